@@ -1,0 +1,35 @@
+// The subcommands of vantor-cli. Each registers its options on the app and
+// returns the function that runs it after parsing; the function returns the
+// exit status: 0 every requested output written, 1 something failed or was
+// skipped, 2 a usage error.
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/UserPrompt.h"
+
+namespace vantor::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+using Command = std::function<int()>;
+
+Command AddConvertCommand(CLI::App& app);
+
+// A usage error found after parsing: printed, exit status 2.
+int UsageError(const std::string& text);
+
+// "A,B,C" as exactly `count` numbers (the number test of file contents).
+std::optional<std::vector<double>> ParseNumberList(const std::string& text, std::size_t count);
+
+// --csv-params TWOTHETA,EGC0,EGC1,EGC2,KELVIN as the parameter entry gives
+// them (temperature in degrees Celsius); no value when malformed.
+std::optional<CsvParameters> ParseCsvParameters(const std::string& text);
+
+}  // namespace vantor::cli

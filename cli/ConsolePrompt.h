@@ -1,0 +1,38 @@
+// The command line's way of answering the core: messages on stderr, one a
+// line, exactly as the window would show them; questions answered from the
+// flags; progress only when stderr is a terminal.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "convert/UserPrompt.h"
+
+namespace vantor::cli {
+
+class ConsolePrompt : public UserPrompt {
+ public:
+  // force: replace files without a question (the up-front question is
+  // answered Yes); otherwise every "Replace?" question is printed and
+  // answered No.
+  explicit ConsolePrompt(bool force);
+
+  std::optional<CsvParameters> csvParameters;  // from --csv-params
+  std::optional<std::string> saveName;         // from -o
+
+  void Message(std::string_view text) override;
+  bool AskYesNo(std::string_view text) override;
+  bool AskTwoLines(std::string_view line1, std::string_view line2) override;
+  std::optional<CsvParameters> AskCsvParameters() override;
+  std::optional<std::string> AskSaveName(std::string_view folder, std::string_view proposedName) override;
+  void ShowStatus(std::string_view text) override;
+
+ private:
+  void EndProgressLine();
+
+  bool force_;
+  bool terminal_;
+  bool progressShown_ = false;
+};
+
+}  // namespace vantor::cli

@@ -1,0 +1,138 @@
+// The Convert run and the list-file run.
+#include "convert/ConvertRun.h"
+
+#include <algorithm>
+#include <string>
+
+#include "convert/FileConvert.h"
+#include "convert/TextFormat.h"
+#include "convert/TextRoutines.h"
+
+namespace vantor {
+namespace {
+
+// The file list's folder and the selection text as one path; a selection
+// without any "." gets the pattern's extension.
+std::string SelectionPath(const ConvertRequest& request) {
+  std::string extension;
+  const std::string_view pattern = TrimBlanks(request.pattern);
+  const auto dot = pattern.find('.');
+  if (dot != std::string_view::npos) {
+    extension = pattern.substr(dot + 1, 3);
+  } else {
+    extension = pattern;
+  }
+  std::string path = request.filesFolder;
+  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += kFolderSeparator;
+  path += request.selection;
+  if (request.selection.find('.') == std::string::npos) path += "." + extension;
+  return path;
+}
+
+}  // namespace
+
+std::string ProgressText(int done, int count) { return std::to_string(done) + "/" + std::to_string(count); }
+
+void ConvertToOutputs(const std::string& file, SourceKind source, const OutputChoice& outputs,
+                      ConvertContext& context, RunResult& result) {
+  for (const auto& output : OutputFormats()) {
+    if (!outputs[static_cast<int>(output.kind)]) continue;
+    ++result.requested;
+    if (ConvertFile(file, output.kind, source, context)) ++result.written;
+  }
+}
+
+bool StoreChanges(const ConvertRequest& request, ConvertContext& context) {
+  RunSettings& s = context.settings;
+  if (request.changeEGC) {
+    if (!request.egc[0] || !request.egc[1] || !request.egc[2]) {
+      context.prompt.Message("EGC Paramter Error");
+      return false;
+    }
+    for (int i = 0; i < 3; ++i) s.EnteredEGC[i] = *request.egc[i];
+  }
+  if (request.change2Theta) {
+    if (!request.twoTheta) {
+      context.prompt.Message("2Theta Value Error");
+      return false;
+    }
+    s.TwoThetaValue = *request.twoTheta;
+    s.TwoThetaMode = request.twoThetaMode;
+  }
+  context.ChangeEGC = request.changeEGC;
+  context.Change2Theta = request.change2Theta;
+  return true;
+}
+
+bool CheckOutputsAndConfirm(const OutputChoice& outputs, ConvertContext& context) {
+  if (std::none_of(outputs.begin(), outputs.end(), [](bool b) { return b; })) {
+    context.prompt.Message("Plz Check Create File Type!");
+    return false;
+  }
+  if (!context.settings.OverWriteCheck) return context.prompt.AskTwoLines("All file will be over", "writed. OK?");
+  return true;
+}
+
+RunResult ConvertFiles(const std::vector<SourceFile>& files, const OutputChoice& outputs,
+                       ConvertContext& context) {
+  RunResult result;
+  UserPrompt& prompt = context.prompt;
+  prompt.SetBusy(true);
+  if (std::any_of(files.begin(), files.end(), [](const SourceFile& f) { return f.kind == SourceKind::Csv; })) {
+    const auto entered = prompt.AskCsvParameters();
+    if (!entered) {
+      prompt.SetBusy(false);
+      return result;
+    }
+    context.settings.TwoThetaValue = entered->TwoTheta;
+    context.settings.EnteredEGC = entered->EGC;
+    context.settings.EnteredTemperature = entered->Temperature;
+  }
+  const int count = static_cast<int>(files.size());
+  for (int i = 0; i < count; ++i) {
+    ConvertToOutputs(files[i].path, files[i].kind, outputs, context, result);
+    prompt.ShowStatus(ProgressText(i + 1, count));
+  }
+  prompt.SetBusy(false);
+  prompt.ShowStatus("Finished");
+  prompt.Message("Convert Finished");
+  result.completed = true;
+  return result;
+}
+
+RunResult RunConvert(const ConvertRequest& request, ConvertContext& context) {
+  UserPrompt& prompt = context.prompt;
+  prompt.ShowStatus("");
+  if (!StoreChanges(request, context)) return {};
+  const bool noSelection = TrimBlanks(request.selection).empty();
+  const bool noListName = TrimBlanks(request.listName).empty();
+  if ((noSelection && !(request.useListFile && !noListName)) || (request.useListFile && noListName)) {
+    prompt.Message("Plz Enter File Name!");
+    return {};
+  }
+  if (!CheckOutputsAndConfirm(request.outputs, context)) return {};
+  if (request.useListFile) {
+    std::string listPath = request.directory;
+    if (listPath.empty() || (listPath.back() != '\\' && listPath.back() != '/')) listPath += kFolderSeparator;
+    listPath += request.listName;
+    return RunListFile(std::string(TrimBlanks(listPath)), request.outputs, context);
+  }
+
+  prompt.SetBusy(true);
+  std::vector<std::string> names;
+  if (SplitFileList(SelectionPath(request), names, prompt) < 0) {
+    prompt.Message("Convert Error");
+    prompt.SetBusy(false);
+    return {};
+  }
+  // Later names are taken relative to the first name's folder, as typed.
+  const PathParts first = SplitPath(names[0]);
+  const std::string folder = first.drive + first.directory;
+  std::vector<SourceFile> files;
+  files.reserve(names.size());
+  files.push_back({folder + first.name + "." + first.extension, request.source});
+  for (std::size_t i = 1; i < names.size(); ++i) files.push_back({folder + names[i], request.source});
+  return ConvertFiles(files, request.outputs, context);
+}
+
+}  // namespace vantor

@@ -1,0 +1,74 @@
+// The Convert run: checks the user's entries, asks once before writing over
+// files when per-file questions are off, and converts every selected file
+// into every chosen output, showing progress. The window fills a request
+// from its controls; the command line fills the same pieces from its flags.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/ConvertContext.h"
+#include "convert/Formats.h"
+
+namespace vantor {
+
+using OutputChoice = std::array<bool, kOutputKinds>;  // indexed by OutputKind
+
+// The window's controls at the moment "Convert Start" is pressed. Entry
+// boxes arrive already through the number test: no value = not a number.
+struct ConvertRequest {
+  bool changeEGC = false;
+  std::array<std::optional<double>, 3> egc;
+  bool change2Theta = false;
+  std::optional<double> twoTheta;
+  std::int16_t twoThetaMode = 0;  // 0 Relative, 1 Absolute
+  std::string selection;          // txtSelFile: names joined by ";"
+  bool useListFile = false;       // chkXli
+  std::string listName;           // txtXliName
+  std::string directory;          // the directory list's folder
+  std::string filesFolder;        // the file list's folder
+  std::string pattern;            // the file list's pattern, "*.xbm"
+  SourceKind source = SourceKind::Xbm;
+  OutputChoice outputs{};
+};
+
+// One file to convert and the reader to use for it.
+struct SourceFile {
+  std::string path;
+  SourceKind kind = SourceKind::Xbm;
+};
+
+struct RunResult {
+  int requested = 0;  // outputs asked for (files x checked outputs)
+  int written = 0;    // outputs written
+  bool completed = false;  // false when the run ended early (a check, No, Cancel)
+};
+
+// The whole run behind "Convert Start".
+RunResult RunConvert(const ConvertRequest& request, ConvertContext& context);
+
+// Its pieces, in the order the run takes them.
+// Stores the EGC and 2Theta changes; "EGC Paramter Error", "2Theta Value Error".
+bool StoreChanges(const ConvertRequest& request, ConvertContext& context);
+// "Plz Check Create File Type!", then the one question when per-file
+// questions are off.
+bool CheckOutputsAndConfirm(const OutputChoice& outputs, ConvertContext& context);
+// The parameter entry when any source is a CSV file, every file into every
+// output with "n/count" after each file, "Finished" and "Convert Finished".
+RunResult ConvertFiles(const std::vector<SourceFile>& files, const OutputChoice& outputs,
+                       ConvertContext& context);
+
+// Every checked output of one file, in the table's order, counted in result.
+void ConvertToOutputs(const std::string& file, SourceKind source, const OutputChoice& outputs,
+                      ConvertContext& context, RunResult& result);
+// "3/12"
+std::string ProgressText(int done, int count);
+
+// A numbered series of record files named after a list file: every record
+// file NAME_????.xbm beside NAME.xli, sorted by name, into every output.
+RunResult RunListFile(const std::string& listPath, const OutputChoice& outputs,
+                      ConvertContext& context);
+
+}  // namespace vantor

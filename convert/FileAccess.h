@@ -1,0 +1,34 @@
+// File access shared by every reader and writer: reading a file's bytes
+// without ever blocking on something that is not a regular file, and
+// replacing a file atomically so that a failed write never costs the user
+// the file they had.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+struct ConvertContext;
+
+// The first maxBytes bytes of a regular file (all of it when shorter); no
+// value when the path is missing, not a regular file, or cannot be read.
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes);
+
+// Writes the bytes to a temporary file beside the target and renames it over
+// the target once complete. On failure the target is untouched and no
+// temporary file stays behind.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+
+// "File already exist. Replace?(" + path + ")"
+std::string ReplaceQuestion(std::string_view path);
+
+// The common ending of every writer: when OverWriteCheck is on and the file
+// exists, ask `question` (No returns false, file untouched); then replace the
+// file atomically; any failure shows "Open Error" and returns false.
+bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context,
+                std::string_view question);
+
+}  // namespace vantor

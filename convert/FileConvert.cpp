@@ -1,0 +1,54 @@
+// ConvertFile and SplitFileList.
+#include "convert/FileConvert.h"
+
+#include "convert/TextRoutines.h"
+
+namespace vantor {
+
+std::string OutputPath(std::string_view sourcePath, OutputKind output) {
+  const PathParts parts = SplitPath(sourcePath);
+  return parts.drive + parts.directory + parts.name + std::string(Output(output).suffix);
+}
+
+bool ConvertFile(const std::string& sourcePath, OutputKind output, SourceKind source,
+                 ConvertContext& context) {
+  const SourceFormat& reader = Source(source);
+  const OutputFormat& writer = Output(output);
+  if (reader.read == nullptr || writer.write == nullptr) return false;
+
+  SpectrumRecord record;
+  if (!reader.read(sourcePath, record.Data, record.Head, context)) return false;
+
+  MeasureCondition& m = record.Head.Measure;
+  const RunSettings& s = context.settings;
+  if (source == SourceKind::Csv) {
+    // The parameter entry's values are final for CSV sources; the window's
+    // changes are not applied on top of them.
+    m.TwoTheta = s.TwoThetaValue;
+    m.EGC = s.EnteredEGC;
+    m.Temperature = s.EnteredTemperature;
+  } else {
+    if (context.ChangeEGC) m.EGC = s.EnteredEGC;
+    if (context.Change2Theta) m.TwoTheta = s.TwoThetaMode == 0 ? m.TwoTheta + s.TwoThetaValue : s.TwoThetaValue;
+  }
+  return writer.write(OutputPath(sourcePath, output), record.Data, record.Head, context);
+}
+
+int SplitFileList(std::string_view text, std::vector<std::string>& names, UserPrompt& prompt) {
+  std::vector<std::string> found(1);
+  for (const char c : text) {
+    if (c != ',' && c != ';') {
+      found.back() += c;
+      continue;
+    }
+    if (found.size() == kMaxSelectedNames) {
+      prompt.Message("Too many Files! (Must be set less than 9999)");
+      return -1;
+    }
+    found.emplace_back();
+  }
+  names = std::move(found);
+  return static_cast<int>(names.size());
+}
+
+}  // namespace vantor

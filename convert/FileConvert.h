@@ -1,0 +1,29 @@
+// Converting one source file into one output file, and splitting the
+// window's selection text into file names.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/ConvertContext.h"
+#include "convert/Formats.h"
+
+namespace vantor {
+
+inline constexpr int kMaxSelectedNames = 10000;
+
+// Source's drive, folder and name, then the output's suffix: run01.xbm gives
+// run01.RPT ... run01_.XBM; the source's own extension is dropped.
+std::string OutputPath(std::string_view sourcePath, OutputKind output);
+
+// Read, the CSV parameters (CSV sources), the EGC change, the 2Theta change,
+// write. False when the source could not be read or the output not written.
+bool ConvertFile(const std::string& sourcePath, OutputKind output, SourceKind source,
+                 ConvertContext& context);
+
+// Names separated by "," or ";", untrimmed; -1 after "Too many Files! ..."
+// when there are more than 10000.
+int SplitFileList(std::string_view text, std::vector<std::string>& names, UserPrompt& prompt);
+
+}  // namespace vantor

@@ -1,0 +1,47 @@
+// The format table.
+#include "convert/Formats.h"
+
+#include <array>
+
+#include "convert/TextRoutines.h"
+#include "spectrum/RecordFile.h"
+
+namespace vantor {
+namespace {
+
+constexpr std::array<SourceFormat, kSourceKinds> kSources{{
+    {SourceKind::Xbm, "xbm", "*.xbm", ReadRecordFile},
+    {SourceKind::Cnf, "cnf", "*.cnf", nullptr},
+    {SourceKind::Csv, "csv", "*.csv", nullptr},
+    {SourceKind::Npd, "npd", "*.npd", nullptr},
+}};
+
+constexpr std::array<OutputFormat, kOutputKinds> kOutputs{{
+    {OutputKind::Rpt, "rpt", ".RPT", nullptr},
+    {OutputKind::Txt, "txt", ".TXT", nullptr},
+    {OutputKind::Csv, "csv", ".CSV", nullptr},
+    {OutputKind::Npd, "npd", ".NPD", nullptr},
+    {OutputKind::Gsa, "gsa", ".GSA", nullptr},
+    {OutputKind::Xbm, "xbm", "_.XBM", WriteRecordFile},
+}};
+
+}  // namespace
+
+std::span<const SourceFormat> SourceFormats() { return kSources; }
+std::span<const OutputFormat> OutputFormats() { return kOutputs; }
+const SourceFormat& Source(SourceKind kind) { return kSources[static_cast<int>(kind)]; }
+const OutputFormat& Output(OutputKind kind) { return kOutputs[static_cast<int>(kind)]; }
+
+const SourceFormat* FindSource(std::string_view name) {
+  for (const auto& f : kSources)
+    if (EqualsIgnoreCase(f.name, name)) return &f;
+  return nullptr;
+}
+
+const OutputFormat* FindOutput(std::string_view name) {
+  for (const auto& f : kOutputs)
+    if (EqualsIgnoreCase(f.name, name)) return &f;
+  return nullptr;
+}
+
+}  // namespace vantor

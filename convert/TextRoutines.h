@@ -1,0 +1,52 @@
+// Small text routines shared by readers, writers and runs: splitting paths,
+// display forms of the record's date and time, pulling numbers out of free
+// text, and the number test for file contents.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+// Where output paths join a folder and a name.
+#ifdef _WIN32
+inline constexpr char kFolderSeparator = '\\';
+#else
+inline constexpr char kFolderSeparator = '/';
+#endif
+
+struct PathParts {
+  std::string drive;      // up to and including the first ":" ("C:"), else empty
+  std::string directory;  // with its trailing separator ("\data\", "/data/")
+  std::string name;
+  std::string extension;  // without the "."
+};
+
+// "\" and "/" are both folder separators, so the rules hold on every platform.
+PathParts SplitPath(std::string_view path);
+
+// yyyymmdd -> yy/mm/dd; empty when the first four characters hold no number.
+std::string FormatShortDate(std::string_view date);
+// hhmmss -> hh:mm:ss
+std::string FormatClock(std::string_view time);
+// yyyymmdd -> yyyy/mm/dd and yyyy-mm-dd (the date shown by the text outputs)
+std::string FormatLongDate(std::string_view date, char separator);
+
+// Fields of a free text separated by blanks or ",", at most 11; each value
+// is the number its field holds, else 0. Returns the number of fields.
+int SplitNumbers(std::string_view text, std::array<double, 11>& values);
+
+// The number test for file contents: blanks around, "." as decimal point,
+// optional sign and exponent, nothing else. An overflowing value is none.
+std::optional<double> ParseNumber(std::string_view text);
+
+// ASCII letters compared without regard to case.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+
+// Wildcard match of a file name: "*" any run, "?" one character, letters
+// compared without regard to case.
+bool MatchesWildcard(std::string_view name, std::string_view pattern);
+
+}  // namespace vantor

@@ -1,0 +1,49 @@
+// The one way the core talks to the user. The window answers with modal
+// dialogs, the command line with stderr and its flags, the tests with a
+// scripted fake. The core never waits on anything but these calls.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+// The five values a CSV source does not carry, as the parameter entry
+// returns them: the angle, the calibration and the temperature in degrees
+// Celsius (the entry itself takes kelvin).
+struct CsvParameters {
+  double TwoTheta = 0;
+  std::array<double, 3> EGC{};
+  double Temperature = 0;
+};
+
+class UserPrompt {
+ public:
+  virtual ~UserPrompt() = default;
+
+  // A message box titled "Vantor" with the single button OK.
+  virtual void Message(std::string_view text) = 0;
+
+  // A Yes/No box titled "Vantor", exclamation icon, No the default button.
+  virtual bool AskYesNo(std::string_view text) = 0;
+
+  // The two-line Yes/No dialog asked once before a run writes over files.
+  virtual bool AskTwoLines(std::string_view line1, std::string_view line2) = 0;
+
+  // The parameter entry for CSV sources; no value when the user cancels.
+  virtual std::optional<CsvParameters> AskCsvParameters() = 0;
+
+  // The name of a file to write; no value when the user cancels.
+  virtual std::optional<std::string> AskSaveName(std::string_view folder,
+                                                 std::string_view proposedName) = 0;
+
+  // The status label: progress such as "3/12", then "Finished".
+  virtual void ShowStatus(std::string_view text) = 0;
+
+  // The busy pointer while a run works through its files.
+  virtual void SetBusy(bool /*busy*/) {}
+};
+
+}  // namespace vantor

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds Vantor and runs every test twice: a normal build, and a build with
+# address and undefined-behaviour sanitizers that halts on the first report.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/ensure-packages.sh
+
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build -j "$jobs"
+ctest --test-dir build --output-on-failure -j "$jobs"
+
+export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOR_SANITIZE=ON
+cmake --build build-asan -j "$jobs"
+ctest --test-dir build-asan --output-on-failure -j "$jobs"

@@ -1,0 +1,50 @@
+// A scripted stand-in for the user: records every message and question in
+// order, answers Yes/No questions from a queue (No when it runs dry) and the
+// parameter entry and save dialog from what the test set.
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "convert/UserPrompt.h"
+
+namespace vantor::test {
+
+class FakePrompt : public UserPrompt {
+ public:
+  std::vector<std::string> messages;   // OK boxes
+  std::vector<std::string> questions;  // Yes/No boxes and two-line questions ("line1|line2")
+  std::vector<std::string> statuses;   // status label texts
+  std::deque<bool> answers;            // next Yes/No answers
+  std::optional<CsvParameters> csvParameters;
+  std::optional<std::string> saveName;
+  int csvParameterRequests = 0;
+
+  void Message(std::string_view text) override { messages.emplace_back(text); }
+  bool AskYesNo(std::string_view text) override {
+    questions.emplace_back(text);
+    return NextAnswer();
+  }
+  bool AskTwoLines(std::string_view line1, std::string_view line2) override {
+    questions.push_back(std::string(line1) + "|" + std::string(line2));
+    return NextAnswer();
+  }
+  std::optional<CsvParameters> AskCsvParameters() override {
+    ++csvParameterRequests;
+    return csvParameters;
+  }
+  std::optional<std::string> AskSaveName(std::string_view, std::string_view) override { return saveName; }
+  void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
+
+ private:
+  bool NextAnswer() {
+    if (answers.empty()) return false;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+}  // namespace vantor::test
