@@ -27,6 +27,29 @@ std::size_t Digits(std::string_view s, std::size_t from) {
   return n;
 }
 
+// Whether a checked number text (digits, optional point, optional exponent)
+// is below 1 in magnitude: the decimal position of its first non-zero digit
+// plus its exponent. Decides between underflow and overflow, including long
+// texts such as "0.000...0001" without any exponent.
+bool BelowOne(std::string_view number) {
+  const auto e = number.find_first_of("eE");
+  const std::string_view digits = number.substr(0, e);
+  const auto first = digits.find_first_of("123456789");
+  if (first == std::string_view::npos) return true;
+  const auto point = std::min(digits.find('.'), digits.size());
+  long long magnitude = first < point ? static_cast<long long>(point - first)
+                                      : -static_cast<long long>(first - point - 1);
+  if (e != std::string_view::npos) {
+    std::size_t i = e + 1;
+    const bool negative = number[i] == '-';
+    if (number[i] == '+' || number[i] == '-') ++i;
+    long long exponent = 0;
+    for (; i < number.size(); ++i) exponent = std::min(exponent * 10 + (number[i] - '0'), 1000000000LL);
+    magnitude += negative ? -exponent : exponent;
+  }
+  return magnitude <= 0;
+}
+
 }  // namespace
 
 PathParts SplitPath(std::string_view path) {
@@ -133,8 +156,7 @@ std::optional<double> ParseNumber(std::string_view text) {
   const auto r = std::from_chars(text.data() + mantissa, text.data() + text.size(), value);
   if (r.ec == std::errc::result_out_of_range) {
     // Too small to hold reads as zero; too large to hold is not a number.
-    const auto e = text.find_first_of("eE");
-    if (e == std::string_view::npos || text[e + 1] != '-') return std::nullopt;
+    if (!BelowOne(text.substr(mantissa))) return std::nullopt;
     value = 0;
   } else if (r.ec != std::errc()) {
     return std::nullopt;
@@ -157,10 +179,12 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern) {
   // Greedy matching with one back-tracking point per "*": linear in practice.
   std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
-      ++n, ++p;
-    } else if (p < pattern.size() && pattern[p] == '*') {
+    // "*" first: a name may hold a "*" itself (Linux allows it), and taking
+    // it as a literal match would leave no point to back-track to.
+    if (p < pattern.size() && pattern[p] == '*') {
       starP = p++, starN = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+      ++n, ++p;
     } else if (starP != std::string_view::npos) {
       p = starP + 1, n = ++starN;
     } else {

@@ -7,7 +7,6 @@
 #include "spectrum/RecordFile.h"
 
 #include <algorithm>
-#include <type_traits>
 
 #include "convert/FileAccess.h"
 #include "spectrum/ByteReader.h"
@@ -15,18 +14,21 @@
 namespace vantor {
 namespace {
 
+// One number field in either direction (overloads rather than "if constexpr"
+// in a generic lambda, which clang rejects when the discarded call does not fit).
+void Field(ByteReader& in, std::int16_t& v) { v = in.I16(); }
+void Field(ByteReader& in, double& v) { v = in.F64(); }
+void Field(ByteWriter& out, const std::int16_t& v) { out.I16(v); }
+void Field(ByteWriter& out, const double& v) { out.F64(v); }
+
 // Reads or writes every header field in file order; `io` is a ByteReader or
 // a ByteWriter, so the layout is written down once for both directions.
 template <typename Io, typename H>
 void VisitHeader(Io& io, H& h) {
   auto& c = h.Common;
   auto& m = h.Measure;
-  auto i16 = [&io](auto& v) {
-    if constexpr (std::is_const_v<std::remove_reference_t<decltype(v)>>) io.I16(v); else v = io.I16();
-  };
-  auto f64 = [&io](auto& v) {
-    if constexpr (std::is_const_v<std::remove_reference_t<decltype(v)>>) io.F64(v); else v = io.F64();
-  };
+  auto i16 = [&io](auto& v) { Field(io, v); };
+  auto f64 = [&io](auto& v) { Field(io, v); };
   i16(c.DataType);          //    2
   io.Bytes(c.SampleTitle);  //    4
   io.Bytes(c.SampleID);     //   68

@@ -1,0 +1,45 @@
+// Record file reader: arbitrary bytes as a .xbm file. A read either fails
+// with one message, or gives a record that writes back to exactly the bytes
+// it came from (signature and SourceFormat aside), whose numbers all go
+// through the writers' masks.
+#include <cstdint>
+
+#include "FuzzNumbers.h"
+#include "FuzzSupport.h"
+#include "spectrum/RecordFile.h"
+#include "support/FakePrompt.h"
+
+using namespace vantor;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::string path = fuzz::Scratch() / "input.xbm";
+  fuzz::WriteInput(path, data, size);
+  test::FakePrompt prompt;
+  ConvertContext context(prompt);
+  SpectrumRecord record;
+  if (!ReadRecordFile(path, record.Data, record.Head, context)) {
+    // The file is there and readable: only its contents can be wrong.
+    FUZZ_CHECK(prompt.messages.size() == 1 && prompt.messages[0] == "File Error");
+    return 0;
+  }
+  FUZZ_CHECK(prompt.messages.empty());
+  const int n = record.Data.DataNumber;
+  FUZZ_CHECK(n >= 0 && n <= kMaxChannels);
+  const std::string again = RecordFileBytes(record.Data, record.Head);
+  FUZZ_CHECK(again.size() == kRecordHeaderBytes + 4u * n && again.size() <= size);
+  // 0: signature "00"; 282: SourceFormat, set to 1 by the reader.
+  const std::string_view original(reinterpret_cast<const char*>(data), again.size());
+  FUZZ_CHECK(again.compare(0, 2, "00") == 0 && again.compare(282, 2, std::string("\1\0", 2)) == 0);
+  FUZZ_CHECK(original.substr(2, 280) == std::string_view(again).substr(2, 280));
+  FUZZ_CHECK(original.substr(284) == std::string_view(again).substr(284));
+
+  const MeasureCondition& m = record.Head.Measure;
+  for (const double v : {m.PrsRTime, m.ROISigma, m.EGC[0], m.EGC[1], m.EGC[2], m.TwoTheta, m.Temperature,
+                         m.RealTime, m.LiveTime, m.DeadTime})
+    fuzz::CheckNumberTexts(v);
+  if (n > 0) {
+    fuzz::CheckNumberTexts(EnergyOfChannel(1, m.EGC));
+    fuzz::CheckNumberTexts(EnergyOfChannel(n, m.EGC));
+  }
+  return 0;
+}
