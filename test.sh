@@ -17,3 +17,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOR_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+# Every parser under libFuzzer for a bounded time (VANTOR_FUZZ_SECONDS each,
+# default 30); fails on any crash, leak, slow input or sanitizer report.
+tests/fuzz/run_fuzzers.sh
