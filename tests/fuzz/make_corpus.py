@@ -96,7 +96,92 @@ def text_format():
         put("text_format", f"value-{i:02d}.bin", data)
 
 
+CSV_HEAD = ('"Spectrum export","MCA"\r\n"Sample 1, 15 GPa",06/09/09,08:56:44,{live},{real}\r\n'
+            '"Preset","Real"\r\n"Gain",1\r\n"Channels"\r\n0,1,{n}\r\n"EDX-00008","beamline"\r\n'
+            '"Channel","Counts"\r\n')
+
+
+def csv_source(n=16, live="266.3", real="300", counts=None):
+    counts = counts or [400 + i for i in range(max(n, 0))]
+    rows = "".join(f'"{i}",' + ",".join(str(c) for c in counts[i:i + 10]) + "\r\n" for i in range(0, len(counts), 10))
+    return CSV_HEAD.format(live=live, real=real, n=n) + rows
+
+
+def csv_sources():
+    good = csv_source()
+    put("csv", "valid-16-channels.csv", good)
+    put("csv", "real-time-zero.csv", csv_source(real="0"))
+    put("csv", "too-many-channels.csv", csv_source(n=8193, counts=[1] * 20))
+    put("csv", "negative-channels.csv", csv_source(n=-3, counts=[1]))
+    put("csv", "count-beyond-32-bits.csv", csv_source(counts=[99999999999] + [1] * 15))
+    put("csv", "fewer-counts-than-channels.csv", csv_source(n=40))
+    put("csv", "unclosed-quote.csv", good.replace('"Sample 1, 15 GPa"', '"Sample 1, 15 GPa'))
+    put("csv", "lf-line-ends.csv", good.replace("\r\n", "\n"))
+    put("csv", "cut-in-header.csv", good[:90])
+    put("csv", "empty.csv", "")
+
+
+NPD_HEAD = ("Record length,27\r\nSample name,MgSiO3 run 8, 15 GPa\r\nOperator name,beamline\r\n"
+            "Profile number,EDX-00008\r\nTime,2006-09-09 08:56:44\r\nMeasurement mode,Live\r\n"
+            "EGC0,2.66711E-001\r\nEGC1,4.21924E-002\r\nEGC2,0.00000E+000\r\n2Theta(deg),5.0010\r\n"
+            "Live time(sec),266.33\r\nReal time(sec),300.00\r\nDead time(%),11.22483\r\n"
+            "Temperature(K),378.15\r\nPress load(ton),140.00\r\nRing status,current(mA)=99.42\r\n"
+            "Beam intensity,1.25\r\nCounting rate,1523.00\r\n"
+            "Press conditions, X(mm)=1.500 Y(mm)=-2.000 Z(mm)=0.250 PHI(deg)=90.000\r\n"
+            "Incident slit conditions, V(mm)=0.050 H(mm)=0.200\r\n"
+            "Receiving slit conditions, V(mm)=0.050 H(mm)=0.200 Collimator(mm)=0.100\r\n"
+            "Heating conditions, V(V)=3.20 C(A)=41.50 P(W)=132.80 R(OHM)=0.077\r\n"
+            "Comment,\x82\xa0\x82\xa2 sample\r\nRam Stroke,0.00\r\n,\r\n,\r\n,\r\n")
+
+
+def npd(n=8, data_lines=None):
+    lines = data_lines if data_lines is not None else n
+    body = "".join(f"{i + 1},{0.3 + 0.04 * i:.4f},{400 + i}\r\n" for i in range(lines))
+    return NPD_HEAD + f"Data length, {n}\r\nCounting sec, 266.326\r\n" + body
+
+
+def npd_sources():
+    good = npd()
+    put("npd", "valid-8-channels.npd", good)
+    put("npd", "too-many-channels.npd", npd(n=8193, data_lines=4))
+    put("npd", "negative-channels.npd", npd(n=-2, data_lines=1))
+    put("npd", "data-length-40000.npd", npd(n=40000, data_lines=2))
+    put("npd", "ends-in-header.npd", good[:300])
+    put("npd", "time-without-colons.npd", good.replace("08:56:44", "085644"))
+    put("npd", "items-without-equals.npd", good.replace("V(mm)=0.050 H(mm)=0.200\r\n", "V(mm)0.050 H(mm)\r\n"))
+    put("npd", "lf-line-ends.npd", good.replace("\r\n", "\n"))
+    put("npd", "empty.npd", "")
+
+
+def cnf_sources():
+    sample = ROOT.parent.parent / "samples" / "analyser.cnf"
+    if not sample.exists():
+        return
+    good = sample.read_bytes()
+    put("cnf", "valid-sample.cnf", good)
+    put("cnf", "one-byte-short.cnf", good[:-1])
+    shifted = bytearray(good)
+    shifted[11] = 0xB6  # the blocks then start 4608 bytes later: this file is too short
+    put("cnf", "shifted-base-too-short.cnf", bytes(shifted))
+    put("cnf", "shifted-base.cnf", bytes(shifted[:11]) + b"\xb6" + bytes(4608 - 12) + good[:len(good)] + bytes(12))
+    put("cnf", "empty.cnf", b"")
+
+
+def writer_records():
+    # Two bytes channel count (little-endian), then a record file.
+    put("writers", "sample-1024.bin", struct.pack("<h", 1024) + SAMPLE)
+    put("writers", "nonfinite.bin", struct.pack("<h", 4) + record(4, [0, -1, 2**31 - 1, -2**31],
+                                                                  [math.nan, math.inf, -math.inf]))
+    put("writers", "negative-channels.bin", struct.pack("<h", -5) + record(0))
+    put("writers", "all-channels-no-counts.bin", struct.pack("<h", 8192) + record(0))
+    put("writers", "sjis-title.bin", struct.pack("<h", 2) + record(2, [5, 6], title=b"\x82\xa0" * 31 + b"A\x82"))
+
+
 records()
 list_files()
+csv_sources()
+npd_sources()
+cnf_sources()
+writer_records()
 text_routines()
 text_format()

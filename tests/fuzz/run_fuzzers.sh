@@ -36,9 +36,17 @@ for parser in $harnesses; do
   artifacts="$build/artifacts/$parser/"
   mkdir -p "$work" "$artifacts"
   log="$build/fuzz-$parser.log"
+  seeds=("tests/fuzz/corpus/$parser")
+  options=()
+  if [[ "$parser" == cnf ]]; then
+    # Analyser files from other instruments, when the shared data is there;
+    # the beamline's own files are at most 46 592 bytes.
+    [[ -d ../shared/realdata/cnf ]] && seeds+=(../shared/realdata/cnf)
+    options+=(-max_len=50000)
+  fi
   echo "fuzzing $parser for ${seconds}s"
   if "$binary" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -print_final_stats=1 \
-      -artifact_prefix="$artifacts" "$work" "tests/fuzz/corpus/$parser" >"$log" 2>&1; then
+      -artifact_prefix="$artifacts" "${options[@]}" "$work" "${seeds[@]}" >"$log" 2>&1; then
     grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units)' "$log" | sed "s/^/  $parser: /"
   else
     echo "  $parser FAILED; log: $log, inputs: $artifacts" >&2
