@@ -251,6 +251,7 @@ std::string ExpectedReport(SourceKind kind, const std::string& source) {
   return kind == SourceKind::Npd ? "true" : "false|File Error";
 }
 
+class UnreadableListFile : public testing::TestWithParam<BadSource> {};
 class UnreadableSource : public testing::TestWithParam<std::tuple<SourceKind, BadSource>> {};
 
 TEST_P(UnreadableSource, ReportedWithoutBlocking_NothingWritten) {
@@ -285,6 +286,31 @@ INSTANTIATE_TEST_SUITE_P(EveryReader, UnreadableSource,
                            return std::string(Source(std::get<0>(info.param)).name) + "_" +
                                   std::get<1>(info.param).name;
                          });
+
+// The list file itself: never blocks, a bad one converts nothing.
+TEST_P(UnreadableListFile, XliFileErrorWithoutBlocking) {
+  TempDir dir;
+  const std::string path = dir / "run.xli";
+  GetParam().make(path);
+  test::WriteAll(dir / "run_0001.xbm", RecordFileBytes(SampleRecord(4).Data, SampleRecord(4).Head));
+  const auto child = RunInChild(
+      [&](std::string& report) {
+        FakePrompt prompt;
+        ConvertContext context(prompt);
+        OutputChoice outputs{};
+        outputs[static_cast<int>(OutputKind::Xbm)] = true;
+        report = std::to_string(RunListFile(path, outputs, context).written);
+        for (const auto& m : prompt.messages) report += "|" + m;
+      },
+      5);
+  ASSERT_FALSE(child.timedOut) << "reading blocked";
+  ASSERT_TRUE(child.finished);
+  EXPECT_EQ(child.report, "0|xli File Error");
+  EXPECT_FALSE(fs::exists(dir / "run_0001_.XBM"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BadListFiles, UnreadableListFile, testing::ValuesIn(kBadSources),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A source cut short after the run listed it (a copy still in progress, a
 // file replaced by another program): its read fails, the run goes on.
