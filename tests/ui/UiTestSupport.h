@@ -22,6 +22,7 @@ inline void WriteRecord(const std::string& path, int firstCount = 1) {
   record.Data.DataNumber = 4;
   for (int i = 0; i < 4; ++i) record.Data.Count[i] = firstCount + i;
   record.Head.Measure.TwoTheta = 5.0;
+  record.Head.Common.SourceFormat = 1;  // as the reader leaves it: a copy is byte-identical
   WriteAll(path, RecordFileBytes(record.Data, record.Head));
 }
 
