@@ -80,7 +80,7 @@ int main(int argc, char* argv[]) {
   const auto names = ui.txtSelFile->text().count(';') + 1;
 
   std::printf("open folder of %d files, list painted: %.1f ms (goal 500 ms)\n", listed, open);
-  std::printf("select all %lld files, txtSelFile rebuilt: %.1f ms (goal 200 ms)\n",
-              static_cast<long long>(names), select);
+  std::printf("select all %lld files, txtSelFile rebuilt: %.1f ms (goal 200 ms)\n", static_cast<long long>(names),
+              select);
   return listed == 20000 && names == 10000 && open <= 500 && select <= 200 ? 0 : 1;
 }

@@ -20,7 +20,9 @@ QString LocaleDefault(const QString& text, const QLocale& locale) {
   return shown.replace(QLatin1Char('.'), locale.decimalPoint());
 }
 
-std::string ToCore(const QString& text) { return QFile::encodeName(text).toStdString(); }
+std::string ToCore(const QString& text) {
+  return QFile::encodeName(text).toStdString();
+}
 
 QString FromCore(std::string_view text) {
   return QFile::decodeName(QByteArray(text.data(), static_cast<qsizetype>(text.size())));

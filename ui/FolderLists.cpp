@@ -74,14 +74,18 @@ DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
   for (const QString& root : Sorted(roots)) addItem(Label(root), root);
 }
 
-QString DriveList::DriveOf(const QString& folder) { return QStorageInfo(folder).rootPath(); }
+QString DriveList::DriveOf(const QString& folder) {
+  return QStorageInfo(folder).rootPath();
+}
 
 bool DriveList::Usable(const QString& root) {
   const QFileInfo info(root);
   return info.isDir() && info.isReadable() && QStorageInfo(root).isReady();
 }
 
-QString DriveList::drive() const { return currentData(kRootRole).toString(); }
+QString DriveList::drive() const {
+  return currentData(kRootRole).toString();
+}
 
 int DriveList::IndexOf(const QString& root) {
   int index = findData(root, kRootRole);
@@ -92,7 +96,9 @@ int DriveList::IndexOf(const QString& root) {
   return index;
 }
 
-void DriveList::setDrive(const QString& root) { setCurrentIndex(IndexOf(root)); }
+void DriveList::setDrive(const QString& root) {
+  setCurrentIndex(IndexOf(root));
+}
 
 void DriveList::showDrive(const QString& root) {
   const QSignalBlocker quiet(this);

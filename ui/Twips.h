@@ -8,12 +8,16 @@
 
 namespace vantor::ui {
 
-constexpr int TwipsToPixels(int twips) { return (twips + 7) / 15; }
+constexpr int TwipsToPixels(int twips) {
+  return (twips + 7) / 15;
+}
 
 inline QRect Twips(int left, int top, int width, int height) {
   return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
 }
 
-inline QSize TwipsSize(int width, int height) { return {TwipsToPixels(width), TwipsToPixels(height)}; }
+inline QSize TwipsSize(int width, int height) {
+  return {TwipsToPixels(width), TwipsToPixels(height)};
+}
 
 }  // namespace vantor::ui

@@ -20,7 +20,9 @@ namespace {
 
 enum Mode { kConvert = 0, kCombine = 1, k3DData = 2 };
 
-std::string CorePath(const QString& folder) { return ToCore(QDir::toNativeSeparators(folder)); }
+std::string CorePath(const QString& folder) {
+  return ToCore(QDir::toNativeSeparators(folder));
+}
 
 // Option buttons of one frame as an indexed group: setting one from code
 // raises the same handler as a click.
@@ -93,8 +95,7 @@ void frmVantor::filFiles_Click() {
 
 QString frmVantor::SourcePattern() const {
   for (int i = 0; i < kSourceKinds; ++i)
-    if (ui.optSourceFileType[i]->isChecked())
-      return QString::fromLatin1(Source(static_cast<SourceKind>(i)).pattern);
+    if (ui.optSourceFileType[i]->isChecked()) return QString::fromLatin1(Source(static_cast<SourceKind>(i)).pattern);
   return {};
 }
 
@@ -157,7 +158,9 @@ ConvertRequest frmVantor::ReadConvertRequest() const {
   return r;
 }
 
-void frmVantor::cmdSet_Click() { RunConvert(ReadConvertRequest(), *context_); }
+void frmVantor::cmdSet_Click() {
+  RunConvert(ReadConvertRequest(), *context_);
+}
 
 void frmVantor::cmdCombine_Click() {
   // Combine: sum the selected spectra into one file named in the save dialog.

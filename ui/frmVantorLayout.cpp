@@ -84,11 +84,16 @@ const QColor kButtonFace(192, 192, 255);
 
 QWidget* Create(const Place& p, QWidget* parent) {
   switch (p.kind) {
-    case Kind::Frame: return new QGroupBox(p.caption, parent);
-    case Kind::Option: return new QRadioButton(p.caption, parent);
-    case Kind::Check: return new QCheckBox(p.caption, parent);
-    case Kind::Text: return new QLineEdit(LocaleDefault(p.caption), parent);
-    case Kind::Label: return new QLabel(p.caption, parent);
+    case Kind::Frame:
+      return new QGroupBox(p.caption, parent);
+    case Kind::Option:
+      return new QRadioButton(p.caption, parent);
+    case Kind::Check:
+      return new QCheckBox(p.caption, parent);
+    case Kind::Text:
+      return new QLineEdit(LocaleDefault(p.caption), parent);
+    case Kind::Label:
+      return new QLabel(p.caption, parent);
     case Kind::Button: {
       auto* button = new QPushButton(p.caption, parent);
       QPalette face = button->palette();
@@ -96,9 +101,12 @@ QWidget* Create(const Place& p, QWidget* parent) {
       button->setPalette(face);
       return button;
     }
-    case Kind::Drives: return new DriveList(parent);
-    case Kind::Directories: return new DirectoryList(parent);
-    case Kind::Files: return new FileList(parent);
+    case Kind::Drives:
+      return new DriveList(parent);
+    case Kind::Directories:
+      return new DirectoryList(parent);
+    case Kind::Files:
+      return new FileList(parent);
   }
   return nullptr;
 }
@@ -129,8 +137,10 @@ int NeededWidth(const Place& p, const QWidget* w, const QFont& face) {
     case Kind::Option:
       return text + style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
              style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-    case Kind::Label: return text;
-    default: return 0;
+    case Kind::Label:
+      return text;
+    default:
+      return 0;
   }
 }
 

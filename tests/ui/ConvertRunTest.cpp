@@ -10,13 +10,14 @@
 
 #include "UiTestSupport.h"
 #include "convert/FileAccess.h"
+#include "convert/FileConvert.h"
 
 using namespace vantor;
 using namespace vantor::test;
 
 namespace {
 
-constexpr int kTxt = 1, kXbm = 5;
+constexpr int kTxt = 1, kCsv = 2, kXbm = 5;
 using Strings = std::vector<std::string>;
 
 void SetText(QLineEdit* box, const QString& text) {
@@ -42,19 +43,26 @@ class ConvertRunTest : public QObject {
   // ---- the checks, in order, each ending the run with its message
 
   void checks_data() {
-    QTest::addColumn<QString>("egc2");        // empty: EGC change off
-    QTest::addColumn<QString>("twoTheta");    // empty: 2Theta change off
-    QTest::addColumn<bool>("select");         // select run1.xbm
-    QTest::addColumn<QString>("listName");    // null: list-file box off
-    QTest::addColumn<bool>("output");         // check XBM
+    QTest::addColumn<QString>("egc2");      // empty: EGC change off
+    QTest::addColumn<QString>("twoTheta");  // empty: 2Theta change off
+    QTest::addColumn<bool>("select");       // select run1.xbm
+    QTest::addColumn<QString>("listName");  // null: list-file box off
+    QTest::addColumn<bool>("output");       // check XBM
     QTest::addColumn<QString>("message");
-    QTest::newRow("EGC box empty") << " " << "" << true << QString() << true << "EGC Paramter Error";
-    QTest::newRow("EGC box a word") << "abc" << "" << true << QString() << true << "EGC Paramter Error";
-    QTest::newRow("EGC before 2Theta") << "x" << "y" << true << QString() << true << "EGC Paramter Error";
-    QTest::newRow("2Theta two points") << "" << "1.2.3" << true << QString() << true << "2Theta Value Error";
-    QTest::newRow("nothing selected") << "" << "" << false << QString() << true << "Plz Enter File Name!";
-    QTest::newRow("list file without name") << "" << "" << true << "" << true << "Plz Enter File Name!";
-    QTest::newRow("no output") << "" << "" << true << QString() << false << "Plz Check Create File Type!";
+    QTest::newRow("EGC box empty") << " "
+                                   << "" << true << QString() << true << "EGC Paramter Error";
+    QTest::newRow("EGC box a word") << "abc"
+                                    << "" << true << QString() << true << "EGC Paramter Error";
+    QTest::newRow("EGC before 2Theta") << "x"
+                                       << "y" << true << QString() << true << "EGC Paramter Error";
+    QTest::newRow("2Theta two points") << ""
+                                       << "1.2.3" << true << QString() << true << "2Theta Value Error";
+    QTest::newRow("nothing selected") << ""
+                                      << "" << false << QString() << true << "Plz Enter File Name!";
+    QTest::newRow("list file without name") << ""
+                                            << "" << true << "" << true << "Plz Enter File Name!";
+    QTest::newRow("no output") << ""
+                               << "" << true << QString() << false << "Plz Check Create File Type!";
   }
   void checks() {
     QFETCH(QString, egc2);
@@ -119,17 +127,18 @@ class ConvertRunTest : public QObject {
     ShownWindow w(dir.path(), &user);
     ClickEntry(w.ui.filFiles, "run1.xbm");
     ClickEntry(w.ui.filFiles, "run2.xbm", Qt::ControlModifier);
-    Click(w.ui.chkOutput[kTxt]);
-    Click(w.ui.chkOutput[kXbm]);
+    for (const int output : {kTxt, kCsv, kXbm}) Click(w.ui.chkOutput[output]);
     QTest::mouseClick(w.ui.cmdSet, Qt::LeftButton);
     QCOMPARE(user.statuses, (Strings{"", "1/2", "2/2", "Finished"}));
     QCOMPARE(user.messages, Strings{"Convert Finished"});
     QCOMPARE(ReadAll(dir / "run1_.XBM"), ReadAll(dir / "run1.xbm"));
     QCOMPARE(ReadAll(dir / "run2_.XBM"), ReadAll(dir / "run2.xbm"));
     QVERIFY(!std::filesystem::exists(dir / "run3_.XBM"));
-    if (Output(OutputKind::Txt).write != nullptr) {
-      QVERIFY(std::filesystem::exists(dir / "run1.TXT"));
-      QVERIFY(std::filesystem::exists(dir / "run2.TXT"));
+    // The text and CSV outputs, in the builds that have their writers.
+    for (const OutputKind kind : {OutputKind::Txt, OutputKind::Csv}) {
+      const bool built = Output(kind).write != nullptr;
+      QCOMPARE(std::filesystem::exists(OutputPath(dir / "run1.xbm", kind)), built);
+      QCOMPARE(std::filesystem::exists(OutputPath(dir / "run2.xbm", kind)), built);
     }
   }
 

@@ -179,11 +179,13 @@ class DialogTest : public QObject {
     QTest::addColumn<bool>("isNumber");
     QTest::addColumn<double>("value");
     const QList<std::tuple<const char*, const char*, bool, double>> rows{
-        {"C", "0.266730", true, 0.26673}, {"C", "  -1.5e3 ", true, -1500}, {"C", "+.5", true, 0.5},
-        {"C", "", false, 0},               {"C", "   ", false, 0},          {"C", "1,000", false, 0},
-        {"C", "1.2.3", false, 0},          {"C", "nan", false, 0},          {"C", "inf", false, 0},
-        {"C", "1e999", false, 0},          {"C", "0x10", false, 0},         {"de_DE", "0,5", true, 0.5},
-        {"de_DE", "0.5", false, 0},        {"de_DE", "1.000,5", false, 0},
+        {"C", "0.266730", true, 0.26673}, {"C", "  -1.5e3 ", true, -1500},
+        {"C", "+.5", true, 0.5},          {"C", "", false, 0},
+        {"C", "   ", false, 0},           {"C", "1,000", false, 0},
+        {"C", "1.2.3", false, 0},         {"C", "nan", false, 0},
+        {"C", "inf", false, 0},           {"C", "1e999", false, 0},
+        {"C", "0x10", false, 0},          {"de_DE", "0,5", true, 0.5},
+        {"de_DE", "0.5", false, 0},       {"de_DE", "1.000,5", false, 0},
     };
     for (const auto& [locale, text, isNumber, value] : rows)
       QTest::addRow("%s '%s'", locale, text) << locale << text << isNumber << value;

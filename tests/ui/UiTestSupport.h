@@ -26,7 +26,9 @@ inline void WriteRecord(const std::string& path, int firstCount = 1) {
   WriteAll(path, RecordFileBytes(record.Data, record.Head));
 }
 
-inline QString Q(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+inline QString Q(const std::filesystem::path& path) {
+  return QString::fromStdString(path.string());
+}
 
 inline QStringList Names(const QListWidget* list) {
   QStringList names;
@@ -44,7 +46,9 @@ inline void ClickEntry(QListWidget* list, const QString& name, Qt::KeyboardModif
   QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualItemRect(list->item(Row(list, name))).center());
 }
 
-inline void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2)); }
+inline void Click(QWidget* w) {
+  QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
+}
 
 // Runs `answer` on the next modal dialog as soon as it is shown.
 inline void WhenModal(std::function<void(QWidget*)> answer) {

@@ -80,7 +80,8 @@ class WindowTest : public QObject {
     QFETCH(QString, pattern);
     QFETCH(bool, xliChecked);
     ShownWindow w(dir.path(), &user);
-    for (const QString& c : clicks) Click(c == "xli" ? static_cast<QWidget*>(w.ui.chkXli) : w.ui.optSourceFileType[c.back().digitValue()]);
+    for (const QString& c : clicks)
+      Click(c == "xli" ? static_cast<QWidget*>(w.ui.chkXli) : w.ui.optSourceFileType[c.back().digitValue()]);
     QCOMPARE(w.ui.filFiles->pattern(), pattern);
     QCOMPARE(w.ui.chkXli->isChecked(), xliChecked);
     if (clicks.contains("xli")) QCOMPARE(w.ui.txtXliName->isEnabled(), xliChecked);
@@ -145,7 +146,7 @@ class WindowTest : public QObject {
     QVERIFY(!ui.Frame7->isHidden() && !ui.Frame8->isHidden());  // unchanged from Convert
     QVERIFY(ui.cmd3D->isVisible() && !ui.cmdSet->isVisible() && !ui.cmdCombine->isVisible());
 
-    Click(ui.optMode[1]);  // Combine
+    Click(ui.optMode[1]);                       // Combine
     QVERIFY(ui.fraSourceFileType->isHidden());  // unchanged from 3D Data
     QVERIFY(ui.optSourceFileType[3]->isChecked());
     QCOMPARE(ui.filFiles->pattern(), QString("*.npd"));
@@ -156,9 +157,9 @@ class WindowTest : public QObject {
     QVERIFY(ui.Frame7->isHidden() && ui.Frame8->isHidden());
 
     Click(ui.optMode[0]);  // Convert shows everything again
-    for (QWidget* shown : {static_cast<QWidget*>(ui.fraSourceFileType), static_cast<QWidget*>(ui.Frame3),
-                           static_cast<QWidget*>(ui.Frame7), static_cast<QWidget*>(ui.Frame8),
-                           static_cast<QWidget*>(ui.cmdSet)})
+    for (QWidget* shown :
+         {static_cast<QWidget*>(ui.fraSourceFileType), static_cast<QWidget*>(ui.Frame3),
+          static_cast<QWidget*>(ui.Frame7), static_cast<QWidget*>(ui.Frame8), static_cast<QWidget*>(ui.cmdSet)})
       QVERIFY(shown->isVisible());
     QVERIFY(!ui.cmdCombine->isVisible() && !ui.cmd3D->isVisible());
     QVERIFY(ui.chkXli->isEnabled() && !ui.chkXli->isChecked());
