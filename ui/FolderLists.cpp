@@ -69,7 +69,10 @@ DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
   for (const QFileInfo& drive : QDir::drives()) roots << drive.absolutePath();
 #else
   for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
-    if (volume.isValid() && volume.isReady() && !roots.contains(volume.rootPath())) roots << volume.rootPath();
+    // Bind mounts of single files are volumes too, but no place to browse.
+    if (volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir() &&
+        !roots.contains(volume.rootPath()))
+      roots << volume.rootPath();
 #endif
   for (const QString& root : Sorted(roots)) addItem(Label(root), root);
 }

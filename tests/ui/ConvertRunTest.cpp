@@ -235,13 +235,15 @@ class ConvertRunTest : public QObject {
       QString text, title, label;
       QMessageBox::Icon icon = QMessageBox::NoIcon;
       bool noIsDefault = false, busy = false;
+      QMessageBox::StandardButtons buttons;
     };
     std::vector<Seen> seen;
     std::function<void(QWidget*)> answer = [&](QWidget* dialog) {
       auto* box = qobject_cast<QMessageBox*>(dialog);
       QVERIFY(box != nullptr);
       seen.push_back({box->text(), box->windowTitle(), w.ui.lblDisp->text(), box->icon(),
-                      box->defaultButton() == box->button(QMessageBox::No), QApplication::overrideCursor() != nullptr});
+                      box->defaultButton() == box->button(QMessageBox::No), QApplication::overrideCursor() != nullptr,
+                      box->standardButtons()});
       const bool last = box->text() == "Convert Finished";
       box->button(box->button(QMessageBox::No) ? QMessageBox::No : QMessageBox::Ok)->click();
       if (!last) WhenModal(answer);
@@ -253,6 +255,8 @@ class ConvertRunTest : public QObject {
     QCOMPARE(seen[0].text, replace);
     QCOMPARE(seen[0].icon, QMessageBox::Warning);
     QVERIFY(seen[0].noIsDefault && seen[0].busy);
+    QCOMPARE(seen[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(seen[1].buttons, QMessageBox::Ok);
     QCOMPARE(seen[1].text, QString("Convert Finished"));
     QCOMPARE(seen[1].label, QString("Finished"));
     QVERIFY(!seen[1].busy);  // the pointer is back before the closing message

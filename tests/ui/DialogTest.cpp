@@ -2,7 +2,6 @@
 // entry boxes' number test.
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include "UiTestSupport.h"
@@ -136,39 +135,6 @@ class DialogTest : public QObject {
     answer("close");
     QVERIFY(!prompt.AskTwoLines("All file will be over", "writed. OK?"));
     QCOMPARE(shown.mid(0, 5), (QStringList{"Vantor", "All file will be over", "writed. OK?", "Yes", "No"}));
-  }
-
-  void messageAndQuestion_TitleButtonsIconDefault() {
-    QWidget window;
-    QLabel status(&window);
-    ui::QtUserPrompt prompt(&window, &status);
-    QMessageBox::StandardButtons buttons;
-    QString title;
-    WhenModal([&](QWidget* dialog) {
-      auto* box = qobject_cast<QMessageBox*>(dialog);
-      buttons = box->standardButtons();
-      title = box->windowTitle();
-      box->button(QMessageBox::Ok)->click();
-    });
-    prompt.Message("Plz Enter File Name!");
-    QCOMPARE(buttons, QMessageBox::Ok);
-    QCOMPARE(title, QString("Vantor"));
-    WhenModal([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-    QVERIFY(!prompt.AskYesNo("File already exist. Replace?(x)"));  // Escape is No
-    WhenModal([](QWidget* dialog) { qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::Yes)->click(); });
-    QVERIFY(prompt.AskYesNo("File already exist. Replace?(x)"));
-  }
-
-  void statusAndBusyPointer() {
-    QWidget window;
-    QLabel status(&window);
-    ui::QtUserPrompt prompt(&window, &status);
-    prompt.ShowStatus("3/12");
-    QCOMPARE(status.text(), QString("3/12"));
-    prompt.SetBusy(true);
-    QVERIFY(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::BusyCursor);
-    prompt.SetBusy(false);
-    QVERIFY(QApplication::overrideCursor() == nullptr);
   }
 
   // ---- the entry boxes' number test

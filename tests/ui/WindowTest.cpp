@@ -166,17 +166,6 @@ class WindowTest : public QObject {
     QVERIFY(ui.optSourceFileType[3]->isChecked());
   }
 
-  void modes_CombineUnchecksListFileAndRestoresSourcePattern() {
-    ShownWindow w(dir.path(), &user);
-    Click(w.ui.optSourceFileType[1]);
-    Click(w.ui.chkXli);
-    Click(w.ui.optMode[1]);
-    QCOMPARE(w.ui.filFiles->pattern(), QString("*.cnf"));
-    QVERIFY(!w.ui.chkXli->isChecked() && !w.ui.txtXliName->isEnabled());
-    Click(w.ui.optMode[0]);
-    QVERIFY(w.ui.fraSourceFileType->isVisible() && w.ui.optSourceFileType[1]->isChecked());
-  }
-
   // ---- overwrite policy, drives, directories
 
   void overWriteCheck_FollowsTheBox() {
