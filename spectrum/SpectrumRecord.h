@@ -18,10 +18,30 @@ inline constexpr int kMaxChannels = 8192;
 template <std::size_t N>
 using Text = std::array<char, N>;
 
+// Whether the bytes at `at` are one double-byte character of code page 932:
+// a lead byte followed by a trail byte.
+inline bool IsDoubleByteAt(std::string_view text, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(text[at]);
+  if (!((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) || at + 1 >= text.size()) return false;
+  const auto trail = static_cast<unsigned char>(text[at + 1]);
+  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
+}
+
 // Assigning a string pads it with blanks on the right or cuts it to N bytes.
+// A cut never splits a double-byte character: one that would lose its trail
+// byte gives a blank instead, so a title cut to its field stays valid text.
 template <std::size_t N>
 void AssignText(Text<N>& field, std::string_view value) {
-  for (std::size_t i = 0; i < N; ++i) field[i] = i < value.size() ? value[i] : ' ';
+  std::size_t kept = value.size();
+  if (kept > N) {
+    kept = 0;
+    while (kept < N) {
+      const std::size_t width = IsDoubleByteAt(value, kept) ? 2 : 1;
+      if (kept + width > N) break;
+      kept += width;
+    }
+  }
+  for (std::size_t i = 0; i < N; ++i) field[i] = i < kept ? value[i] : ' ';
 }
 
 template <std::size_t N>

@@ -66,11 +66,20 @@ TEST(ShiftJisCut, EveryWidth_LeftAndRightFitValid) {
   }
 }
 
-// A text field filled with あ from offset k on: every field boundary cuts a
-// double-byte character somewhere for one of the k.
+// A text field of valid Shift_JIS: あ from offset k on, a blank where the
+// last one would not fit. Every width an output cuts a field to splits a
+// double-byte character for one of the k.
 template <std::size_t N>
 void FillShifted(Text<N>& field, std::size_t k) {
-  for (std::size_t i = 0; i < N; ++i) field[i] = i < k ? 'x' : ((i - k) % 2 == 0 ? '\x82' : '\xA0');
+  for (std::size_t i = 0; i < N; ++i) {
+    if (i < k) {
+      field[i] = 'x';
+    } else if ((i - k) % 2 == 1) {
+      field[i] = '\xA0';
+    } else {
+      field[i] = i + 1 < N ? '\x82' : ' ';
+    }
+  }
 }
 
 SpectrumRecord ShiftedRecord(std::size_t k) {
@@ -89,13 +98,14 @@ SpectrumRecord ShiftedRecord(std::size_t k) {
   return r;
 }
 
-// The record file copies text fields byte for byte, halves of characters at
-// the field's end included.
+// The record file copies text fields byte for byte, even half a character
+// at a field's end (a damaged file must not be "repaired" on the way).
 TEST(ShiftJisRecordFile, EveryCutPosition_BytesKeptExactly) {
   TempDir dir;
   for (std::size_t k = 0; k < 64; ++k) {
     SCOPED_TRACE(testing::Message() << "shift " << k);
-    const SpectrumRecord written = ShiftedRecord(k);
+    SpectrumRecord written = ShiftedRecord(k);
+    written.Head.Common.Comment[99] = '\x82';
     FakePrompt prompt;
     ConvertContext context(prompt);
     context.settings.OverWriteCheck = false;
@@ -134,6 +144,67 @@ TEST(ShiftJisTextOutputs, EveryCutPosition_OutputValid) {
     }
   }
   if (writers == 0) GTEST_SKIP() << "no text writer in the format table yet";
+}
+
+// A text cut to its field (the source readers' titles) keeps whole
+// characters: one that would lose its trail byte becomes a blank.
+TEST(ShiftJisAssignText, EveryCutPosition_FieldValid) {
+  for (const std::string& text : {kMixed, kMixed.substr(1)}) {
+    for (std::size_t take = 0; take <= text.size(); ++take) {
+      Text<6> field;
+      AssignText(field, std::string_view(text).substr(0, take));
+      SCOPED_TRACE(text.substr(0, take));
+      for (std::size_t i = 0; i < 6; ++i) EXPECT_TRUE(field[i] == (i < take ? text[i] : ' ') || field[i] == ' ');
+      if (take <= 6) {
+        EXPECT_EQ(View(field).substr(0, take), text.substr(0, take));  // no cut: bytes kept as they came
+      } else {
+        EXPECT_EQ(FirstBadShiftJis(View(field)), std::string::npos);
+      }
+    }
+  }
+}
+
+// Titles of CSV and NPD sources longer than their 64-byte field, with the
+// cut falling on every byte of a double-byte character: every text output
+// of the read record is valid Shift_JIS.
+std::string CsvSource(const std::string& title) {
+  return "\"Spectrum export\",\"MCA\"\r\n\"" + title + "\",06/09/09,08:56:44,266.3,300\r\n\"Preset\",\"Real\"\r\n"
+         "\"Gain\",1\r\n\"Channels\"\r\n0,1,2\r\n\"" + title + "\",\"beamline\"\r\n\"Channel\",\"Counts\"\r\n\"0\",5,6\r\n";
+}
+
+std::string NpdSource(const std::string& title) {
+  return "Record length,27\r\nSample name," + title + "\r\nOperator name," + title + "\r\nProfile number," + title +
+         "\r\n";
+}
+
+TEST(ShiftJisSourceTitles, TitleCutAtEveryByte_TextOutputsValid) {
+  int runs = 0;
+  TempDir dir;
+  using MakeSource = std::string (*)(const std::string&);
+  for (const auto& [kind, make] : {std::pair<SourceKind, MakeSource>{SourceKind::Csv, CsvSource},
+                                   std::pair<SourceKind, MakeSource>{SourceKind::Npd, NpdSource}}) {
+    if (Source(kind).read == nullptr) continue;
+    for (std::size_t k = 0; k < 4; ++k) {
+      std::string title(60 + k, 'x');
+      for (int i = 0; i < 8; ++i) title += "\x82\xA0";
+      const std::string path = dir / ("source." + std::string(Source(kind).name));
+      test::WriteAll(path, make(title));
+      for (const auto& output : OutputFormats()) {
+        if (output.write == nullptr || output.kind == OutputKind::Xbm) continue;
+        ++runs;
+        SpectrumRecord r;
+        FakePrompt prompt;
+        ConvertContext context(prompt);
+        context.settings.OverWriteCheck = false;
+        ASSERT_TRUE(Source(kind).read(path, r.Data, r.Head, context)) << Source(kind).name;
+        ASSERT_TRUE(output.write(dir / "out", r.Data, r.Head, context));
+        const std::string bytes = test::ReadAll(dir / "out");
+        EXPECT_EQ(FirstBadShiftJis(bytes), std::string::npos)
+            << Source(kind).name << " -> " << output.name << ", title of " << title.size() << " bytes";
+      }
+    }
+  }
+  if (runs == 0) GTEST_SKIP() << "no CSV or NPD reader, or no text writer, in the format table yet";
 }
 
 // ---- Found by fuzzing ---------------------------------------------------------
