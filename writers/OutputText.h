@@ -1,0 +1,42 @@
+// Pieces shared by the text outputs (report, text, CSV, GSA, profile file):
+// text fields as the outputs see them, fitting the end of a line being built
+// to a width, and the date-time text of the GSA and NPD headers.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "convert/TextFormat.h"
+#include "spectrum/SpectrumRecord.h"
+
+namespace vantor {
+
+// A text field with its zero bytes read as blanks (a field never set since
+// program start holds only zero bytes).
+template <std::size_t N>
+std::string FieldOf(const Text<N>& field) {
+  return FieldText(View(field));
+}
+
+// The text appended since `start` left-fitted (blanks added, or cut at the
+// width without splitting a double-byte character).
+void LeftFitTail(std::string& out, std::size_t start, std::size_t width);
+// The text appended since `start` right-fitted (blanks in front, or its last
+// `width` bytes).
+void RightFitTail(std::string& out, std::size_t start, std::size_t width);
+
+// "yyyy-mm-dd hh:mm:ss" from the record's date (yyyymmdd) and time (hhmmss);
+// only the hour passes through the "00" mask, the rest is copied as stored.
+void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time);
+
+// The largest channel count a writer accepts; more than the record holds is
+// a failure, never a read past the counts.
+inline bool ChannelCountValid(const SpecData& data) { return data.DataNumber <= kMaxChannels; }
+
+// The channels to write: none for a count of zero or less.
+inline int ChannelsToWrite(const SpecData& data) {
+  return data.DataNumber < 0 ? 0 : (data.DataNumber > kMaxChannels ? kMaxChannels : data.DataNumber);
+}
+
+}  // namespace vantor
