@@ -19,6 +19,40 @@
 
 namespace vantor {
 
+// A mask read once, for loops over many values. Holds a view of the mask
+// text, so the text must outlive it (masks are literals).
+struct NumberMask {
+  constexpr explicit NumberMask(std::string_view text) : mask(text), pointColumn(text.size()) {
+    bool afterPoint = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c == '.') {
+        if (!afterPoint) pointColumn = i + 1;
+        afterPoint = true;
+      } else if (c == 'E' || c == 'e') {
+        scientific = true;
+      } else if (c == '0' || c == '#') {
+        if (afterPoint) {
+          ++decimals;
+        } else if (c == '0') {
+          ++minIntegerDigits;
+        }
+      }
+    }
+  }
+
+  std::string_view mask;
+  std::size_t pointColumn = 0;  // characters up to and including the point
+  int minIntegerDigits = 0;     // the "0"s before the point
+  int decimals = 0;             // digits after the point
+  bool scientific = false;      // "0.00000E+00" and the like
+};
+
+void AppendMask(std::string& out, double value, const NumberMask& mask);
+void AppendMask(std::string& out, std::int64_t value, const NumberMask& mask);
+void AppendAligned(std::string& out, double value, const NumberMask& mask);
+void AppendAligned(std::string& out, std::int64_t value, const NumberMask& mask);
+
 void AppendMask(std::string& out, double value, std::string_view mask);
 void AppendMask(std::string& out, std::int64_t value, std::string_view mask);
 std::string FormatMask(double value, std::string_view mask);

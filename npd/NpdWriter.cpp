@@ -16,6 +16,9 @@
 namespace vantor {
 namespace {
 
+constexpr NumberMask kWholeMask{"0"};
+constexpr NumberMask kEnergyMask{"0.0000"};
+
 void Masked(std::string& out, std::string_view label, double value, std::string_view mask) {
   out += label;
   AppendMask(out, value, mask);
@@ -109,11 +112,11 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header) 
   out += "\r\n";
   Masked(out, "Counting sec, ", mode.countingTime, "#0.000");
   for (int i = 0; i < n; ++i) {
-    AppendMask(out, std::int64_t{i + 1}, "0");
+    AppendMask(out, std::int64_t{i + 1}, kWholeMask);
     out += ',';
-    AppendMask(out, EnergyOfChannel(i + 1, m.EGC), "0.0000");
+    AppendMask(out, EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
     out += ',';
-    AppendMask(out, std::int64_t{data.Count[i]}, "0");
+    AppendMask(out, std::int64_t{data.Count[i]}, kWholeMask);
     out += "\r\n";
   }
 }

@@ -12,6 +12,10 @@
 namespace vantor {
 namespace {
 
+constexpr NumberMask kChannelMask{"######"};
+constexpr NumberMask kEnergyMask{"###0.000"};
+constexpr NumberMask kCountMask{"######0"};
+
 void Condition(std::string& out, std::string_view label, double value, std::string_view mask) {
   out += label;
   out += ',';
@@ -40,11 +44,11 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
   out += ", , \r\n";
   out += "Channel,Energy,Count\r\n";
   for (int i = 0; i < n; ++i) {
-    AppendMask(out, std::int64_t{i + 1}, "######");
+    AppendMask(out, std::int64_t{i + 1}, kChannelMask);
     out += ',';
-    AppendMask(out, EnergyOfChannel(i + 1, m.EGC), "###0.000");
+    AppendMask(out, EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
     out += ',';
-    AppendMask(out, std::int64_t{data.Count[i]}, "######0");
+    AppendMask(out, std::int64_t{data.Count[i]}, kCountMask);
     out += "\r\n";
   }
 }

@@ -20,12 +20,13 @@ namespace vantor {
 namespace {
 
 constexpr int kCountsPerLine = 8;
+constexpr NumberMask kCountMask{"######0"};
 
 void AppendCountBlock(std::string& out, const SpecData& data) {
   const int n = ChannelsToWrite(data);
   for (int i = 0; i < n; ++i) {
     if (i > 0 && i % kCountsPerLine == 0) out += "\r\n";
-    AppendAligned(out, std::int64_t{data.Count[i]}, "######0");
+    AppendAligned(out, std::int64_t{data.Count[i]}, kCountMask);
   }
   out += "\r\n";  // after the last count, or the one empty line of no counts
 }

@@ -15,6 +15,10 @@
 namespace vantor {
 namespace {
 
+constexpr NumberMask kChannelMask{"###0"};
+constexpr NumberMask kEnergyMask{"######0.000"};
+constexpr NumberMask kCountMask{"######0"};
+
 void Integer(std::string& out, std::string_view label, std::int64_t value) {
   out += label;
   AppendInt(out, value);
@@ -115,9 +119,9 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
   out += "  Ch " "   keV  " " Intencity\r\n";
   const int n = ChannelsToWrite(data);
   for (int i = 0; i < n; ++i) {
-    AppendAligned(out, std::int64_t{i + 1}, "###0");
-    AppendAligned(out, EnergyOfChannel(i + 1, m.EGC), "######0.000");
-    AppendAligned(out, std::int64_t{data.Count[i]}, "######0");
+    AppendAligned(out, std::int64_t{i + 1}, kChannelMask);
+    AppendAligned(out, EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
+    AppendAligned(out, std::int64_t{data.Count[i]}, kCountMask);
     out += "\r\n";
   }
   out += "SpecData_End:\r\n\r\n";
