@@ -83,37 +83,42 @@ bool AppendNonFinite(std::string& out, double value) {
   return true;
 }
 
-// Room for a sign, the integer digits and the decimals of a mask that the
-// buffer paths take; longer masks go the slow way.
+// Masks the direct writers take: room for a sign, the integer digits, the
+// decimals and the blanks in front within kMaskTextRoom; longer masks go
+// the general way.
 constexpr int kMaxBufferedDigits = 24;
-constexpr std::size_t kBufferSize = 64;
+constexpr std::size_t kMaxPointColumn = 32;
 
 bool Buffered(const NumberMask& m) {
-  return m.minIntegerDigits <= kMaxBufferedDigits && m.decimals <= kMaxBufferedDigits;
+  return !m.scientific && m.minIntegerDigits <= kMaxBufferedDigits && m.decimals <= kMaxBufferedDigits &&
+         m.pointColumn <= kMaxPointColumn;
 }
 
 // Writes sign, integer part (zero-filled to the mask's "0"s; nothing for a
-// zero under "#" only) and `decimals` digits of `fraction` after a point.
-// Returns the length.
-std::size_t WriteFixed(char* buf, bool negative, std::uint64_t integerPart, std::uint64_t fraction,
-                       const NumberMask& m) {
-  char* p = buf;
-  if (negative) *p++ = '-';
-  if (integerPart != 0) {
-    char digits[24];
-    const auto r = std::to_chars(digits, digits + sizeof digits, integerPart);
-    for (int i = static_cast<int>(r.ptr - digits); i < m.minIntegerDigits; ++i) *p++ = '0';
-    for (const char* d = digits; d != r.ptr; ++d) *p++ = *d;
-  } else {
-    for (int i = 0; i < m.minIntegerDigits; ++i) *p++ = '0';
+// zero under "#" only) and `decimals` digits of `fraction` after a point;
+// when aligned, blanks first up to the mask's point column. Returns the end.
+char* WriteFixed(char* p, bool negative, std::uint64_t integerPart, std::uint64_t fraction,
+                 const NumberMask& m, bool aligned) {
+  char digits[24];
+  const char* digitsEnd = digits;
+  if (integerPart != 0) digitsEnd = std::to_chars(digits, digits + sizeof digits, integerPart).ptr;
+  const int digitCount = static_cast<int>(digitsEnd - digits);
+  const int zeros = m.minIntegerDigits > digitCount ? m.minIntegerDigits - digitCount : 0;
+  if (aligned) {
+    // characters up to the point: sign, integer digits, the point itself
+    const std::size_t have = (negative ? 1 : 0) + zeros + digitCount + (m.decimals > 0 ? 1 : 0);
+    for (std::size_t i = have; i < m.pointColumn; ++i) *p++ = ' ';
   }
+  if (negative) *p++ = '-';
+  for (int i = 0; i < zeros; ++i) *p++ = '0';
+  for (const char* d = digits; d != digitsEnd; ++d) *p++ = *d;
   if (m.decimals > 0) {
     *p++ = '.';
     char* end = p + m.decimals;
     for (char* q = end; q != p; fraction /= 10) *--q = static_cast<char>('0' + fraction % 10);
     p = end;
   }
-  return static_cast<std::size_t>(p - buf);
+  return p;
 }
 
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
@@ -124,63 +129,32 @@ constexpr std::uint64_t kIntegerPowersOfTen[] = {1,         10,         100,    
 // The common case without the decimal detour: when the value scaled to its
 // last kept decimal stays below 1E10 and is clearly not near a half-way
 // point, rounding the scaled double gives the same digits as rounding its
-// 15-digit form (which lies within 1E-5 of it there). Returns 0 when the
-// case does not apply, else the length written.
-std::size_t WriteFixedFast(char* buf, double value, const NumberMask& m) {
-  if (m.decimals > 10 || !Buffered(m)) return 0;
+// 15-digit form (which lies within 1E-5 of it there). Returns nullptr when
+// the case does not apply, else the end of the text.
+char* WriteFixedFast(char* p, double value, const NumberMask& m, bool aligned) {
+  if (m.decimals > 10 || !Buffered(m)) return nullptr;
   const double scaled = std::fabs(value) * kPowersOfTen[m.decimals];
-  if (!(scaled < 1e10)) return 0;  // also NaN
+  if (!(scaled < 1e10)) return nullptr;  // also NaN
   const double whole = std::floor(scaled);
   const double fraction = scaled - whole;  // exact below 2^52
-  if (std::fabs(fraction - 0.5) < 1e-3) return 0;
+  if (std::fabs(fraction - 0.5) < 1e-3) return nullptr;
   const std::uint64_t rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
   const bool negative = std::signbit(value) && value != 0;
   switch (m.decimals) {  // constant divisors compile to multiplications
-    case 0: return WriteFixed(buf, negative, rounded, 0, m);
-    case 2: return WriteFixed(buf, negative, rounded / 100, rounded % 100, m);
-    case 3: return WriteFixed(buf, negative, rounded / 1000, rounded % 1000, m);
-    case 4: return WriteFixed(buf, negative, rounded / 10000, rounded % 10000, m);
+    case 0: return WriteFixed(p, negative, rounded, 0, m, aligned);
+    case 2: return WriteFixed(p, negative, rounded / 100, rounded % 100, m, aligned);
+    case 3: return WriteFixed(p, negative, rounded / 1000, rounded % 1000, m, aligned);
+    case 4: return WriteFixed(p, negative, rounded / 10000, rounded % 10000, m, aligned);
     default: {
       const std::uint64_t unit = kIntegerPowersOfTen[m.decimals];
-      return WriteFixed(buf, negative, rounded / unit, rounded % unit, m);
+      return WriteFixed(p, negative, rounded / unit, rounded % unit, m, aligned);
     }
   }
 }
 
-std::size_t WriteInteger(char* buf, std::int64_t value, const NumberMask& m) {
+char* WriteInteger(char* p, std::int64_t value, const NumberMask& m, bool aligned) {
   const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
-  return WriteFixed(buf, value < 0, magnitude, 0, m);
-}
-
-// Blanks needed in front of a formatted text to bring its point (or its end,
-// for a mask without decimals) to the mask's point column.
-std::size_t PaddingFor(const char* text, std::size_t length, const NumberMask& m) {
-  std::size_t have = length;
-  if (m.decimals > 0) {
-    for (std::size_t i = 0; i < length; ++i) {
-      if (text[i] == '.') {
-        have = i + 1;
-        break;
-      }
-    }
-  }
-  return m.pointColumn > have ? m.pointColumn - have : 0;
-}
-
-// A text formatted at buf + kPadRoom, with its padding put in front of it
-// inside the buffer when it fits, appended in one piece.
-constexpr std::size_t kPadRoom = 24;
-
-void AppendPadded(std::string& out, char* buf, std::size_t length, const NumberMask& m) {
-  char* text = buf + kPadRoom;
-  const std::size_t pad = PaddingFor(text, length, m);
-  if (pad <= kPadRoom) {
-    for (std::size_t i = 1; i <= pad; ++i) text[-static_cast<std::ptrdiff_t>(i)] = ' ';
-    out.append(text - pad, length + pad);
-  } else {
-    out.append(pad, ' ');
-    out.append(text, length);
-  }
+  return WriteFixed(p, value < 0, magnitude, 0, m, aligned);
 }
 
 void AppendDigitMask(std::string& out, double value, const NumberMask& m) {
@@ -240,43 +214,54 @@ bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x8
 
 }  // namespace
 
+char* WriteMask(char* at, double value, const NumberMask& m) {
+  return WriteFixedFast(at, value, m, false);
+}
+
+char* WriteMask(char* at, std::int64_t value, const NumberMask& m) {
+  return Buffered(m) ? WriteInteger(at, value, m, false) : nullptr;
+}
+
+char* WriteAligned(char* at, double value, const NumberMask& m) {
+  return WriteFixedFast(at, value, m, true);
+}
+
+char* WriteAligned(char* at, std::int64_t value, const NumberMask& m) {
+  return Buffered(m) ? WriteInteger(at, value, m, true) : nullptr;
+}
+
 void AppendMask(std::string& out, double value, const NumberMask& m) {
-  if (AppendNonFinite(out, value)) return;
-  if (m.scientific) {
+  char buf[kMaskTextRoom];
+  if (const char* end = WriteMask(buf, value, m)) {
+    out.append(buf, static_cast<std::size_t>(end - buf));
+  } else if (AppendNonFinite(out, value)) {
+  } else if (m.scientific) {
     AppendScientific(out, value, m.mask);
-    return;
-  }
-  char buf[kBufferSize];
-  if (const std::size_t length = WriteFixedFast(buf, value, m)) {
-    out.append(buf, length);
   } else {
     AppendDigitMask(out, value, m);
   }
 }
 
 void AppendMask(std::string& out, std::int64_t value, const NumberMask& m) {
-  if (m.scientific) {
+  char buf[kMaskTextRoom];
+  if (const char* end = WriteMask(buf, value, m)) {
+    out.append(buf, static_cast<std::size_t>(end - buf));
+  } else if (m.scientific) {
     AppendScientific(out, static_cast<double>(value), m.mask);
-    return;
-  }
-  if (Buffered(m)) {
-    char buf[kBufferSize];
-    out.append(buf, WriteInteger(buf, value, m));
-    return;
-  }
-  const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
-  if (value < 0) out += '-';
-  if (magnitude != 0) {
-    char buf[24];
-    const auto r = std::to_chars(buf, buf + sizeof buf, magnitude);
-    for (int i = static_cast<int>(r.ptr - buf); i < m.minIntegerDigits; ++i) out += '0';
-    out.append(buf, r.ptr);
   } else {
-    out.append(m.minIntegerDigits, '0');
-  }
-  if (m.decimals > 0) {
-    out += '.';
-    out.append(m.decimals, '0');
+    const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
+    if (value < 0) out += '-';
+    if (magnitude != 0) {
+      const auto r = std::to_chars(buf, buf + sizeof buf, magnitude);
+      for (int i = static_cast<int>(r.ptr - buf); i < m.minIntegerDigits; ++i) out += '0';
+      out.append(buf, r.ptr);
+    } else {
+      out.append(m.minIntegerDigits, '0');
+    }
+    if (m.decimals > 0) {
+      out += '.';
+      out.append(m.decimals, '0');
+    }
   }
 }
 
@@ -295,12 +280,10 @@ std::string FormatMask(double value, std::string_view mask) {
 }
 
 void AppendAligned(std::string& out, double value, const NumberMask& m) {
-  if (!m.scientific && std::isfinite(value)) {
-    char buf[kPadRoom + kBufferSize];
-    if (const std::size_t length = WriteFixedFast(buf + kPadRoom, value, m)) {
-      AppendPadded(out, buf, length, m);
-      return;
-    }
+  char buf[kMaskTextRoom];
+  if (const char* end = WriteAligned(buf, value, m)) {
+    out.append(buf, static_cast<std::size_t>(end - buf));
+    return;
   }
   const std::size_t start = out.size();
   AppendMask(out, value, m);
@@ -308,9 +291,9 @@ void AppendAligned(std::string& out, double value, const NumberMask& m) {
 }
 
 void AppendAligned(std::string& out, std::int64_t value, const NumberMask& m) {
-  if (!m.scientific && Buffered(m)) {
-    char buf[kPadRoom + kBufferSize];
-    AppendPadded(out, buf, WriteInteger(buf + kPadRoom, value, m), m);
+  char buf[kMaskTextRoom];
+  if (const char* end = WriteAligned(buf, value, m)) {
+    out.append(buf, static_cast<std::size_t>(end - buf));
     return;
   }
   const std::size_t start = out.size();

@@ -48,6 +48,16 @@ struct NumberMask {
   bool scientific = false;      // "0.00000E+00" and the like
 };
 
+// Direct writing for loops over many values: the masked (or aligned) text
+// written at `at`, which has room for kMaskTextRoom bytes; returns its end,
+// or nullptr when the value needs the Append functions (large, close to a
+// half-way point, not finite; scientific or very long masks).
+inline constexpr std::size_t kMaskTextRoom = 96;
+char* WriteMask(char* at, double value, const NumberMask& mask);
+char* WriteMask(char* at, std::int64_t value, const NumberMask& mask);
+char* WriteAligned(char* at, double value, const NumberMask& mask);
+char* WriteAligned(char* at, std::int64_t value, const NumberMask& mask);
+
 void AppendMask(std::string& out, double value, const NumberMask& mask);
 void AppendMask(std::string& out, std::int64_t value, const NumberMask& mask);
 void AppendAligned(std::string& out, double value, const NumberMask& mask);

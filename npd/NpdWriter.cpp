@@ -111,13 +111,14 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header) 
   AppendInt(out, data.DataNumber);
   out += "\r\n";
   Masked(out, "Counting sec, ", mode.countingTime, "#0.000");
+  LineBuilder line(out);
   for (int i = 0; i < n; ++i) {
-    AppendMask(out, std::int64_t{i + 1}, kWholeMask);
-    out += ',';
-    AppendMask(out, EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
-    out += ',';
-    AppendMask(out, std::int64_t{data.Count[i]}, kWholeMask);
-    out += "\r\n";
+    line.Masked(std::int64_t{i + 1}, kWholeMask);
+    line.Put(',');
+    line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
+    line.Put(',');
+    line.Masked(std::int64_t{data.Count[i]}, kWholeMask);
+    line.EndLine();
   }
 }
 

@@ -43,13 +43,14 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
   AppendMask(out, std::int64_t{data.DataNumber}, "###0");
   out += ", , \r\n";
   out += "Channel,Energy,Count\r\n";
+  LineBuilder line(out);
   for (int i = 0; i < n; ++i) {
-    AppendMask(out, std::int64_t{i + 1}, kChannelMask);
-    out += ',';
-    AppendMask(out, EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
-    out += ',';
-    AppendMask(out, std::int64_t{data.Count[i]}, kCountMask);
-    out += "\r\n";
+    line.Masked(std::int64_t{i + 1}, kChannelMask);
+    line.Put(',');
+    line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
+    line.Put(',');
+    line.Masked(std::int64_t{data.Count[i]}, kCountMask);
+    line.EndLine();
   }
 }
 

@@ -30,6 +30,63 @@ void RightFitTail(std::string& out, std::size_t start, std::size_t width);
 // only the hour passes through the "00" mask, the rest is copied as stored.
 void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time);
 
+// Builds one line of numbers in a local buffer and appends it to the file in
+// one piece; values the direct writers cannot take go the general way. For
+// the channel loops, which write thousands of lines per file.
+class LineBuilder {
+ public:
+  explicit LineBuilder(std::string& out) : out_(out) {}
+  LineBuilder(const LineBuilder&) = delete;
+  LineBuilder& operator=(const LineBuilder&) = delete;
+
+  template <typename Number>
+  void Masked(Number value, const NumberMask& mask) {
+    MakeRoom();
+    if (char* end = WriteMask(at_, value, mask)) {
+      at_ = end;
+    } else {
+      Flush();
+      AppendMask(out_, value, mask);
+    }
+  }
+
+  template <typename Number>
+  void Aligned(Number value, const NumberMask& mask) {
+    MakeRoom();
+    if (char* end = WriteAligned(at_, value, mask)) {
+      at_ = end;
+    } else {
+      Flush();
+      AppendAligned(out_, value, mask);
+    }
+  }
+
+  void Put(char c) {
+    MakeRoom();
+    *at_++ = c;
+  }
+
+  void EndLine() {
+    MakeRoom();
+    *at_++ = '\r';
+    *at_++ = '\n';
+    Flush();
+  }
+
+ private:
+  void MakeRoom() {
+    if (static_cast<std::size_t>(buffer_ + sizeof buffer_ - at_) < kMaskTextRoom + 2) Flush();
+  }
+  void Flush() {
+    out_.append(buffer_, static_cast<std::size_t>(at_ - buffer_));
+    at_ = buffer_;
+  }
+
+  std::string& out_;
+  char buffer_[4 * kMaskTextRoom];
+  char* at_ = buffer_;
+};
+
 // The largest channel count a writer accepts; more than the record holds is
 // a failure, never a read past the counts.
 inline bool ChannelCountValid(const SpecData& data) { return data.DataNumber <= kMaxChannels; }

@@ -24,11 +24,12 @@ constexpr NumberMask kCountMask{"######0"};
 
 void AppendCountBlock(std::string& out, const SpecData& data) {
   const int n = ChannelsToWrite(data);
+  LineBuilder line(out);
   for (int i = 0; i < n; ++i) {
-    if (i > 0 && i % kCountsPerLine == 0) out += "\r\n";
-    AppendAligned(out, std::int64_t{data.Count[i]}, kCountMask);
+    if (i > 0 && i % kCountsPerLine == 0) line.EndLine();
+    line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
   }
-  out += "\r\n";  // after the last count, or the one empty line of no counts
+  line.EndLine();  // after the last count, or the one empty line of no counts
 }
 
 void AppendIdentification(std::string& out, const CommonCondition& c) {

@@ -118,11 +118,12 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
   out += "\r\n";
   out += "  Ch " "   keV  " " Intencity\r\n";
   const int n = ChannelsToWrite(data);
+  LineBuilder line(out);
   for (int i = 0; i < n; ++i) {
-    AppendAligned(out, std::int64_t{i + 1}, kChannelMask);
-    AppendAligned(out, EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
-    AppendAligned(out, std::int64_t{data.Count[i]}, kCountMask);
-    out += "\r\n";
+    line.Aligned(std::int64_t{i + 1}, kChannelMask);
+    line.Aligned(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
+    line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
+    line.EndLine();
   }
   out += "SpecData_End:\r\n\r\n";
 }
