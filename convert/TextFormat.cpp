@@ -246,8 +246,8 @@ bool Buffered(const NumberMask& m) {
 // Writes sign, integer part (zero-filled to the mask's "0"s; nothing for a
 // zero under "#" only) and `decimals` digits of `fraction` after a point;
 // when aligned, blanks first up to the mask's point column. Returns the end.
-char* WriteFixed(char* p, bool negative, std::uint64_t integerPart, std::uint64_t fraction,
-                 const NumberMask& m, bool aligned) {
+char* WriteFixed(char* p, bool negative, std::uint64_t integerPart, std::uint64_t fraction, const NumberMask& m,
+                 bool aligned) {
   char digits[24];
   const char* digitsEnd = digits;
   if (integerPart != 0) digitsEnd = std::to_chars(digits, digits + sizeof digits, integerPart).ptr;
@@ -271,9 +271,8 @@ char* WriteFixed(char* p, bool negative, std::uint64_t integerPart, std::uint64_
 }
 
 constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
-constexpr std::uint64_t kIntegerPowersOfTen[] = {1,         10,         100,         1000,
-                                                 10000,     100000,     1000000,     10000000,
-                                                 100000000, 1000000000, 10000000000};
+constexpr std::uint64_t kIntegerPowersOfTen[] = {1,       10,       100,       1000,       10000,      100000,
+                                                 1000000, 10000000, 100000000, 1000000000, 10000000000};
 
 // The common case without the decimal detour: when the value scaled to its
 // last kept decimal stays below 1E10 and is clearly not near a half-way
@@ -290,10 +289,14 @@ char* WriteFixedFast(char* p, double value, const NumberMask& m, bool aligned) {
   const std::uint64_t rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
   const bool negative = std::signbit(value) && value != 0;
   switch (m.decimals) {  // constant divisors compile to multiplications
-    case 0: return WriteFixed(p, negative, rounded, 0, m, aligned);
-    case 2: return WriteFixed(p, negative, rounded / 100, rounded % 100, m, aligned);
-    case 3: return WriteFixed(p, negative, rounded / 1000, rounded % 1000, m, aligned);
-    case 4: return WriteFixed(p, negative, rounded / 10000, rounded % 10000, m, aligned);
+    case 0:
+      return WriteFixed(p, negative, rounded, 0, m, aligned);
+    case 2:
+      return WriteFixed(p, negative, rounded / 100, rounded % 100, m, aligned);
+    case 3:
+      return WriteFixed(p, negative, rounded / 1000, rounded % 1000, m, aligned);
+    case 4:
+      return WriteFixed(p, negative, rounded / 10000, rounded % 10000, m, aligned);
     default: {
       const std::uint64_t unit = kIntegerPowersOfTen[m.decimals];
       return WriteFixed(p, negative, rounded / unit, rounded % unit, m, aligned);
@@ -306,8 +309,12 @@ char* WriteInteger(char* p, std::int64_t value, const NumberMask& m, bool aligne
   return WriteFixed(p, value < 0, magnitude, 0, m, aligned);
 }
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+bool IsLeadByte(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+bool IsTrailByte(unsigned char c) {
+  return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
 
 }  // namespace
 

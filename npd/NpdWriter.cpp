@@ -122,8 +122,7 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header) 
   }
 }
 
-bool WriteNpdFile(const std::string& path, const SpecData& data, const Header& header,
-                  ConvertContext& context) {
+bool WriteNpdFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
   if (!ChannelCountValid(data)) {
     context.prompt.Message("Open Error");
     return false;

@@ -14,7 +14,6 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header);
 
 // Writes the profile file to `path`; false when the user keeps an existing
 // file or the file cannot be written ("Open Error").
-bool WriteNpdFile(const std::string& path, const SpecData& data, const Header& header,
-                  ConvertContext& context);
+bool WriteNpdFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
 
 }  // namespace vantor

@@ -54,8 +54,7 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
   }
 }
 
-bool WriteCsvFile(const std::string& path, const SpecData& data, const Header& header,
-                  ConvertContext& context) {
+bool WriteCsvFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
   if (!ChannelCountValid(data)) {
     context.prompt.Message("Open Error");
     return false;

@@ -14,7 +14,6 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header);
 
 // Writes the CSV file to `path`; false when the user keeps an existing file
 // or the file cannot be written ("Open Error").
-bool WriteCsvFile(const std::string& path, const SpecData& data, const Header& header,
-                  ConvertContext& context);
+bool WriteCsvFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
 
 }  // namespace vantor

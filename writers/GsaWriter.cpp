@@ -100,8 +100,7 @@ void WriteGsaBody(std::string& out, const SpecData& data, const Header& header) 
   AppendCounts(out, data);
 }
 
-bool WriteGsaFile(const std::string& path, const SpecData& data, const Header& header,
-                  ConvertContext& context) {
+bool WriteGsaFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
   if (!ChannelCountValid(data)) {
     context.prompt.Message("Open Error");
     return false;

@@ -89,7 +89,9 @@ class LineBuilder {
 
 // The largest channel count a writer accepts; more than the record holds is
 // a failure, never a read past the counts.
-inline bool ChannelCountValid(const SpecData& data) { return data.DataNumber <= kMaxChannels; }
+inline bool ChannelCountValid(const SpecData& data) {
+  return data.DataNumber <= kMaxChannels;
+}
 
 // The channels to write: none for a count of zero or less.
 inline int ChannelsToWrite(const SpecData& data) {

@@ -42,8 +42,7 @@ void AppendIdentification(std::string& out, const CommonCondition& c) {
 }
 
 // Masked values joined by ",", the whole left-fitted to `width`.
-void AppendJoined(std::string& out, std::initializer_list<double> values, std::string_view mask,
-                  std::size_t width) {
+void AppendJoined(std::string& out, std::initializer_list<double> values, std::string_view mask, std::size_t width) {
   const std::size_t start = out.size();
   bool first = true;
   for (const double v : values) {
@@ -101,8 +100,7 @@ void WriteRptBody(std::string& out, const SpecData& data, const Header& header) 
   AppendConditions(out, header.Measure);
 }
 
-bool WriteRptFile(const std::string& path, const SpecData& data, const Header& header,
-                  ConvertContext& context) {
+bool WriteRptFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
   if (!ChannelCountValid(data)) {
     context.prompt.Message("Open Error");
     return false;

@@ -14,7 +14,6 @@ void WriteRptBody(std::string& out, const SpecData& data, const Header& header);
 
 // Writes the report to `path`; false when the user keeps an existing file or
 // the file cannot be written ("Open Error").
-bool WriteRptFile(const std::string& path, const SpecData& data, const Header& header,
-                  ConvertContext& context);
+bool WriteRptFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
 
 }  // namespace vantor

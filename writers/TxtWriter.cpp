@@ -116,7 +116,10 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
   out += "DataNumber         =";
   AppendMask(out, std::int64_t{data.DataNumber}, "###0");
   out += "\r\n";
-  out += "  Ch " "   keV  " " Intencity\r\n";
+  out +=
+      "  Ch "
+      "   keV  "
+      " Intencity\r\n";
   const int n = ChannelsToWrite(data);
   LineBuilder line(out);
   for (int i = 0; i < n; ++i) {
@@ -137,8 +140,7 @@ void WriteTxtBody(std::string& out, const SpecData& data, const Header& header) 
   AppendChannels(out, data, header.Measure);
 }
 
-bool WriteTxtFile(const std::string& path, const SpecData& data, const Header& header,
-                  ConvertContext& context) {
+bool WriteTxtFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
   if (!ChannelCountValid(data)) {
     context.prompt.Message("Open Error");
     return false;

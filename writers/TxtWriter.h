@@ -14,7 +14,6 @@ void WriteTxtBody(std::string& out, const SpecData& data, const Header& header);
 
 // Writes the text file to `path`; false when the user keeps an existing file
 // or the file cannot be written ("Open Error").
-bool WriteTxtFile(const std::string& path, const SpecData& data, const Header& header,
-                  ConvertContext& context);
+bool WriteTxtFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
 
 }  // namespace vantor

@@ -56,9 +56,8 @@ std::string Reference(double value, const MaskShape& shape) {
 }
 
 const MaskShape kShapes[] = {
-    {"0", 1, 0},          {"######", 0, 0},        {"#0.0", 1, 1},          {"0.00", 1, 2},
-    {"#0.000", 1, 3},     {"0.0000", 1, 4},        {"##0.00000", 1, 5},     {"######0.000", 1, 3},
-    {"#####0.000000", 1, 6}, {"0000", 4, 0},
+    {"0", 1, 0},      {"######", 0, 0},    {"#0.0", 1, 1},        {"0.00", 1, 2},          {"#0.000", 1, 3},
+    {"0.0000", 1, 4}, {"##0.00000", 1, 5}, {"######0.000", 1, 3}, {"#####0.000000", 1, 6}, {"0000", 4, 0},
 };
 
 TEST(NumberMask, RandomValues_MatchDecimalReference) {
@@ -79,8 +78,8 @@ TEST(NumberMask, HalfWayValuesAndTheirNeighbours_MatchDecimalReference) {
     const double unit = std::pow(10.0, -shape.decimals);
     const double whole = static_cast<double>(random() % 100000000);
     const double halfWay = (whole + 0.5) * unit * (i % 2 ? 1 : -1);
-    for (double value : {halfWay, std::nextafter(halfWay, 0.0), std::nextafter(halfWay, 1e300),
-                         halfWay * (1 + 1e-13), halfWay * (1 - 1e-13)}) {
+    for (double value : {halfWay, std::nextafter(halfWay, 0.0), std::nextafter(halfWay, 1e300), halfWay * (1 + 1e-13),
+                         halfWay * (1 - 1e-13)}) {
       ASSERT_EQ(FormatMask(value, shape.mask), Reference(value, shape)) << value << " with " << shape.mask;
     }
   }

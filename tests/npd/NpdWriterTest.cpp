@@ -80,14 +80,12 @@ TEST_P(NpdMode, MeasureType_ChoosesWordAndCountingTime) {
   EXPECT_EQ(lines[28], GetParam().countingLine);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, NpdMode,
-                         ::testing::Values(ModeRow{0, "Real", "Counting sec, 310.500"},
-                                           ModeRow{1, "Live", "Counting sec, 300.000"},
-                                           ModeRow{2, "Real", "Counting sec, 310.500"},
-                                           ModeRow{3, "Live", "Counting sec, 300.000"},
-                                           ModeRow{4, "Separate", "Counting sec, 310.500"},
-                                           ModeRow{5, "Real", "Counting sec, 310.500"},
-                                           ModeRow{-1, "Real", "Counting sec, 310.500"}));
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NpdMode,
+    ::testing::Values(ModeRow{0, "Real", "Counting sec, 310.500"}, ModeRow{1, "Live", "Counting sec, 300.000"},
+                      ModeRow{2, "Real", "Counting sec, 310.500"}, ModeRow{3, "Live", "Counting sec, 300.000"},
+                      ModeRow{4, "Separate", "Counting sec, 310.500"}, ModeRow{5, "Real", "Counting sec, 310.500"},
+                      ModeRow{-1, "Real", "Counting sec, 310.500"}));
 
 // ---- header values ----
 

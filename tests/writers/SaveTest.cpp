@@ -1,7 +1,6 @@
 // The end of every text writer: the overwrite question, atomic replacement
 // and "Open Error", and the special cases of the GSA counts.
 #include <gtest/gtest.h>
-
 #include <sys/resource.h>
 
 #include <csignal>
@@ -30,7 +29,9 @@ struct WriterRow {
   bool questionShowsPath;  // else the fixed text "...(" + name + ")"
 };
 
-std::ostream& operator<<(std::ostream& os, const WriterRow& row) { return os << row.name; }
+std::ostream& operator<<(std::ostream& os, const WriterRow& row) {
+  return os << row.name;
+}
 
 class SaveOutputOf : public ::testing::TestWithParam<WriterRow> {
  protected:
@@ -94,7 +95,8 @@ TEST_P(SaveOutputOf, FolderIsAFile_ReportsOpenError) {
 }
 
 TEST_P(SaveOutputOf, UnwritableFolder_LeavesOldFileIntact) {
-  if (RunningAsRoot()) GTEST_SKIP() << "root writes into read-only folders; WriteFailsHalfWay covers the failure for root";
+  if (RunningAsRoot())
+    GTEST_SKIP() << "root writes into read-only folders; WriteFailsHalfWay covers the failure for root";
   WriteAll(path, "old");
   context.settings.OverWriteCheck = false;
   std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
@@ -174,11 +176,11 @@ TEST_P(GsaCounts, TwoCounts_WrittenAsTheirFields) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, GsaCounts,
-    ::testing::Values(GsaRow{15, 9'999'999, "      15 9999999"},            // below the threshold
-                      GsaRow{15, 10'000'000, "       1 1000000"},           // at it: all divided by ten
-                      GsaRow{-19, 99'999'999, "      -1 9999999"},          // truncated toward zero
-                      GsaRow{-10'000'000, 5, "10000000       5"},           // negatives never scale; "-" cut off
-                      GsaRow{INT32_MAX, INT32_MIN, "1474836414748364"},     // scaled, then the last eight
+    ::testing::Values(GsaRow{15, 9'999'999, "      15 9999999"},         // below the threshold
+                      GsaRow{15, 10'000'000, "       1 1000000"},        // at it: all divided by ten
+                      GsaRow{-19, 99'999'999, "      -1 9999999"},       // truncated toward zero
+                      GsaRow{-10'000'000, 5, "10000000       5"},        // negatives never scale; "-" cut off
+                      GsaRow{INT32_MAX, INT32_MIN, "1474836414748364"},  // scaled, then the last eight
                       GsaRow{0, -1, "       0      -1"}));
 
 }  // namespace

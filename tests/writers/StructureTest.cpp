@@ -26,7 +26,9 @@ std::vector<std::string> LinesOf(Body body, const SpectrumRecord& r) {
   return SplitCrLf(out);
 }
 
-std::size_t CeilDiv(int n, int d) { return n <= 0 ? 0 : static_cast<std::size_t>((n + d - 1) / d); }
+std::size_t CeilDiv(int n, int d) {
+  return n <= 0 ? 0 : static_cast<std::size_t>((n + d - 1) / d);
+}
 
 // ---- channel counts at the edges of the 8- and 10-value lines ----
 
@@ -84,8 +86,8 @@ TEST_P(ChannelCount, Gsa_TenToALineAllEightyWide) {
   for (const auto& line : lines) EXPECT_EQ(line.size(), 80u);
   const std::string count = std::to_string(n);
   const std::string records = std::to_string(CeilDiv(n, 10));
-  EXPECT_EQ(lines[1].substr(0, 21), "BANK 1 " + count + Blanks(6 - count.size()) + records +
-                                        Blanks(4 - records.size()) + "EDS ");
+  EXPECT_EQ(lines[1].substr(0, 21),
+            "BANK 1 " + count + Blanks(6 - count.size()) + records + Blanks(4 - records.size()) + "EDS ");
   if (n % 10 != 0) {
     std::string fill;
     for (int i = n % 10; i < 10; ++i) fill += "       0";
@@ -131,8 +133,8 @@ SpectrumRecord RoughRecord(std::uint32_t seed) {
     return mantissa * std::pow(10.0, std::uniform_int_distribution<int>(-12, 20)(random));
   };
   auto& m = r.Head.Measure;
-  for (double* v : {&m.PressLoad, &m.Temperature, &m.LiveTime, &m.RealTime, &m.TwoTheta, &m.PressX,
-                    &m.RingCurrent, &m.Volt, &m.Power, &m.DeadTime, &m.Resistance, &m.RamStroke})
+  for (double* v : {&m.PressLoad, &m.Temperature, &m.LiveTime, &m.RealTime, &m.TwoTheta, &m.PressX, &m.RingCurrent,
+                    &m.Volt, &m.Power, &m.DeadTime, &m.Resistance, &m.RamStroke})
     *v = anyNumber();
   m.MeasureType = static_cast<std::int16_t>(random() % 7) - 1;
   const char bytes[] = {'\0', ' ', 'A', '9', ',', '\x82', '\xA0', '\x83', '\xC6', '\xE0', '\x40', '\xFC'};

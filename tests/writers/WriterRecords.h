@@ -56,7 +56,9 @@ inline SpectrumRecord SampleRecord() {
   return r;
 }
 
-inline std::string Blanks(std::size_t n) { return std::string(n, ' '); }
+inline std::string Blanks(std::size_t n) {
+  return std::string(n, ' ');
+}
 
 // Lines joined with CR LF, each one ended.
 inline std::string CrLf(const std::vector<std::string>& lines) {
