@@ -309,12 +309,8 @@ char* WriteInteger(char* p, std::int64_t value, const NumberMask& m, bool aligne
   return WriteFixed(p, value < 0, magnitude, 0, m, aligned);
 }
 
-bool IsLeadByte(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-bool IsTrailByte(unsigned char c) {
-  return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
 }  // namespace
 
