@@ -58,7 +58,8 @@ void AppendCommon(std::string& out, const CommonCondition& c, const MeasureCondi
   out += "\r\n";
 }
 
-void AppendMeasure(std::string& out, const MeasureCondition& m) {
+// The measurement mode and presets, then slit, goniometer and press positions.
+void AppendPositions(std::string& out, const MeasureCondition& m) {
   out += "MeasureCondition:\r\n";
   Integer(out, " Measure Type = ", m.MeasureType);
   Number(out, "Prs R Time    = ", m.PrsRTime);
@@ -89,6 +90,10 @@ void AppendMeasure(std::string& out, const MeasureCondition& m) {
   Masked(out, "Press Y       = ", m.PressY, k3);
   Masked(out, "Press Z       = ", m.PressZ, k3);
   Masked(out, "PressTZ       = ", m.PressTZ, k3);
+}
+
+// The press, heater, monitor and time lines, and the calibration block.
+void AppendConditions(std::string& out, const MeasureCondition& m) {
   Masked(out, "Press Load    = ", m.PressLoad, "###0.000");
   Masked(out, "Pressure      = ", m.Pressure, "###0.000");
   Number(out, "Ram Stroke    = ", m.RamStroke);
@@ -136,7 +141,8 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
 void WriteTxtBody(std::string& out, const SpecData& data, const Header& header) {
   out.reserve(out.size() + 2400 + static_cast<std::size_t>(ChannelsToWrite(data)) * 24);
   AppendCommon(out, header.Common, header.Measure);
-  AppendMeasure(out, header.Measure);
+  AppendPositions(out, header.Measure);
+  AppendConditions(out, header.Measure);
   AppendChannels(out, data, header.Measure);
 }
 
