@@ -232,83 +232,6 @@ void AppendAtPoint(std::string& out, std::string_view text, std::string_view mas
   out.append(text);
 }
 
-// Masks the direct writers take: room for a sign, the integer digits, the
-// decimals and the blanks in front within kMaskTextRoom; longer masks go
-// the general way.
-constexpr int kMaxBufferedDigits = 24;
-constexpr std::size_t kMaxPointColumn = 32;
-
-bool Buffered(const NumberMask& m) {
-  return !m.scientific && m.minIntegerDigits <= kMaxBufferedDigits && m.decimals <= kMaxBufferedDigits &&
-         m.pointColumn <= kMaxPointColumn;
-}
-
-// Writes sign, integer part (zero-filled to the mask's "0"s; nothing for a
-// zero under "#" only) and `decimals` digits of `fraction` after a point;
-// when aligned, blanks first up to the mask's point column. Returns the end.
-char* WriteFixed(char* p, bool negative, std::uint64_t integerPart, std::uint64_t fraction, const NumberMask& m,
-                 bool aligned) {
-  char digits[24];
-  const char* digitsEnd = digits;
-  if (integerPart != 0) digitsEnd = std::to_chars(digits, digits + sizeof digits, integerPart).ptr;
-  const int digitCount = static_cast<int>(digitsEnd - digits);
-  const int zeros = m.minIntegerDigits > digitCount ? m.minIntegerDigits - digitCount : 0;
-  if (aligned) {
-    // characters up to the point: sign, integer digits, the point itself
-    const std::size_t have = (negative ? 1 : 0) + zeros + digitCount + (m.decimals > 0 ? 1 : 0);
-    for (std::size_t i = have; i < m.pointColumn; ++i) *p++ = ' ';
-  }
-  if (negative) *p++ = '-';
-  for (int i = 0; i < zeros; ++i) *p++ = '0';
-  for (const char* d = digits; d != digitsEnd; ++d) *p++ = *d;
-  if (m.decimals > 0) {
-    *p++ = '.';
-    char* end = p + m.decimals;
-    for (char* q = end; q != p; fraction /= 10) *--q = static_cast<char>('0' + fraction % 10);
-    p = end;
-  }
-  return p;
-}
-
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
-constexpr std::uint64_t kIntegerPowersOfTen[] = {1,       10,       100,       1000,       10000,      100000,
-                                                 1000000, 10000000, 100000000, 1000000000, 10000000000};
-
-// The common case without the decimal detour: when the value scaled to its
-// last kept decimal stays below 1E10 and is clearly not near a half-way
-// point, rounding the scaled double gives the same digits as rounding its
-// 15-digit form (which lies within 1E-5 of it there). Returns nullptr when
-// the case does not apply, else the end of the text.
-char* WriteFixedFast(char* p, double value, const NumberMask& m, bool aligned) {
-  if (m.decimals > 10 || !Buffered(m)) return nullptr;
-  const double scaled = std::fabs(value) * kPowersOfTen[m.decimals];
-  if (!(scaled < 1e10)) return nullptr;  // also NaN
-  const double whole = std::floor(scaled);
-  const double fraction = scaled - whole;  // exact below 2^52
-  if (std::fabs(fraction - 0.5) < 1e-3) return nullptr;
-  const std::uint64_t rounded = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-  const bool negative = std::signbit(value) && value != 0;
-  switch (m.decimals) {  // constant divisors compile to multiplications
-    case 0:
-      return WriteFixed(p, negative, rounded, 0, m, aligned);
-    case 2:
-      return WriteFixed(p, negative, rounded / 100, rounded % 100, m, aligned);
-    case 3:
-      return WriteFixed(p, negative, rounded / 1000, rounded % 1000, m, aligned);
-    case 4:
-      return WriteFixed(p, negative, rounded / 10000, rounded % 10000, m, aligned);
-    default: {
-      const std::uint64_t unit = kIntegerPowersOfTen[m.decimals];
-      return WriteFixed(p, negative, rounded / unit, rounded % unit, m, aligned);
-    }
-  }
-}
-
-char* WriteInteger(char* p, std::int64_t value, const NumberMask& m, bool aligned) {
-  const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
-  return WriteFixed(p, value < 0, magnitude, 0, m, aligned);
-}
-
 bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 bool IsTrailByte(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
@@ -353,22 +276,6 @@ void AppendAligned(std::string& out, double value, std::string_view mask) {
 void AppendAligned(std::string& out, std::int64_t value, std::string_view mask) {
   char buf[kDigitBuffer];
   AppendAtPoint(out, {buf, IntegerMaskChars(buf, value, ParseDigitMask(mask))}, mask);
-}
-
-char* WriteMask(char* at, double value, const NumberMask& m) {
-  return WriteFixedFast(at, value, m, false);
-}
-
-char* WriteMask(char* at, std::int64_t value, const NumberMask& m) {
-  return Buffered(m) ? WriteInteger(at, value, m, false) : nullptr;
-}
-
-char* WriteAligned(char* at, double value, const NumberMask& m) {
-  return WriteFixedFast(at, value, m, true);
-}
-
-char* WriteAligned(char* at, std::int64_t value, const NumberMask& m) {
-  return Buffered(m) ? WriteInteger(at, value, m, true) : nullptr;
 }
 
 void AppendMask(std::string& out, double value, const NumberMask& m) {
