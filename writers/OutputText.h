@@ -30,12 +30,14 @@ void RightFitTail(std::string& out, std::size_t start, std::size_t width);
 // only the hour passes through the "00" mask, the rest is copied as stored.
 void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time);
 
-// Builds one line of numbers in a local buffer and appends it to the file in
-// one piece; values the direct writers cannot take go the general way. For
-// the channel loops, which write thousands of lines per file.
+// Builds lines of numbers in a local buffer and appends them to the file a
+// few kilobytes at a time; values the direct writers cannot take go the
+// general way. For the channel loops, which write thousands of lines per
+// file. Everything is in the file once the builder is gone.
 class LineBuilder {
  public:
   explicit LineBuilder(std::string& out) : out_(out) {}
+  ~LineBuilder() { Flush(); }
   LineBuilder(const LineBuilder&) = delete;
   LineBuilder& operator=(const LineBuilder&) = delete;
 
@@ -70,7 +72,6 @@ class LineBuilder {
     MakeRoom();
     *at_++ = '\r';
     *at_++ = '\n';
-    Flush();
   }
 
  private:
@@ -83,7 +84,7 @@ class LineBuilder {
   }
 
   std::string& out_;
-  char buffer_[4 * kMaskTextRoom];
+  char buffer_[4096];
   char* at_ = buffer_;
 };
 

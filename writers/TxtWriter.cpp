@@ -126,13 +126,15 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
       "   keV  "
       " Intencity\r\n";
   const int n = ChannelsToWrite(data);
-  LineBuilder line(out);
-  for (int i = 0; i < n; ++i) {
-    line.Aligned(std::int64_t{i + 1}, kChannelMask);
-    line.Aligned(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
-    line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
-    line.EndLine();
-  }
+  {
+    LineBuilder line(out);
+    for (int i = 0; i < n; ++i) {
+      line.Aligned(std::int64_t{i + 1}, kChannelMask);
+      line.Aligned(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
+      line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
+      line.EndLine();
+    }
+  }  // all channel lines are in `out` from here on
   out += "SpecData_End:\r\n\r\n";
 }
 
