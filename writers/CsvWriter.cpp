@@ -12,7 +12,6 @@
 namespace vantor {
 namespace {
 
-constexpr NumberMask kChannelMask{"######"};
 constexpr NumberMask kEnergyMask{"###0.000"};
 constexpr NumberMask kCountMask{"######0"};
 
@@ -44,8 +43,9 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
   out += ", , \r\n";
   out += "Channel,Energy,Count\r\n";
   LineBuilder line(out);
-  for (int i = 0; i < n; ++i) {
-    line.Masked(std::int64_t{i + 1}, kChannelMask);
+  ChannelNumber channel;  // i + 1, as "######" writes it
+  for (int i = 0; i < n; ++i, channel.Next()) {
+    line.PutRight(channel.Text(), 0);
     line.Put(',');
     line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
     line.Put(',');

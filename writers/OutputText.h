@@ -68,6 +68,13 @@ class LineBuilder {
     *at_++ = c;
   }
 
+  // A short text (a channel number) with blanks in front up to `width`.
+  void PutRight(std::string_view text, std::size_t width) {
+    MakeRoom();
+    for (std::size_t i = text.size(); i < width; ++i) *at_++ = ' ';
+    for (const char c : text) *at_++ = c;
+  }
+
   void EndLine() {
     MakeRoom();
     *at_++ = '\r';
@@ -86,6 +93,24 @@ class LineBuilder {
   std::string& out_;
   char buffer_[4096];
   char* at_ = buffer_;
+};
+
+// Channel numbers 1, 2, 3 ... as decimal text, counted up rather than
+// formatted anew for every line. Room for the 8192 channels of a record and
+// far beyond.
+class ChannelNumber {
+ public:
+  std::string_view Text() const { return {digits_ + first_, sizeof digits_ - first_}; }
+  void Next() {
+    std::size_t i = sizeof digits_ - 1;
+    while (i > 0 && digits_[i] == '9') digits_[i--] = '0';
+    ++digits_[i];
+    if (i < first_) first_ = i;
+  }
+
+ private:
+  char digits_[8] = {'0', '0', '0', '0', '0', '0', '0', '1'};
+  std::size_t first_ = sizeof digits_ - 1;
 };
 
 // The largest channel count a writer accepts; more than the record holds is

@@ -15,7 +15,6 @@
 namespace vantor {
 namespace {
 
-constexpr NumberMask kChannelMask{"###0"};
 constexpr NumberMask kEnergyMask{"######0.000"};
 constexpr NumberMask kCountMask{"######0"};
 
@@ -128,8 +127,9 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
   const int n = ChannelsToWrite(data);
   {
     LineBuilder line(out);
-    for (int i = 0; i < n; ++i) {
-      line.Aligned(std::int64_t{i + 1}, kChannelMask);
+    ChannelNumber channel;  // i + 1, aligned as "###0" puts it
+    for (int i = 0; i < n; ++i, channel.Next()) {
+      line.PutRight(channel.Text(), 4);
       line.Aligned(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
       line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
       line.EndLine();
