@@ -174,6 +174,16 @@ TEST_P(GsaCounts, TwoCounts_WrittenAsTheirFields) {
   EXPECT_EQ(SplitCrLf(out).at(2), GetParam().fields + fill);
 }
 
+TEST(GsaBank, NegativeChannelCount_RoundsRecordCountTowardZeroAndWritesNoData) {
+  SpectrumRecord r = SampleRecord();
+  r.Data.DataNumber = -15;
+  std::string out;
+  WriteGsaBody(out, r.Data, r.Head);
+  const auto lines = SplitCrLf(out);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1].substr(0, 21), "BANK 1 -15   -1  EDS ");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, GsaCounts,
     ::testing::Values(GsaRow{15, 9'999'999, "      15 9999999"},         // below the threshold
