@@ -1,11 +1,8 @@
 // vantor-cli combine and table: exit codes, messages on stderr, --force.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <sys/wait.h>
-
 #include "spectrum/RecordFile.h"
-#include "support/TestFiles.h"
+#include "support/RunCli.h"
 
 namespace vantor {
 namespace {
@@ -14,28 +11,11 @@ using test::ReadAll;
 using test::TempDir;
 using test::WriteAll;
 
-struct CliResult {
-  int status = -1;
-  std::string err;
-};
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (const char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-CliResult RunCli(const TempDir& dir, const std::vector<std::string>& args) {
-  std::string command = Quote(VANTOR_CLI_PATH);
-  for (const auto& a : args) command += " " + Quote(a);
-  const std::string errPath = dir / ".stderr";
-  command += " 2>" + Quote(errPath) + " </dev/null";
-  const int raw = std::system(command.c_str());
-  CliResult r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  r.err = ReadAll(errPath);
-  std::filesystem::remove(errPath);
-  return r;
+// The arguments quoted one by one for the shell.
+test::CliRun RunArgs(const std::vector<std::string>& args) {
+  std::string line;
+  for (const auto& a : args) line += (line.empty() ? "" : " ") + test::ShellQuote(a);
+  return test::RunCli(line);
 }
 
 void SaveRecord(const std::string& path, std::vector<std::int32_t> counts, double real, double live) {
@@ -68,8 +48,8 @@ TEST(CombineCli, SumsFilesGivenAsPaths) {
   TempDir dir;
   SaveRecord(dir / "a.xbm", {1, 2, 3}, 100, 90);
   SaveRecord(dir / "b.XBM", {10, 20, 30}, 100, 80);
-  const auto r = RunCli(dir, {"combine", "-o", dir / "sum.xbm", dir / "a.xbm", dir / "b.XBM"});
-  EXPECT_EQ(r.status, 0);
+  const auto r = RunArgs({"combine", "-o", dir / "sum.xbm", dir / "a.xbm", dir / "b.XBM"});
+  EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, "Done\n");
   const SpectrumRecord sum = Load(dir / "sum.xbm");
   EXPECT_EQ(sum.Data.DataNumber, 3);
@@ -81,13 +61,13 @@ TEST(CombineCli, ExistingOutput_NeedsForce) {
   TempDir dir;
   SaveRecord(dir / "a.xbm", {1}, 1, 1);
   WriteAll(dir / "sum.xbm", "old");
-  auto r = RunCli(dir, {"combine", "-o", dir / "sum.xbm", dir / "a.xbm"});
-  EXPECT_EQ(r.status, 1);
+  auto r = RunArgs({"combine", "-o", dir / "sum.xbm", dir / "a.xbm"});
+  EXPECT_EQ(r.exitCode, 1);
   EXPECT_EQ(r.err, "File already exist. Replace?(" + dir / "sum.xbm" + ")\n");
   EXPECT_EQ(ReadAll(dir / "sum.xbm"), "old");
 
-  r = RunCli(dir, {"combine", "--force", "-o", dir / "sum.xbm", dir / "a.xbm"});
-  EXPECT_EQ(r.status, 0);
+  r = RunArgs({"combine", "--force", "-o", dir / "sum.xbm", dir / "a.xbm"});
+  EXPECT_EQ(r.exitCode, 0);
   EXPECT_EQ(r.err, "Done\n");
   EXPECT_EQ(Load(dir / "sum.xbm").Data.Count[0], 1);
 }
@@ -113,8 +93,8 @@ TEST_P(SeriesCliFailure, ExitStatusAndMessage) {
   SaveRecord(dir / "a.xbm", {1}, 1, 1);
   std::vector<std::string> args;
   for (const auto& a : GetParam().args) args.push_back(Expand(a, dir));
-  const auto r = RunCli(dir, args);
-  EXPECT_EQ(r.status, GetParam().status);
+  const auto r = RunArgs(args);
+  EXPECT_EQ(r.exitCode, GetParam().status);
   const std::string expected = Expand(GetParam().err, dir);
   if (GetParam().status == 2) {
     EXPECT_FALSE(r.err.empty());
