@@ -1,7 +1,10 @@
 // 3D Data: the table's text, its output name, and the run's stops.
 #include <gtest/gtest.h>
 
+#include "convert/FileAccess.h"
+#include "convert/Formats.h"
 #include "series/File3D.h"
+#include "series/FileCombine.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 
@@ -9,7 +12,9 @@ namespace vantor {
 namespace {
 
 using test::FakePrompt;
+using test::ReadAll;
 using test::TempDir;
+using test::WriteAll;
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -138,6 +143,81 @@ TEST(Table3DRun, UnreadableFile_FileErrorAndNothingWritten) {
   ASSERT_FALSE(prompt.messages.empty());
   EXPECT_EQ(prompt.messages.back(), "File Error: missing.npd");
   EXPECT_TRUE(dir.Entries().empty());
+}
+
+
+// --- whole runs over NPD files -------------------------------------------------------
+
+SpectrumRecord NpdRecord(int channels, std::int32_t first, std::array<double, 3> egc, double twoTheta) {
+  SpectrumRecord r;
+  r.Head.Measure.EGC = egc;
+  r.Head.Measure.TwoTheta = twoTheta;
+  r.Data.DataNumber = static_cast<std::int16_t>(channels);
+  for (int i = 0; i < channels; ++i) r.Data.Count[i] = first + i;
+  return r;
+}
+
+class Table3DFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!Source(SourceKind::Npd).read || !Output(OutputKind::Npd).write) GTEST_SKIP() << "no NPD reader or writer";
+  }
+  void Save(const std::string& name, const SpectrumRecord& r) {
+    FakePrompt quiet;
+    ConvertContext c(quiet);
+    ASSERT_TRUE(Output(OutputKind::Npd).write(dir / name, r.Data, r.Head, c));
+  }
+  std::vector<std::string> TableLines(const std::string& name) { return Lines(ReadAll(dir / name)); }
+
+  TempDir dir;
+  FakePrompt prompt;
+  ConvertContext context{prompt};
+};
+
+TEST_F(Table3DFiles, ShortFiles_StillGive4096Rows_ChosenNameBecomesCsv) {
+  Save("a.b.npd", NpdRecord(2048, 12, {0.1, 0.2, 0.3}, 10));
+  Save("b.npd", NpdRecord(2048, 30, {0.266730, 0.042192, 0}, 5));  // the last file's calibration counts
+  prompt.saveName = dir / "table.txt";
+  ASSERT_TRUE(Run3DData(dir.path().string(), {"a.b.npd", "b.npd"}, context));
+  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Done"});
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.b.npd", "b.npd", "table.csv"}));
+  const auto lines = TableLines("table.csv");
+  ASSERT_EQ(lines.size(), 1u + kTableRows);
+  EXPECT_EQ(lines[0], "Channel, Energy,d Value,a,b");
+  EXPECT_EQ(lines[1], " 1 ,0.309,460.041,12,30");
+  EXPECT_TRUE(lines[2048].ends_with(",2059,2077")) << lines[2048];
+  EXPECT_TRUE(lines[2049].starts_with(" 2049 ,") && lines[2049].ends_with(",0,0")) << lines[2049];
+  EXPECT_TRUE(lines[4096].starts_with(" 4096 ,") && lines[4096].ends_with(",0,0")) << lines[4096];
+}
+
+TEST_F(Table3DFiles, ExistingTable_AskedBeforeReplacing) {
+  Save("a.npd", NpdRecord(4, 1, {0.266730, 0.042192, 0}, 5));
+  WriteAll(dir / "t.csv", "old");
+  prompt.saveName = dir / "t.csv";
+  prompt.answers = {false};
+  EXPECT_FALSE(Run3DData(dir.path().string(), {"a.npd"}, context));
+  EXPECT_EQ(prompt.questions, std::vector<std::string>{ReplaceQuestion(dir / "t.csv")});
+  EXPECT_TRUE(prompt.messages.empty());
+  EXPECT_EQ(ReadAll(dir / "t.csv"), "old");
+
+  prompt.answers = {true};
+  EXPECT_TRUE(Run3DData(dir.path().string(), {"a.npd"}, context));
+  EXPECT_EQ(TableLines("t.csv")[1], " 1 ,0.309,460.041,1");
+
+  // Without per-file questions the table is replaced without one.
+  context.settings.OverWriteCheck = false;
+  prompt.questions.clear();
+  EXPECT_TRUE(Run3DData(dir.path().string(), {"a.npd", "a.npd"}, context));
+  EXPECT_TRUE(prompt.questions.empty());
+  EXPECT_EQ(TableLines("t.csv")[1], " 1 ,0.309,460.041,1,1");
+}
+
+TEST_F(Table3DFiles, UnreadableLaterFile_NothingWritten) {
+  Save("a.npd", NpdRecord(4, 1, {0.266730, 0.042192, 0}, 5));
+  prompt.saveName = dir / "t";
+  EXPECT_FALSE(Run3DData(dir.path().string(), SplitSelection("a.npd;gone.npd"), context));
+  EXPECT_EQ(prompt.messages.back(), "File Error: gone.npd");
+  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.npd"});
 }
 
 }  // namespace
