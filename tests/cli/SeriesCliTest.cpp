@@ -1,7 +1,9 @@
 // vantor-cli combine and table: exit codes, messages on stderr, --force.
 #include <gtest/gtest.h>
 
+#include "convert/Formats.h"
 #include "spectrum/RecordFile.h"
+#include "support/FakePrompt.h"
 #include "support/RunCli.h"
 
 namespace vantor {
@@ -118,6 +120,55 @@ INSTANTIATE_TEST_SUITE_P(
         FailRow{{"combine", "@/a.xbm"}, 2, ""},
         FailRow{{"table", "-o", "@/t.csv"}, 2, ""},
         FailRow{{"table", "-o", "@/t.csv", "@/missing.npd"}, 1, "File Error: @/missing.npd\n"}));
+
+
+// --- with the NPD and CSV formats ------------------------------------------------
+
+bool NpdBuilt() { return Source(SourceKind::Npd).read && Output(OutputKind::Npd).write; }
+
+void SaveNpd(const std::string& path, std::int32_t first) {
+  SpectrumRecord r;
+  r.Head.Measure.EGC = {0.266730, 0.042192, 0};
+  r.Head.Measure.TwoTheta = 5;
+  r.Data.DataNumber = 8;
+  for (int i = 0; i < 8; ++i) r.Data.Count[i] = first + i;
+  test::FakePrompt quiet;
+  ConvertContext context(quiet);
+  ASSERT_TRUE(Output(OutputKind::Npd).write(path, r.Data, r.Head, context));
+}
+
+TEST(TableCli, WritesTheTableUnderTheCsvName) {
+  if (!NpdBuilt()) GTEST_SKIP() << "no NPD reader or writer";
+  TempDir dir;
+  SaveNpd(dir / "a.npd", 12);
+  SaveNpd(dir / "b.npd", 30);
+  auto r = RunArgs({"table", "-o", dir / "t.txt", dir / "a.npd", dir / "b.npd"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.err, "Done\n");
+  const std::string table = ReadAll(dir / "t.csv");
+  EXPECT_TRUE(table.starts_with("Channel, Energy,d Value,a,b\r\n 1 ,0.309,460.041,12,30\r\n")) << table.substr(0, 80);
+
+  r = RunArgs({"table", "-o", dir / "t.csv", dir / "b.npd"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.err, "File already exist. Replace?(" + dir / "t.csv" + ")\n");
+  EXPECT_EQ(ReadAll(dir / "t.csv"), table);
+  r = RunArgs({"table", "--force", "-o", dir / "t.csv", dir / "b.npd"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_TRUE(ReadAll(dir / "t.csv").starts_with("Channel, Energy,d Value,b\r\n"));
+}
+
+TEST(CombineCli, CsvParamsReachACsvSource) {
+  if (!Source(SourceKind::Csv).read) GTEST_SKIP() << "no CSV source reader";
+  TempDir dir;
+  WriteAll(dir / "e.csv", "export\r\n\"t\",07/07/23,14:25:30,90,100\r\n\r\n\r\n\r\n0,1,2\r\nID,x\r\nCh\r\n0,5,6\r\n");
+  const auto r = RunArgs({"combine", "--csv-params", "7.5,0.1,0.03,0,298.15", "-o", dir / "s.xbm", dir / "e.csv"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  const SpectrumRecord s = Load(dir / "s.xbm");
+  EXPECT_EQ(s.Head.Measure.TwoTheta, 7.5);
+  EXPECT_EQ(s.Head.Measure.EGC[1], 0.03);
+  EXPECT_NEAR(s.Head.Measure.Temperature, 25, 1e-9);
+  EXPECT_EQ(s.Data.Count[1], 6);
+}
 
 }  // namespace
 }  // namespace vantor
