@@ -75,8 +75,8 @@ std::string ColumnHeading(std::string_view name) {
   return std::string(name.substr(0, name.find('.')));
 }
 
-bool Write3DTable(const std::string& folder, const std::vector<std::string>& names,
-                  const std::string& outputPath, ConvertContext& context) {
+bool Write3DTable(const std::string& folder, const std::vector<std::string>& names, const std::string& outputPath,
+                  ConvertContext& context) {
   const ReaderFn read = Source(SourceKind::Npd).read;
   std::vector<std::int32_t> counts(names.size() * kTableRows);
   auto ScratchRecord = std::make_unique<SpectrumRecord>();

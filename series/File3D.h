@@ -36,8 +36,8 @@ std::string ColumnHeading(std::string_view name);
 // outputPath, asking before replacing it when per-file questions are on.
 // A file that cannot be read stops the run with "File Error: " + its name
 // before anything is written.
-bool Write3DTable(const std::string& folder, const std::vector<std::string>& names,
-                  const std::string& outputPath, ConvertContext& context);
+bool Write3DTable(const std::string& folder, const std::vector<std::string>& names, const std::string& outputPath,
+                  ConvertContext& context);
 
 // The table's text. `counts` holds kTableRows counts per name, file after
 // file; the calibration and angle are taken from `last`.

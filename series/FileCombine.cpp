@@ -25,7 +25,9 @@ const OutputFormat* CombineOutput(std::string_view path) {
   return format;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
 
 }  // namespace
 
@@ -136,8 +138,7 @@ double DeadTimeOf(double realTime, double liveTime) {
   return (realTime - liveTime) / realTime * 100;
 }
 
-bool WriteByExtension(const std::string& path, const SpecData& data, const Header& header,
-                      ConvertContext& context) {
+bool WriteByExtension(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
   const OutputFormat* format = CombineOutput(path);
   if (format == nullptr) {
     context.prompt.Message(kOutputTypeError);

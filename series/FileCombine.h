@@ -57,7 +57,6 @@ double DeadTimeOf(double realTime, double liveTime);
 // Writes the record with the writer that the extension of `path` names:
 // record file, CSV or NPD, any letter case; the path is used as it is.
 // "Output type must be xbm, csv or npd" and false for any other extension.
-bool WriteByExtension(const std::string& path, const SpecData& data, const Header& header,
-                      ConvertContext& context);
+bool WriteByExtension(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
 
 }  // namespace vantor

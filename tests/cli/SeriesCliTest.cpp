@@ -109,22 +109,22 @@ TEST_P(SeriesCliFailure, ExitStatusAndMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SeriesCliFailure,
-    ::testing::Values(
-        FailRow{{"combine", "-o", "@/sum.txt", "@/a.xbm"}, 1, "Output type must be xbm, csv or npd\n"},
-        FailRow{{"combine", "-o", "@/sum", "@/missing.xbm"}, 1, "Output type must be xbm, csv or npd\n"},
-        FailRow{{"combine", "-o", "@/sum.xbm", "@/a.xbm", "@/missing.xbm"}, 1,
-                "Fine NotFound\nFile Error: @/missing.xbm\n"},
-        FailRow{{"combine", "-o", "@/sum.xbm", "@/a.dat"}, 1, "File Error: @/a.dat\n"},
-        FailRow{{"combine", "-o", "@/sum.xbm"}, 2, ""},
-        FailRow{{"combine", "--csv-params", "1,2,3", "-o", "@/sum.xbm", "@/a.xbm"}, 2, ""},
-        FailRow{{"combine", "@/a.xbm"}, 2, ""},
-        FailRow{{"table", "-o", "@/t.csv"}, 2, ""},
-        FailRow{{"table", "-o", "@/t.csv", "@/missing.npd"}, 1, "File Error: @/missing.npd\n"}));
-
+    ::testing::Values(FailRow{{"combine", "-o", "@/sum.txt", "@/a.xbm"}, 1, "Output type must be xbm, csv or npd\n"},
+                      FailRow{{"combine", "-o", "@/sum", "@/missing.xbm"}, 1, "Output type must be xbm, csv or npd\n"},
+                      FailRow{{"combine", "-o", "@/sum.xbm", "@/a.xbm", "@/missing.xbm"},
+                              1,
+                              "Fine NotFound\nFile Error: @/missing.xbm\n"},
+                      FailRow{{"combine", "-o", "@/sum.xbm", "@/a.dat"}, 1, "File Error: @/a.dat\n"},
+                      FailRow{{"combine", "-o", "@/sum.xbm"}, 2, ""},
+                      FailRow{{"combine", "--csv-params", "1,2,3", "-o", "@/sum.xbm", "@/a.xbm"}, 2, ""},
+                      FailRow{{"combine", "@/a.xbm"}, 2, ""}, FailRow{{"table", "-o", "@/t.csv"}, 2, ""},
+                      FailRow{{"table", "-o", "@/t.csv", "@/missing.npd"}, 1, "File Error: @/missing.npd\n"}));
 
 // --- with the NPD and CSV formats ------------------------------------------------
 
-bool NpdBuilt() { return Source(SourceKind::Npd).read && Output(OutputKind::Npd).write; }
+bool NpdBuilt() {
+  return Source(SourceKind::Npd).read && Output(OutputKind::Npd).write;
+}
 
 void SaveNpd(const std::string& path, std::int32_t first) {
   SpectrumRecord r;

@@ -73,8 +73,7 @@ TEST_P(CombineEachOutput, MixedSourcesGiveTheWritersOwnBytesForTheSum) {
   WriteAll(dir / "third.Csv", AnalyserExport({100, 200, 300}, 25, 50));
 
   const std::string name = std::string("sum.") + std::string(Output(GetParam()).name);
-  ASSERT_TRUE(CombineSelectedFiles(dir.path().string(), {"first.xbm", "second.NPD", "third.Csv"}, dir / name,
-                                   context));
+  ASSERT_TRUE(CombineSelectedFiles(dir.path().string(), {"first.xbm", "second.NPD", "third.Csv"}, dir / name, context));
   EXPECT_TRUE(prompt.messages.empty());
 
   SpectrumRecord expected = Record({111, 222, 333, 44, 55}, 200, 150);
@@ -83,8 +82,7 @@ TEST_P(CombineEachOutput, MixedSourcesGiveTheWritersOwnBytesForTheSum) {
   EXPECT_TRUE(ReadAll(dir / name) == ReadAll(dir / ("expected." + std::string(Output(GetParam()).name))));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, CombineEachOutput,
-                         ::testing::Values(OutputKind::Xbm, OutputKind::Csv, OutputKind::Npd),
+INSTANTIATE_TEST_SUITE_P(Kinds, CombineEachOutput, ::testing::Values(OutputKind::Xbm, OutputKind::Csv, OutputKind::Npd),
                          [](const auto& info) { return std::string(Output(info.param).name); });
 
 TEST_F(CombineFormatsTest, UpperCaseOutputNames_PickTheirWriters) {

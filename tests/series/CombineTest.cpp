@@ -3,8 +3,8 @@
 
 #include <limits>
 
-#include "series/FileCombine.h"
 #include "convert/TextRoutines.h"
+#include "series/FileCombine.h"
 #include "spectrum/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
@@ -44,7 +44,9 @@ SpectrumRecord MakeRecord(std::string_view title, std::vector<std::int32_t> coun
   return r;
 }
 
-void Save(const std::string& path, const SpectrumRecord& r) { WriteAll(path, RecordFileBytes(r.Data, r.Head)); }
+void Save(const std::string& path, const SpectrumRecord& r) {
+  WriteAll(path, RecordFileBytes(r.Data, r.Head));
+}
 
 class CombineTest : public ::testing::Test {
  protected:
@@ -155,8 +157,8 @@ TEST_P(CombineRejectedOutputTest, NothingWrittenAndNoFileRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, CombineRejectedOutputTest,
-                         ::testing::Values("out.cnf", "out.CNF", "out", "out.rpt", "out.TXT", "out.gsa",
-                                           "out.xbm.bak", "run.xbm/out"));
+                         ::testing::Values("out.cnf", "out.CNF", "out", "out.rpt", "out.TXT", "out.gsa", "out.xbm.bak",
+                                           "run.xbm/out"));
 
 // --- files that stop the run ------------------------------------------------------
 

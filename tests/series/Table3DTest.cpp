@@ -47,8 +47,7 @@ std::vector<std::int32_t> TwoColumns() {
 // --- the table's text -------------------------------------------------------
 
 TEST(TableText, WorkedExample_HeadingAndRows) {
-  const auto lines =
-      Lines(TableText({"a.npd", "b.npd"}, TwoColumns(), Calibration({0.266730, 0.042192, 0}, 5.0)));
+  const auto lines = Lines(TableText({"a.npd", "b.npd"}, TwoColumns(), Calibration({0.266730, 0.042192, 0}, 5.0)));
   ASSERT_EQ(lines.size(), 1u + kTableRows);
   EXPECT_EQ(lines[0], "Channel, Energy,d Value,a,b");
   EXPECT_EQ(lines[1], " 1 ,0.309,460.041,12,30");
@@ -106,14 +105,14 @@ TEST_P(TableOutputName, OnlyTheFileNamesExtensionBecomesCsv) {
   EXPECT_EQ(TableOutputPath(GetParam().first), GetParam().second);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TableOutputName,
-    ::testing::Values(std::pair{"D:\\run.1\\out.txt", "D:\\run.1\\out.csv"},
-                      std::pair{"/data/run.1/out.txt", "/data/run.1/out.csv"},
-                      std::pair{"/data/run.1/out", "/data/run.1/out.csv"},
-                      std::pair{"my.table.dat", "my.table.csv"}, std::pair{"out.CSV", "out.csv"},
-                      std::pair{"3DFileDefaultName", "3DFileDefaultName.csv"},
-                      std::pair{"/data/.table", "/data/.table.csv"}, std::pair{"out.", "out.csv"}));
+INSTANTIATE_TEST_SUITE_P(Rows, TableOutputName,
+                         ::testing::Values(std::pair{"D:\\run.1\\out.txt", "D:\\run.1\\out.csv"},
+                                           std::pair{"/data/run.1/out.txt", "/data/run.1/out.csv"},
+                                           std::pair{"/data/run.1/out", "/data/run.1/out.csv"},
+                                           std::pair{"my.table.dat", "my.table.csv"}, std::pair{"out.CSV", "out.csv"},
+                                           std::pair{"3DFileDefaultName", "3DFileDefaultName.csv"},
+                                           std::pair{"/data/.table", "/data/.table.csv"},
+                                           std::pair{"out.", "out.csv"}));
 
 // --- the run and its stops --------------------------------------------------------
 
@@ -144,7 +143,6 @@ TEST(Table3DRun, UnreadableFile_FileErrorAndNothingWritten) {
   EXPECT_EQ(prompt.messages.back(), "File Error: missing.npd");
   EXPECT_TRUE(dir.Entries().empty());
 }
-
 
 // --- whole runs over NPD files -------------------------------------------------------
 
