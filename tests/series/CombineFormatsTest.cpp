@@ -1,5 +1,5 @@
 // Combine across source formats and into each output format. Sources are
-// made by the format table's own writers or written out as text.
+// made by the format table's own writers or written out as analyser exports.
 #include <gtest/gtest.h>
 
 #include "convert/Formats.h"
@@ -11,15 +11,7 @@
 namespace vantor {
 namespace {
 
-using test::FakePrompt;
 using test::ReadAll;
-using test::TempDir;
-using test::WriteAll;
-
-bool FormatsBuilt() {
-  return Source(SourceKind::Npd).read && Source(SourceKind::Csv).read && Output(OutputKind::Npd).write &&
-         Output(OutputKind::Csv).write;
-}
 
 SpectrumRecord Record(std::vector<std::int32_t> counts, double real, double live) {
   SpectrumRecord r;
@@ -34,100 +26,78 @@ SpectrumRecord Record(std::vector<std::int32_t> counts, double real, double live
   return r;
 }
 
-// An analyser export: title, date, time, live and real time, the channel
-// count, the identifier and the counts ten a line behind a label.
-std::string AnalyserExport(const std::vector<std::int32_t>& counts, double live, double real) {
-  std::string text = "Spectrum export\r\n\"export title\",07/07/23,14:25:30," + std::to_string(live) + "," +
-                     std::to_string(real) + "\r\n\r\n\r\n\r\n0,1," + std::to_string(counts.size()) +
-                     "\r\n\"EXP-1\",\"x\"\r\nCh,Counts\r\n";
-  for (std::size_t start = 0; start < counts.size(); start += 10) {
-    text += "\"" + std::to_string(start) + "\"";
-    for (std::size_t i = start; i < counts.size() && i < start + 10; ++i) text += "," + std::to_string(counts[i]);
-    text += "\r\n";
-  }
-  return text;
+// An analyser export with live time 25 and real time 50: a title line, three
+// lines skipped, the channel count, the identifier, counts behind a label.
+std::string AnalyserExport(const std::vector<std::int32_t>& counts) {
+  std::string text = "export\r\n\"export title\",07/07/23,14:25:30,25,50\r\n\r\n\r\n\r\n0,1," +
+                     std::to_string(counts.size()) + "\r\n\"EXP-1\",\"x\"\r\nCh,Counts\r\n\"0\"";
+  for (const auto c : counts) text += "," + std::to_string(c);
+  return text + "\r\n";
 }
 
 class CombineFormatsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!FormatsBuilt()) GTEST_SKIP() << "CSV and NPD readers and writers are not in this build";
+    if (!Source(SourceKind::Npd).read || !Source(SourceKind::Csv).read || !Output(OutputKind::Npd).write ||
+        !Output(OutputKind::Csv).write)
+      GTEST_SKIP() << "CSV and NPD readers and writers are not in this build";
   }
-  bool WriteWith(OutputKind kind, const std::string& path, const SpectrumRecord& r) {
-    return Output(kind).write(path, r.Data, r.Head, context);
+  void Write(OutputKind kind, const std::string& name, const SpectrumRecord& r) {
+    ASSERT_TRUE(Output(kind).write(dir / name, r.Data, r.Head, context));
+  }
+  SpectrumRecord Load(const std::string& name) {
+    SpectrumRecord r;
+    EXPECT_TRUE(ReadRecordFile(dir / name, r.Data, r.Head, context));
+    return r;
   }
 
-  TempDir dir;
-  FakePrompt prompt;
+  test::TempDir dir;
+  test::FakePrompt prompt;
   ConvertContext context{prompt};
 };
 
-// first.xbm + second.NPD + third.Csv: every reader by its own extension, a
-// shorter file adding zeros, the header of the first file.
-class CombineEachOutput : public CombineFormatsTest, public ::testing::WithParamInterface<OutputKind> {};
+// first.xbm + second.NPD + third.Csv, each read by its own extension, into
+// an output named in mixed case: the same bytes as that writer gives for
+// the expected sum.
+class CombineEachOutput : public CombineFormatsTest,
+                          public ::testing::WithParamInterface<std::pair<OutputKind, const char*>> {};
 
-TEST_P(CombineEachOutput, MixedSourcesGiveTheWritersOwnBytesForTheSum) {
-  const SpectrumRecord first = Record({1, 2, 3, 4, 5}, 100, 100);
-  ASSERT_TRUE(WriteWith(OutputKind::Xbm, dir / "first.xbm", first));
-  ASSERT_TRUE(WriteWith(OutputKind::Npd, dir / "second.NPD", Record({10, 20, 30, 40, 50}, 50, 25)));
-  WriteAll(dir / "third.Csv", AnalyserExport({100, 200, 300}, 25, 50));
-
-  const std::string name = std::string("sum.") + std::string(Output(GetParam()).name);
+TEST_P(CombineEachOutput, MixedSources_WritersOwnBytesForTheSum) {
+  const auto [kind, name] = GetParam();
+  Write(OutputKind::Xbm, "first.xbm", Record({1, 2, 3, 4, 5}, 100, 100));
+  Write(OutputKind::Npd, "second.NPD", Record({10, 20, 30, 40, 50}, 50, 25));
+  test::WriteAll(dir / "third.Csv", AnalyserExport({100, 200, 300}));
   ASSERT_TRUE(CombineSelectedFiles(dir.path().string(), {"first.xbm", "second.NPD", "third.Csv"}, dir / name, context));
   EXPECT_TRUE(prompt.messages.empty());
 
   SpectrumRecord expected = Record({111, 222, 333, 44, 55}, 200, 150);
   expected.Head.Measure.DeadTime = 25;
-  ASSERT_TRUE(WriteWith(GetParam(), dir / ("expected." + std::string(Output(GetParam()).name)), expected));
-  EXPECT_TRUE(ReadAll(dir / name) == ReadAll(dir / ("expected." + std::string(Output(GetParam()).name))));
+  Write(kind, "expected", expected);
+  EXPECT_TRUE(ReadAll(dir / name) == ReadAll(dir / "expected"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, CombineEachOutput, ::testing::Values(OutputKind::Xbm, OutputKind::Csv, OutputKind::Npd),
-                         [](const auto& info) { return std::string(Output(info.param).name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, CombineEachOutput,
+                         ::testing::Values(std::pair{OutputKind::Xbm, "sum.XBM"}, std::pair{OutputKind::Csv, "sum.Csv"},
+                                           std::pair{OutputKind::Npd, "sum.npd"}));
 
-TEST_F(CombineFormatsTest, UpperCaseOutputNames_PickTheirWriters) {
-  ASSERT_TRUE(WriteWith(OutputKind::Xbm, dir / "a.xbm", Record({1, 2}, 1, 1)));
-  for (const char* name : {"sum.CSV", "sum.Npd", "sum.XBM"})
-    EXPECT_TRUE(CombineSelectedFiles(dir.path().string(), {"a.xbm"}, dir / name, context)) << name;
-  EXPECT_EQ(ReadAll(dir / "sum.Npd").substr(0, 16), "Record length,27");
-  EXPECT_EQ(ReadAll(dir / "sum.XBM").substr(0, 2), "00");
-  EXPECT_NE(ReadAll(dir / "sum.CSV"), "");
-}
+TEST_F(CombineFormatsTest, CsvSource_GetsTheEnteredValues_ZeroWhenNoneWereEntered) {
+  test::WriteAll(dir / "e.csv", AnalyserExport({7, 8}));
+  Write(OutputKind::Npd, "a.npd", Record({1, 1}, 10, 10));
+  ASSERT_TRUE(CombineSelectedFiles(dir.path().string(), {"e.csv", "a.npd"}, dir / "zero.xbm", context));
+  const SpectrumRecord zero = Load("zero.xbm");
+  EXPECT_EQ(zero.Head.Measure.TwoTheta, 0);
+  EXPECT_EQ(zero.Head.Measure.EGC, (std::array<double, 3>{0, 0, 0}));
+  EXPECT_EQ(zero.Head.Measure.Temperature, 0);
+  EXPECT_EQ(zero.Data.Count[1], 9);
 
-TEST_F(CombineFormatsTest, CsvSource_GetsTheEnteredValues) {
-  WriteAll(dir / "only.csv", AnalyserExport({7, 8}, 90, 100));
   context.settings.TwoThetaValue = 7.5;
   context.settings.EnteredEGC = {0.1, 0.03, 0.001};
   context.settings.EnteredTemperature = 25;
-  ASSERT_TRUE(CombineSelectedFiles(dir.path().string(), {"only.csv"}, dir / "sum.xbm", context));
-  SpectrumRecord out;
-  ASSERT_TRUE(ReadRecordFile(dir / "sum.xbm", out.Data, out.Head, context));
-  EXPECT_EQ(out.Head.Measure.TwoTheta, 7.5);
-  EXPECT_EQ(out.Head.Measure.EGC, (std::array<double, 3>{0.1, 0.03, 0.001}));
-  EXPECT_EQ(out.Head.Measure.Temperature, 25);
-  EXPECT_EQ(out.Data.Count[1], 8);
-}
-
-TEST_F(CombineFormatsTest, CsvSource_WithoutEnteredValues_GetsZeros) {
-  // The first file's calibration must not reach the CSV source either.
-  ASSERT_TRUE(WriteWith(OutputKind::Npd, dir / "a.npd", Record({1, 1}, 10, 10)));
-  WriteAll(dir / "b.csv", AnalyserExport({1, 1}, 10, 10));
-  ASSERT_TRUE(CombineSelectedFiles(dir.path().string(), {"b.csv", "a.npd"}, dir / "sum.xbm", context));
-  SpectrumRecord out;
-  ASSERT_TRUE(ReadRecordFile(dir / "sum.xbm", out.Data, out.Head, context));
-  EXPECT_EQ(out.Head.Measure.TwoTheta, 0);
-  EXPECT_EQ(out.Head.Measure.EGC, (std::array<double, 3>{0, 0, 0}));
-  EXPECT_EQ(out.Head.Measure.Temperature, 0);
-  EXPECT_EQ(out.Data.Count[0], 2);
-}
-
-TEST_F(CombineFormatsTest, BrokenCsvSource_StopsTheRun) {
-  ASSERT_TRUE(WriteWith(OutputKind::Xbm, dir / "a.xbm", Record({1}, 1, 1)));
-  std::string text = AnalyserExport({1, 2, 3}, 90, 100);
-  WriteAll(dir / "cut.csv", text.substr(0, text.size() - 4));
-  EXPECT_FALSE(CombineSelectedFiles(dir.path().string(), {"a.xbm", "cut.csv"}, dir / "sum.npd", context));
-  EXPECT_EQ(prompt.messages, (std::vector<std::string>{"File Error", "File Error: cut.csv"}));
-  EXPECT_FALSE(std::filesystem::exists(dir / "sum.npd"));
+  ASSERT_TRUE(CombineSelectedFiles(dir.path().string(), {"e.csv"}, dir / "set.xbm", context));
+  const SpectrumRecord set = Load("set.xbm");
+  EXPECT_EQ(set.Head.Measure.TwoTheta, 7.5);
+  EXPECT_EQ(set.Head.Measure.EGC, (std::array<double, 3>{0.1, 0.03, 0.001}));
+  EXPECT_EQ(set.Head.Measure.Temperature, 25);
 }
 
 }  // namespace
