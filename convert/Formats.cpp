@@ -4,6 +4,9 @@
 #include <array>
 
 #include "convert/TextRoutines.h"
+#include "npd/NpdReader.h"
+#include "spectrum/CnfReader.h"
+#include "spectrum/CsvSourceReader.h"
 #include "spectrum/RecordFile.h"
 
 namespace vantor {
@@ -11,9 +14,9 @@ namespace {
 
 constexpr std::array<SourceFormat, kSourceKinds> kSources{{
     {SourceKind::Xbm, "xbm", "*.xbm", ReadRecordFile},
-    {SourceKind::Cnf, "cnf", "*.cnf", nullptr},
-    {SourceKind::Csv, "csv", "*.csv", nullptr},
-    {SourceKind::Npd, "npd", "*.npd", nullptr},
+    {SourceKind::Cnf, "cnf", "*.cnf", ReadCnfFile},
+    {SourceKind::Csv, "csv", "*.csv", ReadCsvFile},
+    {SourceKind::Npd, "npd", "*.npd", ReadNpdFile},
 }};
 
 constexpr std::array<OutputFormat, kOutputKinds> kOutputs{{
