@@ -51,7 +51,9 @@ std::string_view After(std::string_view text, char separator) {
 }
 
 // The value of a header line: after the first ",", without blanks around.
-std::string_view Value(std::string_view line) { return TrimBlanks(After(line, ',')); }
+std::string_view Value(std::string_view line) {
+  return TrimBlanks(After(line, ','));
+}
 
 // A number rounded half to even into [low, high]; no value outside.
 std::optional<std::int32_t> Integer(std::string_view text, double low, double high) {
@@ -62,7 +64,9 @@ std::optional<std::int32_t> Integer(std::string_view text, double low, double hi
   return static_cast<std::int32_t>(rounded);
 }
 
-std::optional<std::int32_t> Integer16(std::string_view text) { return Integer(text, -32768.0, 32767.0); }
+std::optional<std::int32_t> Integer16(std::string_view text) {
+  return Integer(text, -32768.0, 32767.0);
+}
 
 void SetNumber(double& field, std::string_view text) {
   if (const auto number = ParseNumber(text)) field = *number;
@@ -86,8 +90,8 @@ void ReadDateTime(std::string_view value, CommonCondition& c) {
   const auto second = time.find(':', first + 1);
   if (second == std::string_view::npos) return;
   std::string joined;
-  for (const std::string_view part : {time.substr(0, first), time.substr(first + 1, second - first - 1),
-                                      time.substr(second + 1)}) {
+  for (const std::string_view part :
+       {time.substr(0, first), time.substr(first + 1, second - first - 1), time.substr(second + 1)}) {
     if (part.size() == 1) joined += '0';
     joined += part;
   }
@@ -116,18 +120,30 @@ void ReadItems(std::string_view value, std::span<double* const> fields) {
 // The field that header lines 7 to 18 and 24 hold as a plain number.
 double* NumberLine(int line, MeasureCondition& m) {
   switch (line) {
-    case 7: return &m.EGC[0];
-    case 8: return &m.EGC[1];
-    case 9: return &m.EGC[2];
-    case 10: return &m.TwoTheta;
-    case 11: return &m.LiveTime;
-    case 12: return &m.RealTime;
-    case 13: return &m.DeadTime;
-    case 15: return &m.PressLoad;
-    case 17: return &m.MiriVolt;
-    case 18: return &m.RateMeter;
-    case 24: return &m.RamStroke;
-    default: return nullptr;
+    case 7:
+      return &m.EGC[0];
+    case 8:
+      return &m.EGC[1];
+    case 9:
+      return &m.EGC[2];
+    case 10:
+      return &m.TwoTheta;
+    case 11:
+      return &m.LiveTime;
+    case 12:
+      return &m.RealTime;
+    case 13:
+      return &m.DeadTime;
+    case 15:
+      return &m.PressLoad;
+    case 17:
+      return &m.MiriVolt;
+    case 18:
+      return &m.RateMeter;
+    case 24:
+      return &m.RamStroke;
+    default:
+      return nullptr;
   }
 }
 
@@ -143,10 +159,18 @@ void ReadHeaderLine(int line, std::string_view text, Header& h, int& recordLengt
     case 1:
       if (const auto length = Integer16(After(text, ','))) recordLength = *length;
       break;
-    case 2: AssignText(c.SampleTitle, value); break;
-    case 3: AssignText(c.Operator, value); break;
-    case 4: AssignText(c.SampleID, value); break;
-    case 5: ReadDateTime(value, c); break;
+    case 2:
+      AssignText(c.SampleTitle, value);
+      break;
+    case 3:
+      AssignText(c.Operator, value);
+      break;
+    case 4:
+      AssignText(c.SampleID, value);
+      break;
+    case 5:
+      ReadDateTime(value, c);
+      break;
     case 6:
       if (value == "Real") m.MeasureType = 2;
       if (value == "Live") m.MeasureType = 1;
@@ -158,12 +182,23 @@ void ReadHeaderLine(int line, std::string_view text, Header& h, int& recordLengt
     case 16:
       if (const auto current = ParseNumber(After(text, '='))) m.RingCurrent = m.RingCurrent2 = *current;
       break;
-    case 19: ReadItems(value, std::array{&m.PressX, &m.PressY, &m.PressZ, &m.PressTZ}); break;
-    case 20: ReadItems(value, std::array{&m.InSlitV, &m.InSlitH}); break;
-    case 21: ReadItems(value, std::array{&m.ReSlitV, &m.ReSlitH, &m.CollimatorSize}); break;
-    case 22: ReadItems(value, std::array{&m.Volt, &m.Current2, &m.Power, &m.Resistance}); break;
-    case 23: AssignText(c.Comment, value); break;
-    default: break;
+    case 19:
+      ReadItems(value, std::array{&m.PressX, &m.PressY, &m.PressZ, &m.PressTZ});
+      break;
+    case 20:
+      ReadItems(value, std::array{&m.InSlitV, &m.InSlitH});
+      break;
+    case 21:
+      ReadItems(value, std::array{&m.ReSlitV, &m.ReSlitH, &m.CollimatorSize});
+      break;
+    case 22:
+      ReadItems(value, std::array{&m.Volt, &m.Current2, &m.Power, &m.Resistance});
+      break;
+    case 23:
+      AssignText(c.Comment, value);
+      break;
+    default:
+      break;
   }
 }
 
@@ -201,17 +236,22 @@ void ReadProfile(std::string_view text, SpectrumRecord& r) {
 
 }  // namespace
 
+SpectrumRecord NpdRecord(std::string_view text) {
+  SpectrumRecord fresh;
+  fresh.Head.Common.SourceFormat = 4;
+  ReadProfile(text, fresh);
+  return fresh;
+}
+
 bool ReadNpdFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
   const auto bytes = ReadFileBytes(path, kMaxNpdBytes);
   if (!bytes) {
     context.prompt.Message("Fine NotFound");
     return false;
   }
-  SpectrumRecord fresh;
-  fresh.Head.Common.SourceFormat = 4;
-  ReadProfile(*bytes, fresh);
-  data = fresh.Data;
-  header = fresh.Head;
+  const SpectrumRecord record = NpdRecord(*bytes);
+  data = record.Data;
+  header = record.Head;
   return true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "convert/ConvertContext.h"
 #include "spectrum/SpectrumRecord.h"
@@ -17,6 +18,9 @@ namespace vantor {
 // characters and a few dozen header lines stay below 1 MiB); only this much
 // of a file is ever read.
 inline constexpr std::size_t kMaxNpdBytes = 16u << 20;
+
+// The record a file's text gives, from a fresh one.
+SpectrumRecord NpdRecord(std::string_view text);
 
 // Fills every header field the layout carries, the counts and DataNumber,
 // starting from a fresh record with SourceFormat 4. "Fine NotFound" and false

@@ -48,20 +48,11 @@ std::array<double, 11> NumbersOf(ByteReader& in, std::size_t offset, std::size_t
 
 }  // namespace
 
-bool ReadCnfFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
-  // Nothing past file channel 4094 of the shifted layout is ever used.
-  const auto bytes = ReadFileBytes(path, kCnfShiftedBase + kCnfBlockBytes);
-  if (!bytes) {
-    context.prompt.Message("Fine NotFound");
-    return false;
-  }
-  ByteReader in(*bytes);
+std::optional<SpectrumRecord> CnfRecord(std::string_view bytes) {
+  ByteReader in(bytes);
   in.Seek(kLayoutByte);
   const std::size_t base = in.U8() == kShiftedLayout ? kCnfShiftedBase : 0;
-  if (in.Failed() || bytes->size() < base + kCnfBlockBytes) {
-    context.prompt.Message("File Error");
-    return false;
-  }
+  if (in.Failed() || bytes.size() < base + kCnfBlockBytes) return std::nullopt;
 
   SpectrumRecord fresh;
   CommonCondition& c = fresh.Head.Common;
@@ -84,8 +75,23 @@ bool ReadCnfFile(const std::string& path, SpecData& data, Header& header, Conver
   for (int k = 0; k < kFileChannelsKept; ++k) fresh.Data.Count[k + 1] = in.I32();
   fresh.Data.Count[0] = fresh.Data.Count[1];
   fresh.Data.DataNumber = kCnfChannels;
-  data = fresh.Data;
-  header = fresh.Head;
+  return fresh;
+}
+
+bool ReadCnfFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
+  // Nothing past file channel 4094 of the shifted layout is ever used.
+  const auto bytes = ReadFileBytes(path, kCnfShiftedBase + kCnfBlockBytes);
+  if (!bytes) {
+    context.prompt.Message("Fine NotFound");
+    return false;
+  }
+  const auto record = CnfRecord(*bytes);
+  if (!record) {
+    context.prompt.Message("File Error");
+    return false;
+  }
+  data = record->Data;
+  header = record->Head;
   return true;
 }
 

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "convert/ConvertContext.h"
 #include "spectrum/SpectrumRecord.h"
@@ -17,6 +19,10 @@ inline constexpr std::size_t kCnfShiftedBase = 4608;
 // Bytes from the block base to the end of file channel 4094, the last one
 // kept: the beamline's own files end exactly there.
 inline constexpr std::size_t kCnfBlockBytes = 41984;
+
+// The record a file's bytes give, from a fresh one; no value when the file
+// ends before file channel 4094.
+std::optional<SpectrumRecord> CnfRecord(std::string_view bytes);
 
 // Fills DataNumber (4096), the counts, SampleTitle, SampleID, Operator
 // (blanks), EGC, Pressure, Temperature and TwoTheta, starting from a fresh

@@ -151,19 +151,25 @@ bool ReadExport(std::string_view text, SpectrumRecord& r) {
 
 }  // namespace
 
+std::optional<SpectrumRecord> CsvSourceRecord(std::string_view text) {
+  SpectrumRecord fresh;
+  if (!ReadExport(text, fresh)) return std::nullopt;
+  return fresh;
+}
+
 bool ReadCsvFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
   const auto bytes = ReadFileBytes(path, kMaxCsvSourceBytes);
   if (!bytes) {
     context.prompt.Message("Fine NotFound");
     return false;
   }
-  SpectrumRecord fresh;
-  if (!ReadExport(*bytes, fresh)) {
+  const auto record = CsvSourceRecord(*bytes);
+  if (!record) {
     context.prompt.Message("File Error");
     return false;
   }
-  data = fresh.Data;
-  header = fresh.Head;
+  data = record->Data;
+  header = record->Head;
   return true;
 }
 

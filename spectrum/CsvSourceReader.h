@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "convert/ConvertContext.h"
 #include "spectrum/SpectrumRecord.h"
@@ -17,6 +19,10 @@ namespace vantor {
 // characters, with labels and header, stay far below 1 MiB); only this much
 // of a file is ever read.
 inline constexpr std::size_t kMaxCsvSourceBytes = 16u << 20;
+
+// The record a file's text gives, from a fresh one; no value where the
+// reader reports "File Error".
+std::optional<SpectrumRecord> CsvSourceRecord(std::string_view text);
 
 // Fills SampleTitle, MeasDate, MeasTime, LiveTime, RealTime, DeadTime,
 // DataNumber, SampleID and the counts, starting from a fresh record.

@@ -1,15 +1,14 @@
 // vantor-cli convert from each source kind: the outputs appear beside the
 // source and the record-file output carries what the source held.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
 #include "convert/Formats.h"
 #include "spectrum/RecordFile.h"
 #include "support/FakePrompt.h"
+#include "support/RunCli.h"
 #include "support/TestFiles.h"
 
 namespace vantor {
@@ -17,26 +16,9 @@ namespace {
 
 using test::TempDir;
 
-struct CliResult {
-  int status = -1;
-  std::string stderrText;
-};
-
-// Runs vantor-cli with the given arguments and captures its stderr.
-CliResult RunCli(const std::string& arguments) {
-  const std::string command = std::string("'") + VANTOR_CLI_PATH + "' " + arguments + " 2>&1 >/dev/null";
-  CliResult result;
-  std::FILE* pipe = ::popen(command.c_str(), "r");
-  if (pipe == nullptr) return result;
-  char buffer[256];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) result.stderrText.append(buffer, got);
-  const int status = ::pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+std::string Quoted(const std::string& path) {
+  return test::ShellQuote(path);
 }
-
-std::string Quoted(const std::string& path) { return "'" + path + "'"; }
 
 std::string CnfSource() {
   std::string bytes(41984, '\0');
@@ -78,9 +60,10 @@ TEST_P(ConvertFromSource, WritesEveryOutputBesideTheSource) {
     kinds += (kinds.empty() ? "" : ",") + std::string(output.name);
     expected.push_back("run" + std::string(output.suffix));
   }
-  const auto result = RunCli("convert --force --csv-params 5,0.1,0.04,0,300 --to " + kinds + " " + Quoted(source));
-  EXPECT_EQ(result.status, 0) << result.stderrText;
-  EXPECT_EQ(result.stderrText, "Convert Finished\n");
+  const auto result =
+      test::RunCli("convert --force --csv-params 5,0.1,0.04,0,300 --to " + kinds + " " + Quoted(source));
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "Convert Finished\n");
   for (const auto& name : expected) EXPECT_GT(std::filesystem::file_size(dir / name), 0u) << name;
 
   test::FakePrompt prompt;
@@ -104,10 +87,11 @@ TEST(SourcesCli, CsvSourceTakesTheParametersOnly) {
   test::WriteAll(dir / "a.csv", CsvSource());
   test::WriteAll(dir / "b.npd", NpdSource());
   const std::string changes = " --egc 1,2,3 --two-theta 1 ";
-  const auto csvRun = RunCli("convert --force --to xbm --csv-params 6.5,0.1,0.04,0.001,298.15" + changes + Quoted(dir / "a.csv"));
-  const auto npdRun = RunCli("convert --force --to xbm" + changes + Quoted(dir / "b.npd"));
-  ASSERT_EQ(csvRun.status, 0) << csvRun.stderrText;
-  ASSERT_EQ(npdRun.status, 0) << npdRun.stderrText;
+  const auto csvRun =
+      test::RunCli("convert --force --to xbm --csv-params 6.5,0.1,0.04,0.001,298.15" + changes + Quoted(dir / "a.csv"));
+  const auto npdRun = test::RunCli("convert --force --to xbm" + changes + Quoted(dir / "b.npd"));
+  ASSERT_EQ(csvRun.exitCode, 0) << csvRun.err;
+  ASSERT_EQ(npdRun.exitCode, 0) << npdRun.err;
   test::FakePrompt prompt;
   ConvertContext context(prompt);
   SpectrumRecord csv, npd;
@@ -122,18 +106,18 @@ TEST(SourcesCli, CsvSourceTakesTheParametersOnly) {
   // Together the parameters would replace the changes' values for the NPD
   // file too, so the command line refuses the mix.
   std::filesystem::remove(dir / "b_.XBM");
-  const auto mixed = RunCli("convert --force --to xbm --csv-params 6.5,0.1,0.04,0.001,298.15" + changes +
-                            Quoted(dir / "a.csv") + " " + Quoted(dir / "b.npd"));
-  EXPECT_EQ(mixed.status, 2);
-  EXPECT_NE(mixed.stderrText.find("--egc and --two-theta cannot be used"), std::string::npos) << mixed.stderrText;
+  const auto mixed = test::RunCli("convert --force --to xbm --csv-params 6.5,0.1,0.04,0.001,298.15" + changes +
+                                  Quoted(dir / "a.csv") + " " + Quoted(dir / "b.npd"));
+  EXPECT_EQ(mixed.exitCode, 2);
+  EXPECT_NE(mixed.err.find("--egc and --two-theta cannot be used"), std::string::npos) << mixed.err;
   EXPECT_FALSE(std::filesystem::exists(dir / "b_.XBM"));
 }
 
 TEST(SourcesCli, CsvSourceWithoutParameters_UsageError) {
   TempDir dir;
   test::WriteAll(dir / "a.csv", CsvSource());
-  const auto result = RunCli("convert --force --to xbm " + Quoted(dir / "a.csv"));
-  EXPECT_EQ(result.status, 2);
+  const auto result = test::RunCli("convert --force --to xbm " + Quoted(dir / "a.csv"));
+  EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.csv"});
 }
 
@@ -151,20 +135,20 @@ TEST_P(UnreadableSource, ReportsAndWritesNothing) {
   TempDir dir;
   const std::string source = dir / (std::string("bad.") + p.kind);
   if (!p.bytes.empty()) test::WriteAll(source, p.bytes);
-  const auto result = RunCli("convert --force --csv-params 5,0.1,0.04,0,300 --to xbm " + Quoted(source));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.stderrText, p.message + "\nConvert Finished\n");
+  const auto result = test::RunCli("convert --force --csv-params 5,0.1,0.04,0,300 --to xbm " + Quoted(source));
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, p.message + "\nConvert Finished\n");
   EXPECT_EQ(dir.Entries().size(), p.bytes.empty() ? 0u : 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, UnreadableSource,
-    ::testing::Values(BadSource{"MissingCnf", "cnf", "", "Fine NotFound"},
-                      BadSource{"MissingCsv", "csv", "", "Fine NotFound"},
-                      BadSource{"MissingNpd", "npd", "", "Fine NotFound"},
-                      BadSource{"ShortCnf", "cnf", CnfSource().substr(0, 41983), "File Error"},
-                      BadSource{"CutCsv", "csv", CsvSource().substr(0, CsvSource().size() - 4), "File Error"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, UnreadableSource,
+                         ::testing::Values(BadSource{"MissingCnf", "cnf", "", "Fine NotFound"},
+                                           BadSource{"MissingCsv", "csv", "", "Fine NotFound"},
+                                           BadSource{"MissingNpd", "npd", "", "Fine NotFound"},
+                                           BadSource{"ShortCnf", "cnf", CnfSource().substr(0, 41983), "File Error"},
+                                           BadSource{"CutCsv", "csv", CsvSource().substr(0, CsvSource().size() - 4),
+                                                     "File Error"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vantor

@@ -159,8 +159,11 @@ TEST(NpdReader, RecordLengthDecidesWhereTheDataLengthIs) {
 }
 
 TEST(NpdReader, DataLinesTakeTheTextAfterTheSecondComma) {
-  const auto r = ReadChanged({{"", 30, "1,0.3,abc"}, {"", 31, "2,0.5, 17 "}, {"", 32, "9,1.0000,17"},
-                              {"", 33, "42"}, {"", 34, "4,3000000000"}});
+  const auto r = ReadChanged({{"", 30, "1,0.3,abc"},
+                              {"", 31, "2,0.5, 17 "},
+                              {"", 32, "9,1.0000,17"},
+                              {"", 33, "42"},
+                              {"", 34, "4,3000000000"}});
   EXPECT_EQ((std::vector<int>(r.Data.Count.begin(), r.Data.Count.begin() + 5)), (std::vector<int>{0, 17, 17, 42, 0}));
 }
 

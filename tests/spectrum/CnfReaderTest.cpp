@@ -142,7 +142,12 @@ INSTANTIATE_TEST_SUITE_P(
         // The analyser pads with zero bytes; a blank-padded text would read the same.
         TextCase{"ZeroPaddedUpToTheField", With("25.0 300", "4.5", "1 2"), {1, 2}, 25, 300, 4.5},
         TextCase{"NotNumbers", With("high hot", "x", "a b"), {0, 0}, 0, 0, 0},
-        TextCase{"MoreFieldsThanEleven", With("1 2 3 4 5 6 7 8 9 0 1 2 ", "7", "0.5 0.25 1 2 3 4 5 6 7 8 9 10 11 12 13 14"), {0.5, 0.25}, 1, 2, 7},
+        TextCase{"MoreFieldsThanEleven",
+                 With("1 2 3 4 5 6 7 8 9 0 1 2 ", "7", "0.5 0.25 1 2 3 4 5 6 7 8 9 10 11 12 13 14"),
+                 {0.5, 0.25},
+                 1,
+                 2,
+                 7},
         TextCase{"LeadingBlankGivesEmptyFirstField", With(" 15 300", " 5", " 0.3 0.04"), {0, 0.3}, 0, 15, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

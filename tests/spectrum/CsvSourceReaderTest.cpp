@@ -114,20 +114,21 @@ Export Times(std::string times, std::string channels = "") {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CsvFields,
-    ::testing::Values(
-        FieldCase{"BlanksAroundFields", Times("  Fe3O4 run  ,  07/07/23 , 14:25:30 ,  90 , 100  ", " 0 , 1 , 5 "),
-                  "Fe3O4 run", "20070723", "142530", 90, 5},
-        FieldCase{"QuotedTextKeepsCommasAndBlanks", Times("\" a, b \",\"99/12/31\",\"23:59:58\",\"12.5\",100"),
-                  " a, b", "20991231", "235958", 12.5, 3},
-        FieldCase{"AfterClosingQuoteDropped", Times("\"abc\"xyz,07/07/23,14:25:30,90,100"), "abc", "20070723",
-                  "142530", 90, 3},
-        FieldCase{"NotANumberReadsZero", Times("t,07/07/23,14:25:30,ninety,100", "x,y,4"), "t", "20070723",
-                  "142530", 0, 4},
-        FieldCase{"ShortDateAndTime", Times("t,7/7,1:2,90,100"), "t", "207/    ", "1:    ", 90, 3},
-        FieldCase{"ChannelCountHalfToEven", Times("t,07/07/23,14:25:30,90,100", "0,1,2.5"), "t", "20070723",
-                  "142530", 90, 2},
-        FieldCase{"NegativeChannelCountReadsNoCounts", Times("t,07/07/23,14:25:30,90,100", "0,1,-3"), "t",
-                  "20070723", "142530", 90, -3}),
+    ::testing::Values(FieldCase{"BlanksAroundFields",
+                                Times("  Fe3O4 run  ,  07/07/23 , 14:25:30 ,  90 , 100  ", " 0 , 1 , 5 "), "Fe3O4 run",
+                                "20070723", "142530", 90, 5},
+                      FieldCase{"QuotedTextKeepsCommasAndBlanks",
+                                Times("\" a, b \",\"99/12/31\",\"23:59:58\",\"12.5\",100"), " a, b", "20991231",
+                                "235958", 12.5, 3},
+                      FieldCase{"AfterClosingQuoteDropped", Times("\"abc\"xyz,07/07/23,14:25:30,90,100"), "abc",
+                                "20070723", "142530", 90, 3},
+                      FieldCase{"NotANumberReadsZero", Times("t,07/07/23,14:25:30,ninety,100", "x,y,4"), "t",
+                                "20070723", "142530", 0, 4},
+                      FieldCase{"ShortDateAndTime", Times("t,7/7,1:2,90,100"), "t", "207/    ", "1:    ", 90, 3},
+                      FieldCase{"ChannelCountHalfToEven", Times("t,07/07/23,14:25:30,90,100", "0,1,2.5"), "t",
+                                "20070723", "142530", 90, 2},
+                      FieldCase{"NegativeChannelCountReadsNoCounts", Times("t,07/07/23,14:25:30,90,100", "0,1,-3"), "t",
+                                "20070723", "142530", 90, -3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CsvSourceReader, CountsRoundHalfToEvenAndNonNumbersReadZero) {
@@ -169,13 +170,14 @@ std::string WithoutLastCount(std::string text) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CsvFailure,
-    ::testing::Values(FailureCase{"MissingLastField", WithoutLastCount(ExportText(25))},
-                      FailureCase{"RealTimeZero", ExportText(3, Times("t,07/07/23,14:25:30,90,0"))},
-                      FailureCase{"NineThousandChannels", ExportText(3, Times("t,07/07/23,14:25:30,90,100", "0,1,9000"))},
-                      FailureCase{"ChannelCountBeyond16Bits", ExportText(3, Times("t,07/07/23,14:25:30,90,100", "0,1,-40000"))},
-                      FailureCase{"CountBeyond32Bits", ExportText(0, Times("t,1,2,3,4", "0,1,2")) + "l,1,2147483648\r\n"},
-                      FailureCase{"NoLineAfterIdentifier", "h\r\nt,1,2,3,4\r\n\r\n\r\n\r\n0,1,0\r\nid,x\r\n"},
-                      FailureCase{"Empty", ""}),
+    ::testing::Values(
+        FailureCase{"MissingLastField", WithoutLastCount(ExportText(25))},
+        FailureCase{"RealTimeZero", ExportText(3, Times("t,07/07/23,14:25:30,90,0"))},
+        FailureCase{"NineThousandChannels", ExportText(3, Times("t,07/07/23,14:25:30,90,100", "0,1,9000"))},
+        FailureCase{"ChannelCountBeyond16Bits", ExportText(3, Times("t,07/07/23,14:25:30,90,100", "0,1,-40000"))},
+        FailureCase{"CountBeyond32Bits", ExportText(0, Times("t,1,2,3,4", "0,1,2")) + "l,1,2147483648\r\n"},
+        FailureCase{"NoLineAfterIdentifier", "h\r\nt,1,2,3,4\r\n\r\n\r\n\r\n0,1,0\r\nid,x\r\n"},
+        FailureCase{"Empty", ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CsvSourceReader, MissingFile_FineNotFound) {
