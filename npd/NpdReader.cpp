@@ -147,6 +147,26 @@ double* NumberLine(int line, MeasureCondition& m) {
   }
 }
 
+// Header lines 19 to 22: press, slits, heater.
+bool ReadItemLine(int line, std::string_view value, MeasureCondition& m) {
+  switch (line) {
+    case 19:
+      ReadItems(value, std::array{&m.PressX, &m.PressY, &m.PressZ, &m.PressTZ});
+      return true;
+    case 20:
+      ReadItems(value, std::array{&m.InSlitV, &m.InSlitH});
+      return true;
+    case 21:
+      ReadItems(value, std::array{&m.ReSlitV, &m.ReSlitH, &m.CollimatorSize});
+      return true;
+    case 22:
+      ReadItems(value, std::array{&m.Volt, &m.Current2, &m.Power, &m.Resistance});
+      return true;
+    default:
+      return false;
+  }
+}
+
 void ReadHeaderLine(int line, std::string_view text, Header& h, int& recordLength) {
   CommonCondition& c = h.Common;
   MeasureCondition& m = h.Measure;
@@ -155,6 +175,7 @@ void ReadHeaderLine(int line, std::string_view text, Header& h, int& recordLengt
     SetNumber(*field, value);
     return;
   }
+  if (ReadItemLine(line, value, m)) return;
   switch (line) {
     case 1:
       if (const auto length = Integer16(After(text, ','))) recordLength = *length;
@@ -181,18 +202,6 @@ void ReadHeaderLine(int line, std::string_view text, Header& h, int& recordLengt
       break;
     case 16:
       if (const auto current = ParseNumber(After(text, '='))) m.RingCurrent = m.RingCurrent2 = *current;
-      break;
-    case 19:
-      ReadItems(value, std::array{&m.PressX, &m.PressY, &m.PressZ, &m.PressTZ});
-      break;
-    case 20:
-      ReadItems(value, std::array{&m.InSlitV, &m.InSlitH});
-      break;
-    case 21:
-      ReadItems(value, std::array{&m.ReSlitV, &m.ReSlitH, &m.CollimatorSize});
-      break;
-    case 22:
-      ReadItems(value, std::array{&m.Volt, &m.Current2, &m.Power, &m.Resistance});
       break;
     case 23:
       AssignText(c.Comment, value);
