@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 cmake --build build --target vantor-generate vantor-generate-sources vantor-cli >/dev/null
 rm -rf samples && mkdir samples
 build/bin/vantor-generate samples 3 1024 run
-build/bin/vantor-generate-sources samples 256 source
+build/bin/vantor-generate-sources samples 256

@@ -113,6 +113,29 @@ TEST(SourcesCli, CsvSourceTakesTheParametersOnly) {
   EXPECT_FALSE(std::filesystem::exists(dir / "b_.XBM"));
 }
 
+// The example files under samples/ stay readable.
+TEST(SourcesCli, SampleSourcesConvert) {
+  const std::filesystem::path samples = VANTOR_SAMPLES_DIR;
+  TempDir dir;
+  std::string files;
+  for (const char* name : {"analyser.cnf", "export.csv", "profile.npd"}) {
+    ASSERT_TRUE(std::filesystem::exists(samples / name)) << name;
+    std::filesystem::copy_file(samples / name, dir.path() / name);
+    files += " " + Quoted(dir / name);
+  }
+  const auto run = test::RunCli("convert --force --to xbm --csv-params 5,0.2667,0.0422,0,300" + files);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  test::FakePrompt prompt;
+  ConvertContext context(prompt);
+  for (const auto& [output, channels] :
+       {std::pair{"analyser_.XBM", 4096}, {"export_.XBM", 256}, {"profile_.XBM", 256}}) {
+    SpectrumRecord r;
+    ASSERT_TRUE(ReadRecordFile(dir / output, r.Data, r.Head, context)) << output;
+    EXPECT_EQ(r.Data.DataNumber, channels) << output;
+    EXPECT_GT(r.Data.Count[100], 0) << output;
+  }
+}
+
 TEST(SourcesCli, CsvSourceWithoutParameters_UsageError) {
   TempDir dir;
   test::WriteAll(dir / "a.csv", CsvSource());
