@@ -19,31 +19,79 @@ struct Decimal {
   bool negative = false;
 };
 
-void ReadScientific(const char* begin, const char* end, Decimal& dec) {
-  dec.count = 0;
-  const char* p = begin;
-  for (; p != end && *p != 'e'; ++p)
-    if (*p != '.') dec.d[dec.count++] = *p;
-  int exponent = 0;
-  if (p != end) std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
-  dec.point = exponent + 1;
-  while (dec.count > 0 && dec.d[dec.count - 1] == '0') --dec.count;
+#ifdef __SIZEOF_INT128__
+// The everyday range without the general floating-point printer: the value
+// is m / 2^shift exactly; scaled by a power of ten in 128-bit integers and
+// rounded half to even it gives the same 15 digits the printer gives.
+bool DecomposeExactly(double magnitude, Decimal& dec) {
+  static constexpr std::uint64_t kPow10[20] = {1ULL,
+                                               10ULL,
+                                               100ULL,
+                                               1000ULL,
+                                               10000ULL,
+                                               100000ULL,
+                                               1000000ULL,
+                                               10000000ULL,
+                                               100000000ULL,
+                                               1000000000ULL,
+                                               10000000000ULL,
+                                               100000000000ULL,
+                                               1000000000000ULL,
+                                               10000000000000ULL,
+                                               100000000000000ULL,
+                                               1000000000000000ULL,
+                                               10000000000000000ULL,
+                                               100000000000000000ULL,
+                                               1000000000000000000ULL,
+                                               10000000000000000000ULL};
+  if (!(magnitude >= 1e-5 && magnitude < 1e15)) return false;
+  int e2 = 0;
+  const double fraction = std::frexp(magnitude, &e2);
+  const auto m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
+  const int shift = 53 - e2;  // 3 .. 70 in this range
+  // First guess of the decimal exponent; corrected below when it is off.
+  int q = static_cast<int>(std::floor(std::log10(magnitude)));
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int s = 14 - q;
+    if (s < 0 || s > 19) return false;
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(m) * kPow10[s];
+    std::uint64_t n = static_cast<std::uint64_t>(scaled >> shift);
+    const unsigned __int128 rest = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    if (rest > half || (rest == half && (n & 1))) ++n;
+    if (n >= kPow10[15]) {
+      ++q;
+    } else if (n < kPow10[14]) {
+      --q;
+    } else {
+      std::to_chars(dec.d, dec.d + 15, n);
+      dec.count = 15;
+      while (dec.count > 1 && dec.d[dec.count - 1] == '0') --dec.count;
+      dec.point = q + 1;
+      return true;
+    }
+  }
+  return false;
 }
+#else
+bool DecomposeExactly(double, Decimal&) { return false; }
+#endif
 
 Decimal Decompose(double value) {
   Decimal dec;
   dec.negative = std::signbit(value) && value != 0;
   const double magnitude = std::fabs(value);
-  if (magnitude == 0) return dec;
-  char buf[64];
-  // The shortest round-trip form, when it has at most 15 digits, is exactly
-  // the value's 15-digit form; otherwise ask for 15 digits.
-  auto r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
-  ReadScientific(buf, r.ptr, dec);
-  if (dec.count > 15) {
-    r = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
-    ReadScientific(buf, r.ptr, dec);
-  }
+  if (magnitude == 0 || DecomposeExactly(magnitude, dec)) return dec;
+  // "d.dddddddddddddde+XX": the value correctly rounded to 15 digits.
+  char buf[32];
+  const auto end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14).ptr;
+  dec.d[0] = buf[0];
+  std::memcpy(dec.d + 1, buf + 2, 14);
+  dec.count = 15;
+  while (dec.count > 1 && dec.d[dec.count - 1] == '0') --dec.count;
+  int exponent = 0;
+  std::from_chars(buf + 17 + (buf[17] == '+'), end, exponent);
+  dec.point = exponent + 1;
   return dec;
 }
 
@@ -83,6 +131,10 @@ bool AppendNonFinite(std::string& out, double value) {
   return true;
 }
 
+// Longest digit-mask text: sign, 309 integer digits, point, the decimals.
+constexpr int kMaxDecimals = 64;
+constexpr std::size_t kDigitBuffer = 1 + 309 + 1 + kMaxDecimals;
+
 struct DigitMask {
   int minIntegerDigits = 0;  // the "0"s before the point
   int decimals = 0;
@@ -96,26 +148,48 @@ DigitMask ParseDigitMask(std::string_view mask) {
     if (point == std::string_view::npos || i < point) {
       if (mask[i] == '0') ++m.minIntegerDigits;
     } else {
-      ++m.decimals;
+      if (m.decimals < kMaxDecimals) ++m.decimals;
     }
   }
   return m;
 }
 
-void AppendDigitMask(std::string& out, double value, const DigitMask& m) {
+// Writes the masked value into buf (kDigitBuffer bytes); returns its length.
+std::size_t DigitMaskChars(char* buf, double value, const DigitMask& m) {
   Decimal dec = Decompose(value);
   RoundToDigits(dec, dec.point + m.decimals);
   if (dec.count == 0) dec.point = 0;  // rounded to zero
-  if (dec.negative) out += '-';
+  char* p = buf;
+  if (dec.negative) *p++ = '-';
   const int integerDigits = dec.point > 0 ? dec.point : 0;
-  for (int i = integerDigits; i < m.minIntegerDigits; ++i) out += '0';
-  for (int i = 0; i < integerDigits; ++i) out += i < dec.count ? dec.d[i] : '0';
-  if (m.decimals == 0) return;
-  out += '.';
-  for (int i = 0; i < m.decimals; ++i) {
-    const int index = dec.point + i;  // digit index of this decimal place
-    out += index >= 0 && index < dec.count ? dec.d[index] : '0';
+  for (int i = integerDigits; i < m.minIntegerDigits; ++i) *p++ = '0';
+  for (int i = 0; i < integerDigits; ++i) *p++ = i < dec.count ? dec.d[i] : '0';
+  if (m.decimals > 0) {
+    *p++ = '.';
+    for (int i = 0; i < m.decimals; ++i) {
+      const int index = dec.point + i;  // digit index of this decimal place
+      *p++ = index >= 0 && index < dec.count ? dec.d[index] : '0';
+    }
   }
+  return static_cast<std::size_t>(p - buf);
+}
+
+std::size_t IntegerMaskChars(char* buf, std::int64_t value, const DigitMask& m) {
+  char digits[24];
+  const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
+  const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  const int count = magnitude == 0 ? 0 : static_cast<int>(end - digits);
+  char* p = buf;
+  if (value < 0) *p++ = '-';
+  for (int i = count; i < m.minIntegerDigits; ++i) *p++ = '0';
+  std::memcpy(p, digits, count);
+  p += count;
+  if (m.decimals > 0) {
+    *p++ = '.';
+    std::memset(p, '0', m.decimals);
+    p += m.decimals;
+  }
+  return static_cast<std::size_t>(p - buf);
 }
 
 void AppendExponent(std::string& out, int exponent, int minDigits) {
@@ -143,15 +217,19 @@ void AppendScientific(std::string& out, double value, std::string_view mask) {
   AppendExponent(out, dec.count > 0 ? dec.point - 1 : 0, exponentDigits);
 }
 
-std::size_t PointColumn(std::string_view text, std::size_t from) {
-  const auto p = text.find('.', from);
-  return p == std::string_view::npos ? text.size() - from : p - from + 1;
+// 1-based column of the first "." of a text, or its length when it has none.
+std::size_t PointColumn(std::string_view text) {
+  const auto p = text.find('.');
+  return p == std::string_view::npos ? text.size() : p + 1;
 }
 
-void PadToPoint(std::string& out, std::size_t start, std::string_view mask) {
-  const std::size_t wanted = PointColumn(mask, 0);
-  const std::size_t have = PointColumn(out, start);
-  if (wanted > have) out.insert(start, wanted - have, ' ');
+// Appends the text with blanks in front so that its point sits where the
+// mask has its point.
+void AppendAtPoint(std::string& out, std::string_view text, std::string_view mask) {
+  const std::size_t wanted = PointColumn(mask);
+  const std::size_t have = PointColumn(text);
+  if (wanted > have) out.append(wanted - have, ' ');
+  out.append(text);
 }
 
 bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
@@ -163,9 +241,10 @@ void AppendMask(std::string& out, double value, std::string_view mask) {
   if (AppendNonFinite(out, value)) return;
   if (mask.find_first_of("Ee") != std::string_view::npos) {
     AppendScientific(out, value, mask);
-  } else {
-    AppendDigitMask(out, value, ParseDigitMask(mask));
+    return;
   }
+  char buf[kDigitBuffer];
+  out.append(buf, DigitMaskChars(buf, value, ParseDigitMask(mask)));
 }
 
 void AppendMask(std::string& out, std::int64_t value, std::string_view mask) {
@@ -173,21 +252,8 @@ void AppendMask(std::string& out, std::int64_t value, std::string_view mask) {
     AppendScientific(out, static_cast<double>(value), mask);
     return;
   }
-  const DigitMask m = ParseDigitMask(mask);
-  char buf[24];
-  const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
-  const auto r = std::to_chars(buf, buf + sizeof buf, magnitude);
-  if (value < 0) out += '-';
-  if (magnitude != 0) {
-    for (int i = static_cast<int>(r.ptr - buf); i < m.minIntegerDigits; ++i) out += '0';
-    out.append(buf, r.ptr);
-  } else {
-    out.append(m.minIntegerDigits, '0');
-  }
-  if (m.decimals > 0) {
-    out += '.';
-    out.append(m.decimals, '0');
-  }
+  char buf[kDigitBuffer];
+  out.append(buf, IntegerMaskChars(buf, value, ParseDigitMask(mask)));
 }
 
 std::string FormatMask(double value, std::string_view mask) {
@@ -197,15 +263,19 @@ std::string FormatMask(double value, std::string_view mask) {
 }
 
 void AppendAligned(std::string& out, double value, std::string_view mask) {
-  const std::size_t start = out.size();
-  AppendMask(out, value, mask);
-  PadToPoint(out, start, mask);
+  if (mask.find_first_of("Ee") != std::string_view::npos || !std::isfinite(value)) {
+    std::string text;
+    AppendMask(text, value, mask);
+    AppendAtPoint(out, text, mask);
+    return;
+  }
+  char buf[kDigitBuffer];
+  AppendAtPoint(out, {buf, DigitMaskChars(buf, value, ParseDigitMask(mask))}, mask);
 }
 
 void AppendAligned(std::string& out, std::int64_t value, std::string_view mask) {
-  const std::size_t start = out.size();
-  AppendMask(out, value, mask);
-  PadToPoint(out, start, mask);
+  char buf[kDigitBuffer];
+  AppendAtPoint(out, {buf, IntegerMaskChars(buf, value, ParseDigitMask(mask))}, mask);
 }
 
 std::string FormatAligned(double value, std::string_view mask) {

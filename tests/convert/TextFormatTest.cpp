@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
 
 namespace vantor {
 namespace {
@@ -146,6 +149,33 @@ TEST(FieldTextTest, ZeroBytesCountAsBlanks) {
   EXPECT_EQ(TrimBlanks(FieldText(std::string("ABC\0\0", 5))), "ABC");
   EXPECT_EQ(TrimBlanks("   "), "");
   EXPECT_EQ(TrimBlanks(" a b "), "a b");
+}
+
+}  // namespace
+}  // namespace vantor
+
+namespace vantor {
+namespace {
+
+// The masks start from the value's 15-digit decimal form; the C library's
+// printer is the reference for that form over the whole range of doubles.
+TEST(MaskTest, FifteenDigitFormMatchesThePrinter) {
+  std::mt19937_64 random(20061205);
+  std::uniform_real_distribution<double> exponent(-12, 18);
+  std::uniform_real_distribution<double> unit(1, 10);
+  auto check = [](double v) {
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%.14E", v);
+    ASSERT_EQ(FormatMask(v, "0.00000000000000E+00"), expected) << v;
+  };
+  for (int i = 0; i < 200000; ++i) check((i % 2 ? -1 : 1) * unit(random) * std::pow(10.0, std::floor(exponent(random))));
+  for (int i = 1; i <= 8192; ++i) check((i * 0.042192 + 0.26673) + (i * 1e-7) * i);
+  for (double v : {1e-5, 9.99999999999999e-6, 1e15, 999999999999999.9, 0.1, 0.3, 2.675, 1e-5 * (1 - 1e-16)}) check(v);
+  for (std::uint64_t bits = 0x3EE4F8B588E368F0ULL; bits < 0x3EE4F8B588E368F0ULL + 1000; ++bits) {
+    double v;
+    std::memcpy(&v, &bits, 8);
+    check(v);  // around 1e-5, the edge of the exact integer path
+  }
 }
 
 }  // namespace
