@@ -94,15 +94,6 @@ INSTANTIATE_TEST_SUITE_P(BothLayouts, CnfLayout,
                          ::testing::Values(LayoutCase{0xA4, 41984}, LayoutCase{0xB6, 46592},
                                            LayoutCase{0x00, 41984 + 16384}, LayoutCase{0xB6, 46592 + 4}));
 
-TEST(CnfReader, BothLayoutsGiveTheSameRecord) {
-  const auto plain = CnfRecord(CnfBytes(0xA4, 41984));
-  const auto shifted = CnfRecord(CnfBytes(0xB6, 46592));
-  ASSERT_TRUE(plain && shifted);
-  EXPECT_EQ(std::memcmp(&plain->Data.Count, &shifted->Data.Count, sizeof plain->Data.Count), 0);
-  EXPECT_EQ(View(plain->Head.Common.SampleID), View(shifted->Head.Common.SampleID));
-  EXPECT_EQ(plain->Head.Measure.EGC, shifted->Head.Measure.EGC);
-}
-
 // --- The three number texts
 
 struct TextCase {
