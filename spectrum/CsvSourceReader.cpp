@@ -12,6 +12,7 @@
 // the delimiter is dropped. A number field that holds no number reads as 0.
 #include "spectrum/CsvSourceReader.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string_view>
