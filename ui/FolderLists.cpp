@@ -1,0 +1,198 @@
+// The drive, directory and file lists.
+#include "ui/FolderLists.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <QStyle>
+#include <algorithm>
+
+#include "convert/TextRoutines.h"
+#include "ui/EntryText.h"
+
+namespace vantor::ui {
+namespace {
+
+constexpr int kRootRole = Qt::UserRole;
+
+// Length of the run of digits starting at i.
+qsizetype DigitRun(const QString& s, qsizetype i) {
+  qsizetype n = 0;
+  while (i + n < s.size() && s[i + n].isDigit()) ++n;
+  return n;
+}
+
+QStringList Sorted(QStringList names) {
+  std::sort(names.begin(), names.end(), NaturalLess);
+  return names;
+}
+
+QString Label(const QString& root) {
+  const QStorageInfo info(root);
+  const QString shown = QDir::toNativeSeparators(root);
+  return info.name().isEmpty() ? shown : shown + " [" + info.name() + "]";
+}
+
+}  // namespace
+
+bool NaturalLess(const QString& a, const QString& b) {
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    const qsizetype da = DigitRun(a, i), db = DigitRun(b, j);
+    if (da > 0 && db > 0) {
+      // Compare the numbers without their leading zeros: longer is larger.
+      qsizetype za = 0, zb = 0;
+      while (za + 1 < da && a[i + za] == u'0') ++za;
+      while (zb + 1 < db && b[j + zb] == u'0') ++zb;
+      const QStringView na = QStringView(a).mid(i + za, da - za), nb = QStringView(b).mid(j + zb, db - zb);
+      if (na.size() != nb.size()) return na.size() < nb.size();
+      if (const int c = na.compare(nb); c != 0) return c < 0;
+      i += da;
+      j += db;
+      continue;
+    }
+    const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
+    if (ca != cb) return ca < cb;
+    ++i;
+    ++j;
+  }
+  if ((i < a.size()) != (j < b.size())) return j < b.size();
+  return a < b;  // equal but for case or zeros: a fixed order all the same
+}
+
+// ---- drives
+
+DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+  QStringList roots;
+#ifdef _WIN32
+  for (const QFileInfo& drive : QDir::drives()) roots << drive.absolutePath();
+#else
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes())
+    // Bind mounts of single files are volumes too, but no place to browse.
+    if (volume.isValid() && volume.isReady() && QFileInfo(volume.rootPath()).isDir() &&
+        !roots.contains(volume.rootPath()))
+      roots << volume.rootPath();
+#endif
+  for (const QString& root : Sorted(roots)) addItem(Label(root), root);
+}
+
+QString DriveList::DriveOf(const QString& folder) {
+  return QStorageInfo(folder).rootPath();
+}
+
+bool DriveList::Usable(const QString& root) {
+  const QFileInfo info(root);
+  return info.isDir() && info.isReadable() && QStorageInfo(root).isReady();
+}
+
+QString DriveList::drive() const {
+  return currentData(kRootRole).toString();
+}
+
+int DriveList::IndexOf(const QString& root) {
+  int index = findData(root, kRootRole);
+  if (index < 0) {
+    addItem(Label(root), root);
+    index = count() - 1;
+  }
+  return index;
+}
+
+void DriveList::setDrive(const QString& root) {
+  setCurrentIndex(IndexOf(root));
+}
+
+void DriveList::showDrive(const QString& root) {
+  const QSignalBlocker quiet(this);
+  setCurrentIndex(IndexOf(root));
+}
+
+// ---- directories
+
+DirectoryList::DirectoryList(QWidget* parent) : QTreeWidget(parent) {
+  setHeaderHidden(true);
+  setRootIsDecorated(false);
+  setItemsExpandable(false);
+  setIndentation(10);
+  setUniformRowHeights(true);
+  // A double-click (or Enter) opens a folder, as in every folder list.
+  connect(this, &QTreeWidget::itemActivated, this,
+          [this](QTreeWidgetItem* item) { setPath(item->data(0, kRootRole).toString()); });
+}
+
+void DirectoryList::setPath(const QString& folder) {
+  path_ = QDir::cleanPath(QDir(folder).absolutePath());
+  QStringList chain;
+  QDir up(path_);
+  do chain.prepend(up.absolutePath());
+  while (up.cdUp());
+
+  clear();
+  const QIcon open = style()->standardIcon(QStyle::SP_DirOpenIcon);
+  const QIcon closed = style()->standardIcon(QStyle::SP_DirClosedIcon);
+  QTreeWidgetItem* item = nullptr;
+  for (const QString& ancestor : chain) {
+    const QString name = item == nullptr ? QDir::toNativeSeparators(ancestor) : QFileInfo(ancestor).fileName();
+    item = item == nullptr ? new QTreeWidgetItem(this, {name}) : new QTreeWidgetItem(item, {name});
+    item->setIcon(0, open);
+    item->setData(0, kRootRole, ancestor);
+  }
+  const QDir here(path_);
+  for (const QString& sub : Sorted(here.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort))) {
+    auto* child = new QTreeWidgetItem(item, {sub});
+    child->setIcon(0, closed);
+    child->setData(0, kRootRole, here.filePath(sub));
+  }
+  expandAll();
+  setCurrentItem(item);
+  scrollToItem(item);
+  emit pathChanged(path_);
+}
+
+// ---- files
+
+FileList::FileList(QWidget* parent) : QListWidget(parent) {
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setUniformItemSizes(true);
+}
+
+void FileList::setPath(const QString& folder) {
+  path_ = folder;
+  Refresh();
+}
+
+void FileList::setPattern(const QString& pattern) {
+  pattern_ = pattern;
+  Refresh();
+}
+
+void FileList::Refresh() {
+  QStringList names;
+  if (!path_.isEmpty()) {
+    const std::string pattern = ToCore(pattern_);
+    for (QDirIterator it(path_, QDir::Files); it.hasNext();) {
+      const QString name = it.nextFileInfo().fileName();
+      if (MatchesWildcard(ToCore(name), pattern)) names << name;
+    }
+  }
+  setUpdatesEnabled(false);
+  clear();
+  addItems(Sorted(std::move(names)));
+  setUpdatesEnabled(true);
+  emit itemSelectionChanged();
+}
+
+QString FileList::selectionText() const {
+  QList<int> rows;
+  for (const QModelIndex& index : selectionModel()->selectedIndexes()) rows << index.row();
+  std::sort(rows.begin(), rows.end());
+  QString text;
+  for (const int row : rows) {
+    if (!text.isEmpty()) text += u';';
+    text += item(row)->text();
+  }
+  return text;
+}
+
+}  // namespace vantor::ui

@@ -1,0 +1,173 @@
+// The main window's event handlers.
+#include "ui/frmVantor.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "ui/EntryText.h"
+#include "ui/FolderLists.h"
+#include "ui/QtUserPrompt.h"
+#include "ui/Twips.h"
+
+namespace vantor::ui {
+namespace {
+
+enum Mode { kConvert = 0, kCombine = 1, k3DData = 2 };
+
+std::string CorePath(const QString& folder) {
+  return ToCore(QDir::toNativeSeparators(folder));
+}
+
+// Option buttons of one frame as an indexed group: setting one from code
+// raises the same handler as a click.
+template <std::size_t N, class Handler>
+void ConnectOptions(QWidget* owner, const std::array<QRadioButton*, N>& buttons, Handler handler) {
+  auto* group = new QButtonGroup(owner);
+  for (std::size_t i = 0; i < N; ++i) group->addButton(buttons[i], static_cast<int>(i));
+  QObject::connect(group, &QButtonGroup::idToggled, owner, [handler](int id, bool checked) {
+    if (checked) handler(id);
+  });
+}
+
+}  // namespace
+
+frmVantor::frmVantor(UserPrompt* prompt, const QString& startFolder) {
+  setWindowTitle("Vantor 2006.06.05");
+  setFixedSize(TwipsSize(8175, 6525));
+  ui = BuildfrmVantor(this);
+  if (prompt == nullptr) {
+    ownPrompt_ = std::make_unique<QtUserPrompt>(this, ui.lblDisp);
+    prompt = ownPrompt_.get();
+  }
+  context_ = std::make_unique<ConvertContext>(*prompt);
+  Connect();
+  StartSequence(startFolder.isEmpty() ? QCoreApplication::applicationDirPath() : startFolder);
+}
+
+frmVantor::~frmVantor() = default;
+
+void frmVantor::Connect() {
+  connect(ui.drvDrive, &QComboBox::currentIndexChanged, this, [this] { drvDrive_Change(); });
+  connect(ui.dirDirectory, &DirectoryList::pathChanged, ui.filFiles, &FileList::setPath);
+  connect(ui.filFiles, &QListWidget::itemSelectionChanged, this, [this] { filFiles_Click(); });
+  ConnectOptions(this, ui.optSourceFileType, [this](int i) { optSourceFileType_Click(i); });
+  connect(ui.chkXli, &QCheckBox::toggled, this, [this] { chkXli_Click(); });
+  connect(ui.chkOverWrite, &QCheckBox::toggled, this, [this](bool on) { context_->settings.OverWriteCheck = on; });
+  ConnectOptions(this, ui.optMode, [this](int i) { optMode_Click(i); });
+  connect(ui.cmdSet, &QPushButton::clicked, this, [this] { cmdSet_Click(); });
+  connect(ui.cmdCombine, &QPushButton::clicked, this, [this] { cmdCombine_Click(); });
+  connect(ui.cmd3D, &QPushButton::clicked, this, [this] { cmd3D_Click(); });
+  // "Quit" ends the program at once: no question, no further handler.
+  connect(ui.cmdCancel, &QPushButton::clicked, this, [] { QCoreApplication::exit(0); });
+}
+
+void frmVantor::StartSequence(const QString& startFolder) {
+  context_->settings.OverWriteCheck = true;
+  ui.chkOverWrite->setChecked(true);
+  ui.optSourceFileType[0]->setChecked(true);
+  StartDirectory = QDir(startFolder).absolutePath();
+  ui.drvDrive->setDrive(DriveList::DriveOf(StartDirectory));
+  ui.dirDirectory->setPath(StartDirectory);
+}
+
+void frmVantor::drvDrive_Change() {
+  const QString root = ui.drvDrive->drive();
+  if (!DriveList::Usable(root)) {
+    context_->prompt.Message("Can not use this drive!");
+    ui.dirDirectory->setPath(StartDirectory);
+    ui.drvDrive->showDrive(DriveList::DriveOf(StartDirectory));
+    return;
+  }
+  ui.dirDirectory->setPath(root);
+}
+
+void frmVantor::filFiles_Click() {
+  ui.txtSelFile->setText(ui.filFiles->selectionText());
+  if (ui.chkXli->isChecked() && ui.filFiles->currentItem() != nullptr)
+    ui.txtXliName->setText(ui.filFiles->currentItem()->text());
+}
+
+QString frmVantor::SourcePattern() const {
+  for (int i = 0; i < kSourceKinds; ++i)
+    if (ui.optSourceFileType[i]->isChecked()) return QString::fromLatin1(Source(static_cast<SourceKind>(i)).pattern);
+  return {};
+}
+
+void frmVantor::optSourceFileType_Click(int index) {
+  // Also while the list-file box is checked.
+  ui.filFiles->setPattern(QString::fromLatin1(Source(static_cast<SourceKind>(index)).pattern));
+}
+
+void frmVantor::chkXli_Click() {
+  if (ui.chkXli->isChecked()) {
+    ui.txtXliName->setEnabled(true);
+    ui.filFiles->setPattern("*.xli");
+  } else {
+    ui.filFiles->setPattern(SourcePattern());
+    ui.txtXliName->setEnabled(false);
+  }
+}
+
+// Which frames and buttons each mode shows; a frame a mode does not name
+// keeps what the previous mode left.
+void frmVantor::optMode_Click(int index) {
+  const bool convert = index == kConvert, combine = index == kCombine, data3D = index == k3DData;
+  if (convert) ui.fraSourceFileType->show();
+  if (data3D) {
+    ui.fraSourceFileType->hide();
+    ui.optSourceFileType[static_cast<int>(SourceKind::Npd)]->setChecked(true);
+  }
+  ui.Frame3->setVisible(convert);
+  ui.cmdSet->setVisible(convert);
+  ui.cmdCombine->setVisible(combine);
+  ui.cmd3D->setVisible(data3D);
+  if (convert) {
+    ui.chkXli->setEnabled(true);
+  } else {
+    ui.chkXli->setChecked(false);  // raises the list-file switch when it was checked
+    ui.chkXli->setEnabled(false);
+  }
+  if (convert || combine) {
+    ui.Frame7->setVisible(convert);
+    ui.Frame8->setVisible(convert);
+  }
+}
+
+ConvertRequest frmVantor::ReadConvertRequest() const {
+  ConvertRequest r;
+  r.changeEGC = ui.chkChangeEGC->isChecked();
+  for (int i = 0; i < 3; ++i) r.egc[i] = EntryNumber(ui.txtEGC[i]->text());
+  r.change2Theta = ui.chkChange2Theta->isChecked();
+  r.twoTheta = EntryNumber(ui.txt2Theta->text());
+  r.twoThetaMode = ui.opt2ThetaMode[1]->isChecked() ? 1 : 0;
+  r.selection = ToCore(ui.txtSelFile->text());
+  r.useListFile = ui.chkXli->isChecked();
+  r.listName = ToCore(ui.txtXliName->text());
+  r.directory = CorePath(ui.dirDirectory->path());
+  r.filesFolder = CorePath(ui.filFiles->path());
+  r.pattern = ToCore(ui.filFiles->pattern());
+  for (int i = 0; i < kSourceKinds; ++i)
+    if (ui.optSourceFileType[i]->isChecked()) r.source = static_cast<SourceKind>(i);
+  for (int i = 0; i < kOutputKinds; ++i) r.outputs[i] = ui.chkOutput[i]->isChecked();
+  return r;
+}
+
+void frmVantor::cmdSet_Click() {
+  RunConvert(ReadConvertRequest(), *context_);
+}
+
+void frmVantor::cmdCombine_Click() {
+  // Combine: sum the selected spectra into one file named in the save dialog.
+}
+
+void frmVantor::cmd3D_Click() {
+  // 3D Data: the selected NPD spectra side by side in one table.
+}
+
+}  // namespace vantor::ui
