@@ -5,9 +5,14 @@
 
 #include "convert/TextRoutines.h"
 #include "npd/NpdReader.h"
+#include "npd/NpdWriter.h"
 #include "spectrum/CnfReader.h"
 #include "spectrum/CsvSourceReader.h"
 #include "spectrum/RecordFile.h"
+#include "writers/CsvWriter.h"
+#include "writers/GsaWriter.h"
+#include "writers/RptWriter.h"
+#include "writers/TxtWriter.h"
 
 namespace vantor {
 namespace {
@@ -20,11 +25,11 @@ constexpr std::array<SourceFormat, kSourceKinds> kSources{{
 }};
 
 constexpr std::array<OutputFormat, kOutputKinds> kOutputs{{
-    {OutputKind::Rpt, "rpt", ".RPT", nullptr},
-    {OutputKind::Txt, "txt", ".TXT", nullptr},
-    {OutputKind::Csv, "csv", ".CSV", nullptr},
-    {OutputKind::Npd, "npd", ".NPD", nullptr},
-    {OutputKind::Gsa, "gsa", ".GSA", nullptr},
+    {OutputKind::Rpt, "rpt", ".RPT", WriteRptFile},
+    {OutputKind::Txt, "txt", ".TXT", WriteTxtFile},
+    {OutputKind::Csv, "csv", ".CSV", WriteCsvFile},
+    {OutputKind::Npd, "npd", ".NPD", WriteNpdFile},
+    {OutputKind::Gsa, "gsa", ".GSA", WriteGsaFile},
     {OutputKind::Xbm, "xbm", "_.XBM", WriteRecordFile},
 }};
 

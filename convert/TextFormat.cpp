@@ -278,6 +278,42 @@ void AppendAligned(std::string& out, std::int64_t value, std::string_view mask) 
   AppendAtPoint(out, {buf, IntegerMaskChars(buf, value, ParseDigitMask(mask))}, mask);
 }
 
+void AppendMask(std::string& out, double value, const NumberMask& m) {
+  char buf[kMaskTextRoom];
+  if (const char* end = WriteMask(buf, value, m)) {
+    out.append(buf, static_cast<std::size_t>(end - buf));
+  } else {
+    AppendMask(out, value, m.mask);
+  }
+}
+
+void AppendMask(std::string& out, std::int64_t value, const NumberMask& m) {
+  char buf[kMaskTextRoom];
+  if (const char* end = WriteMask(buf, value, m)) {
+    out.append(buf, static_cast<std::size_t>(end - buf));
+  } else {
+    AppendMask(out, value, m.mask);
+  }
+}
+
+void AppendAligned(std::string& out, double value, const NumberMask& m) {
+  char buf[kMaskTextRoom];
+  if (const char* end = WriteAligned(buf, value, m)) {
+    out.append(buf, static_cast<std::size_t>(end - buf));
+  } else {
+    AppendAligned(out, value, m.mask);
+  }
+}
+
+void AppendAligned(std::string& out, std::int64_t value, const NumberMask& m) {
+  char buf[kMaskTextRoom];
+  if (const char* end = WriteAligned(buf, value, m)) {
+    out.append(buf, static_cast<std::size_t>(end - buf));
+  } else {
+    AppendAligned(out, value, m.mask);
+  }
+}
+
 std::string FormatAligned(double value, std::string_view mask) {
   std::string out;
   AppendAligned(out, value, mask);

@@ -19,6 +19,51 @@
 
 namespace vantor {
 
+// A mask read once, for loops over many values. Holds a view of the mask
+// text, so the text must outlive it (masks are literals).
+struct NumberMask {
+  constexpr explicit NumberMask(std::string_view text) : mask(text), pointColumn(text.size()) {
+    bool afterPoint = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c == '.') {
+        if (!afterPoint) pointColumn = i + 1;
+        afterPoint = true;
+      } else if (c == 'E' || c == 'e') {
+        scientific = true;
+      } else if (c == '0' || c == '#') {
+        if (afterPoint) {
+          ++decimals;
+        } else if (c == '0') {
+          ++minIntegerDigits;
+        }
+      }
+    }
+  }
+
+  std::string_view mask;
+  std::size_t pointColumn = 0;  // characters up to and including the point
+  int minIntegerDigits = 0;     // the "0"s before the point
+  int decimals = 0;             // digits after the point
+  bool scientific = false;      // "0.00000E+00" and the like
+};
+
+// Direct writing for loops over many values: the masked (or aligned) text
+// written at `at`, which has room for kMaskTextRoom bytes; returns its end,
+// or nullptr when the value needs the Append functions (large, close to a
+// half-way point, not finite; scientific or very long masks). Inline, so
+// that with a constant mask the compiler folds the mask's branches away.
+inline constexpr std::size_t kMaskTextRoom = 96;
+inline char* WriteMask(char* at, double value, const NumberMask& mask);
+inline char* WriteMask(char* at, std::int64_t value, const NumberMask& mask);
+inline char* WriteAligned(char* at, double value, const NumberMask& mask);
+inline char* WriteAligned(char* at, std::int64_t value, const NumberMask& mask);
+
+void AppendMask(std::string& out, double value, const NumberMask& mask);
+void AppendMask(std::string& out, std::int64_t value, const NumberMask& mask);
+void AppendAligned(std::string& out, double value, const NumberMask& mask);
+void AppendAligned(std::string& out, std::int64_t value, const NumberMask& mask);
+
 void AppendMask(std::string& out, double value, std::string_view mask);
 void AppendMask(std::string& out, std::int64_t value, std::string_view mask);
 std::string FormatMask(double value, std::string_view mask);
@@ -49,5 +94,123 @@ std::string RightFit(std::string_view text, std::size_t width);
 std::string FieldText(std::string_view field);
 // Leading and trailing blanks removed.
 std::string_view TrimBlanks(std::string_view text);
+
+// ---- the direct writers (inline) ----
+
+namespace mask_detail {
+
+// Masks the direct writers take: sign, integer digits, decimals and the
+// blanks in front fit kMaskTextRoom; longer masks go the general way.
+constexpr bool Buffered(const NumberMask& m) {
+  return !m.scientific && m.minIntegerDigits <= 24 && m.decimals <= 24 && m.pointColumn <= 32;
+}
+
+inline constexpr std::uint64_t kPowersOfTen[20] = {1,
+                                                   10ULL,
+                                                   100ULL,
+                                                   1000ULL,
+                                                   10000ULL,
+                                                   100000ULL,
+                                                   1000000ULL,
+                                                   10000000ULL,
+                                                   100000000ULL,
+                                                   1000000000ULL,
+                                                   10000000000ULL,
+                                                   100000000000ULL,
+                                                   1000000000000ULL,
+                                                   10000000000000ULL,
+                                                   100000000000000ULL,
+                                                   1000000000000000ULL,
+                                                   10000000000000000ULL,
+                                                   100000000000000000ULL,
+                                                   1000000000000000000ULL,
+                                                   10000000000000000000ULL};
+inline constexpr double kScales[11] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10};
+inline constexpr char kDigitPairs[] =
+    "000102030405060708091011121314151617181920212223242526272829303132333435363738394041424344454647484950515253545556"
+    "57585960616263646566676869707172737475767778798081828384858687888990919293949596979899";
+
+inline int DigitCount(std::uint64_t v) {
+  int n = 1;
+  while (n < 20 && v >= kPowersOfTen[n]) ++n;
+  return n;
+}
+
+// The last `count` decimal digits of v, written so that they end at `end`.
+[[gnu::always_inline]] inline void WriteDigitsBefore(char* end, std::uint64_t v, int count) {
+  for (; count >= 2; count -= 2) {
+    const auto pair = static_cast<unsigned>(v % 100) * 2;
+    v /= 100;
+    end -= 2;
+    end[0] = kDigitPairs[pair];
+    end[1] = kDigitPairs[pair + 1];
+  }
+  if (count > 0) end[-1] = static_cast<char>('0' + v % 10);
+}
+
+// Sign, integer part (zero-filled to the mask's "0"s; nothing for a zero
+// under "#" only), and `decimals` digits of `fraction` after a point; when
+// aligned, blanks first up to the mask's point column. Returns the end.
+[[gnu::always_inline]] inline char* WriteFixed(char* p, bool negative, std::uint64_t integerPart,
+                                               std::uint64_t fraction, const NumberMask& m, bool aligned) {
+  const int digits = integerPart != 0 ? DigitCount(integerPart) : 0;
+  const int zeros = m.minIntegerDigits > digits ? m.minIntegerDigits - digits : 0;
+  if (aligned) {
+    const std::size_t have = (negative ? 1 : 0) + zeros + digits + (m.decimals > 0 ? 1 : 0);
+    for (std::size_t i = have; i < m.pointColumn; ++i) *p++ = ' ';
+  }
+  if (negative) *p++ = '-';
+  for (int i = 0; i < zeros; ++i) *p++ = '0';
+  p += digits;
+  WriteDigitsBefore(p, integerPart, digits);
+  if (m.decimals > 0) {
+    *p++ = '.';
+    p += m.decimals;
+    WriteDigitsBefore(p, fraction, m.decimals);
+  }
+  return p;
+}
+
+// The common case without the decimal detour: when the value scaled to its
+// last kept decimal stays below 1E10 and is clearly not near a half-way
+// point, rounding the scaled double gives the same digits as rounding its
+// 15-digit form (which lies within 1E-5 of it there).
+[[gnu::always_inline]] inline char* WriteFixedFast(char* p, double value, const NumberMask& m, bool aligned) {
+  if (m.decimals > 10 || !Buffered(m)) return nullptr;
+  const double magnitude = value < 0 ? -value : value;
+  const double scaled = magnitude * kScales[m.decimals];
+  if (!(scaled < 1e10)) return nullptr;  // also NaN
+  // Signed conversions: one instruction each, unlike the unsigned ones.
+  const auto whole = static_cast<std::int64_t>(scaled);
+  const double fraction = scaled - static_cast<double>(whole);  // exact below 2^52
+  if (fraction > 0.499 && fraction < 0.501) return nullptr;
+  const auto rounded = static_cast<std::uint64_t>(whole + (fraction > 0.5 ? 1 : 0));
+  const bool negative = value < 0;  // -0 has no sign
+  const std::uint64_t unit = kPowersOfTen[m.decimals];
+  return WriteFixed(p, negative, rounded / unit, rounded % unit, m, aligned);
+}
+
+[[gnu::always_inline]] inline char* WriteInteger(char* p, std::int64_t value, const NumberMask& m, bool aligned) {
+  const std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : value;
+  return WriteFixed(p, value < 0, magnitude, 0, m, aligned);
+}
+
+}  // namespace mask_detail
+
+inline char* WriteMask(char* at, double value, const NumberMask& mask) {
+  return mask_detail::WriteFixedFast(at, value, mask, false);
+}
+
+inline char* WriteMask(char* at, std::int64_t value, const NumberMask& mask) {
+  return mask_detail::Buffered(mask) ? mask_detail::WriteInteger(at, value, mask, false) : nullptr;
+}
+
+inline char* WriteAligned(char* at, double value, const NumberMask& mask) {
+  return mask_detail::WriteFixedFast(at, value, mask, true);
+}
+
+inline char* WriteAligned(char* at, std::int64_t value, const NumberMask& mask) {
+  return mask_detail::Buffered(mask) ? mask_detail::WriteInteger(at, value, mask, true) : nullptr;
+}
 
 }  // namespace vantor

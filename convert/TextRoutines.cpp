@@ -14,10 +14,11 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Characters [first, first + count) of a text by 1-based position; what lies
-// beyond the text's end is simply missing.
-std::string_view Mid(std::string_view text, std::size_t first, std::size_t count) {
+// beyond the text's end is simply missing. A double-byte character cut in
+// half at either end leaves a blank for its half.
+std::string Mid(std::string_view text, std::size_t first, std::size_t count) {
   if (first - 1 >= text.size()) return {};
-  return text.substr(first - 1, count);
+  return SjisSlice(text, first - 1, count);
 }
 
 // Length of a leading run of digits.

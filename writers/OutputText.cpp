@@ -1,0 +1,40 @@
+// Shared pieces of the text outputs (see OutputText.h).
+#include "writers/OutputText.h"
+
+#include "convert/TextRoutines.h"
+
+namespace vantor {
+
+void LeftFitTail(std::string& out, std::size_t start, std::size_t width) {
+  const std::size_t length = out.size() - start;
+  if (length < width) {
+    out.append(width - length, ' ');
+  } else if (length > width) {
+    const std::string fitted = LeftFit(std::string_view(out).substr(start), width);
+    out.replace(start, std::string::npos, fitted);
+  }
+}
+
+void RightFitTail(std::string& out, std::size_t start, std::size_t width) {
+  const std::size_t length = out.size() - start;
+  if (length < width) {
+    out.insert(start, width - length, ' ');
+  } else if (length > width) {
+    const std::string fitted = RightFit(std::string_view(out).substr(start), width);
+    out.replace(start, std::string::npos, fitted);
+  }
+}
+
+void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time) {
+  const std::string day = FieldOf(date);
+  const std::string clock = FieldOf(time);
+  out += FormatLongDate(day, '-');
+  out += ' ';
+  out += FormatTwoDigitText(SjisSlice(clock, 0, 2));
+  out += ':';
+  out += SjisSlice(clock, 2, 2);
+  out += ':';
+  out += SjisSlice(clock, 4, 2);
+}
+
+}  // namespace vantor
