@@ -17,7 +17,7 @@ std::string CnfFileBytes(const SpectrumRecord& record);
 // The analyser export: header lines, then a label and ten counts a line.
 std::string CsvSourceText(const SpectrumRecord& record);
 
-// The profile file laid out line for line as the NPD output writes it.
+// The profile file as the NPD output writes it.
 std::string NpdFileText(const SpectrumRecord& record);
 
 }  // namespace vantor::bench

@@ -56,7 +56,7 @@ TEST_P(ConvertFromSource, WritesEveryOutputBesideTheSource) {
   std::string kinds;
   std::vector<std::string> expected;
   for (const auto& output : OutputFormats()) {
-    if (output.write == nullptr) continue;
+    ASSERT_NE(output.write, nullptr) << output.name;
     kinds += (kinds.empty() ? "" : ",") + std::string(output.name);
     expected.push_back("run" + std::string(output.suffix));
   }
