@@ -35,11 +35,17 @@ std::string ProgressText(int done, int count) { return std::to_string(done) + "/
 
 void ConvertToOutputs(const std::string& file, SourceKind source, const OutputChoice& outputs,
                       ConvertContext& context, RunResult& result) {
-  for (const auto& output : OutputFormats()) {
-    if (!outputs[static_cast<int>(output.kind)]) continue;
-    ++result.requested;
-    if (ConvertFile(file, output.kind, source, context)) ++result.written;
-  }
+  const int wanted = static_cast<int>(std::count(outputs.begin(), outputs.end(), true));
+  if (wanted == 0) return;
+  result.requested += wanted;
+  // One read serves every output: each read starts from a fresh record, so
+  // the bytes are those of a read per output, an unreadable source is
+  // reported once, and an output that replaces its own source (a.CSV from
+  // a.CSV) cannot change what the later outputs are made from.
+  SpectrumRecord record;
+  if (!ReadSource(file, source, record, context)) return;
+  for (const auto& output : OutputFormats())
+    if (outputs[static_cast<int>(output.kind)] && WriteOutput(file, output.kind, record, context)) ++result.written;
 }
 
 bool StoreChanges(const ConvertRequest& request, ConvertContext& context) {

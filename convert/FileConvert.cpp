@@ -10,13 +10,10 @@ std::string OutputPath(std::string_view sourcePath, OutputKind output) {
   return parts.drive + parts.directory + parts.name + std::string(Output(output).suffix);
 }
 
-bool ConvertFile(const std::string& sourcePath, OutputKind output, SourceKind source,
-                 ConvertContext& context) {
+bool ReadSource(const std::string& sourcePath, SourceKind source, SpectrumRecord& record, ConvertContext& context) {
   const SourceFormat& reader = Source(source);
-  const OutputFormat& writer = Output(output);
-  if (reader.read == nullptr || writer.write == nullptr) return false;
-
-  SpectrumRecord record;
+  if (reader.read == nullptr) return false;
+  record = SpectrumRecord{};
   if (!reader.read(sourcePath, record.Data, record.Head, context)) return false;
 
   MeasureCondition& m = record.Head.Measure;
@@ -31,7 +28,20 @@ bool ConvertFile(const std::string& sourcePath, OutputKind output, SourceKind so
     if (context.ChangeEGC) m.EGC = s.EnteredEGC;
     if (context.Change2Theta) m.TwoTheta = s.TwoThetaMode == 0 ? m.TwoTheta + s.TwoThetaValue : s.TwoThetaValue;
   }
+  return true;
+}
+
+bool WriteOutput(const std::string& sourcePath, OutputKind output, const SpectrumRecord& record,
+                 ConvertContext& context) {
+  const OutputFormat& writer = Output(output);
+  if (writer.write == nullptr) return false;
   return writer.write(OutputPath(sourcePath, output), record.Data, record.Head, context);
+}
+
+bool ConvertFile(const std::string& sourcePath, OutputKind output, SourceKind source,
+                 ConvertContext& context) {
+  SpectrumRecord record;
+  return ReadSource(sourcePath, source, record, context) && WriteOutput(sourcePath, output, record, context);
 }
 
 int SplitFileList(std::string_view text, std::vector<std::string>& names, UserPrompt& prompt) {

@@ -17,6 +17,14 @@ inline constexpr int kMaxSelectedNames = 10000;
 // run01.RPT ... run01_.XBM; the source's own extension is dropped.
 std::string OutputPath(std::string_view sourcePath, OutputKind output);
 
+// Reads a source into a fresh record and applies what the run asks for: the
+// entered parameters for CSV sources, else the EGC and 2Theta changes.
+bool ReadSource(const std::string& sourcePath, SourceKind source, SpectrumRecord& record, ConvertContext& context);
+
+// Writes the record as one output beside its source.
+bool WriteOutput(const std::string& sourcePath, OutputKind output, const SpectrumRecord& record,
+                 ConvertContext& context);
+
 // Read, the CSV parameters (CSV sources), the EGC change, the 2Theta change,
 // write. False when the source could not be read or the output not written.
 bool ConvertFile(const std::string& sourcePath, OutputKind output, SourceKind source,

@@ -109,11 +109,14 @@ TEST_F(ConvertRunTest, OneQuestionWhenPerFileQuestionsAreOff) {
 
 TEST_F(ConvertRunTest, FailedFilesDoNotStopTheRun) {
   request.selection = "missing.xbm;run02.xbm";
+  request.outputs[static_cast<int>(OutputKind::Txt)] = true;
   const RunResult result = RunConvert(request, context);
   EXPECT_TRUE(result.completed);
-  EXPECT_EQ(result.requested, 2);
-  EXPECT_EQ(result.written, 1);
+  EXPECT_EQ(result.requested, 4);
+  EXPECT_EQ(result.written, 2);
+  // The source is read once for all its outputs, so it is reported once.
   EXPECT_EQ(prompt.messages, (Strings{"Fine NotFound", "Convert Finished"}));
+  EXPECT_TRUE(std::filesystem::exists(dir / "run02.TXT"));
 }
 
 TEST_F(ConvertRunTest, CsvSourcesAskForParametersOnceAndCancelStops) {
