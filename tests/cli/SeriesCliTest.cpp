@@ -91,7 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
                       FailRow{{"table", "-o", "@/t.csv", "@/gone.npd"}, 1, "File Error: @/gone.npd\n"}));
 
 TEST_F(SeriesCliTest, Table_WritesUnderTheCsvName) {
-  if (!Source(SourceKind::Npd).read || !Output(OutputKind::Npd).write) GTEST_SKIP() << "no NPD reader or writer";
   Save(OutputKind::Npd, "a.npd", 12);
   Save(OutputKind::Npd, "b.npd", 30);
   const auto r = Cli({"table", "-o", "@/t.txt", "@/a.npd", "@/b.npd"});
@@ -101,7 +100,6 @@ TEST_F(SeriesCliTest, Table_WritesUnderTheCsvName) {
 }
 
 TEST_F(SeriesCliTest, Combine_CsvParamsReachACsvSource) {
-  if (!Source(SourceKind::Csv).read) GTEST_SKIP() << "no CSV source reader";
   test::WriteAll(dir / "e.csv", "x\r\n\"t\",07/07/23,14:25:30,90,100\r\n\r\n\r\n\r\n0,1,2\r\nID,x\r\nCh\r\n0,5,6\r\n");
   const auto r = Cli({"combine", "--csv-params", "7.5,0.1,0.03,0,298.15", "-o", "@/s.xbm", "@/e.csv"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
