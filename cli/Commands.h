@@ -21,6 +21,8 @@ inline constexpr int kExitUsage = 2;
 using Command = std::function<int()>;
 
 Command AddConvertCommand(CLI::App& app);
+Command AddCombineCommand(CLI::App& app);
+Command AddTableCommand(CLI::App& app);
 
 // A usage error found after parsing: printed, exit status 2.
 int UsageError(const std::string& text);

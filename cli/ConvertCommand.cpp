@@ -62,10 +62,12 @@ int RunConvertCommand(const ConvertOptions& o) {
   if (!outputs) return UsageError(error);
   std::vector<SourceFile> files;
   bool anyCsv = false;
+  bool anyOther = false;
   for (const auto& file : o.files) {
     const SourceFormat* format = SourceOf(file, o.from, error);
     if (format == nullptr) return UsageError(error);
     anyCsv = anyCsv || format->kind == SourceKind::Csv;
+    anyOther = anyOther || format->kind != SourceKind::Csv;
     files.push_back({file, format->kind});
   }
 
@@ -82,6 +84,11 @@ int RunConvertCommand(const ConvertOptions& o) {
     if (!request.twoTheta) return UsageError("--two-theta takes a number");
     request.twoThetaMode = o.absolute ? 1 : 0;
   }
+
+  // The parameter entry's angle and calibration take the place of the
+  // changes' values for the whole run, so the two cannot meet in one run.
+  if (anyCsv && anyOther && (request.changeEGC || request.change2Theta))
+    return UsageError("--egc and --two-theta cannot be used when CSV and other sources are converted together");
 
   ConsolePrompt prompt(o.force);
   if (anyCsv) {

@@ -46,6 +46,10 @@ int main(int argc, char** argv) {
   std::map<CLI::App*, Command> commands;
   const Command convert = AddConvertCommand(app);
   commands[app.get_subcommand("convert")] = convert;
+  const Command combine = AddCombineCommand(app);
+  commands[app.get_subcommand("combine")] = combine;
+  const Command table = AddTableCommand(app);
+  commands[app.get_subcommand("table")] = table;
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {

@@ -4,7 +4,10 @@
 #include <array>
 
 #include "convert/TextRoutines.h"
+#include "npd/NpdReader.h"
 #include "npd/NpdWriter.h"
+#include "spectrum/CnfReader.h"
+#include "spectrum/CsvSourceReader.h"
 #include "spectrum/RecordFile.h"
 #include "writers/CsvWriter.h"
 #include "writers/GsaWriter.h"
@@ -16,9 +19,9 @@ namespace {
 
 constexpr std::array<SourceFormat, kSourceKinds> kSources{{
     {SourceKind::Xbm, "xbm", "*.xbm", ReadRecordFile},
-    {SourceKind::Cnf, "cnf", "*.cnf", nullptr},
-    {SourceKind::Csv, "csv", "*.csv", nullptr},
-    {SourceKind::Npd, "npd", "*.npd", nullptr},
+    {SourceKind::Cnf, "cnf", "*.cnf", ReadCnfFile},
+    {SourceKind::Csv, "csv", "*.csv", ReadCsvFile},
+    {SourceKind::Npd, "npd", "*.npd", ReadNpdFile},
 }};
 
 constexpr std::array<OutputFormat, kOutputKinds> kOutputs{{

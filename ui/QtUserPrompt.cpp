@@ -57,7 +57,10 @@ std::optional<CsvParameters> QtUserPrompt::AskCsvParameters() {
 
 std::optional<std::string> QtUserPrompt::AskSaveName(std::string_view folder, std::string_view proposedName) {
   const QString start = QDir(FromCore(folder)).filePath(FromCore(proposedName));
-  const QString chosen = QFileDialog::getSaveFileName(window_, QString(), start);
+  // The writers ask their own "Replace?" question when the overwrite check
+  // is on; the dialog must not ask a second one.
+  const QString chosen =
+      QFileDialog::getSaveFileName(window_, QString(), start, QString(), nullptr, QFileDialog::DontConfirmOverwrite);
   if (chosen.isEmpty()) return std::nullopt;
   return ToCore(QDir::toNativeSeparators(chosen));
 }

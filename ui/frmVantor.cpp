@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "series/File3D.h"
+#include "series/FileCombine.h"
 #include "ui/EntryText.h"
 #include "ui/FolderLists.h"
 #include "ui/QtUserPrompt.h"
@@ -162,12 +164,14 @@ void frmVantor::cmdSet_Click() {
   RunConvert(ReadConvertRequest(), *context_);
 }
 
+// Combine and 3D Data work on the selection in the directory list's folder;
+// the save dialog opens there too.
 void frmVantor::cmdCombine_Click() {
-  // Combine: sum the selected spectra into one file named in the save dialog.
+  RunCombine(CorePath(ui.dirDirectory->path()), SplitSelection(ToCore(ui.txtSelFile->text())), *context_);
 }
 
 void frmVantor::cmd3D_Click() {
-  // 3D Data: the selected NPD spectra side by side in one table.
+  Run3DData(CorePath(ui.dirDirectory->path()), SplitSelection(ToCore(ui.txtSelFile->text())), *context_);
 }
 
 }  // namespace vantor::ui

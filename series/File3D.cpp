@@ -1,0 +1,113 @@
+// The 3D Data run and the table's text.
+#include "series/File3D.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "convert/FileAccess.h"
+#include "convert/Formats.h"
+#include "convert/TextFormat.h"
+#include "series/FileCombine.h"
+
+namespace vantor {
+namespace {
+
+// hc in keV x angstrom: d = hc / (2 E sin theta).
+constexpr double kPlanckTimesLight = 12.3981;
+constexpr double kPi = 3.14159265358979;
+
+std::size_t FileNameStart(std::string_view path) {
+  const auto slash = path.find_last_of("\\/");
+  return slash == std::string_view::npos ? 0 : slash + 1;
+}
+
+// " 1 ,0.309,460.041" and the counts of one channel across the files.
+void AppendRow(std::string& out, int channel, std::span<const std::int32_t> counts, std::size_t files,
+               const MeasureCondition& last, double sinTheta) {
+  const double x = channel + 1;
+  const double energy = x * last.EGC[1] + last.EGC[0];
+  out += ' ';
+  AppendInt(out, channel + 1);
+  out += " ,";
+  AppendMask(out, energy, "##0.000");
+  out += ',';
+  // Without an energy or an angle no d-spacing can be formed: the field
+  // stays empty rather than showing an infinity.
+  const double denominator = (energy + energy) * sinTheta;
+  if (denominator != 0) AppendMask(out, kPlanckTimesLight / denominator, "##0.000");
+  for (std::size_t k = 0; k < files; ++k) {
+    out += ',';
+    AppendInt(out, counts[k * kTableRows + channel]);
+  }
+  out += "\r\n";
+}
+
+}  // namespace
+
+bool Run3DData(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context) {
+  UserPrompt& prompt = context.prompt;
+  if (SelectionIsEmpty(names)) {
+    prompt.Message("Plz Enter File Name!");
+    return false;
+  }
+  // A cancelled dialog ends the run: nothing is read or written.
+  const auto chosen = prompt.AskSaveName(folder, "3DFileDefaultName");
+  if (!chosen) return false;
+  prompt.SetBusy(true);
+  const bool written = Write3DTable(folder, names, TableOutputPath(*chosen), context);
+  prompt.SetBusy(false);
+  if (written) prompt.Message("Done");
+  return written;
+}
+
+std::string TableOutputPath(std::string_view chosenName) {
+  const std::size_t start = FileNameStart(chosenName);
+  const auto dot = chosenName.rfind('.');
+  std::string path(chosenName);
+  // A name that starts with "." (a hidden file) has no extension to replace.
+  if (dot != std::string_view::npos && dot > start) path.resize(dot);
+  return path + ".csv";
+}
+
+std::string ColumnHeading(std::string_view name) {
+  name.remove_prefix(FileNameStart(name));
+  return std::string(name.substr(0, name.find('.')));
+}
+
+bool Write3DTable(const std::string& folder, const std::vector<std::string>& names, const std::string& outputPath,
+                  ConvertContext& context) {
+  const ReaderFn read = Source(SourceKind::Npd).read;
+  std::vector<std::int32_t> counts(names.size() * kTableRows);
+  auto ScratchRecord = std::make_unique<SpectrumRecord>();
+  for (std::size_t k = 0; k < names.size(); ++k) {
+    // Each file starts from a fresh record, so a file read in part never
+    // shows the counts or the calibration of the one before it.
+    *ScratchRecord = SpectrumRecord{};
+    if (read == nullptr || !read(SelectedPath(folder, names[k]), ScratchRecord->Data, ScratchRecord->Head, context)) {
+      context.prompt.Message("File Error: " + names[k]);
+      return false;
+    }
+    std::copy_n(ScratchRecord->Data.Count.begin(), kTableRows, counts.begin() + k * kTableRows);
+  }
+  const std::string text = TableText(names, counts, ScratchRecord->Head.Measure);
+  return SaveOutput(outputPath, text, context, ReplaceQuestion(outputPath));
+}
+
+std::string TableText(const std::vector<std::string>& names, std::span<const std::int32_t> counts,
+                      const MeasureCondition& last) {
+  const std::size_t files = std::min(names.size(), counts.size() / kTableRows);
+  std::string out = "Channel, Energy,d Value";
+  for (const auto& name : names) {
+    out += ',';
+    out += ColumnHeading(name);
+  }
+  out += "\r\n";
+  out.reserve(out.size() + kTableRows * (24 + 8 * files));
+  const double theta = (last.TwoTheta / 2) * kPi / 180;
+  const double sinTheta = std::sin(theta);
+  for (int c = 0; c < kTableRows; ++c) AppendRow(out, c, counts, files, last, sinTheta);
+  return out;
+}
+
+}  // namespace vantor

@@ -1,0 +1,150 @@
+// The Combine run: read, sum, write.
+#include "series/FileCombine.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "convert/Formats.h"
+#include "convert/TextFormat.h"
+#include "convert/TextRoutines.h"
+
+namespace vantor {
+namespace {
+
+constexpr std::string_view kOutputTypeError = "Output type must be xbm, csv or npd";
+
+// The writer for a Combine result: only the record file, CSV and NPD, and
+// only when that writer is built.
+const OutputFormat* CombineOutput(std::string_view path) {
+  const OutputFormat* format = FindOutput(SplitPath(path).extension);
+  if (format == nullptr || format->write == nullptr) return nullptr;
+  const OutputKind kind = format->kind;
+  if (kind != OutputKind::Xbm && kind != OutputKind::Csv && kind != OutputKind::Npd) return nullptr;
+  return format;
+}
+
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+
+}  // namespace
+
+std::vector<std::string> SplitSelection(std::string_view selection) {
+  std::vector<std::string> names(1);
+  for (const char c : selection) {
+    if (c == ';') {
+      names.emplace_back();
+    } else {
+      names.back() += c;
+    }
+  }
+  return names;
+}
+
+std::string SelectedPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (!path.empty() && !IsSeparator(path.back())) path += kFolderSeparator;
+  path += name;
+  return path;
+}
+
+bool SelectionIsEmpty(const std::vector<std::string>& names) {
+  return std::all_of(names.begin(), names.end(), [](const std::string& n) { return TrimBlanks(n).empty(); });
+}
+
+bool RunCombine(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context) {
+  UserPrompt& prompt = context.prompt;
+  prompt.ShowStatus("");
+  if (SelectionIsEmpty(names)) {
+    prompt.Message("Plz Enter File Name!");
+    return false;
+  }
+  if (!context.settings.OverWriteCheck && !prompt.AskTwoLines("All file will be over", "writed. OK?")) return false;
+  // A cancelled dialog ends the run: nothing is read or written.
+  const auto outputPath = prompt.AskSaveName(folder, "CombineFileDefaultName");
+  if (!outputPath) return false;
+  prompt.SetBusy(true);
+  const bool written = CombineSelectedFiles(folder, names, *outputPath, context);
+  prompt.SetBusy(false);
+  if (written) prompt.Message("Done");
+  return written;
+}
+
+bool CombineSelectedFiles(const std::string& folder, const std::vector<std::string>& names,
+                          const std::string& outputPath, ConvertContext& context) {
+  // Told before any file is read, so a mistyped name costs no time.
+  if (CombineOutput(outputPath) == nullptr) {
+    context.prompt.Message(kOutputTypeError);
+    return false;
+  }
+  if (names.empty()) return false;
+  // The sum and the file being added are this run's own records; each read
+  // starts from a fresh one, so a short file adds zeros, never the counts
+  // an earlier file left behind.
+  auto SumRecord = std::make_unique<SpectrumRecord>();
+  auto ScratchRecord = std::make_unique<SpectrumRecord>();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    SpectrumRecord& target = i == 0 ? *SumRecord : *ScratchRecord;
+    if (!ReadSourceByExtension(SelectedPath(folder, names[i]), target.Data, target.Head, context)) {
+      context.prompt.Message("File Error: " + names[i]);
+      return false;
+    }
+    if (i == 0) continue;
+    if (const auto channel = AddSpectrum(*ScratchRecord, *SumRecord)) {
+      context.prompt.Message("Count overflow at channel " + std::to_string(*channel));
+      return false;
+    }
+  }
+  MeasureCondition& m = SumRecord->Head.Measure;
+  m.DeadTime = DeadTimeOf(m.RealTime, m.LiveTime);
+  return WriteByExtension(outputPath, SumRecord->Data, SumRecord->Head, context);
+}
+
+bool ReadSourceByExtension(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
+  data = SpecData{};
+  header = Header{};
+  const SourceFormat* format = FindSource(SplitPath(path).extension);
+  if (format == nullptr || format->read == nullptr) return false;
+  if (!format->read(path, data, header, context)) return false;
+  if (format->kind == SourceKind::Csv) {
+    // An analyser export carries no angle, calibration or temperature: it
+    // gets the values last entered (0 when none was).
+    const RunSettings& s = context.settings;
+    header.Measure.TwoTheta = s.TwoThetaValue;
+    header.Measure.EGC = s.EnteredEGC;
+    header.Measure.Temperature = s.EnteredTemperature;
+  }
+  return true;
+}
+
+std::optional<int> AddSpectrum(const SpectrumRecord& source, SpectrumRecord& sum) {
+  MeasureCondition& m = sum.Head.Measure;
+  m.RealTime += source.Head.Measure.RealTime;
+  m.LiveTime += source.Head.Measure.LiveTime;
+  const int channels = std::clamp<int>(sum.Data.DataNumber, 0, kMaxChannels);
+  for (int i = 0; i < channels; ++i) {
+    const std::int64_t total = std::int64_t{sum.Data.Count[i]} + source.Data.Count[i];
+    if (total > std::numeric_limits<std::int32_t>::max() || total < std::numeric_limits<std::int32_t>::min())
+      return i + 1;
+    sum.Data.Count[i] = static_cast<std::int32_t>(total);
+  }
+  return std::nullopt;
+}
+
+double DeadTimeOf(double realTime, double liveTime) {
+  if (realTime == 0) return 0;
+  return (realTime - liveTime) / realTime * 100;
+}
+
+bool WriteByExtension(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
+  const OutputFormat* format = CombineOutput(path);
+  if (format == nullptr) {
+    context.prompt.Message(kOutputTypeError);
+    return false;
+  }
+  return format->write(path, data, header, context);
+}
+
+}  // namespace vantor

@@ -1,0 +1,62 @@
+// Combine: several spectra of any source format summed channel by channel
+// into one record, CSV or NPD file whose name the user chooses. The result
+// carries the first file's header; only the counts, the real and live times
+// are summed and the dead time is worked out again from the sums.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "convert/ConvertContext.h"
+#include "spectrum/SpectrumRecord.h"
+
+namespace vantor {
+
+// The selection text of the file list (names joined by ";") cut into its
+// names, in order, empty texts included: "" gives one empty name.
+std::vector<std::string> SplitSelection(std::string_view selection);
+
+// A selected name inside the folder of the file list; a name alone when
+// there is no folder (the command line passes whole paths as names).
+std::string SelectedPath(std::string_view folder, std::string_view name);
+
+// True when no name holds anything but blanks.
+bool SelectionIsEmpty(const std::vector<std::string>& names);
+
+// The whole run behind "Combine Start": the selection check, the one
+// question when per-file questions are off, the save dialog (opened on
+// `folder`, proposing "CombineFileDefaultName"), the sum, and "Done" once
+// the file was written. True when the file was written.
+bool RunCombine(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context);
+
+// Reads every named file, sums them and writes the sum to outputPath. An
+// output name that names no writer, a file that cannot be read and a count
+// that overflows each stop the run with a message before anything is
+// written. True when the file was written.
+bool CombineSelectedFiles(const std::string& folder, const std::vector<std::string>& names,
+                          const std::string& outputPath, ConvertContext& context);
+
+// Reads one file, starting from a fresh record, with the reader its
+// extension names (any letter case). A CSV source gets the entered angle,
+// calibration and temperature. False when no reader fits or the read failed;
+// the reader's own messages go to the context's prompt.
+bool ReadSourceByExtension(const std::string& path, SpecData& data, Header& header, ConvertContext& context);
+
+// Adds the source's real and live times and its counts over the sum's
+// channels into the sum. Channels are added in order; when a sum leaves the
+// 32-bit range the run must stop: the result is that channel's number
+// (index + 1), and the sum is then incomplete.
+std::optional<int> AddSpectrum(const SpectrumRecord& source, SpectrumRecord& sum);
+
+// The dead time in percent from the summed real and live times; 0 when the
+// real time is 0 and no dead time can be formed.
+double DeadTimeOf(double realTime, double liveTime);
+
+// Writes the record with the writer that the extension of `path` names:
+// record file, CSV or NPD, any letter case; the path is used as it is.
+// "Output type must be xbm, csv or npd" and false for any other extension.
+bool WriteByExtension(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
+
+}  // namespace vantor
