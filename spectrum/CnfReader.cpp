@@ -60,6 +60,7 @@ std::optional<SpectrumRecord> CnfRecord(std::string_view bytes) {
   in.Seek(base + kTitle);
   in.Bytes(c.SampleTitle);
   std::array<char, 16> identifier{};
+  in.Seek(base + kIdentifier);
   in.Bytes(identifier);
   AssignText(c.SampleID, std::string_view(identifier.data(), identifier.size()));
   AssignText(c.Operator, "");
