@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 #include "convert/TextRoutines.h"
 #include "npd/NpdWriter.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "convert/FileConvert.h"
-#include "convert/TextFormat.h"
+#include "convert/TextFit.h"
 #include "convert/TextRoutines.h"
 
 namespace vantor {

@@ -6,7 +6,7 @@
 
 #include "convert/ConvertRun.h"
 #include "convert/FileAccess.h"
-#include "convert/TextFormat.h"
+#include "convert/TextFit.h"
 #include "convert/TextRoutines.h"
 
 namespace vantor {

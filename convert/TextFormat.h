@@ -1,5 +1,4 @@
-// Every conversion of numbers to text and every fitting of text to a width.
-// All writers go through here, so the window and the command line write the
+// Every conversion of numbers to text. All writers go through here, so the window and the command line write the
 // same bytes. Locale-free; built on std::to_chars.
 //
 // Masks:
@@ -83,17 +82,6 @@ void AppendInt(std::string& out, std::int64_t value);
 // The "00" mask applied to a text (an hour): a numeric text becomes a whole
 // number of at least two digits, any other text comes out unchanged.
 std::string FormatTwoDigitText(std::string_view text);
-
-// Shift_JIS-aware cutting. Widths count bytes; a double-byte character is
-// never split: a half that would be cut off becomes a blank.
-std::string SjisSlice(std::string_view text, std::size_t start, std::size_t length);
-std::string LeftFit(std::string_view text, std::size_t width);
-std::string RightFit(std::string_view text, std::size_t width);
-
-// A text field as the text outputs see it: zero bytes count as blanks.
-std::string FieldText(std::string_view field);
-// Leading and trailing blanks removed.
-std::string_view TrimBlanks(std::string_view text);
 
 // ---- the direct writers (inline) ----
 

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 
 namespace vantor {

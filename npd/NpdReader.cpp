@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "convert/FileAccess.h"
-#include "convert/TextFormat.h"
+#include "convert/TextFit.h"
 #include "convert/TextRoutines.h"
 
 namespace vantor {

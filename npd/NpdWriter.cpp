@@ -10,6 +10,7 @@
 #include "npd/NpdWriter.h"
 
 #include "convert/FileAccess.h"
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 #include "writers/OutputText.h"
 

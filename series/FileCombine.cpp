@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "convert/Formats.h"
-#include "convert/TextFormat.h"
+#include "convert/TextFit.h"
 #include "convert/TextRoutines.h"
 
 namespace vantor {

@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "spectrum/ShiftJis.h"
+
 namespace vantor {
 
 inline constexpr int kMaxChannels = 8192;
@@ -17,15 +19,6 @@ inline constexpr int kMaxChannels = 8192;
 // A fixed-length text field: exactly N bytes of code page 932, kept as bytes.
 template <std::size_t N>
 using Text = std::array<char, N>;
-
-// Whether the bytes at `at` are one double-byte character of code page 932:
-// a lead byte followed by a trail byte.
-inline bool IsDoubleByteAt(std::string_view text, std::size_t at) {
-  const auto lead = static_cast<unsigned char>(text[at]);
-  if (!((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC)) || at + 1 >= text.size()) return false;
-  const auto trail = static_cast<unsigned char>(text[at + 1]);
-  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC);
-}
 
 // Assigning a string pads it with blanks on the right or cuts it to N bytes.
 // A cut never splits a double-byte character: one that would lose its trail

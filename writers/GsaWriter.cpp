@@ -11,6 +11,7 @@
 #include <charconv>
 
 #include "convert/FileAccess.h"
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 #include "writers/OutputText.h"
 

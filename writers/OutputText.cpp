@@ -1,6 +1,7 @@
 // Shared pieces of the text outputs (see OutputText.h).
 #include "writers/OutputText.h"
 
+#include "convert/TextFit.h"
 #include "convert/TextRoutines.h"
 
 namespace vantor {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 #include "spectrum/SpectrumRecord.h"
 

@@ -12,6 +12,7 @@
 #include <initializer_list>
 
 #include "convert/FileAccess.h"
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 #include "convert/TextRoutines.h"
 #include "writers/OutputText.h"

@@ -8,6 +8,7 @@
 #include "writers/TxtWriter.h"
 
 #include "convert/FileAccess.h"
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 #include "convert/TextRoutines.h"
 #include "writers/OutputText.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "convert/Formats.h"
-#include "convert/TextFormat.h"
+#include "convert/TextFit.h"
 #include "convert/TextRoutines.h"
 #include "spectrum/RecordFile.h"
 #include "support/FakePrompt.h"

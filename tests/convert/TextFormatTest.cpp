@@ -1,3 +1,4 @@
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 
 #include <gtest/gtest.h>

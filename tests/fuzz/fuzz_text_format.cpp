@@ -8,6 +8,7 @@
 
 #include "FuzzNumbers.h"
 #include "FuzzSupport.h"
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 
 using namespace vantor;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "FuzzSupport.h"
+#include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 #include "convert/TextRoutines.h"
 
