@@ -24,26 +24,7 @@ struct Decimal {
 // is m / 2^shift exactly; scaled by a power of ten in 128-bit integers and
 // rounded half to even it gives the same 15 digits the printer gives.
 bool DecomposeExactly(double magnitude, Decimal& dec) {
-  static constexpr std::uint64_t kPow10[20] = {1ULL,
-                                               10ULL,
-                                               100ULL,
-                                               1000ULL,
-                                               10000ULL,
-                                               100000ULL,
-                                               1000000ULL,
-                                               10000000ULL,
-                                               100000000ULL,
-                                               1000000000ULL,
-                                               10000000000ULL,
-                                               100000000000ULL,
-                                               1000000000000ULL,
-                                               10000000000000ULL,
-                                               100000000000000ULL,
-                                               1000000000000000ULL,
-                                               10000000000000000ULL,
-                                               100000000000000000ULL,
-                                               1000000000000000000ULL,
-                                               10000000000000000000ULL};
+  using mask_detail::kPowersOfTen;
   if (!(magnitude >= 1e-5 && magnitude < 1e15)) return false;
   int e2 = 0;
   const double fraction = std::frexp(magnitude, &e2);
@@ -54,14 +35,14 @@ bool DecomposeExactly(double magnitude, Decimal& dec) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     const int s = 14 - q;
     if (s < 0 || s > 19) return false;
-    const unsigned __int128 scaled = static_cast<unsigned __int128>(m) * kPow10[s];
+    const unsigned __int128 scaled = static_cast<unsigned __int128>(m) * kPowersOfTen[s];
     std::uint64_t n = static_cast<std::uint64_t>(scaled >> shift);
     const unsigned __int128 rest = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
     const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
     if (rest > half || (rest == half && (n & 1))) ++n;
-    if (n >= kPow10[15]) {
+    if (n >= kPowersOfTen[15]) {
       ++q;
-    } else if (n < kPow10[14]) {
+    } else if (n < kPowersOfTen[14]) {
       --q;
     } else {
       std::to_chars(dec.d, dec.d + 15, n);

@@ -15,9 +15,9 @@
 #include <span>
 #include <string_view>
 
-#include "convert/FileAccess.h"
 #include "convert/TextFit.h"
 #include "convert/TextRoutines.h"
+#include "spectrum/SourceFile.h"
 
 namespace vantor {
 namespace {
@@ -253,15 +253,9 @@ SpectrumRecord NpdRecord(std::string_view text) {
 }
 
 bool ReadNpdFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
-  const auto bytes = ReadFileBytes(path, kMaxNpdBytes);
-  if (!bytes) {
-    context.prompt.Message("Fine NotFound");
-    return false;
-  }
-  const SpectrumRecord record = NpdRecord(*bytes);
-  data = record.Data;
-  header = record.Head;
-  return true;
+  // Any content reads: only a file that cannot be read at all fails.
+  const auto parse = [](std::string_view text) { return std::optional<SpectrumRecord>(NpdRecord(text)); };
+  return ReadSourceFile(path, kMaxNpdBytes, parse, data, header, context);
 }
 
 }  // namespace vantor

@@ -14,9 +14,9 @@
 #include <array>
 #include <string_view>
 
-#include "convert/FileAccess.h"
 #include "convert/TextRoutines.h"
 #include "spectrum/ByteReader.h"
+#include "spectrum/SourceFile.h"
 
 namespace vantor {
 namespace {
@@ -81,19 +81,7 @@ std::optional<SpectrumRecord> CnfRecord(std::string_view bytes) {
 
 bool ReadCnfFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
   // Nothing past file channel 4094 of the shifted layout is ever used.
-  const auto bytes = ReadFileBytes(path, kCnfShiftedBase + kCnfBlockBytes);
-  if (!bytes) {
-    context.prompt.Message("Fine NotFound");
-    return false;
-  }
-  const auto record = CnfRecord(*bytes);
-  if (!record) {
-    context.prompt.Message("File Error");
-    return false;
-  }
-  data = record->Data;
-  header = record->Head;
-  return true;
+  return ReadSourceFile(path, kCnfShiftedBase + kCnfBlockBytes, CnfRecord, data, header, context);
 }
 
 }  // namespace vantor

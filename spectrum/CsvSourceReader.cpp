@@ -17,8 +17,8 @@
 #include <optional>
 #include <string_view>
 
-#include "convert/FileAccess.h"
 #include "convert/TextRoutines.h"
+#include "spectrum/SourceFile.h"
 
 namespace vantor {
 namespace {
@@ -159,19 +159,7 @@ std::optional<SpectrumRecord> CsvSourceRecord(std::string_view text) {
 }
 
 bool ReadCsvFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
-  const auto bytes = ReadFileBytes(path, kMaxCsvSourceBytes);
-  if (!bytes) {
-    context.prompt.Message("Fine NotFound");
-    return false;
-  }
-  const auto record = CsvSourceRecord(*bytes);
-  if (!record) {
-    context.prompt.Message("File Error");
-    return false;
-  }
-  data = record->Data;
-  header = record->Head;
-  return true;
+  return ReadSourceFile(path, kMaxCsvSourceBytes, CsvSourceRecord, data, header, context);
 }
 
 }  // namespace vantor

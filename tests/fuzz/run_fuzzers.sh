@@ -29,6 +29,7 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1:symbolize=1
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 harnesses="${VANTOR_FUZZ_ONLY:-$(cd tests/fuzz/corpus && ls)}"
 failed=()
+passed=0
 for parser in $harnesses; do
   binary="$build/bin/fuzz_$parser"
   [[ -x "$binary" ]] || { echo "no harness for $parser" >&2; failed+=("$parser"); continue; }
@@ -48,12 +49,14 @@ for parser in $harnesses; do
   if "$binary" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$artifacts" "${options[@]}" "$work" "${seeds[@]}" >"$log" 2>&1; then
     grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units)' "$log" | sed "s/^/  $parser: /"
+    passed=$((passed + 1))
   else
     echo "  $parser FAILED; log: $log, inputs: $artifacts" >&2
     grep -E 'ERROR|SUMMARY|check failed|runtime error' "$log" | head -5 >&2 || true
     failed+=("$parser")
   fi
 done
+echo "fuzz: $passed passed, ${#failed[@]} failed"
 if ((${#failed[@]})); then
   echo "fuzzing failed: ${failed[*]}" >&2
   exit 1
