@@ -125,13 +125,7 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header) 
 }
 
 bool WriteNpdFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  if (!ChannelCountValid(data)) {
-    context.prompt.Message("Open Error");
-    return false;
-  }
-  std::string bytes;
-  WriteNpdBody(bytes, data, header);
-  return SaveOutput(path, bytes, context, "File already exist. Replace?(NPD)");
+  return SaveTextOutput(path, WriteNpdBody, data, header, context, "File already exist. Replace?(NPD)");
 }
 
 }  // namespace vantor

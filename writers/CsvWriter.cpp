@@ -55,13 +55,7 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
 }
 
 bool WriteCsvFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  if (!ChannelCountValid(data)) {
-    context.prompt.Message("Open Error");
-    return false;
-  }
-  std::string bytes;
-  WriteCsvBody(bytes, data, header);
-  return SaveOutput(path, bytes, context, ReplaceQuestion(path));
+  return SaveTextOutput(path, WriteCsvBody, data, header, context, ReplaceQuestion(path));
 }
 
 }  // namespace vantor

@@ -102,13 +102,7 @@ void WriteGsaBody(std::string& out, const SpecData& data, const Header& header) 
 }
 
 bool WriteGsaFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  if (!ChannelCountValid(data)) {
-    context.prompt.Message("Open Error");
-    return false;
-  }
-  std::string bytes;
-  WriteGsaBody(bytes, data, header);
-  return SaveOutput(path, bytes, context, "File already exist. Replace?(GSA)");
+  return SaveTextOutput(path, WriteGsaBody, data, header, context, "File already exist. Replace?(GSA)");
 }
 
 }  // namespace vantor

@@ -1,6 +1,8 @@
 // Shared pieces of the text outputs (see OutputText.h).
 #include "writers/OutputText.h"
 
+#include "convert/FileAccess.h"
+
 #include "convert/TextFit.h"
 #include "convert/TextRoutines.h"
 
@@ -36,6 +38,17 @@ void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time) 
   out += SjisSlice(clock, 2, 2);
   out += ':';
   out += SjisSlice(clock, 4, 2);
+}
+
+bool SaveTextOutput(const std::string& path, void (*body)(std::string&, const SpecData&, const Header&),
+                    const SpecData& data, const Header& header, ConvertContext& context, std::string_view question) {
+  if (!ChannelCountValid(data)) {
+    context.prompt.Message("Open Error");
+    return false;
+  }
+  std::string bytes;
+  body(bytes, data, header);
+  return SaveOutput(path, bytes, context, question);
 }
 
 }  // namespace vantor

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "convert/ConvertContext.h"
 #include "convert/TextFit.h"
 #include "convert/TextFormat.h"
 #include "spectrum/SpectrumRecord.h"
@@ -124,5 +125,11 @@ inline bool ChannelCountValid(const SpecData& data) {
 inline int ChannelsToWrite(const SpecData& data) {
   return data.DataNumber < 0 ? 0 : (data.DataNumber > kMaxChannels ? kMaxChannels : data.DataNumber);
 }
+
+// The frame every text writer shares: a channel count the record cannot
+// hold is an "Open Error"; otherwise the body is built and saved, asking
+// `question` before an existing file is replaced.
+bool SaveTextOutput(const std::string& path, void (*body)(std::string&, const SpecData&, const Header&),
+                    const SpecData& data, const Header& header, ConvertContext& context, std::string_view question);
 
 }  // namespace vantor

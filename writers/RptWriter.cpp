@@ -102,13 +102,7 @@ void WriteRptBody(std::string& out, const SpecData& data, const Header& header) 
 }
 
 bool WriteRptFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  if (!ChannelCountValid(data)) {
-    context.prompt.Message("Open Error");
-    return false;
-  }
-  std::string bytes;
-  WriteRptBody(bytes, data, header);
-  return SaveOutput(path, bytes, context, ReplaceQuestion(path));
+  return SaveTextOutput(path, WriteRptBody, data, header, context, ReplaceQuestion(path));
 }
 
 }  // namespace vantor

@@ -150,13 +150,7 @@ void WriteTxtBody(std::string& out, const SpecData& data, const Header& header) 
 }
 
 bool WriteTxtFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  if (!ChannelCountValid(data)) {
-    context.prompt.Message("Open Error");
-    return false;
-  }
-  std::string bytes;
-  WriteTxtBody(bytes, data, header);
-  return SaveOutput(path, bytes, context, ReplaceQuestion(path));
+  return SaveTextOutput(path, WriteTxtBody, data, header, context, ReplaceQuestion(path));
 }
 
 }  // namespace vantor
