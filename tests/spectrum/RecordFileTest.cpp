@@ -149,23 +149,5 @@ TEST_F(RecordFileTest, ExistingTargetNeedsConsent) {
   EXPECT_EQ(dir.Entries(), std::vector<std::string>{"out_.XBM"});
 }
 
-TEST_F(RecordFileTest, FolderThatCannotBeWrittenKeepsTheOldFile) {
-  SpectrumRecord r = bench::GenerateSpectrum(8, 16);
-  // A parent that is a regular file fails for every user, root included.
-  WriteAll(dir / "plain", "old");
-  EXPECT_FALSE(WriteRecordFile(dir / "plain/x_.XBM", r.Data, r.Head, context));
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Open Error"});
-  EXPECT_EQ(ReadAll(dir / "plain"), "old");
-
-  if (test::RunningAsRoot()) GTEST_SKIP() << "root writes into read-only folders; the case above covers the path";
-  WriteAll(dir / "keep_.XBM", "old bytes");
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
-  context.settings.OverWriteCheck = false;
-  EXPECT_FALSE(WriteRecordFile(dir / "keep_.XBM", r.Data, r.Head, context));
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
-  EXPECT_EQ(ReadAll(dir / "keep_.XBM"), "old bytes");
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"keep_.XBM", "plain"}));
-}
-
 }  // namespace
 }  // namespace vantor

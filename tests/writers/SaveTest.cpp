@@ -1,9 +1,7 @@
 // The end of every text writer: the overwrite question, atomic replacement
 // and "Open Error", and the special cases of the GSA counts.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <filesystem>
 
 #include "convert/ConvertContext.h"
@@ -86,58 +84,8 @@ TEST_P(SaveOutputOf, OverWriteCheckOff_ReplacesWithoutQuestion) {
   EXPECT_TRUE(prompt.questions.empty());
 }
 
-TEST_P(SaveOutputOf, FolderIsAFile_ReportsOpenError) {
-  WriteAll(dir / "plain", "x");
-  path = dir / "plain" + "/run01.out";  // creation fails even for root
-  EXPECT_FALSE(Write());
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Open Error"});
-  EXPECT_EQ(ReadAll(dir / "plain"), "x");
-}
-
-TEST_P(SaveOutputOf, UnwritableFolder_LeavesOldFileIntact) {
-  if (RunningAsRoot())
-    GTEST_SKIP() << "root writes into read-only folders; WriteFailsHalfWay covers the failure for root";
-  WriteAll(path, "old");
-  context.settings.OverWriteCheck = false;
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-  EXPECT_FALSE(Write());
-  std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
-  EXPECT_EQ(ReadAll(path), "old");
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Open Error"});
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"run01.out"});
-}
-
-// A write that fails half-way (as on a full disk), also for root: the file
-// size limit stops the temporary file after 1000 bytes.
-TEST_P(SaveOutputOf, WriteFailsHalfWay_LeavesOldFileAndNoTemporary) {
-  WriteAll(path, "old");
-  context.settings.OverWriteCheck = false;
-  record.Data.DataNumber = 2048;
-  rlimit saved{};
-  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-  const auto savedHandler = std::signal(SIGXFSZ, SIG_IGN);
-  rlimit small = saved;
-  small.rlim_cur = 1000;
-  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool written = Write();
-  setrlimit(RLIMIT_FSIZE, &saved);
-  std::signal(SIGXFSZ, savedHandler);
-  EXPECT_FALSE(written);
-  EXPECT_EQ(ReadAll(path), "old");
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Open Error"});
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"run01.out"});
-}
-
-TEST_P(SaveOutputOf, TargetIsAFolder_StaysAndReportsOpenError) {
-  std::filesystem::create_directory(path);
-  WriteAll(path + "/inside", "kept");
-  context.settings.OverWriteCheck = false;
-  EXPECT_FALSE(Write());
-  EXPECT_EQ(ReadAll(path + "/inside"), "kept");
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Open Error"});
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"run01.out"});  // no temporary left
-}
-
+// Failures of the file work itself (full disk, unwritable folders, a folder
+// in the way) are covered for every writer by the fault-injection tests.
 TEST_P(SaveOutputOf, ChannelCountBeyondRecord_ReportsOpenErrorAndWritesNothing) {
   record.Data.DataNumber = kMaxChannels + 1;
   EXPECT_FALSE(Write());
