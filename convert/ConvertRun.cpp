@@ -22,9 +22,7 @@ std::string SelectionPath(const ConvertRequest& request) {
   } else {
     extension = pattern;
   }
-  std::string path = request.filesFolder;
-  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += kFolderSeparator;
-  path += request.selection;
+  std::string path = JoinPath(request.filesFolder, request.selection);
   if (request.selection.find('.') == std::string::npos) path += "." + extension;
   return path;
 }
@@ -118,9 +116,7 @@ RunResult RunConvert(const ConvertRequest& request, ConvertContext& context) {
   }
   if (!CheckOutputsAndConfirm(request.outputs, context)) return {};
   if (request.useListFile) {
-    std::string listPath = request.directory;
-    if (listPath.empty() || (listPath.back() != '\\' && listPath.back() != '/')) listPath += kFolderSeparator;
-    listPath += request.listName;
+    const std::string listPath = JoinPath(request.directory, request.listName);
     return RunListFile(std::string(TrimBlanks(listPath)), request.outputs, context);
   }
 

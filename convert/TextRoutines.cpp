@@ -75,6 +75,13 @@ PathParts SplitPath(std::string_view path) {
   return parts;
 }
 
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (!path.empty() && !IsSeparator(path.back())) path += kFolderSeparator;
+  path += name;
+  return path;
+}
+
 std::string FormatShortDate(std::string_view date) {
   const auto year = ParseNumber(Mid(date, 1, 4));
   if (!year) return {};

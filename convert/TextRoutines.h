@@ -27,6 +27,10 @@ struct PathParts {
 // "\" and "/" are both folder separators, so the rules hold on every platform.
 PathParts SplitPath(std::string_view path);
 
+// A name inside a folder: the folder, a separator unless it ends with one,
+// the name. An empty folder leaves the name as it is.
+std::string JoinPath(std::string_view folder, std::string_view name);
+
 // yyyymmdd -> yy/mm/dd; empty when the first four characters hold no number.
 std::string FormatShortDate(std::string_view date);
 // hhmmss -> hh:mm:ss

@@ -20,12 +20,6 @@ namespace {
 constexpr NumberMask kWholeMask{"0"};
 constexpr NumberMask kEnergyMask{"0.0000"};
 
-void Masked(std::string& out, std::string_view label, double value, std::string_view mask) {
-  out += label;
-  AppendMask(out, value, mask);
-  out += "\r\n";
-}
-
 void Trimmed(std::string& out, std::string_view label, std::string_view field) {
   out += label;
   out += TrimBlanks(field);
@@ -62,18 +56,18 @@ void AppendIdentification(std::string& out, const CommonCondition& c, const Mode
 }
 
 void AppendConditions(std::string& out, const MeasureCondition& m) {
-  Masked(out, "EGC0,", m.EGC[0], "0.00000E+000");
-  Masked(out, "EGC1,", m.EGC[1], "0.00000E+000");
-  Masked(out, "EGC2,", m.EGC[2], "0.00000E+000");
-  Masked(out, "2Theta(deg),", m.TwoTheta, "#0.0000");
-  Masked(out, "Live time(sec),", m.LiveTime, "#0.00");
-  Masked(out, "Real time(sec),", m.RealTime, "#0.00");
-  Masked(out, "Dead time(%),", m.DeadTime, "#0.00000");
-  Masked(out, "Temperature(K),", m.Temperature + 273.15, "#0.00");
-  Masked(out, "Press load(ton),", m.PressLoad, "#0.00");
-  Masked(out, "Ring status,current(mA)=", m.RingCurrent, "#0.00");
-  Masked(out, "Beam intensity,", m.MiriVolt, "#0.00");
-  Masked(out, "Counting rate,", m.RateMeter, "#0.00");
+  AppendMaskedLine(out, "EGC0,", m.EGC[0], "0.00000E+000");
+  AppendMaskedLine(out, "EGC1,", m.EGC[1], "0.00000E+000");
+  AppendMaskedLine(out, "EGC2,", m.EGC[2], "0.00000E+000");
+  AppendMaskedLine(out, "2Theta(deg),", m.TwoTheta, "#0.0000");
+  AppendMaskedLine(out, "Live time(sec),", m.LiveTime, "#0.00");
+  AppendMaskedLine(out, "Real time(sec),", m.RealTime, "#0.00");
+  AppendMaskedLine(out, "Dead time(%),", m.DeadTime, "#0.00000");
+  AppendMaskedLine(out, "Temperature(K),", m.Temperature + 273.15, "#0.00");
+  AppendMaskedLine(out, "Press load(ton),", m.PressLoad, "#0.00");
+  AppendMaskedLine(out, "Ring status,current(mA)=", m.RingCurrent, "#0.00");
+  AppendMaskedLine(out, "Beam intensity,", m.MiriVolt, "#0.00");
+  AppendMaskedLine(out, "Counting rate,", m.RateMeter, "#0.00");
   out += "Press conditions,";
   Item(out, " X(mm)=", m.PressX, "#0.000");
   Item(out, " Y(mm)=", m.PressY, "#0.000");
@@ -107,11 +101,11 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header) 
   out += "Comment,";
   out += FieldOf(c.Comment);  // whole, trailing blanks included
   out += "\r\n";
-  Masked(out, "Ram Stroke,", m.RamStroke, "#0.00");
+  AppendMaskedLine(out, "Ram Stroke,", m.RamStroke, "#0.00");
   out += ",\r\n,\r\n,\r\nData length, ";
   AppendInt(out, data.DataNumber);
   out += "\r\n";
-  Masked(out, "Counting sec, ", mode.countingTime, "#0.000");
+  AppendMaskedLine(out, "Counting sec, ", mode.countingTime, "#0.000");
   LineBuilder line(out);
   ChannelNumber channel;  // i + 1, as "0" writes it
   for (int i = 0; i < n; ++i, channel.Next()) {

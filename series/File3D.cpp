@@ -8,6 +8,7 @@
 #include "convert/FileAccess.h"
 #include "convert/Formats.h"
 #include "convert/TextFormat.h"
+#include "convert/TextRoutines.h"
 #include "series/FileCombine.h"
 
 namespace vantor {
@@ -84,7 +85,7 @@ bool Write3DTable(const std::string& folder, const std::vector<std::string>& nam
     // Each file starts from a fresh record, so a file read in part never
     // shows the counts or the calibration of the one before it.
     *ScratchRecord = SpectrumRecord{};
-    if (read == nullptr || !read(SelectedPath(folder, names[k]), ScratchRecord->Data, ScratchRecord->Head, context)) {
+    if (read == nullptr || !read(JoinPath(folder, names[k]), ScratchRecord->Data, ScratchRecord->Head, context)) {
       context.prompt.Message("File Error: " + names[k]);
       return false;
     }

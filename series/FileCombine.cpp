@@ -25,10 +25,6 @@ const OutputFormat* CombineOutput(std::string_view path) {
   return format;
 }
 
-bool IsSeparator(char c) {
-  return c == '\\' || c == '/';
-}
-
 }  // namespace
 
 std::vector<std::string> SplitSelection(std::string_view selection) {
@@ -41,13 +37,6 @@ std::vector<std::string> SplitSelection(std::string_view selection) {
     }
   }
   return names;
-}
-
-std::string SelectedPath(std::string_view folder, std::string_view name) {
-  std::string path(folder);
-  if (!path.empty() && !IsSeparator(path.back())) path += kFolderSeparator;
-  path += name;
-  return path;
 }
 
 bool SelectionIsEmpty(const std::vector<std::string>& names) {
@@ -87,7 +76,7 @@ bool CombineSelectedFiles(const std::string& folder, const std::vector<std::stri
   auto ScratchRecord = std::make_unique<SpectrumRecord>();
   for (std::size_t i = 0; i < names.size(); ++i) {
     SpectrumRecord& target = i == 0 ? *SumRecord : *ScratchRecord;
-    if (!ReadSourceByExtension(SelectedPath(folder, names[i]), target.Data, target.Head, context)) {
+    if (!ReadSourceByExtension(JoinPath(folder, names[i]), target.Data, target.Head, context)) {
       context.prompt.Message("File Error: " + names[i]);
       return false;
     }

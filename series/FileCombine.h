@@ -18,9 +18,6 @@ namespace vantor {
 // names, in order, empty texts included: "" gives one empty name.
 std::vector<std::string> SplitSelection(std::string_view selection);
 
-// A selected name inside the folder of the file list; a name alone when
-// there is no folder (the command line passes whole paths as names).
-std::string SelectedPath(std::string_view folder, std::string_view name);
 
 // True when no name holds anything but blanks.
 bool SelectionIsEmpty(const std::vector<std::string>& names);

@@ -28,6 +28,12 @@ void RightFitTail(std::string& out, std::size_t start, std::size_t width) {
   }
 }
 
+void AppendMaskedLine(std::string& out, std::string_view label, double value, std::string_view mask) {
+  out += label;
+  AppendMask(out, value, mask);
+  out += "\r\n";
+}
+
 void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time) {
   const std::string day = FieldOf(date);
   const std::string clock = FieldOf(time);

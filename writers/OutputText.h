@@ -28,6 +28,9 @@ void LeftFitTail(std::string& out, std::size_t start, std::size_t width);
 // `width` bytes).
 void RightFitTail(std::string& out, std::size_t start, std::size_t width);
 
+// One line: the label, the value through the mask, CR LF.
+void AppendMaskedLine(std::string& out, std::string_view label, double value, std::string_view mask);
+
 // "yyyy-mm-dd hh:mm:ss" from the record's date (yyyymmdd) and time (hhmmss);
 // only the hour passes through the "00" mask, the rest is copied as stored.
 void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time);

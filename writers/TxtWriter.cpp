@@ -31,12 +31,6 @@ void Number(std::string& out, std::string_view label, double value) {
   out += "\r\n";
 }
 
-void Masked(std::string& out, std::string_view label, double value, std::string_view mask) {
-  out += label;
-  AppendMask(out, value, mask);
-  out += "\r\n";
-}
-
 void Line(std::string& out, std::string_view label, std::string_view value) {
   out += label;
   out += value;
@@ -68,51 +62,51 @@ void AppendPositions(std::string& out, const MeasureCondition& m) {
   Integer(out, "ROI End       = ", m.ROIEnd);
   Number(out, "ROI Sigma     = ", m.ROISigma);
   constexpr std::string_view k3 = "##0.000";
-  Masked(out, "In Slit V     = ", m.InSlitV, k3);
-  Masked(out, "In Slit H     = ", m.InSlitH, k3);
-  Masked(out, "In Slit X     = ", m.InSlitX, k3);
-  Masked(out, "In Slit Z     = ", m.InSlitZ, k3);
-  Masked(out, "In Slit TY    = ", m.InSlitTY, k3);
-  Masked(out, "Re Slit V     = ", m.ReSlitV, k3);
-  Masked(out, "Re Slit H     = ", m.ReSlitH, k3);
-  Masked(out, "Re Slit X     = ", m.ReSlitX, k3);
-  Masked(out, "Re Slit Z     = ", m.ReSlitZ, k3);
-  Masked(out, "Re Slit TY    = ", m.ReSlitTY, k3);
-  Masked(out, "H_Gonio X     = ", m.HGonioX, k3);
-  Masked(out, "H_Gonio Y     = ", m.HGonioY, k3);
-  Masked(out, "H_Gonio Z     = ", m.HGonioZ, k3);
-  Masked(out, "H_Angle       = ", m.TwoTheta, "##0.00000");
-  Masked(out, "V_Gonio X     = ", m.VGonioX, k3);
-  Masked(out, "V_Gonio Y     = ", m.VGonioY, k3);
-  Masked(out, "V_Gonio Z     = ", m.VGonioZ, k3);
-  Masked(out, "V_Angle       = ", m.VAngle, k3);
-  Masked(out, "Press X       = ", m.PressX, k3);
-  Masked(out, "Press Y       = ", m.PressY, k3);
-  Masked(out, "Press Z       = ", m.PressZ, k3);
-  Masked(out, "PressTZ       = ", m.PressTZ, k3);
+  AppendMaskedLine(out, "In Slit V     = ", m.InSlitV, k3);
+  AppendMaskedLine(out, "In Slit H     = ", m.InSlitH, k3);
+  AppendMaskedLine(out, "In Slit X     = ", m.InSlitX, k3);
+  AppendMaskedLine(out, "In Slit Z     = ", m.InSlitZ, k3);
+  AppendMaskedLine(out, "In Slit TY    = ", m.InSlitTY, k3);
+  AppendMaskedLine(out, "Re Slit V     = ", m.ReSlitV, k3);
+  AppendMaskedLine(out, "Re Slit H     = ", m.ReSlitH, k3);
+  AppendMaskedLine(out, "Re Slit X     = ", m.ReSlitX, k3);
+  AppendMaskedLine(out, "Re Slit Z     = ", m.ReSlitZ, k3);
+  AppendMaskedLine(out, "Re Slit TY    = ", m.ReSlitTY, k3);
+  AppendMaskedLine(out, "H_Gonio X     = ", m.HGonioX, k3);
+  AppendMaskedLine(out, "H_Gonio Y     = ", m.HGonioY, k3);
+  AppendMaskedLine(out, "H_Gonio Z     = ", m.HGonioZ, k3);
+  AppendMaskedLine(out, "H_Angle       = ", m.TwoTheta, "##0.00000");
+  AppendMaskedLine(out, "V_Gonio X     = ", m.VGonioX, k3);
+  AppendMaskedLine(out, "V_Gonio Y     = ", m.VGonioY, k3);
+  AppendMaskedLine(out, "V_Gonio Z     = ", m.VGonioZ, k3);
+  AppendMaskedLine(out, "V_Angle       = ", m.VAngle, k3);
+  AppendMaskedLine(out, "Press X       = ", m.PressX, k3);
+  AppendMaskedLine(out, "Press Y       = ", m.PressY, k3);
+  AppendMaskedLine(out, "Press Z       = ", m.PressZ, k3);
+  AppendMaskedLine(out, "PressTZ       = ", m.PressTZ, k3);
 }
 
 // The press, heater, monitor and time lines, and the calibration block.
 void AppendConditions(std::string& out, const MeasureCondition& m) {
-  Masked(out, "Press Load    = ", m.PressLoad, "###0.000");
-  Masked(out, "Pressure      = ", m.Pressure, "###0.000");
+  AppendMaskedLine(out, "Press Load    = ", m.PressLoad, "###0.000");
+  AppendMaskedLine(out, "Pressure      = ", m.Pressure, "###0.000");
   Number(out, "Ram Stroke    = ", m.RamStroke);
-  Masked(out, "Tempurature   = ", m.Temperature, "####0.000");
-  Masked(out, "Current2      = ", m.Current2, "####0.000");
-  Masked(out, "Volt          = ", m.Volt, "####0.000");
-  Masked(out, "Power         = ", m.Power, "####0.000");
-  Masked(out, "Registance    = ", m.Resistance, "#####0.000");
-  Masked(out, "Miri Volt     = ", m.MiriVolt, "###0.000");
-  Masked(out, "Colimeter Size= ", m.CollimatorSize, "###0.000");
+  AppendMaskedLine(out, "Tempurature   = ", m.Temperature, "####0.000");
+  AppendMaskedLine(out, "Current2      = ", m.Current2, "####0.000");
+  AppendMaskedLine(out, "Volt          = ", m.Volt, "####0.000");
+  AppendMaskedLine(out, "Power         = ", m.Power, "####0.000");
+  AppendMaskedLine(out, "Registance    = ", m.Resistance, "#####0.000");
+  AppendMaskedLine(out, "Miri Volt     = ", m.MiriVolt, "###0.000");
+  AppendMaskedLine(out, "Colimeter Size= ", m.CollimatorSize, "###0.000");
   Number(out, "Rate Meter    = ", m.RateMeter);
-  Masked(out, "Dead Time     = ", m.DeadTime, "#####0.00");
-  Masked(out, "Real Time     = ", m.RealTime, "#####0.00");
-  Masked(out, "Live Time     = ", m.LiveTime, "#####0.00");
+  AppendMaskedLine(out, "Dead Time     = ", m.DeadTime, "#####0.00");
+  AppendMaskedLine(out, "Real Time     = ", m.RealTime, "#####0.00");
+  AppendMaskedLine(out, "Live Time     = ", m.LiveTime, "#####0.00");
   out += "\r\n";
-  Masked(out, "Energy Cal A  = ", m.EGC[0], "#####0.000000");
-  Masked(out, "Energy Cal B  = ", m.EGC[1], "#####0.000000");
-  Masked(out, "Energy Cal C  = ", m.EGC[2], "#####0.000000");
-  Masked(out, "2Sita         = ", m.TwoTheta, "#####0.00000");
+  AppendMaskedLine(out, "Energy Cal A  = ", m.EGC[0], "#####0.000000");
+  AppendMaskedLine(out, "Energy Cal B  = ", m.EGC[1], "#####0.000000");
+  AppendMaskedLine(out, "Energy Cal C  = ", m.EGC[2], "#####0.000000");
+  AppendMaskedLine(out, "2Sita         = ", m.TwoTheta, "#####0.00000");
   Integer(out, "Gain Conv     = ", m.GainConv);
 }
 

@@ -37,6 +37,13 @@ INSTANTIATE_TEST_SUITE_P(
                       PathRow{".hidden", "", "", ".hidden", ""},
                       PathRow{"", "", "", "", ""}));
 
+TEST(JoinPathTest, OneSeparatorBetweenFolderAndName) {
+  EXPECT_EQ(JoinPath("C:\\", "a.cnf"), "C:\\a.cnf");
+  EXPECT_EQ(JoinPath("/data/", "a.xbm"), "/data/a.xbm");
+  EXPECT_EQ(JoinPath("/data", "a.xbm"), std::string("/data") + kFolderSeparator + "a.xbm");
+  EXPECT_EQ(JoinPath("", "rel/a.xbm"), "rel/a.xbm");
+}
+
 TEST(FormatDateTest, ShortDateAndClock) {
   EXPECT_EQ(FormatShortDate("20070723"), "07/07/23");
   EXPECT_EQ(FormatShortDate("19991231"), "99/12/31");
