@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "convert/TextFit.h"
-#include "convert/TextFormat.h"
-#include "convert/TextRoutines.h"
-#include "npd/NpdWriter.h"
+#include "base/TextFit.h"
+#include "base/TextFormat.h"
+#include "base/TextRoutines.h"
+#include "formats/Npd.h"
 
 namespace vantor::bench {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "spectrum/SpectrumRecord.h"
+#include "base/SpectrumRecord.h"
 
 namespace vantor::bench {
 

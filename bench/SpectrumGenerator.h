@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "spectrum/SpectrumRecord.h"
+#include "base/SpectrumRecord.h"
 
 namespace vantor::bench {
 

@@ -10,7 +10,7 @@
 
 #include "bench/SourceFiles.h"
 #include "bench/SpectrumGenerator.h"
-#include "convert/FileAccess.h"
+#include "base/FileAccess.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {

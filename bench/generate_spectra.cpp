@@ -6,8 +6,8 @@
 #include <string>
 
 #include "bench/SpectrumGenerator.h"
-#include "convert/FileAccess.h"
-#include "spectrum/RecordFile.h"
+#include "base/FileAccess.h"
+#include "formats/RecordFile.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/SpectrumGenerator.h"
-#include "spectrum/RecordFile.h"
+#include "formats/RecordFile.h"
 #include "ui/FolderLists.h"
 #include "ui/frmVantor.h"
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "convert/UserPrompt.h"
+#include "base/UserPrompt.h"
 
 namespace vantor::cli {
 

@@ -5,8 +5,8 @@
 #include "cli/Commands.h"
 #include "cli/ConsolePrompt.h"
 #include "convert/ConvertRun.h"
-#include "convert/Formats.h"
-#include "convert/TextRoutines.h"
+#include "formats/FormatTable.h"
+#include "base/TextRoutines.h"
 
 namespace vantor::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <map>
 
 #include "cli/Commands.h"
-#include "convert/TextRoutines.h"
+#include "base/TextRoutines.h"
 
 namespace vantor::cli {
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "convert/FileConvert.h"
-#include "convert/TextFit.h"
-#include "convert/TextRoutines.h"
+#include "base/TextFit.h"
+#include "base/TextRoutines.h"
 
 namespace vantor {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "convert/ConvertContext.h"
-#include "convert/Formats.h"
+#include "base/ConvertContext.h"
+#include "formats/FormatTable.h"
 
 namespace vantor {
 

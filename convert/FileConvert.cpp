@@ -1,7 +1,7 @@
 // ConvertFile and SplitFileList.
 #include "convert/FileConvert.h"
 
-#include "convert/TextRoutines.h"
+#include "base/TextRoutines.h"
 
 namespace vantor {
 

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/ConvertContext.h"
-#include "convert/Formats.h"
+#include "base/ConvertContext.h"
+#include "formats/FormatTable.h"
 
 namespace vantor {
 

@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "convert/ConvertRun.h"
-#include "convert/FileAccess.h"
-#include "convert/TextFit.h"
-#include "convert/TextRoutines.h"
+#include "base/FileAccess.h"
+#include "base/TextFit.h"
+#include "base/TextRoutines.h"
 
 namespace vantor {
 namespace {

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <memory>
 
-#include "convert/FileAccess.h"
-#include "convert/Formats.h"
-#include "convert/TextFormat.h"
-#include "convert/TextRoutines.h"
+#include "base/FileAccess.h"
+#include "formats/FormatTable.h"
+#include "base/TextFormat.h"
+#include "base/TextRoutines.h"
 #include "series/FileCombine.h"
 
 namespace vantor {

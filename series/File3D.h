@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/ConvertContext.h"
-#include "spectrum/SpectrumRecord.h"
+#include "base/ConvertContext.h"
+#include "base/SpectrumRecord.h"
 
 namespace vantor {
 

@@ -6,9 +6,9 @@
 #include <limits>
 #include <memory>
 
-#include "convert/Formats.h"
-#include "convert/TextFit.h"
-#include "convert/TextRoutines.h"
+#include "formats/FormatTable.h"
+#include "base/TextFit.h"
+#include "base/TextRoutines.h"
 
 namespace vantor {
 namespace {

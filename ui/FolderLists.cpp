@@ -8,7 +8,7 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "convert/TextRoutines.h"
+#include "base/TextRoutines.h"
 #include "ui/EntryText.h"
 
 namespace vantor::ui {

@@ -5,7 +5,7 @@
 
 #include <QPointer>
 
-#include "convert/UserPrompt.h"
+#include "base/UserPrompt.h"
 
 class QLabel;
 class QWidget;

@@ -7,7 +7,7 @@
 #include <QDialog>
 #include <array>
 
-#include "convert/UserPrompt.h"
+#include "base/UserPrompt.h"
 
 class QLineEdit;
 class QPushButton;

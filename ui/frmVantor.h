@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "convert/ConvertContext.h"
+#include "base/ConvertContext.h"
 #include "convert/ConvertRun.h"
 #include "ui/frmVantorLayout.h"
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "bench/SpectrumGenerator.h"
-#include "convert/FileAccess.h"
-#include "spectrum/RecordFile.h"
+#include "base/FileAccess.h"
+#include "formats/RecordFile.h"
 #include "support/RunCli.h"
 
 namespace vantor {

@@ -1,8 +1,8 @@
 // vantor-cli combine and table: exit codes, messages on stderr, --force.
 #include <gtest/gtest.h>
 
-#include "convert/Formats.h"
-#include "spectrum/RecordFile.h"
+#include "formats/FormatTable.h"
+#include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/RunCli.h"
 

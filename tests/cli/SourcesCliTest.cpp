@@ -5,8 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "convert/Formats.h"
-#include "spectrum/RecordFile.h"
+#include "formats/FormatTable.h"
+#include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/RunCli.h"
 #include "support/TestFiles.h"

@@ -10,8 +10,8 @@
 
 #include "convert/ConvertRun.h"
 #include "convert/FileConvert.h"
-#include "convert/Formats.h"
-#include "spectrum/RecordFile.h"
+#include "formats/FormatTable.h"
+#include "formats/RecordFile.h"
 #include "support/ChildProcess.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"

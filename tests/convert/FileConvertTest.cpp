@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bench/SpectrumGenerator.h"
-#include "spectrum/RecordFile.h"
+#include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 

@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "convert/TextFormat.h"
+#include "base/TextFormat.h"
 
 namespace vantor::fuzz {
 

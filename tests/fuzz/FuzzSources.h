@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "convert/Formats.h"
+#include "formats/FormatTable.h"
 #include "support/FakePrompt.h"
 
 namespace vantor::fuzz {

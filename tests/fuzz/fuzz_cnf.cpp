@@ -1,7 +1,7 @@
 // Analyser file (.cnf): arbitrary bytes. A file shorter than the last kept
 // channel fails with "File Error"; a good read always holds 4096 channels.
 #include "FuzzSources.h"
-#include "spectrum/RecordFile.h"
+#include "formats/RecordFile.h"
 
 using namespace vantor;
 

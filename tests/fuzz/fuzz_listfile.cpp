@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 #include "convert/ConvertRun.h"
-#include "spectrum/RecordFile.h"
+#include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 
 using namespace vantor;

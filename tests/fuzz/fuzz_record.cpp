@@ -6,7 +6,7 @@
 
 #include "FuzzNumbers.h"
 #include "FuzzSupport.h"
-#include "spectrum/RecordFile.h"
+#include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 
 using namespace vantor;

@@ -8,8 +8,8 @@
 
 #include "FuzzNumbers.h"
 #include "FuzzSupport.h"
-#include "convert/TextFit.h"
-#include "convert/TextFormat.h"
+#include "base/TextFit.h"
+#include "base/TextFormat.h"
 
 using namespace vantor;
 

@@ -10,9 +10,9 @@
 #include <cstdlib>
 
 #include "FuzzSupport.h"
-#include "convert/TextFit.h"
-#include "convert/TextFormat.h"
-#include "convert/TextRoutines.h"
+#include "base/TextFit.h"
+#include "base/TextFormat.h"
+#include "base/TextRoutines.h"
 
 using namespace vantor;
 

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "FuzzSupport.h"
-#include "convert/Formats.h"
-#include "spectrum/RecordFile.h"
+#include "formats/FormatTable.h"
+#include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 
 using namespace vantor;

@@ -2,9 +2,9 @@
 // made by the format table's own writers or written out as analyser exports.
 #include <gtest/gtest.h>
 
-#include "convert/Formats.h"
+#include "formats/FormatTable.h"
 #include "series/FileCombine.h"
-#include "spectrum/RecordFile.h"
+#include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "series/FileCombine.h"
-#include "spectrum/RecordFile.h"
+#include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 

@@ -1,8 +1,8 @@
 // 3D Data: the table's text, its output name, and whole runs over NPD files.
 #include <gtest/gtest.h>
 
-#include "convert/FileAccess.h"
-#include "convert/Formats.h"
+#include "base/FileAccess.h"
+#include "formats/FormatTable.h"
 #include "series/File3D.h"
 #include "series/FileCombine.h"
 #include "support/FakePrompt.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "convert/UserPrompt.h"
+#include "base/UserPrompt.h"
 
 namespace vantor::test {
 

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 
 #include "UiTestSupport.h"
-#include "convert/FileAccess.h"
+#include "base/FileAccess.h"
 #include "convert/FileConvert.h"
 
 using namespace vantor;

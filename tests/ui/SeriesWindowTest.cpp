@@ -7,7 +7,7 @@
 #include <QRadioButton>
 
 #include "UiTestSupport.h"
-#include "convert/Formats.h"
+#include "formats/FormatTable.h"
 
 using namespace vantor;
 using namespace vantor::test;

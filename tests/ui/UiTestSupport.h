@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <functional>
 
-#include "spectrum/RecordFile.h"
+#include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 #include "ui/FolderLists.h"

@@ -1,0 +1,105 @@
+// Reading file bytes safely and replacing files atomically.
+#include "base/FileAccess.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "base/ConvertContext.h"
+
+namespace vantor {
+namespace fs = std::filesystem;
+namespace {
+
+// A name for the temporary file beside the target, hidden, unlikely to be
+// taken, and short enough for the file system even when the target's name
+// is near its limit.
+fs::path TemporaryNameFor(const fs::path& target, unsigned attempt) {
+  static std::mt19937 random{std::random_device{}()};
+  std::string stem = target.filename().string().substr(0, 180);
+  char suffix[32];
+  std::snprintf(suffix, sizeof suffix, ".%08x.%u.tmp", static_cast<unsigned>(random()), attempt);
+  return target.parent_path() / ("." + stem + suffix);
+}
+
+enum class NewFile { NameTaken, NotCreated, WriteFailed, Written };
+
+NewFile WriteNewFile(const fs::path& path, std::string_view bytes) {
+  // "x": fail rather than open a file that already exists.
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "wbx");
+  if (file == nullptr) return errno == EEXIST ? NewFile::NameTaken : NewFile::NotCreated;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                       std::fflush(file) == 0;
+  const bool closed = std::fclose(file) == 0;
+  return written && closed ? NewFile::Written : NewFile::WriteFailed;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes) {
+  std::error_code ec;
+  // Only regular files: opening a FIFO would block, a folder reads nothing.
+  if (!fs::is_regular_file(path, ec)) return std::nullopt;
+  const auto size = fs::file_size(path, ec);
+  if (ec) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes(std::min<std::uintmax_t>(size, maxBytes), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) return std::nullopt;
+  bytes.resize(static_cast<std::size_t>(in.gcount()));
+  return bytes;
+}
+
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+  const fs::path target(path);
+  for (unsigned attempt = 0; attempt < 8; ++attempt) {
+    const fs::path temporary = TemporaryNameFor(target, attempt);
+    const NewFile result = WriteNewFile(temporary, bytes);
+    if (result == NewFile::NameTaken) continue;
+    if (result == NewFile::NotCreated) return false;
+    std::error_code ec;
+    if (result == NewFile::WriteFailed) {
+      fs::remove(temporary, ec);
+      return false;
+    }
+    fs::rename(temporary, target, ec);
+    if (ec) {
+      fs::remove(temporary, ec);
+      return false;
+    }
+    return true;
+  }
+  return false;
+}
+
+std::string ReplaceQuestion(std::string_view path) {
+  std::string text = "File already exist. Replace?(";
+  text += path;
+  text += ')';
+  return text;
+}
+
+bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context,
+                std::string_view question) {
+  if (context.settings.OverWriteCheck) {
+    std::error_code ec;
+    const bool exists = fs::exists(fs::symlink_status(path, ec));
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+      context.prompt.Message("Open Error");
+      return false;
+    }
+    if (exists && !context.prompt.AskYesNo(question)) return false;
+  }
+  if (!ReplaceFileAtomically(path, bytes)) {
+    context.prompt.Message("Open Error");
+    return false;
+  }
+  return true;
+}
+
+}  // namespace vantor

@@ -1,0 +1,207 @@
+// Path splitting, date and time display forms, SplitNumbers, the number test.
+#include "base/TextRoutines.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "base/TextFit.h"
+#include "base/TextFormat.h"
+
+namespace vantor {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Characters [first, first + count) of a text by 1-based position; what lies
+// beyond the text's end is simply missing. A double-byte character cut in
+// half at either end leaves a blank for its half.
+std::string Mid(std::string_view text, std::size_t first, std::size_t count) {
+  if (first - 1 >= text.size()) return {};
+  return SjisSlice(text, first - 1, count);
+}
+
+// Length of a leading run of digits.
+std::size_t Digits(std::string_view s, std::size_t from) {
+  std::size_t n = 0;
+  while (from + n < s.size() && IsDigit(s[from + n])) ++n;
+  return n;
+}
+
+// Whether a checked number text (digits, optional point, optional exponent)
+// is below 1 in magnitude: the decimal position of its first non-zero digit
+// plus its exponent. Decides between underflow and overflow, including long
+// texts such as "0.000...0001" without any exponent.
+bool BelowOne(std::string_view number) {
+  const auto e = number.find_first_of("eE");
+  const std::string_view digits = number.substr(0, e);
+  const auto first = digits.find_first_of("123456789");
+  if (first == std::string_view::npos) return true;
+  const auto point = std::min(digits.find('.'), digits.size());
+  long long magnitude = first < point ? static_cast<long long>(point - first)
+                                      : -static_cast<long long>(first - point - 1);
+  if (e != std::string_view::npos) {
+    std::size_t i = e + 1;
+    const bool negative = number[i] == '-';
+    if (number[i] == '+' || number[i] == '-') ++i;
+    long long exponent = 0;
+    for (; i < number.size(); ++i) exponent = std::min(exponent * 10 + (number[i] - '0'), 1000000000LL);
+    magnitude += negative ? -exponent : exponent;
+  }
+  return magnitude <= 0;
+}
+
+}  // namespace
+
+PathParts SplitPath(std::string_view path) {
+  PathParts parts;
+  const auto colon = path.find(':');
+  if (colon != std::string_view::npos) {
+    parts.drive = path.substr(0, colon + 1);
+    path.remove_prefix(colon + 1);
+  }
+  // The extension scan does not stop at folder separators: a "." in a folder
+  // name counts when the file name itself has none.
+  const auto dot = path.rfind('.');
+  if (dot != std::string_view::npos && dot != 0) {
+    parts.extension = path.substr(dot + 1);
+    path = path.substr(0, dot);
+  }
+  std::size_t slash = path.size();
+  while (slash > 0 && !IsSeparator(path[slash - 1])) --slash;
+  parts.directory = path.substr(0, slash);
+  parts.name = path.substr(slash);
+  return parts;
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (!path.empty() && !IsSeparator(path.back())) path += kFolderSeparator;
+  path += name;
+  return path;
+}
+
+std::string FormatShortDate(std::string_view date) {
+  const auto year = ParseNumber(Mid(date, 1, 4));
+  if (!year) return {};
+  const double yy = *year >= 2000 ? *year - 2000 : *year - 1900;
+  const std::string twoDigits = "0" + FormatPlain(yy);
+  std::string out = twoDigits.substr(twoDigits.size() - 2);
+  out += '/';
+  out += Mid(date, 5, 2);
+  out += '/';
+  out += Mid(date, 7, 2);
+  return out;
+}
+
+std::string FormatClock(std::string_view time) {
+  std::string out(Mid(time, 1, 2));
+  out += ':';
+  out += Mid(time, 3, 2);
+  out += ':';
+  out += Mid(time, 5, 2);
+  return out;
+}
+
+std::string FormatLongDate(std::string_view date, char separator) {
+  std::string out(Mid(date, 1, 4));
+  out += separator;
+  out += Mid(date, 5, 2);
+  out += separator;
+  out += Mid(date, 7, 2);
+  return out;
+}
+
+int SplitNumbers(std::string_view text, std::array<double, 11>& values) {
+  constexpr std::size_t kLastPosition = 99;
+  constexpr int kMaxField = 10;
+  std::array<std::string, 11> fields;
+  int k = 0;
+  auto append = [&](char c) {
+    if (k <= kMaxField) fields[k] += c;  // fields past the eleventh are ignored
+  };
+  const std::size_t end = std::min(text.size(), kLastPosition);
+  for (std::size_t p = 0; p < end; ++p) {
+    const char c = text[p];
+    if (c == ',') {
+      if (p + 1 >= text.size() || text[p + 1] != ' ') ++k;
+    } else if (c == ' ') {
+      std::size_t q = p + 1;
+      while (q < text.size() && q < 100 && text[q] == ' ') ++q;
+      if (q >= text.size() || q >= 100) break;
+      ++k;
+      append(text[q]);
+      p = q;
+    } else {
+      append(c);
+    }
+  }
+  const int count = std::min(k, kMaxField) + 1;
+  for (int j = 0; j < count; ++j) values[j] = ParseNumber(fields[j]).value_or(0.0);
+  return count;
+}
+
+std::optional<double> ParseNumber(std::string_view text) {
+  text = TrimBlanks(text);
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  const std::size_t mantissa = i;
+  const std::size_t whole = Digits(text, i);
+  i += whole;
+  std::size_t fraction = 0;
+  if (i < text.size() && text[i] == '.') fraction = Digits(text, ++i), i += fraction;
+  if (whole == 0 && fraction == 0) return std::nullopt;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    const std::size_t exponentDigits = Digits(text, j);
+    if (exponentDigits == 0) return std::nullopt;
+    i = j + exponentDigits;
+  }
+  if (i != text.size()) return std::nullopt;
+  double value = 0;
+  const auto r = std::from_chars(text.data() + mantissa, text.data() + text.size(), value);
+  if (r.ec == std::errc::result_out_of_range) {
+    // Too small to hold reads as zero; too large to hold is not a number.
+    if (!BelowOne(text.substr(mantissa))) return std::nullopt;
+    value = 0;
+  } else if (r.ec != std::errc()) {
+    return std::nullopt;
+  }
+  return negative ? -value : value;
+}
+
+namespace {
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  return true;
+}
+
+bool MatchesWildcard(std::string_view name, std::string_view pattern) {
+  // Greedy matching with one back-tracking point per "*": linear in practice.
+  std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
+  while (n < name.size()) {
+    // "*" first: a name may hold a "*" itself (Linux allows it), and taking
+    // it as a literal match would leave no point to back-track to.
+    if (p < pattern.size() && pattern[p] == '*') {
+      starP = p++, starN = n;
+    } else if (p < pattern.size() && (pattern[p] == '?' || Lower(pattern[p]) == Lower(name[n]))) {
+      ++n, ++p;
+    } else if (starP != std::string_view::npos) {
+      p = starP + 1, n = ++starN;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == '*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace vantor

@@ -1,0 +1,165 @@
+// Analyser export layout, read as a stream of fields and lines:
+//   line 1       skipped
+//   line 2       title, date yy/mm/dd, time hh:mm:ss, live time, real time
+//   lines 3-5    skipped
+//   line 6       two unused numbers, the channel count N
+//   line 7       sample identifier, one unused text
+//   line 8       skipped
+//   then         groups of a label followed by up to ten counts, until N
+//                counts are read (N = 2048 gives 205 labels)
+// A field ends at a comma or at CR LF; blanks (spaces) around it do not
+// count; a text may be quoted, and whatever follows its closing quote up to
+// the delimiter is dropped. A number field that holds no number reads as 0.
+#include "formats/CsvSource.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <string_view>
+
+#include "base/TextRoutines.h"
+#include "base/SourceFile.h"
+
+namespace vantor {
+namespace {
+
+// Fields and lines of the export, front to back; every step moves forward,
+// so a whole file is read in linear time. Reading past the end fails.
+class FieldReader {
+ public:
+  explicit FieldReader(std::string_view text) : text_(text) {}
+
+  std::optional<std::string_view> Field() {
+    while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
+    if (pos_ >= text_.size()) return std::nullopt;
+    std::string_view value;
+    if (text_[pos_] == '"') {
+      const std::size_t open = pos_ + 1;
+      const std::size_t close = std::min(text_.find('"', open), text_.size());
+      value = text_.substr(open, close - open);
+      Consume(Delimiter(std::min(close + 1, text_.size())));
+    } else {
+      const std::size_t end = Delimiter(pos_);
+      value = text_.substr(pos_, end - pos_);
+      while (!value.empty() && value.back() == ' ') value.remove_suffix(1);
+      Consume(end);
+    }
+    return value;
+  }
+
+  // Discards everything up to and including the next line end.
+  bool SkipLine() {
+    if (pos_ >= text_.size()) return false;
+    const std::size_t end = text_.find("\r\n", pos_);
+    pos_ = end == std::string_view::npos ? text_.size() : end + 2;
+    return true;
+  }
+
+ private:
+  // Where the field starting at `from` ends: a comma, a CR LF, or the end.
+  std::size_t Delimiter(std::size_t from) const {
+    for (std::size_t i = from; i < text_.size(); ++i) {
+      if (text_[i] == ',' || (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n')) return i;
+    }
+    return text_.size();
+  }
+
+  void Consume(std::size_t delimiter) {
+    if (delimiter >= text_.size()) {
+      pos_ = text_.size();
+    } else {
+      pos_ = delimiter + (text_[delimiter] == ',' ? 1 : 2);
+    }
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+bool ReadNumber(FieldReader& in, double& value) {
+  const auto field = in.Field();
+  if (!field) return false;
+  value = ParseNumber(*field).value_or(0.0);
+  return true;
+}
+
+// A count: the number rounded half to even; one beyond 32 bits fails.
+bool ReadCount(FieldReader& in, std::int32_t& count) {
+  double value = 0;
+  if (!ReadNumber(in, value)) return false;
+  const double rounded = std::nearbyint(value);
+  if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return false;
+  count = static_cast<std::int32_t>(rounded);
+  return true;
+}
+
+// Characters [first, first + count) by 1-based position; what lies beyond
+// the text's end is missing.
+std::string_view Chars(std::string_view text, std::size_t first, std::size_t count) {
+  if (first - 1 >= text.size()) return {};
+  return text.substr(first - 1, count);
+}
+
+// The text of "07/07/23" or "14:25:30" without its separators.
+std::string Pairs(std::string_view text) {
+  std::string out(Chars(text, 1, 2));
+  out += Chars(text, 4, 2);
+  out += Chars(text, 7, 2);
+  return out;
+}
+
+bool ReadTimes(FieldReader& in, SpectrumRecord& r) {
+  CommonCondition& c = r.Head.Common;
+  MeasureCondition& m = r.Head.Measure;
+  const auto title = in.Field();
+  const auto date = title ? in.Field() : std::nullopt;
+  const auto time = date ? in.Field() : std::nullopt;
+  if (!time || !ReadNumber(in, m.LiveTime) || !ReadNumber(in, m.RealTime)) return false;
+  AssignText(c.SampleTitle, *title);
+  AssignText(c.MeasDate, "20" + Pairs(*date));
+  AssignText(c.MeasTime, Pairs(*time));
+  if (m.RealTime == 0) return false;  // no dead time without a real time
+  m.DeadTime = (m.RealTime - m.LiveTime) / m.RealTime * 100;
+  return true;
+}
+
+bool ReadCounts(FieldReader& in, SpecData& data) {
+  const int n = data.DataNumber;
+  for (int stored = 0; stored < n;) {
+    if (!in.Field()) return false;  // the group's label
+    for (int j = 0; j < 10 && stored < n; ++j, ++stored) {
+      if (!ReadCount(in, data.Count[stored])) return false;
+    }
+  }
+  return true;
+}
+
+bool ReadExport(std::string_view text, SpectrumRecord& r) {
+  FieldReader in(text);
+  if (!in.SkipLine() || !ReadTimes(in, r)) return false;
+  for (int i = 0; i < 3; ++i)
+    if (!in.SkipLine()) return false;
+  double unused = 0, channels = 0;
+  if (!ReadNumber(in, unused) || !ReadNumber(in, unused) || !ReadNumber(in, channels)) return false;
+  const double n = std::nearbyint(channels);
+  if (!(n >= -32768.0 && n <= kMaxChannels)) return false;
+  r.Data.DataNumber = static_cast<std::int16_t>(n);
+  const auto id = in.Field();
+  if (!id || !in.Field() || !in.SkipLine()) return false;
+  AssignText(r.Head.Common.SampleID, *id);
+  return ReadCounts(in, r.Data);
+}
+
+}  // namespace
+
+std::optional<SpectrumRecord> CsvSourceRecord(std::string_view text) {
+  SpectrumRecord fresh;
+  if (!ReadExport(text, fresh)) return std::nullopt;
+  return fresh;
+}
+
+bool ReadCsvFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
+  return ReadSourceFile(path, kMaxCsvSourceBytes, CsvSourceRecord, data, header, context);
+}
+
+}  // namespace vantor

@@ -1,0 +1,261 @@
+// The profile file as our NPD writer produces it:
+//   line  1       Record length,27      lines before "Data length, "
+//   lines 2-24    one value each after the label's ",", by position
+//   lines 25-27   ","                   skipped through the record length
+//   line  28      Data length, N
+//   line  29      Counting sec, t       not read (times come from 11, 12)
+//   then N lines  channel,energy,count  only the count is read
+// A line ends at CR or CR LF; a lone LF is part of the line.
+#include "formats/Npd.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <span>
+#include <string_view>
+
+#include "base/TextFit.h"
+#include "base/TextRoutines.h"
+#include "base/SourceFile.h"
+
+namespace vantor {
+namespace {
+
+constexpr int kHeaderLines = 24;
+constexpr double kZeroCelsius = 273.15;
+
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : text_(text) {}
+
+  // The next line; no value once the file is used up.
+  std::optional<std::string_view> Next() {
+    if (pos_ >= text_.size()) return std::nullopt;
+    const std::size_t end = std::min(text_.find('\r', pos_), text_.size());
+    const std::string_view line = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    return line;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+};
+
+// The text after the first `separator`, or the whole text when it has none.
+std::string_view After(std::string_view text, char separator) {
+  const auto at = text.find(separator);
+  return at == std::string_view::npos ? text : text.substr(at + 1);
+}
+
+// The value of a header line: after the first ",", without blanks around.
+std::string_view Value(std::string_view line) {
+  return TrimBlanks(After(line, ','));
+}
+
+// A number rounded half to even into [low, high]; no value outside.
+std::optional<std::int32_t> Integer(std::string_view text, double low, double high) {
+  const auto number = ParseNumber(text);
+  if (!number) return std::nullopt;
+  const double rounded = std::nearbyint(*number);
+  if (!(rounded >= low && rounded <= high)) return std::nullopt;
+  return static_cast<std::int32_t>(rounded);
+}
+
+std::optional<std::int32_t> Integer16(std::string_view text) {
+  return Integer(text, -32768.0, 32767.0);
+}
+
+void SetNumber(double& field, std::string_view text) {
+  if (const auto number = ParseNumber(text)) field = *number;
+}
+
+// "yyyy-mm-dd hh:mm:ss": the date at fixed places, the time split at its two
+// ":" with one-digit parts padded ("9:5:30" gives 090530). Without two ":"
+// the time stays as it was.
+void ReadDateTime(std::string_view value, CommonCondition& c) {
+  auto chars = [value](std::size_t first, std::size_t count) {
+    return first - 1 < value.size() ? value.substr(first - 1, count) : std::string_view{};
+  };
+  std::string date(chars(1, 4));
+  date += chars(6, 2);
+  date += chars(9, 2);
+  AssignText(c.MeasDate, date);
+
+  const std::string_view time = TrimBlanks(chars(11, std::string_view::npos));
+  const auto first = time.find(':');
+  if (first == std::string_view::npos) return;
+  const auto second = time.find(':', first + 1);
+  if (second == std::string_view::npos) return;
+  std::string joined;
+  for (const std::string_view part :
+       {time.substr(0, first), time.substr(first + 1, second - first - 1), time.substr(second + 1)}) {
+    if (part.size() == 1) joined += '0';
+    joined += part;
+  }
+  AssignText(c.MeasTime, joined);
+}
+
+// "X(mm)=1.500 Y(mm)=-2.000 ...": each number runs from an "=" to the next
+// blank, the last one to the end. An item without its "=" or its blank ends
+// the line; a number that is not one leaves its field alone.
+void ReadItems(std::string_view value, std::span<double* const> fields) {
+  std::size_t from = 0;
+  for (std::size_t f = 0; f < fields.size(); ++f) {
+    const auto equals = value.find('=', from);
+    if (equals == std::string_view::npos) return;
+    std::string_view number = value.substr(equals + 1);
+    if (f + 1 < fields.size()) {
+      const auto blank = value.find(' ', equals + 1);
+      if (blank == std::string_view::npos) return;
+      number = value.substr(equals + 1, blank - equals - 1);
+      from = blank;
+    }
+    SetNumber(*fields[f], number);
+  }
+}
+
+// The field that header lines 7 to 18 and 24 hold as a plain number.
+double* NumberLine(int line, MeasureCondition& m) {
+  switch (line) {
+    case 7:
+      return &m.EGC[0];
+    case 8:
+      return &m.EGC[1];
+    case 9:
+      return &m.EGC[2];
+    case 10:
+      return &m.TwoTheta;
+    case 11:
+      return &m.LiveTime;
+    case 12:
+      return &m.RealTime;
+    case 13:
+      return &m.DeadTime;
+    case 15:
+      return &m.PressLoad;
+    case 17:
+      return &m.MiriVolt;
+    case 18:
+      return &m.RateMeter;
+    case 24:
+      return &m.RamStroke;
+    default:
+      return nullptr;
+  }
+}
+
+// Header lines 19 to 22: press, slits, heater.
+bool ReadItemLine(int line, std::string_view value, MeasureCondition& m) {
+  switch (line) {
+    case 19:
+      ReadItems(value, std::array{&m.PressX, &m.PressY, &m.PressZ, &m.PressTZ});
+      return true;
+    case 20:
+      ReadItems(value, std::array{&m.InSlitV, &m.InSlitH});
+      return true;
+    case 21:
+      ReadItems(value, std::array{&m.ReSlitV, &m.ReSlitH, &m.CollimatorSize});
+      return true;
+    case 22:
+      ReadItems(value, std::array{&m.Volt, &m.Current2, &m.Power, &m.Resistance});
+      return true;
+    default:
+      return false;
+  }
+}
+
+void ReadHeaderLine(int line, std::string_view text, Header& h, int& recordLength) {
+  CommonCondition& c = h.Common;
+  MeasureCondition& m = h.Measure;
+  const std::string_view value = Value(text);
+  if (double* field = NumberLine(line, m)) {
+    SetNumber(*field, value);
+    return;
+  }
+  if (ReadItemLine(line, value, m)) return;
+  switch (line) {
+    case 1:
+      if (const auto length = Integer16(After(text, ','))) recordLength = *length;
+      break;
+    case 2:
+      AssignText(c.SampleTitle, value);
+      break;
+    case 3:
+      AssignText(c.Operator, value);
+      break;
+    case 4:
+      AssignText(c.SampleID, value);
+      break;
+    case 5:
+      ReadDateTime(value, c);
+      break;
+    case 6:
+      if (value == "Real") m.MeasureType = 2;
+      if (value == "Live") m.MeasureType = 1;
+      if (value == "Separate") m.MeasureType = 4;
+      break;
+    case 14:
+      if (const auto kelvin = ParseNumber(value)) m.Temperature = *kelvin - kZeroCelsius;
+      break;
+    case 16:
+      if (const auto current = ParseNumber(After(text, '='))) m.RingCurrent = m.RingCurrent2 = *current;
+      break;
+    case 23:
+      AssignText(c.Comment, value);
+      break;
+    default:
+      break;
+  }
+}
+
+// The count of a data line: the text after its second ",", or the whole
+// line with fewer commas.
+std::optional<std::int32_t> CountOf(std::string_view line) {
+  const auto first = line.find(',');
+  const auto second = first == std::string_view::npos ? first : line.find(',', first + 1);
+  const std::string_view text = second == std::string_view::npos ? line : line.substr(second + 1);
+  return Integer(text, -2147483648.0, 2147483647.0);
+}
+
+void ReadProfile(std::string_view text, SpectrumRecord& r) {
+  LineReader in(text);
+  int recordLength = 0;
+  for (int line = 1; line <= kHeaderLines; ++line) {
+    const auto content = in.Next();
+    if (!content) return;  // ends in the header: nothing more to find
+    ReadHeaderLine(line, *content, r.Head, recordLength);
+  }
+  for (int line = kHeaderLines; line < recordLength; ++line) in.Next();
+  int n = 0;
+  if (const auto dataLength = in.Next())
+    if (const auto value = Integer16(Value(*dataLength))) n = *value;
+  in.Next();  // the counting time
+  // Only 8192 channels fit the record; a negative length has none.
+  const int kept = std::clamp(n, 0, kMaxChannels);
+  r.Data.DataNumber = static_cast<std::int16_t>(kept);
+  for (int i = 0; i < kept; ++i) {
+    const auto line = in.Next();
+    if (!line) return;
+    if (const auto count = CountOf(*line)) r.Data.Count[i] = *count;
+  }
+}
+
+}  // namespace
+
+SpectrumRecord NpdRecord(std::string_view text) {
+  SpectrumRecord fresh;
+  fresh.Head.Common.SourceFormat = 4;
+  ReadProfile(text, fresh);
+  return fresh;
+}
+
+bool ReadNpdFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
+  // Any content reads: only a file that cannot be read at all fails.
+  const auto parse = [](std::string_view text) { return std::optional<SpectrumRecord>(NpdRecord(text)); };
+  return ReadSourceFile(path, kMaxNpdBytes, parse, data, header, context);
+}
+
+}  // namespace vantor

@@ -1,0 +1,139 @@
+// Record file layout (offsets in bytes from the start of the file):
+//    0  "00" signature (not checked when reading)
+//    2  CommonCondition, 1402 bytes
+// 1404  MeasureCondition, 664 bytes
+// 2068  DataNumber (i16)
+// 2070  Count[0..DataNumber-1] (i32 each)
+#include "formats/RecordFile.h"
+
+#include <algorithm>
+
+#include "base/FileAccess.h"
+#include "base/ByteReader.h"
+
+namespace vantor {
+namespace {
+
+// One number field in either direction (overloads rather than "if constexpr"
+// in a generic lambda, which clang rejects when the discarded call does not fit).
+void Field(ByteReader& in, std::int16_t& v) { v = in.I16(); }
+void Field(ByteReader& in, double& v) { v = in.F64(); }
+void Field(ByteWriter& out, const std::int16_t& v) { out.I16(v); }
+void Field(ByteWriter& out, const double& v) { out.F64(v); }
+
+// Reads or writes every header field in file order; `io` is a ByteReader or
+// a ByteWriter, so the layout is written down once for both directions.
+template <typename Io, typename H>
+void VisitHeader(Io& io, H& h) {
+  auto& c = h.Common;
+  auto& m = h.Measure;
+  auto i16 = [&io](auto& v) { Field(io, v); };
+  auto f64 = [&io](auto& v) { Field(io, v); };
+  i16(c.DataType);          //    2
+  io.Bytes(c.SampleTitle);  //    4
+  io.Bytes(c.SampleID);     //   68
+  io.Bytes(c.MeasDate);     //  132
+  io.Bytes(c.MeasTime);     //  140
+  io.Bytes(c.Spare1);       //  146
+  io.Bytes(c.Operator);     //  152
+  io.Bytes(c.Comment);      //  182
+  i16(c.SourceFormat);      //  282
+  io.Bytes(c.Spare2);       //  284
+  for (auto& t : c.SpareText) io.Bytes(t);  // 304, 100 bytes each
+  i16(m.MeasureType);       // 1404
+  f64(m.PrsRTime);          // 1406
+  f64(m.PrsLTime);          // 1414
+  i16(m.ROIStart);          // 1422
+  i16(m.ROIEnd);            // 1424
+  f64(m.ROISigma);          // 1426
+  for (auto& e : m.EGC) f64(e);  // 1434, 1442, 1450
+  f64(m.TwoTheta);          // 1458
+  f64(m.Volt);              // 1466
+  f64(m.RingCurrent);       // 1474
+  f64(m.Pressure);          // 1482
+  f64(m.Temperature);       // 1490
+  f64(m.MiriVolt);          // 1498
+  f64(m.RateMeter);         // 1506
+  i16(m.GainConv);          // 1514
+  f64(m.RealTime);          // 1516
+  f64(m.LiveTime);          // 1524
+  i16(m.Spare3);            // 1532
+  f64(m.PressX);            // 1534
+  f64(m.PressY);            // 1542
+  f64(m.PressZ);            // 1550
+  f64(m.PressTZ);           // 1558
+  f64(m.HGonioX);           // 1566
+  f64(m.HGonioY);           // 1574
+  f64(m.HGonioZ);           // 1582
+  f64(m.Spare4);            // 1590
+  f64(m.VGonioX);           // 1598
+  f64(m.VGonioY);           // 1606
+  f64(m.VGonioZ);           // 1614
+  f64(m.VAngle);            // 1622
+  f64(m.PressLoad);         // 1630
+  f64(m.RamStroke);         // 1638
+  f64(m.Power);             // 1646
+  f64(m.Resistance);        // 1654
+  f64(m.RingCurrent2);      // 1662
+  f64(m.DeadTime);          // 1670
+  f64(m.InSlitV);           // 1678
+  f64(m.InSlitH);           // 1686
+  f64(m.InSlitX);           // 1694
+  f64(m.InSlitZ);           // 1702
+  f64(m.InSlitTY);          // 1710
+  f64(m.ReSlitV);           // 1718
+  f64(m.ReSlitH);           // 1726
+  f64(m.ReSlitX);           // 1734
+  f64(m.ReSlitZ);           // 1742
+  f64(m.ReSlitTY);          // 1750
+  f64(m.CollimatorSize);    // 1758
+  f64(m.Current2);          // 1766
+  io.Bytes(m.Spare5);       // 1774
+  io.Bytes(m.Spare6);       // 1988
+}
+
+constexpr std::size_t kMaxRecordBytes = kRecordHeaderBytes + 4 * kMaxChannels;
+
+}  // namespace
+
+bool ReadRecordFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
+  const auto bytes = ReadFileBytes(path, kMaxRecordBytes);
+  if (!bytes) {
+    context.prompt.Message("Fine NotFound");
+    return false;
+  }
+  SpectrumRecord fresh;
+  ByteReader in(*bytes);
+  in.Seek(2);
+  VisitHeader(in, fresh.Head);
+  const std::int16_t n = in.I16();
+  if (in.Failed() || n < 0 || n > kMaxChannels || bytes->size() < kRecordHeaderBytes + 4u * n) {
+    context.prompt.Message("File Error");
+    return false;
+  }
+  fresh.Data.DataNumber = n;
+  for (int i = 0; i < n; ++i) fresh.Data.Count[i] = in.I32();
+  fresh.Head.Common.SourceFormat = 1;
+  data = fresh.Data;
+  header = fresh.Head;
+  return true;
+}
+
+std::string RecordFileBytes(const SpecData& data, const Header& header) {
+  const int n = data.DataNumber < 0 ? 0 : std::min<int>(data.DataNumber, kMaxChannels);
+  std::string bytes;
+  bytes.reserve(kRecordHeaderBytes + 4 * n);
+  ByteWriter out(bytes);
+  out.Bytes("00", 2);
+  VisitHeader(out, header);
+  out.I16(static_cast<std::int16_t>(n));
+  for (int i = 0; i < n; ++i) out.I32(data.Count[i]);
+  return bytes;
+}
+
+bool WriteRecordFile(const std::string& path, const SpecData& data, const Header& header,
+                     ConvertContext& context) {
+  return SaveOutput(path, RecordFileBytes(data, header), context, ReplaceQuestion(path));
+}
+
+}  // namespace vantor

@@ -1,0 +1,28 @@
+// The record file (.xbm source, "_.XBM" output): the beamline's own binary
+// spectrum file, a straight little-endian dump of the header and the counts
+// in use. 2070 + 4 x DataNumber bytes.
+#pragma once
+
+#include <string>
+
+#include "base/ConvertContext.h"
+#include "base/SpectrumRecord.h"
+
+namespace vantor {
+
+inline constexpr std::size_t kRecordHeaderBytes = 2070;  // up to and including DataNumber
+
+// Fills the whole record from the file, starting from a fresh one.
+// "Fine NotFound" for a missing or unreadable file, "File Error" for a short
+// file or a channel count outside 0..8192; false in both cases.
+bool ReadRecordFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context);
+
+// Writes the record, asking before replacing an existing file when the run
+// settings say so. Atomic: on any failure the old file stays as it was.
+bool WriteRecordFile(const std::string& path, const SpecData& data, const Header& header,
+                     ConvertContext& context);
+
+// The file's bytes, for writers that embed or compare them.
+std::string RecordFileBytes(const SpecData& data, const Header& header);
+
+}  // namespace vantor
