@@ -40,17 +40,24 @@ NewFile WriteNewFile(const fs::path& path, std::string_view bytes) {
 
 }  // namespace
 
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes) {
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes, std::string* why) {
+  const auto fail = [why](std::string reason) -> std::optional<std::string> {
+    if (why != nullptr) *why = std::move(reason);
+    return std::nullopt;
+  };
   std::error_code ec;
   // Only regular files: opening a FIFO would block, a folder reads nothing.
-  if (!fs::is_regular_file(path, ec)) return std::nullopt;
+  const fs::file_status status = fs::status(path, ec);
+  if (!fs::exists(status)) return fail(ec ? ec.message() : "no such file");
+  if (!fs::is_regular_file(status)) return fail("not a regular file");
   const auto size = fs::file_size(path, ec);
-  if (ec) return std::nullopt;
+  if (ec) return fail(ec.message());
+  errno = 0;
   std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
+  if (!in) return fail(errno != 0 ? std::generic_category().message(errno) : "cannot be opened");
   std::string bytes(std::min<std::uintmax_t>(size, maxBytes), '\0');
   in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (in.bad()) return std::nullopt;
+  if (in.bad()) return fail("read error");
   bytes.resize(static_cast<std::size_t>(in.gcount()));
   return bytes;
 }

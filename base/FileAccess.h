@@ -14,8 +14,10 @@ namespace vantor {
 struct ConvertContext;
 
 // The first maxBytes bytes of a regular file (all of it when shorter); no
-// value when the path is missing, not a regular file, or cannot be read.
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes);
+// value when the path is missing, not a regular file, or cannot be read, and
+// then the reason in *why when given.
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes,
+                                         std::string* why = nullptr);
 
 // Writes the bytes to a temporary file beside the target and renames it over
 // the target once complete. On failure the target is untouched and no

@@ -26,6 +26,12 @@ class UserPrompt {
   // A message box titled "Vantor" with the single button OK.
   virtual void Message(std::string_view text) = 0;
 
+  // A message about one file: the system's text (what Message shows) and,
+  // where known, the reason. Prompts that can name the file do so.
+  virtual void FileMessage(std::string_view /*path*/, std::string_view text, std::string_view /*reason*/) {
+    Message(text);
+  }
+
   // A Yes/No box titled "Vantor", exclamation icon, No the default button.
   virtual bool AskYesNo(std::string_view text) = 0;
 

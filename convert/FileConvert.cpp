@@ -14,7 +14,10 @@ bool ReadSource(const std::string& sourcePath, SourceKind source, SpectrumRecord
   const SourceFormat& reader = Source(source);
   if (reader.read == nullptr) return false;
   record = SpectrumRecord{};
-  if (!reader.read(sourcePath, record.Data, record.Head, context)) return false;
+  if (const ReadResult read = reader.read(sourcePath, record); !read) {
+    ReportReadFailure(context.prompt, sourcePath, read);
+    return false;
+  }
 
   MeasureCondition& m = record.Head.Measure;
   const RunSettings& s = context.settings;

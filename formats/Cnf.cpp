@@ -48,13 +48,14 @@ std::array<double, 11> NumbersOf(ByteReader& in, std::size_t offset, std::size_t
 
 }  // namespace
 
-std::optional<SpectrumRecord> CnfRecord(std::string_view bytes) {
+ReadResult CnfRecord(std::string_view bytes, SpectrumRecord& fresh) {
   ByteReader in(bytes);
   in.Seek(kLayoutByte);
   const std::size_t base = in.U8() == kShiftedLayout ? kCnfShiftedBase : 0;
-  if (in.Failed() || bytes.size() < base + kCnfBlockBytes) return std::nullopt;
+  if (in.Failed() || bytes.size() < base + kCnfBlockBytes)
+    return FileErrorAtByte(bytes.size(), "file ends at byte " + std::to_string(bytes.size()) +
+                                             "; the counts end at byte " + std::to_string(base + kCnfBlockBytes));
 
-  SpectrumRecord fresh;
   CommonCondition& c = fresh.Head.Common;
   MeasureCondition& m = fresh.Head.Measure;
   in.Seek(base + kTitle);
@@ -76,12 +77,12 @@ std::optional<SpectrumRecord> CnfRecord(std::string_view bytes) {
   for (int k = 0; k < kFileChannelsKept; ++k) fresh.Data.Count[k + 1] = in.I32();
   fresh.Data.Count[0] = fresh.Data.Count[1];
   fresh.Data.DataNumber = kCnfChannels;
-  return fresh;
+  return {};
 }
 
-bool ReadCnfFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
+ReadResult ReadCnfFile(const std::string& path, SpectrumRecord& record) {
   // Nothing past file channel 4094 of the shifted layout is ever used.
-  return ReadSourceFile(path, kCnfShiftedBase + kCnfBlockBytes, CnfRecord, data, header, context);
+  return ReadSourceFile(path, kCnfShiftedBase + kCnfBlockBytes, CnfRecord, record);
 }
 
 }  // namespace vantor

@@ -5,11 +5,10 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "base/ConvertContext.h"
+#include "base/ReadResult.h"
 #include "base/SpectrumRecord.h"
 
 namespace vantor {
@@ -20,15 +19,14 @@ inline constexpr std::size_t kCnfShiftedBase = 4608;
 // kept: the beamline's own files end exactly there.
 inline constexpr std::size_t kCnfBlockBytes = 41984;
 
-// The record a file's bytes give, from a fresh one; no value when the file
-// ends before file channel 4094.
-std::optional<SpectrumRecord> CnfRecord(std::string_view bytes);
+// The record a file's bytes give, filling `fresh`; a file error when the
+// file ends before file channel 4094.
+ReadResult CnfRecord(std::string_view bytes, SpectrumRecord& fresh);
 
 // Fills DataNumber (4096), the counts, SampleTitle, SampleID, Operator
 // (blanks), EGC, Pressure, Temperature and TwoTheta, starting from a fresh
-// record. "Fine NotFound" for a missing or unreadable file, "File Error" for
-// a file that ends before file channel 4094; false in both cases, and the
-// caller's record is left alone.
-bool ReadCnfFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context);
+// record. Not found for a missing or unreadable file; the record changes
+// only when the read succeeds.
+ReadResult ReadCnfFile(const std::string& path, SpectrumRecord& record);
 
 }  // namespace vantor

@@ -52,8 +52,12 @@ class FieldReader {
     if (pos_ >= text_.size()) return false;
     const std::size_t end = text_.find("\r\n", pos_);
     pos_ = end == std::string_view::npos ? text_.size() : end + 2;
+    ++line_;
     return true;
   }
+
+  // The line the next field starts on, counted from 1.
+  std::size_t Line() const { return line_; }
 
  private:
   // Where the field starting at `from` ends: a comma, a CR LF, or the end.
@@ -67,13 +71,17 @@ class FieldReader {
   void Consume(std::size_t delimiter) {
     if (delimiter >= text_.size()) {
       pos_ = text_.size();
+    } else if (text_[delimiter] == ',') {
+      pos_ = delimiter + 1;
     } else {
-      pos_ = delimiter + (text_[delimiter] == ',' ? 1 : 2);
+      pos_ = delimiter + 2;
+      ++line_;
     }
   }
 
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t line_ = 1;
 };
 
 bool ReadNumber(FieldReader& in, double& value) {
@@ -108,58 +116,58 @@ std::string Pairs(std::string_view text) {
   return out;
 }
 
-bool ReadTimes(FieldReader& in, SpectrumRecord& r) {
+ReadResult Failure(const FieldReader& in, std::string_view why) { return FileErrorAtLine(in.Line(), why); }
+
+ReadResult ReadTimes(FieldReader& in, SpectrumRecord& r) {
   CommonCondition& c = r.Head.Common;
   MeasureCondition& m = r.Head.Measure;
   const auto title = in.Field();
   const auto date = title ? in.Field() : std::nullopt;
   const auto time = date ? in.Field() : std::nullopt;
-  if (!time || !ReadNumber(in, m.LiveTime) || !ReadNumber(in, m.RealTime)) return false;
+  if (!time || !ReadNumber(in, m.LiveTime) || !ReadNumber(in, m.RealTime))
+    return Failure(in, "file ends before the title, date, time, live and real time");
   AssignText(c.SampleTitle, *title);
   AssignText(c.MeasDate, "20" + Pairs(*date));
   AssignText(c.MeasTime, Pairs(*time));
-  if (m.RealTime == 0) return false;  // no dead time without a real time
+  if (m.RealTime == 0) return Failure(in, "real time is 0");  // no dead time without a real time
   m.DeadTime = (m.RealTime - m.LiveTime) / m.RealTime * 100;
-  return true;
+  return {};
 }
 
-bool ReadCounts(FieldReader& in, SpecData& data) {
+ReadResult ReadCounts(FieldReader& in, SpecData& data) {
   const int n = data.DataNumber;
   for (int stored = 0; stored < n;) {
-    if (!in.Field()) return false;  // the group's label
+    if (!in.Field()) return Failure(in, "file ends after " + std::to_string(stored) + " of " + std::to_string(n) + " counts");
     for (int j = 0; j < 10 && stored < n; ++j, ++stored) {
-      if (!ReadCount(in, data.Count[stored])) return false;
+      if (!ReadCount(in, data.Count[stored]))
+        return Failure(in, "count " + std::to_string(stored + 1) + " is missing or beyond 32 bits");
     }
   }
-  return true;
-}
-
-bool ReadExport(std::string_view text, SpectrumRecord& r) {
-  FieldReader in(text);
-  if (!in.SkipLine() || !ReadTimes(in, r)) return false;
-  for (int i = 0; i < 3; ++i)
-    if (!in.SkipLine()) return false;
-  double unused = 0, channels = 0;
-  if (!ReadNumber(in, unused) || !ReadNumber(in, unused) || !ReadNumber(in, channels)) return false;
-  const double n = std::nearbyint(channels);
-  if (!(n >= -32768.0 && n <= kMaxChannels)) return false;
-  r.Data.DataNumber = static_cast<std::int16_t>(n);
-  const auto id = in.Field();
-  if (!id || !in.Field() || !in.SkipLine()) return false;
-  AssignText(r.Head.Common.SampleID, *id);
-  return ReadCounts(in, r.Data);
+  return {};
 }
 
 }  // namespace
 
-std::optional<SpectrumRecord> CsvSourceRecord(std::string_view text) {
-  SpectrumRecord fresh;
-  if (!ReadExport(text, fresh)) return std::nullopt;
-  return fresh;
+ReadResult CsvSourceRecord(std::string_view text, SpectrumRecord& r) {
+  FieldReader in(text);
+  if (!in.SkipLine()) return Failure(in, "file is empty");
+  if (ReadResult times = ReadTimes(in, r); !times) return times;
+  for (int i = 0; i < 3; ++i)
+    if (!in.SkipLine()) return Failure(in, "file ends before the channel count");
+  double unused = 0, channels = 0;
+  if (!ReadNumber(in, unused) || !ReadNumber(in, unused) || !ReadNumber(in, channels))
+    return Failure(in, "file ends before the channel count");
+  const double n = std::nearbyint(channels);
+  if (!(n >= -32768.0 && n <= kMaxChannels)) return Failure(in, "channel count is outside -32768..8192");
+  r.Data.DataNumber = static_cast<std::int16_t>(n);
+  const auto id = in.Field();
+  if (!id || !in.Field() || !in.SkipLine()) return Failure(in, "file ends before the sample identifier");
+  AssignText(r.Head.Common.SampleID, *id);
+  return ReadCounts(in, r.Data);
 }
 
-bool ReadCsvFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
-  return ReadSourceFile(path, kMaxCsvSourceBytes, CsvSourceRecord, data, header, context);
+ReadResult ReadCsvFile(const std::string& path, SpectrumRecord& record) {
+  return ReadSourceFile(path, kMaxCsvSourceBytes, CsvSourceRecord, record);
 }
 
 }  // namespace vantor

@@ -6,11 +6,10 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "base/ConvertContext.h"
+#include "base/ReadResult.h"
 #include "base/SpectrumRecord.h"
 
 namespace vantor {
@@ -20,16 +19,15 @@ namespace vantor {
 // of a file is ever read.
 inline constexpr std::size_t kMaxCsvSourceBytes = 16u << 20;
 
-// The record a file's text gives, from a fresh one; no value where the
-// reader reports "File Error".
-std::optional<SpectrumRecord> CsvSourceRecord(std::string_view text);
+// The record a file's text gives, filling `fresh`.
+ReadResult CsvSourceRecord(std::string_view text, SpectrumRecord& fresh);
 
 // Fills SampleTitle, MeasDate, MeasTime, LiveTime, RealTime, DeadTime,
 // DataNumber, SampleID and the counts, starting from a fresh record.
-// "Fine NotFound" for a missing or unreadable file; "File Error" when the
-// file ends before all fields were read, the real time is 0, the channel
-// count is outside -32768..8192 or a count does not fit 32 bits. On false
-// the caller's record is left alone.
-bool ReadCsvFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context);
+// Not found for a missing or unreadable file; a file error when the file
+// ends before all fields were read, the real time is 0, the channel count
+// is outside -32768..8192 or a count does not fit 32 bits. The record
+// changes only when the read succeeds.
+ReadResult ReadCsvFile(const std::string& path, SpectrumRecord& record);
 
 }  // namespace vantor

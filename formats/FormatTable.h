@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "base/ConvertContext.h"
+#include "base/ReadResult.h"
 #include "base/SpectrumRecord.h"
 
 namespace vantor {
@@ -21,7 +22,7 @@ enum class OutputKind : std::int16_t { Rpt = 0, Txt = 1, Csv = 2, Npd = 3, Gsa =
 inline constexpr int kSourceKinds = 4;
 inline constexpr int kOutputKinds = 6;
 
-using ReaderFn = bool (*)(const std::string& path, SpecData&, Header&, ConvertContext&);
+using ReaderFn = ReadResult (*)(const std::string& path, SpectrumRecord&);
 using WriterFn = bool (*)(const std::string& path, const SpecData&, const Header&, ConvertContext&);
 
 struct SourceFormat {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "base/ConvertContext.h"
+#include "base/ReadResult.h"
 #include "base/SpectrumRecord.h"
 
 namespace vantor {
@@ -21,15 +22,15 @@ namespace vantor {
 // of a file is ever read.
 inline constexpr std::size_t kMaxNpdBytes = 16u << 20;
 
-// The record a file's text gives, from a fresh one.
-SpectrumRecord NpdRecord(std::string_view text);
+// The record a file's text gives, filling `fresh`.
+ReadResult NpdRecord(std::string_view text, SpectrumRecord& fresh);
 
 // Fills every header field the layout carries, the counts and DataNumber,
-// starting from a fresh record with SourceFormat 4. "Fine NotFound" and false
-// for a missing or unreadable file (the caller's record is left alone);
-// otherwise true, whatever the file holds. A channel count above 8192 keeps
-// the first 8192 counts, one below 0 gives none.
-bool ReadNpdFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context);
+// starting from a fresh record with SourceFormat 4. Not found for a missing
+// or unreadable file (the record is left alone); otherwise read, whatever the
+// file holds. A channel count above 8192 keeps the first 8192 counts, one
+// below 0 gives none.
+ReadResult ReadNpdFile(const std::string& path, SpectrumRecord& record);
 
 // Writing: 29 labelled header lines, then one line "channel,energy,count"
 // per channel.

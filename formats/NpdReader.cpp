@@ -245,17 +245,15 @@ void ReadProfile(std::string_view text, SpectrumRecord& r) {
 
 }  // namespace
 
-SpectrumRecord NpdRecord(std::string_view text) {
-  SpectrumRecord fresh;
+ReadResult NpdRecord(std::string_view text, SpectrumRecord& fresh) {
   fresh.Head.Common.SourceFormat = 4;
   ReadProfile(text, fresh);
-  return fresh;
+  return {};
 }
 
-bool ReadNpdFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
+ReadResult ReadNpdFile(const std::string& path, SpectrumRecord& record) {
   // Any content reads: only a file that cannot be read at all fails.
-  const auto parse = [](std::string_view text) { return std::optional<SpectrumRecord>(NpdRecord(text)); };
-  return ReadSourceFile(path, kMaxNpdBytes, parse, data, header, context);
+  return ReadSourceFile(path, kMaxNpdBytes, NpdRecord, record);
 }
 
 }  // namespace vantor

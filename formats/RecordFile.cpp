@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "base/FileAccess.h"
+#include "base/SourceFile.h"
 #include "base/ByteReader.h"
 
 namespace vantor {
@@ -96,27 +97,29 @@ constexpr std::size_t kMaxRecordBytes = kRecordHeaderBytes + 4 * kMaxChannels;
 
 }  // namespace
 
-bool ReadRecordFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
-  const auto bytes = ReadFileBytes(path, kMaxRecordBytes);
-  if (!bytes) {
-    context.prompt.Message("Fine NotFound");
-    return false;
-  }
-  SpectrumRecord fresh;
-  ByteReader in(*bytes);
+ReadResult RecordFileRecord(std::string_view bytes, SpectrumRecord& fresh) {
+  ByteReader in(bytes);
   in.Seek(2);
   VisitHeader(in, fresh.Head);
   const std::int16_t n = in.I16();
-  if (in.Failed() || n < 0 || n > kMaxChannels || bytes->size() < kRecordHeaderBytes + 4u * n) {
-    context.prompt.Message("File Error");
-    return false;
-  }
+  if (in.Failed())
+    return FileErrorAtByte(bytes.size(), "file ends at byte " + std::to_string(bytes.size()) +
+                                             " inside the 2070-byte header");
+  if (n < 0 || n > kMaxChannels)
+    return FileErrorAtByte(kRecordHeaderBytes - 2,
+                           "channel count " + std::to_string(n) + " at byte 2068 is outside 0..8192");
+  const std::size_t promised = kRecordHeaderBytes + 4u * n;
+  if (bytes.size() < promised)
+    return FileErrorAtByte(bytes.size(), "file ends at byte " + std::to_string(bytes.size()) +
+                                             "; the header promises " + std::to_string(promised) + " bytes");
   fresh.Data.DataNumber = n;
   for (int i = 0; i < n; ++i) fresh.Data.Count[i] = in.I32();
   fresh.Head.Common.SourceFormat = 1;
-  data = fresh.Data;
-  header = fresh.Head;
-  return true;
+  return {};
+}
+
+ReadResult ReadRecordFile(const std::string& path, SpectrumRecord& record) {
+  return ReadSourceFile(path, kMaxRecordBytes, RecordFileRecord, record);
 }
 
 std::string RecordFileBytes(const SpecData& data, const Header& header) {

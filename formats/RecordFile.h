@@ -4,18 +4,23 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "base/ConvertContext.h"
+#include "base/ReadResult.h"
 #include "base/SpectrumRecord.h"
 
 namespace vantor {
 
 inline constexpr std::size_t kRecordHeaderBytes = 2070;  // up to and including DataNumber
 
-// Fills the whole record from the file, starting from a fresh one.
-// "Fine NotFound" for a missing or unreadable file, "File Error" for a short
-// file or a channel count outside 0..8192; false in both cases.
-bool ReadRecordFile(const std::string& path, SpecData& data, Header& header, ConvertContext& context);
+// The record a file's bytes give, filling `fresh`: a file error for a short
+// file or a channel count outside 0..8192.
+ReadResult RecordFileRecord(std::string_view bytes, SpectrumRecord& fresh);
+
+// Reads the whole record from the file; not found for a missing or
+// unreadable file. The record changes only when the read succeeds.
+ReadResult ReadRecordFile(const std::string& path, SpectrumRecord& record);
 
 // Writes the record, asking before replacing an existing file when the run
 // settings say so. Atomic: on any failure the old file stays as it was.

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "base/FileAccess.h"
-#include "formats/FormatTable.h"
+#include "formats/Npd.h"
 #include "base/TextFormat.h"
 #include "base/TextRoutines.h"
 #include "series/FileCombine.h"
@@ -78,14 +78,16 @@ std::string ColumnHeading(std::string_view name) {
 
 bool Write3DTable(const std::string& folder, const std::vector<std::string>& names, const std::string& outputPath,
                   ConvertContext& context) {
-  const ReaderFn read = Source(SourceKind::Npd).read;
   std::vector<std::int32_t> counts(names.size() * kTableRows);
   auto ScratchRecord = std::make_unique<SpectrumRecord>();
   for (std::size_t k = 0; k < names.size(); ++k) {
     // Each file starts from a fresh record, so a file read in part never
     // shows the counts or the calibration of the one before it.
     *ScratchRecord = SpectrumRecord{};
-    if (read == nullptr || !read(JoinPath(folder, names[k]), ScratchRecord->Data, ScratchRecord->Head, context)) {
+    const std::string path = JoinPath(folder, names[k]);
+    const ReadResult result = ReadNpdFile(path, *ScratchRecord);
+    if (!result) {
+      ReportReadFailure(context.prompt, path, result);
       context.prompt.Message("File Error: " + names[k]);
       return false;
     }

@@ -76,7 +76,7 @@ bool CombineSelectedFiles(const std::string& folder, const std::vector<std::stri
   auto ScratchRecord = std::make_unique<SpectrumRecord>();
   for (std::size_t i = 0; i < names.size(); ++i) {
     SpectrumRecord& target = i == 0 ? *SumRecord : *ScratchRecord;
-    if (!ReadSourceByExtension(JoinPath(folder, names[i]), target.Data, target.Head, context)) {
+    if (!ReadSourceByExtension(JoinPath(folder, names[i]), target, context)) {
       context.prompt.Message("File Error: " + names[i]);
       return false;
     }
@@ -91,12 +91,15 @@ bool CombineSelectedFiles(const std::string& folder, const std::vector<std::stri
   return WriteByExtension(outputPath, SumRecord->Data, SumRecord->Head, context);
 }
 
-bool ReadSourceByExtension(const std::string& path, SpecData& data, Header& header, ConvertContext& context) {
-  data = SpecData{};
-  header = Header{};
+bool ReadSourceByExtension(const std::string& path, SpectrumRecord& record, ConvertContext& context) {
+  record = SpectrumRecord{};
   const SourceFormat* format = FindSource(SplitPath(path).extension);
   if (format == nullptr || format->read == nullptr) return false;
-  if (!format->read(path, data, header, context)) return false;
+  if (const ReadResult read = format->read(path, record); !read) {
+    ReportReadFailure(context.prompt, path, read);
+    return false;
+  }
+  Header& header = record.Head;
   if (format->kind == SourceKind::Csv) {
     // An analyser export carries no angle, calibration or temperature: it
     // gets the values last entered (0 when none was).

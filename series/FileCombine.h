@@ -39,7 +39,7 @@ bool CombineSelectedFiles(const std::string& folder, const std::vector<std::stri
 // extension names (any letter case). A CSV source gets the entered angle,
 // calibration and temperature. False when no reader fits or the read failed;
 // the reader's own messages go to the context's prompt.
-bool ReadSourceByExtension(const std::string& path, SpecData& data, Header& header, ConvertContext& context);
+bool ReadSourceByExtension(const std::string& path, SpectrumRecord& record, ConvertContext& context);
 
 // Adds the source's real and live times and its counts over the sum's
 // channels into the sum. Channels are added in order; when a sum leaves the

@@ -112,7 +112,7 @@ TEST(ShiftJisRecordFile, EveryCutPosition_BytesKeptExactly) {
     ASSERT_TRUE(WriteRecordFile(dir / "r.xbm", written.Data, written.Head, context));
     EXPECT_EQ(test::ReadAll(dir / "r.xbm").substr(4, 64), View(written.Head.Common.SampleTitle));
     SpectrumRecord read;
-    ASSERT_TRUE(ReadRecordFile(dir / "r.xbm", read.Data, read.Head, context));
+    ASSERT_TRUE(ReadRecordFile(dir / "r.xbm", read));
     EXPECT_EQ(read.Head.Common.SampleTitle, written.Head.Common.SampleTitle);
     EXPECT_EQ(read.Head.Common.SampleID, written.Head.Common.SampleID);
     EXPECT_EQ(read.Head.Common.Operator, written.Head.Common.Operator);
@@ -196,7 +196,7 @@ TEST(ShiftJisSourceTitles, TitleCutAtEveryByte_TextOutputsValid) {
         FakePrompt prompt;
         ConvertContext context(prompt);
         context.settings.OverWriteCheck = false;
-        ASSERT_TRUE(Source(kind).read(path, r.Data, r.Head, context)) << Source(kind).name;
+        ASSERT_TRUE(Source(kind).read(path, r)) << Source(kind).name;
         ASSERT_TRUE(output.write(dir / "out", r.Data, r.Head, context));
         const std::string bytes = test::ReadAll(dir / "out");
         EXPECT_EQ(FirstBadShiftJis(bytes), std::string::npos)

@@ -37,7 +37,7 @@ class SeriesCliTest : public ::testing::Test {
   }
   SpectrumRecord Load(const std::string& name) {
     SpectrumRecord r;
-    EXPECT_TRUE(ReadRecordFile(dir / name, r.Data, r.Head, context));
+    EXPECT_TRUE(ReadRecordFile(dir / name, r));
     return r;
   }
 

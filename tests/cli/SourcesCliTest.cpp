@@ -69,7 +69,7 @@ TEST_P(ConvertFromSource, WritesEveryOutputBesideTheSource) {
   test::FakePrompt prompt;
   ConvertContext context(prompt);
   SpectrumRecord r;
-  ASSERT_TRUE(ReadRecordFile(dir / "run_.XBM", r.Data, r.Head, context));
+  ASSERT_TRUE(ReadRecordFile(dir / "run_.XBM", r));
   EXPECT_EQ(std::string(View(r.Head.Common.SampleTitle).substr(0, p.title.size())), p.title);
   EXPECT_EQ(std::vector<int>(r.Data.Count.begin(), r.Data.Count.begin() + p.counts.size()), p.counts);
 }
@@ -95,11 +95,11 @@ TEST(SourcesCli, CsvSourceTakesTheParametersOnly) {
   test::FakePrompt prompt;
   ConvertContext context(prompt);
   SpectrumRecord csv, npd;
-  ASSERT_TRUE(ReadRecordFile(dir / "a_.XBM", csv.Data, csv.Head, context));
+  ASSERT_TRUE(ReadRecordFile(dir / "a_.XBM", csv));
   EXPECT_EQ(csv.Head.Measure.TwoTheta, 6.5);
   EXPECT_EQ(csv.Head.Measure.EGC, (std::array<double, 3>{0.1, 0.04, 0.001}));
   EXPECT_NEAR(csv.Head.Measure.Temperature, 25, 1e-9);
-  ASSERT_TRUE(ReadRecordFile(dir / "b_.XBM", npd.Data, npd.Head, context));
+  ASSERT_TRUE(ReadRecordFile(dir / "b_.XBM", npd));
   EXPECT_EQ(npd.Head.Measure.TwoTheta, 6.5);  // 5.5 + 1
   EXPECT_EQ(npd.Head.Measure.EGC, (std::array<double, 3>{1, 2, 3}));
 
@@ -130,7 +130,7 @@ TEST(SourcesCli, SampleSourcesConvert) {
   for (const auto& [output, channels] :
        {std::pair{"analyser_.XBM", 4096}, {"export_.XBM", 256}, {"profile_.XBM", 256}}) {
     SpectrumRecord r;
-    ASSERT_TRUE(ReadRecordFile(dir / output, r.Data, r.Head, context)) << output;
+    ASSERT_TRUE(ReadRecordFile(dir / output, r)) << output;
     EXPECT_EQ(r.Data.DataNumber, channels) << output;
     EXPECT_GT(r.Data.Count[100], 0) << output;
   }

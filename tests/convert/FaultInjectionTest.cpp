@@ -266,8 +266,8 @@ TEST_P(UnreadableSource, ReportedWithoutBlocking_NothingWritten) {
         FakePrompt prompt;
         ConvertContext context(prompt);
         SpectrumRecord record;
-        report = Source(kind).read(path, record.Data, record.Head, context) ? "true" : "false";
-        for (const auto& m : prompt.messages) report += "|" + m;
+        const ReadResult read = Source(kind).read(path, record);
+        report = read ? "true" : "false|" + std::string(StatusMessage(read.status));
         context.settings.OverWriteCheck = false;
         for (const OutputKind output : AvailableWriters()) ConvertFile(path, output, kind, context);
       },

@@ -50,7 +50,7 @@ class ConvertFileTest : public ::testing::Test {
   SpectrumRecord Converted() {
     EXPECT_TRUE(ConvertFile(source, OutputKind::Xbm, SourceKind::Xbm, context));
     SpectrumRecord out;
-    EXPECT_TRUE(ReadRecordFile(dir / "run01_.XBM", out.Data, out.Head, context));
+    EXPECT_TRUE(ReadRecordFile(dir / "run01_.XBM", out));
     return out;
   }
 

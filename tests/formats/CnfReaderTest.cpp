@@ -6,13 +6,12 @@
 #include <filesystem>
 
 #include "formats/Cnf.h"
-#include "support/FakePrompt.h"
+#include "support/Parsed.h"
 #include "support/TestFiles.h"
 
 namespace vantor {
 namespace {
 
-using test::FakePrompt;
 using test::TempDir;
 
 struct CnfTexts {
@@ -62,10 +61,7 @@ TEST_P(CnfLayout, ReadsEveryFieldFromAFreshRecord) {
   r.Head.Measure.PressX = 7;  // from an earlier file: must not survive
   r.Head.Common.SourceFormat = 1;
   r.Data.Count[4096] = 99;
-  FakePrompt prompt;
-  ConvertContext context(prompt);
-  ASSERT_TRUE(ReadCnfFile(path, r.Data, r.Head, context));
-  EXPECT_TRUE(prompt.messages.empty());
+  ASSERT_TRUE(ReadCnfFile(path, r));
 
   EXPECT_EQ(r.Data.DataNumber, 4096);
   EXPECT_EQ(r.Data.Count[0], 10);
@@ -106,7 +102,7 @@ struct TextCase {
 class CnfNumberText : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(CnfNumberText, GivesItsNumbers) {
-  const auto r = CnfRecord(CnfBytes(0xA4, 41984, GetParam().texts));
+  const auto r = test::Parsed(CnfRecord, CnfBytes(0xA4, 41984, GetParam().texts));
   ASSERT_TRUE(r);
   const auto& m = r->Head.Measure;
   EXPECT_DOUBLE_EQ(m.EGC[0], GetParam().egc[0]);
@@ -152,10 +148,7 @@ TEST(CnfReader, FileOneByteShortOfChannel4094_FileErrorAndRecordUntouched) {
     SpectrumRecord r;
     r.Data.DataNumber = 5;
     r.Head.Measure.TwoTheta = 3;
-    FakePrompt prompt;
-    ConvertContext context(prompt);
-    EXPECT_FALSE(ReadCnfFile(path, r.Data, r.Head, context));
-    EXPECT_EQ(prompt.messages, std::vector<std::string>{"File Error"});
+    EXPECT_EQ(ReadCnfFile(path, r).status, ReadStatus::FileError);
     EXPECT_EQ(r.Data.DataNumber, 5);
     EXPECT_EQ(r.Head.Measure.TwoTheta, 3);
   }
@@ -165,10 +158,7 @@ TEST(CnfReader, MissingFileOrFolder_FineNotFound) {
   TempDir dir;
   for (const std::string& path : {dir / "absent.cnf", dir.path().string()}) {
     SpectrumRecord r;
-    FakePrompt prompt;
-    ConvertContext context(prompt);
-    EXPECT_FALSE(ReadCnfFile(path, r.Data, r.Head, context));
-    EXPECT_EQ(prompt.messages, std::vector<std::string>{"Fine NotFound"});
+    EXPECT_EQ(ReadCnfFile(path, r).status, ReadStatus::NotFound);
   }
 }
 
@@ -176,7 +166,7 @@ TEST(CnfReader, EveryTruncatedPrefix_FailsCleanly) {
   for (const unsigned char layout : {0xA4, 0xB6}) {
     const std::string full = CnfBytes(layout, layout == 0xB6 ? 46592 : 41984);
     for (std::size_t n = 0; n < full.size(); ++n) {
-      ASSERT_FALSE(CnfRecord(std::string_view(full).substr(0, n))) << n;
+      ASSERT_FALSE(test::Parsed(CnfRecord, std::string_view(full).substr(0, n))) << n;
     }
   }
 }
@@ -192,9 +182,7 @@ TEST(CnfReader, RealAnalyserFiles_ReadWithCounts) {
     if (ext != ".cnf" && ext != ".CNF") continue;
     ++files;
     SpectrumRecord r;
-    FakePrompt prompt;
-    ConvertContext context(prompt);
-    ASSERT_TRUE(ReadCnfFile(entry.path().string(), r.Data, r.Head, context)) << entry.path();
+    ASSERT_TRUE(ReadCnfFile(entry.path().string(), r)) << entry.path();
     EXPECT_EQ(r.Data.DataNumber, 4096);
     std::int64_t total = 0;
     for (int i = 0; i < 4096; ++i) total += r.Data.Count[i] != 0;

@@ -2,13 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "formats/CsvSource.h"
-#include "support/FakePrompt.h"
+#include "support/Parsed.h"
 #include "support/TestFiles.h"
 
 namespace vantor {
 namespace {
 
-using test::FakePrompt;
 using test::TempDir;
 
 struct Export {
@@ -42,7 +41,7 @@ class CsvChannels : public ::testing::TestWithParam<int> {};
 TEST_P(CsvChannels, StoresEveryCountUpToTheLast) {
   const int n = GetParam();
   const std::string text = ExportText(n);
-  const auto r = CsvSourceRecord(text);
+  const auto r = test::Parsed(CsvSourceRecord, text);
   ASSERT_TRUE(r);
   EXPECT_EQ(r->Data.DataNumber, n);
   for (int i = 0; i < n; ++i) ASSERT_EQ(r->Data.Count[i], i + 1) << i;
@@ -50,7 +49,7 @@ TEST_P(CsvChannels, StoresEveryCountUpToTheLast) {
     EXPECT_EQ(r->Data.Count[n], 0);
   }
   if (n > 0) {  // cutting off the last count's field makes the read fail
-    EXPECT_FALSE(CsvSourceRecord(text.substr(0, text.rfind(',') + 1)));
+    EXPECT_FALSE(test::Parsed(CsvSourceRecord, text.substr(0, text.rfind(',') + 1)));
   }
 }
 
@@ -64,10 +63,7 @@ TEST(CsvSourceReader, HeaderFieldsFromAFreshRecord) {
   SpectrumRecord r;
   r.Data.Count[5] = 77;  // an earlier file's channel beyond N
   r.Head.Measure.EGC[1] = 0.04;
-  FakePrompt prompt;
-  ConvertContext context(prompt);
-  ASSERT_TRUE(ReadCsvFile(path, r.Data, r.Head, context));
-  EXPECT_TRUE(prompt.messages.empty());
+  ASSERT_TRUE(ReadCsvFile(path, r));
   const auto& c = r.Head.Common;
   const auto& m = r.Head.Measure;
   EXPECT_EQ(View(c.SampleTitle), "Fe3O4 run" + std::string(55, ' '));
@@ -96,7 +92,7 @@ class CsvFields : public ::testing::TestWithParam<FieldCase> {};
 
 TEST_P(CsvFields, ReadAsTheFieldRulesSay) {
   const auto& p = GetParam();
-  const auto r = CsvSourceRecord(ExportText(p.n, p.fields));
+  const auto r = test::Parsed(CsvSourceRecord, ExportText(p.n, p.fields));
   ASSERT_TRUE(r);
   EXPECT_EQ(TrimEnd(View(r->Head.Common.SampleTitle)), p.title);
   EXPECT_EQ(View(r->Head.Common.MeasDate), p.date);
@@ -134,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CsvSourceReader, CountsRoundHalfToEvenAndNonNumbersReadZero) {
   std::string text = ExportText(0, Times("t,07/07/23,14:25:30,90,100", "0,1,5"));
   text += "label, 2.5 ,3.5,x,\"7\",-4\r\n";
-  const auto r = CsvSourceRecord(text);
+  const auto r = test::Parsed(CsvSourceRecord, text);
   ASSERT_TRUE(r);
   EXPECT_EQ((std::vector<int>(r->Data.Count.begin(), r->Data.Count.begin() + 5)), (std::vector<int>{2, 4, 0, 7, -4}));
 }
@@ -155,10 +151,7 @@ TEST_P(CsvFailure, FileErrorAndRecordUntouched) {
   SpectrumRecord r;
   r.Data.DataNumber = 12;
   AssignText(r.Head.Common.SampleTitle, "previous");
-  FakePrompt prompt;
-  ConvertContext context(prompt);
-  EXPECT_FALSE(ReadCsvFile(path, r.Data, r.Head, context));
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"File Error"});
+  EXPECT_EQ(ReadCsvFile(path, r).status, ReadStatus::FileError);
   EXPECT_EQ(r.Data.DataNumber, 12);
   EXPECT_EQ(View(r.Head.Common.SampleTitle).substr(0, 8), "previous");
 }
@@ -183,22 +176,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(CsvSourceReader, MissingFile_FineNotFound) {
   TempDir dir;
   SpectrumRecord r;
-  FakePrompt prompt;
-  ConvertContext context(prompt);
-  EXPECT_FALSE(ReadCsvFile(dir / "absent.csv", r.Data, r.Head, context));
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Fine NotFound"});
+  EXPECT_EQ(ReadCsvFile(dir / "absent.csv", r).status, ReadStatus::NotFound);
 }
 
 TEST(CsvSourceReader, EveryTruncatedPrefix_FailsUntilTheLastCountStarts) {
   const std::string full = ExportText(25);
   const std::size_t lastCount = full.rfind(',') + 1;
   for (std::size_t n = 0; n < full.size(); ++n) {
-    const auto r = CsvSourceRecord(std::string_view(full).substr(0, n));
+    const auto r = test::Parsed(CsvSourceRecord, std::string_view(full).substr(0, n));
     if (n <= lastCount) {
       ASSERT_FALSE(r) << n;
     }
   }
-  EXPECT_TRUE(CsvSourceRecord(full));
+  EXPECT_TRUE(test::Parsed(CsvSourceRecord, full));
 }
 
 }  // namespace

@@ -4,13 +4,12 @@
 #include <vector>
 
 #include "formats/Npd.h"
-#include "support/FakePrompt.h"
+#include "support/Parsed.h"
 #include "support/TestFiles.h"
 
 namespace vantor {
 namespace {
 
-using test::FakePrompt;
 using test::TempDir;
 
 // The lines of a profile file as our writer lays it out, with n data lines
@@ -71,10 +70,7 @@ TEST(NpdReader, ReadsEveryLineByPosition) {
   SpectrumRecord r;
   r.Head.Measure.HGonioX = 4;  // an earlier file's value: reset
   r.Data.Count[7] = 9;
-  FakePrompt prompt;
-  ConvertContext context(prompt);
-  ASSERT_TRUE(ReadNpdFile(path, r.Data, r.Head, context));
-  EXPECT_TRUE(prompt.messages.empty());
+  ASSERT_TRUE(ReadNpdFile(path, r));
   const auto& c = r.Head.Common;
   const auto& m = r.Head.Measure;
   EXPECT_EQ(c.SourceFormat, 4);
@@ -109,10 +105,10 @@ TEST(NpdReader, ReadsEveryLineByPosition) {
 }
 
 TEST(NpdReader, LineEndsCrOrCrLfButNotLoneLf) {
-  const auto cr = NpdRecord(Join(ProfileLines(2), "\r"));
+  const auto cr = *test::Parsed(NpdRecord, Join(ProfileLines(2), "\r"));
   EXPECT_EQ(cr.Data.DataNumber, 2);
   EXPECT_EQ(cr.Data.Count[1], 101);
-  const auto lf = NpdRecord(Join(ProfileLines(2), "\n"));  // all one line
+  const auto lf = *test::Parsed(NpdRecord, Join(ProfileLines(2), "\n"));  // all one line
   EXPECT_EQ(lf.Data.DataNumber, 0);
   EXPECT_EQ(View(lf.Head.Common.SampleTitle), std::string(64, '\0'));
 }
@@ -136,7 +132,7 @@ SpectrumRecord ReadChanged(const std::vector<Change>& changes, int n = 5) {
       lines[c.line - 1] = c.text;
     }
   }
-  return NpdRecord(Join(lines));
+  return *test::Parsed(NpdRecord, Join(lines));
 }
 
 TEST(NpdReader, SwappedLinesAreReadByPosition) {
@@ -226,7 +222,7 @@ TEST(NpdReader, DataLengthLimitedToTheRecord) {
 
 TEST(NpdReader, FileCutInTheHeader_KeepsWhatWasRead) {
   const auto lines = ProfileLines(5);
-  const auto r = NpdRecord(Join(std::vector<std::string>(lines.begin(), lines.begin() + 11)));
+  const auto r = *test::Parsed(NpdRecord, Join(std::vector<std::string>(lines.begin(), lines.begin() + 11)));
   EXPECT_EQ(r.Head.Measure.LiveTime, 270.5);
   EXPECT_EQ(r.Head.Measure.RealTime, 0);
   EXPECT_EQ(r.Data.DataNumber, 0);
@@ -234,7 +230,7 @@ TEST(NpdReader, FileCutInTheHeader_KeepsWhatWasRead) {
 
 TEST(NpdReader, FileCutInTheData_KeepsDataLength) {
   const auto lines = ProfileLines(5);
-  const auto r = NpdRecord(Join(std::vector<std::string>(lines.begin(), lines.begin() + 31)));
+  const auto r = *test::Parsed(NpdRecord, Join(std::vector<std::string>(lines.begin(), lines.begin() + 31)));
   EXPECT_EQ(r.Data.DataNumber, 5);
   EXPECT_EQ((std::vector<int>(r.Data.Count.begin(), r.Data.Count.begin() + 5)), (std::vector<int>{100, 101, 0, 0, 0}));
 }
@@ -244,7 +240,7 @@ TEST(NpdReader, EveryTruncatedPrefix_ReadsWithoutFault) {
   // The data length reads 1 once "Data length, 1" is in, 12 from its "2" on.
   const std::size_t one = full.find("Data length, 12") + 14;
   for (std::size_t n = 0; n <= full.size(); ++n) {
-    const auto r = NpdRecord(std::string_view(full).substr(0, n));
+    const auto r = *test::Parsed(NpdRecord, std::string_view(full).substr(0, n));
     ASSERT_EQ(r.Data.DataNumber, n > one ? 12 : (n == one ? 1 : 0)) << n;
   }
 }
@@ -253,10 +249,7 @@ TEST(NpdReader, MissingFile_FineNotFoundAndRecordUntouched) {
   TempDir dir;
   SpectrumRecord r;
   r.Data.DataNumber = 3;
-  FakePrompt prompt;
-  ConvertContext context(prompt);
-  EXPECT_FALSE(ReadNpdFile(dir / "absent.npd", r.Data, r.Head, context));
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Fine NotFound"});
+  EXPECT_EQ(ReadNpdFile(dir / "absent.npd", r).status, ReadStatus::NotFound);
   EXPECT_EQ(r.Data.DataNumber, 3);
 }
 

@@ -57,7 +57,7 @@ SpectrumRecord WriteAndRead(const SpectrumRecord& written) {
   EXPECT_TRUE(WriteNpdFile(path, written.Data, written.Head, context));
   SpectrumRecord read;
   read.Head.Measure.VAngle = 99;  // must be reset by the reader
-  EXPECT_TRUE(ReadNpdFile(path, read.Data, read.Head, context));
+  EXPECT_TRUE(ReadNpdFile(path, read));
   EXPECT_TRUE(prompt.messages.empty());
   return read;
 }

@@ -56,7 +56,7 @@ TEST_P(RecordRoundTrip, WriteReadWriteIsByteIdentical) {
   EXPECT_EQ(ReadAll(first).size(), 2070u + 4 * GetParam());
 
   SpectrumRecord back;
-  ASSERT_TRUE(ReadRecordFile(first, back.Data, back.Head, context));
+  ASSERT_TRUE(ReadRecordFile(first, back));
   EXPECT_EQ(back.Head.Common.SourceFormat, 1);
   EXPECT_EQ(back.Data.DataNumber, GetParam());
   const std::string second = dir / "b.xbm";
@@ -73,7 +73,7 @@ TEST_F(RecordFileTest, ReadStartsFromAFreshRecord) {
   SpectrumRecord small = bench::GenerateSpectrum(1, 10);
   ASSERT_TRUE(WriteRecordFile(dir / "s.xbm", small.Data, small.Head, context));
   SpectrumRecord r = bench::GenerateSpectrum(2, 4096);
-  ASSERT_TRUE(ReadRecordFile(dir / "s.xbm", r.Data, r.Head, context));
+  ASSERT_TRUE(ReadRecordFile(dir / "s.xbm", r));
   EXPECT_EQ(r.Data.DataNumber, 10);
   EXPECT_EQ(r.Data.Count[10], 0);
   EXPECT_EQ(r.Data.Count[4095], 0);
@@ -86,7 +86,7 @@ TEST_F(RecordFileTest, ExtraBytesAndAnyFirstTwoBytesAreRead) {
   bytes += "trailing bytes";
   WriteAll(dir / "x.xbm", bytes);
   SpectrumRecord back;
-  ASSERT_TRUE(ReadRecordFile(dir / "x.xbm", back.Data, back.Head, context));
+  ASSERT_TRUE(ReadRecordFile(dir / "x.xbm", back));
   EXPECT_EQ(back.Data.Count[4], r.Data.Count[4]);
 }
 
@@ -94,9 +94,8 @@ TEST_F(RecordFileTest, ExtraBytesAndAnyFirstTwoBytesAreRead) {
 
 TEST_F(RecordFileTest, MissingFileIsFineNotFound) {
   SpectrumRecord r;
-  EXPECT_FALSE(ReadRecordFile(dir / "none.xbm", r.Data, r.Head, context));
-  EXPECT_FALSE(ReadRecordFile(dir.path().string(), r.Data, r.Head, context));  // a folder
-  EXPECT_EQ(prompt.messages, (std::vector<std::string>{"Fine NotFound", "Fine NotFound"}));
+  EXPECT_EQ(ReadRecordFile(dir / "none.xbm", r).status, ReadStatus::NotFound);
+  EXPECT_EQ(ReadRecordFile(dir.path().string(), r).status, ReadStatus::NotFound);  // a folder
 }
 
 TEST_F(RecordFileTest, EveryTruncatedPrefixIsAFileError) {
@@ -106,10 +105,8 @@ TEST_F(RecordFileTest, EveryTruncatedPrefixIsAFileError) {
   const SpectrumRecord before = back;
   for (std::size_t length = 0; length < bytes.size(); ++length) {
     WriteAll(dir / "t.xbm", bytes.substr(0, length));
-    ASSERT_FALSE(ReadRecordFile(dir / "t.xbm", back.Data, back.Head, context)) << length;
+    ASSERT_EQ(ReadRecordFile(dir / "t.xbm", back).status, ReadStatus::FileError) << length;
   }
-  EXPECT_EQ(prompt.messages.size(), bytes.size());
-  EXPECT_EQ(prompt.messages.back(), "File Error");
   EXPECT_EQ(back.Data.Count, before.Data.Count);  // a failed read leaves the record alone
 }
 
@@ -121,9 +118,10 @@ TEST_F(RecordFileTest, ChannelCountOutsideTheRecordIsAFileError) {
     bytes.append(4 * 9000, '\x01');
     WriteAll(dir / "n.xbm", bytes);
     SpectrumRecord r;
-    EXPECT_FALSE(ReadRecordFile(dir / "n.xbm", r.Data, r.Head, context)) << n;
+    const ReadResult read = ReadRecordFile(dir / "n.xbm", r);
+    EXPECT_EQ(read.status, ReadStatus::FileError) << n;
+    EXPECT_EQ(read.where, 2068u) << n;
   }
-  EXPECT_EQ(prompt.messages, (std::vector<std::string>{"File Error", "File Error"}));
 }
 
 // ---- replacing files

@@ -1,6 +1,6 @@
 // The common body of the source-file harnesses: the input becomes a file of
 // the source kind, read through the format table's reader. A failed read
-// shows exactly one of the reader's messages; a good one gives a channel
+// has one of the expected statuses and says why; a good one gives a channel
 // count the record can hold. Before a reader is in the table the harness
 // does nothing.
 #pragma once
@@ -12,14 +12,12 @@
 
 #include "FuzzSupport.h"
 #include "formats/FormatTable.h"
-#include "support/FakePrompt.h"
 
 namespace vantor::fuzz {
 
 struct SourceRead {
   bool ok = false;
   SpectrumRecord record;
-  test::FakePrompt prompt;
 };
 
 inline void ReadSource(SourceKind kind, const std::uint8_t* data, std::size_t size, SourceRead& read,
@@ -28,16 +26,14 @@ inline void ReadSource(SourceKind kind, const std::uint8_t* data, std::size_t si
   if (format.read == nullptr) return;
   static const std::string path = Scratch() / ("input." + std::string(format.name));
   WriteInput(path, data, size);
-  ConvertContext context(read.prompt);
-  read.ok = format.read(path, read.record.Data, read.record.Head, context);
-  const auto& messages = read.prompt.messages;
+  const ReadResult result = format.read(path, read.record);
+  read.ok = static_cast<bool>(result);
   if (read.ok) {
-    FUZZ_CHECK(messages.empty());
     FUZZ_CHECK(read.record.Data.DataNumber <= kMaxChannels);
   } else {
-    FUZZ_CHECK(messages.size() == 1);
+    FUZZ_CHECK(!result.why.empty());
     bool known = false;
-    for (const auto m : failureMessages) known = known || messages[0] == m;
+    for (const auto m : failureMessages) known = known || StatusMessage(result.status) == m;
     FUZZ_CHECK(known);
   }
 }

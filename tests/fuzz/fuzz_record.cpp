@@ -1,5 +1,5 @@
 // Record file reader: arbitrary bytes as a .xbm file. A read either fails
-// with one message, or gives a record that writes back to exactly the bytes
+// with a file error and its reason, or gives a record that writes back to exactly the bytes
 // it came from (signature and SourceFormat aside), whose numbers all go
 // through the writers' masks.
 #include <cstdint>
@@ -7,22 +7,18 @@
 #include "FuzzNumbers.h"
 #include "FuzzSupport.h"
 #include "formats/RecordFile.h"
-#include "support/FakePrompt.h"
 
 using namespace vantor;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = fuzz::Scratch() / "input.xbm";
   fuzz::WriteInput(path, data, size);
-  test::FakePrompt prompt;
-  ConvertContext context(prompt);
   SpectrumRecord record;
-  if (!ReadRecordFile(path, record.Data, record.Head, context)) {
+  if (const ReadResult read = ReadRecordFile(path, record); !read) {
     // The file is there and readable: only its contents can be wrong.
-    FUZZ_CHECK(prompt.messages.size() == 1 && prompt.messages[0] == "File Error");
+    FUZZ_CHECK(read.status == ReadStatus::FileError && !read.why.empty());
     return 0;
   }
-  FUZZ_CHECK(prompt.messages.empty());
   const int n = record.Data.DataNumber;
   FUZZ_CHECK(n >= 0 && n <= kMaxChannels);
   const std::string again = RecordFileBytes(record.Data, record.Head);

@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ConvertContext context(prompt);
   context.settings.OverWriteCheck = false;
   SpectrumRecord record;
-  FUZZ_CHECK(ReadRecordFile(recordPath, record.Data, record.Head, context));
+  FUZZ_CHECK(ReadRecordFile(recordPath, record));
   record.Data.DataNumber = channels;
   const std::size_t kept = (bytes.size() - kRecordHeaderBytes) / 4;
   for (std::size_t i = 0; i < std::min<std::size_t>(kept, kMaxChannels); ++i)

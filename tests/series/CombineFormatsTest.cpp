@@ -42,7 +42,7 @@ class CombineFormatsTest : public ::testing::Test {
   }
   SpectrumRecord Load(const std::string& name) {
     SpectrumRecord r;
-    EXPECT_TRUE(ReadRecordFile(dir / name, r.Data, r.Head, context));
+    EXPECT_TRUE(ReadRecordFile(dir / name, r));
     return r;
   }
 
@@ -103,7 +103,7 @@ TEST_F(CombineFormatsTest, OneSampleOfEachFormat_SumsWhatEachReaderReads) {
   double real = 0;
   for (const auto& name : names) {
     SpectrumRecord r;
-    ASSERT_TRUE(ReadSourceByExtension(std::string(VANTOR_SAMPLES_DIR) + "/" + name, r.Data, r.Head, context));
+    ASSERT_TRUE(ReadSourceByExtension(std::string(VANTOR_SAMPLES_DIR) + "/" + name, r, context));
     for (int i = 0; i < sum.Data.DataNumber; ++i) expected += r.Data.Count[i];
     real += r.Head.Measure.RealTime;
   }

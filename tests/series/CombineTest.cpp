@@ -34,7 +34,7 @@ class CombineTest : public ::testing::Test {
   }
   SpectrumRecord Load(const std::string& name) {
     SpectrumRecord r;
-    EXPECT_TRUE(ReadRecordFile(dir / name, r.Data, r.Head, context));
+    EXPECT_TRUE(ReadRecordFile(dir / name, r));
     return r;
   }
 

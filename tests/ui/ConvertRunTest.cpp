@@ -30,7 +30,7 @@ SpectrumRecord ReadBack(const std::string& path) {
   FakePrompt quiet;
   ConvertContext context(quiet);
   SpectrumRecord record;
-  if (!ReadRecordFile(path, record.Data, record.Head, context)) qWarning("cannot read %s", path.c_str());
+  if (!ReadRecordFile(path, record)) qWarning("cannot read %s", path.c_str());
   return record;
 }
 

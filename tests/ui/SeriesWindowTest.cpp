@@ -68,7 +68,7 @@ class SeriesWindowTest : public QObject {
     QCOMPARE(user.messages, std::vector<std::string>{"Done"});
     SpectrumRecord sum;
     ConvertContext context(user);
-    QVERIFY(ReadRecordFile(dir / "sum.xbm", sum.Data, sum.Head, context));
+    QVERIFY(ReadRecordFile(dir / "sum.xbm", sum));
     QCOMPARE(sum.Data.Count[0], 11);
     std::filesystem::remove(dir / "sum.xbm");
   }
