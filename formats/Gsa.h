@@ -9,11 +9,17 @@
 
 namespace vantor {
 
+// The power of ten k the values are divided by (truncated toward zero) so
+// that every one fits six characters: 0 for counts in -99 999..999 999.
+int GsaScale(const SpecData& data);
+
 // Appends the GSA file's bytes to `out`.
 void WriteGsaBody(std::string& out, const SpecData& data, const Header& header);
 
 // Writes the GSA file to `path`; false when the user keeps an existing file
-// or the file cannot be written ("Open Error").
+// or the file cannot be written ("Open Error"). Scaled values are announced
+// with a note ("run7.GSA: counts written as hundredths"), which the window
+// leaves unshown.
 bool WriteGsaFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
 
 }  // namespace vantor
