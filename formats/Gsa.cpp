@@ -94,6 +94,18 @@ void AppendField(std::string& out, std::int64_t value) {
   out.append(buf, length);
 }
 
+// The power of ten k the values are divided by (truncated toward zero) so
+// that every one fits six characters: 0 for counts in -99 999..999 999.
+int GsaScale(const SpecData& data) {
+  const int n = ChannelsToWrite(data);
+  if (n == 0) return 0;
+  const auto [low, high] = std::minmax_element(data.Count.begin(), data.Count.begin() + n);
+  // Truncation toward zero keeps the order, so the extremes decide.
+  int k = 0;
+  for (std::int64_t divisor = 1; *low / divisor < kLowestValue || *high / divisor > kHighestValue; divisor *= 10) ++k;
+  return k;
+}
+
 void AppendCounts(std::string& out, const SpecData& data) {
   const int n = ChannelsToWrite(data);
   std::int64_t divisor = 1;
@@ -124,16 +136,6 @@ std::string ScaleNote(std::string_view path, int scale) {
 }
 
 }  // namespace
-
-int GsaScale(const SpecData& data) {
-  const int n = ChannelsToWrite(data);
-  if (n == 0) return 0;
-  const auto [low, high] = std::minmax_element(data.Count.begin(), data.Count.begin() + n);
-  // Truncation toward zero keeps the order, so the extremes decide.
-  int k = 0;
-  for (std::int64_t divisor = 1; *low / divisor < kLowestValue || *high / divisor > kHighestValue; divisor *= 10) ++k;
-  return k;
-}
 
 void WriteGsaBody(std::string& out, const SpecData& data, const Header& header) {
   const int n = ChannelsToWrite(data);

@@ -9,10 +9,6 @@
 
 namespace vantor {
 
-// The power of ten k the values are divided by (truncated toward zero) so
-// that every one fits six characters: 0 for counts in -99 999..999 999.
-int GsaScale(const SpecData& data);
-
 // Appends the GSA file's bytes to `out`.
 void WriteGsaBody(std::string& out, const SpecData& data, const Header& header);
 
