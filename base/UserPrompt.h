@@ -32,6 +32,10 @@ class UserPrompt {
     Message(text);
   }
 
+  // A remark about a file just written that the window leaves unshown and
+  // the command line prints ("run7.GSA: counts written as hundredths").
+  virtual void Note(std::string_view /*text*/) {}
+
   // A Yes/No box titled "Vantor", exclamation icon, No the default button.
   virtual bool AskYesNo(std::string_view text) = 0;
 

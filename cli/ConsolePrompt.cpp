@@ -19,6 +19,8 @@ void ConsolePrompt::Message(std::string_view text) {
   std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
 }
 
+void ConsolePrompt::Note(std::string_view text) { Message(text); }
+
 bool ConsolePrompt::AskYesNo(std::string_view text) {
   Message(text);
   return false;

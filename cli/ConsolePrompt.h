@@ -21,6 +21,7 @@ class ConsolePrompt : public UserPrompt {
   std::optional<std::string> saveName;         // from -o
 
   void Message(std::string_view text) override;
+  void Note(std::string_view text) override;
   bool AskYesNo(std::string_view text) override;
   bool AskTwoLines(std::string_view line1, std::string_view line2) override;
   std::optional<CsvParameters> AskCsvParameters() override;

@@ -1,13 +1,14 @@
 // Analyser export layout, read as a stream of fields and lines:
 //   line 1       skipped
-//   line 2       title, date yy/mm/dd, time hh:mm:ss, live time, real time
+//   line 2       title, date yy/mm/dd (or yyyy/mm/dd, yyyy-mm-dd), time
+//                hh:mm:ss, live time, real time
 //   lines 3-5    skipped
-//   line 6       two unused numbers, the channel count N
+//   line 6       two unused numbers, the channel count N (1..8192)
 //   line 7       sample identifier, one unused text
 //   line 8       skipped
 //   then         groups of a label followed by up to ten counts, until N
 //                counts are read (N = 2048 gives 205 labels)
-// A field ends at a comma or at CR LF; blanks (spaces) around it do not
+// A field ends at a comma, at CR LF or at a lone LF; blanks (spaces) around it do not
 // count; a text may be quoted, and whatever follows its closing quote up to
 // the delimiter is dropped. A number field that holds no number reads as 0.
 #include "formats/CsvSource.h"
@@ -50,8 +51,8 @@ class FieldReader {
   // Discards everything up to and including the next line end.
   bool SkipLine() {
     if (pos_ >= text_.size()) return false;
-    const std::size_t end = text_.find("\r\n", pos_);
-    pos_ = end == std::string_view::npos ? text_.size() : end + 2;
+    const std::size_t end = text_.find('\n', pos_);
+    pos_ = end == std::string_view::npos ? text_.size() : end + 1;
     ++line_;
     return true;
   }
@@ -60,10 +61,12 @@ class FieldReader {
   std::size_t Line() const { return line_; }
 
  private:
-  // Where the field starting at `from` ends: a comma, a CR LF, or the end.
+  // Where the field starting at `from` ends: a comma, a CR LF, a lone LF,
+  // or the end.
   std::size_t Delimiter(std::size_t from) const {
     for (std::size_t i = from; i < text_.size(); ++i) {
-      if (text_[i] == ',' || (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n')) return i;
+      if (text_[i] == ',' || text_[i] == '\n' || (text_[i] == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n'))
+        return i;
     }
     return text_.size();
   }
@@ -74,7 +77,7 @@ class FieldReader {
     } else if (text_[delimiter] == ',') {
       pos_ = delimiter + 1;
     } else {
-      pos_ = delimiter + 2;
+      pos_ = delimiter + (text_[delimiter] == '\r' ? 2 : 1);
       ++line_;
     }
   }
@@ -116,6 +119,19 @@ std::string Pairs(std::string_view text) {
   return out;
 }
 
+bool IsDigits(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// yyyymmdd: "2006/09/09" and "2006-09-09" as they are; any other date the
+// analyser's yy/mm/dd with the century 20 ("07/07/23" gives 20070723).
+std::string DateOf(std::string_view date) {
+  if (date.size() == 10 && (date[4] == '/' || date[4] == '-') && date[7] == date[4] && IsDigits(date.substr(0, 4)) &&
+      IsDigits(date.substr(5, 2)) && IsDigits(date.substr(8, 2)))
+    return std::string(date.substr(0, 4)) + std::string(date.substr(5, 2)) + std::string(date.substr(8, 2));
+  return "20" + Pairs(date);
+}
+
 ReadResult Failure(const FieldReader& in, std::string_view why) { return FileErrorAtLine(in.Line(), why); }
 
 ReadResult ReadTimes(FieldReader& in, SpectrumRecord& r) {
@@ -127,7 +143,7 @@ ReadResult ReadTimes(FieldReader& in, SpectrumRecord& r) {
   if (!time || !ReadNumber(in, m.LiveTime) || !ReadNumber(in, m.RealTime))
     return Failure(in, "file ends before the title, date, time, live and real time");
   AssignText(c.SampleTitle, *title);
-  AssignText(c.MeasDate, "20" + Pairs(*date));
+  AssignText(c.MeasDate, DateOf(*date));
   AssignText(c.MeasTime, Pairs(*time));
   if (m.RealTime == 0) return Failure(in, "real time is 0");  // no dead time without a real time
   m.DeadTime = (m.RealTime - m.LiveTime) / m.RealTime * 100;
@@ -155,10 +171,13 @@ ReadResult CsvSourceRecord(std::string_view text, SpectrumRecord& r) {
   for (int i = 0; i < 3; ++i)
     if (!in.SkipLine()) return Failure(in, "file ends before the channel count");
   double unused = 0, channels = 0;
+  const std::size_t countLine = in.Line();
   if (!ReadNumber(in, unused) || !ReadNumber(in, unused) || !ReadNumber(in, channels))
     return Failure(in, "file ends before the channel count");
+  // An export always has channels; our own CSV output read as a source has
+  // none where an export keeps its channel count.
   const double n = std::nearbyint(channels);
-  if (!(n >= -32768.0 && n <= kMaxChannels)) return Failure(in, "channel count is outside -32768..8192");
+  if (!(n >= 1 && n <= kMaxChannels)) return FileErrorAtLine(countLine, "channel count is not in 1..8192");
   r.Data.DataNumber = static_cast<std::int16_t>(n);
   const auto id = in.Field();
   if (!id || !in.Field() || !in.SkipLine()) return Failure(in, "file ends before the sample identifier");

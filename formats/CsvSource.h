@@ -26,7 +26,7 @@ ReadResult CsvSourceRecord(std::string_view text, SpectrumRecord& fresh);
 // DataNumber, SampleID and the counts, starting from a fresh record.
 // Not found for a missing or unreadable file; a file error when the file
 // ends before all fields were read, the real time is 0, the channel count
-// is outside -32768..8192 or a count does not fit 32 bits. The record
+// is outside 1..8192 or a count does not fit 32 bits. The record
 // changes only when the read succeeds.
 ReadResult ReadCsvFile(const std::string& path, SpectrumRecord& record);
 

@@ -1,18 +1,27 @@
-// The GSA file, every line exactly 80 characters and CR LF:
+// The GSA file in the GSAS standard (STD) layout for energy-dispersive
+// data, every line exactly 80 characters and CR LF:
 //   title  " File: " + SampleTitle fitted to 27, "Date: yyyy-mm-dd hh:mm:ss"
-//          fitted to 65, "2theta = " + TwoTheta ("#0.0000") fitted to 80
-//   bank   "BANK 1 " N(6) NREC(4) "EDS " EGC0+EGC1, EGC1, EGC2 (13 each,
+//          fitted to 65, "2theta " + TwoTheta ("#0.0000") fitted to 80
+//   bank   "BANK 1 " N(6) NREC(4) "EDS " three coefficients (13 each,
 //          "0.00000E+00"), "  0.00000E+00", " STD", fitted to 80
-//   data   ten counts a line, each right-fitted to 8; the last line filled
-//          with "       0". All counts are divided by ten (truncated) when
-//          any reaches 10 000 000, so that they fit their 8 columns.
+//   data   ten values a line in 8 columns each; the last line filled with
+//          "       0"
+// GSAS readers take each 8-column field as a 2-digit counter number and a
+// 6-character value, the channel j of a line's field from 0 on, and the
+// angle as the number after the title's first "theta" (any case). So the
+// values are scaled by a power of ten until they fit six characters, the
+// coefficients are those of the calibration in j = channel - 1, and a
+// "theta" in the sample title loses its "e".
 #include "formats/Gsa.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstdint>
 
 #include "base/FileAccess.h"
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
+#include "base/TextRoutines.h"
 #include "formats/OutputText.h"
 
 namespace vantor {
@@ -21,17 +30,28 @@ namespace {
 constexpr int kValuesPerLine = 10;
 constexpr std::size_t kField = 8;
 constexpr std::size_t kLine = 80;
-constexpr std::int32_t kScaleFrom = 10'000'000;
+// A value's six characters, its sign included.
+constexpr std::int64_t kLowestValue = -99'999;
+constexpr std::int64_t kHighestValue = 999'999;
+
+// "2theta scan" as "2th_ta scan": the angle's "theta" must be the first one
+// a GSAS reader meets.
+void BreakTheta(std::string& out, std::size_t from, std::size_t to) {
+  for (std::size_t i = from; i + 5 <= to; ++i) {
+    if (EqualsIgnoreCase(std::string_view(out).substr(i, 5), "theta")) out[i + 3] = '_';
+  }
+}
 
 void AppendTitle(std::string& out, const CommonCondition& c, const MeasureCondition& m) {
   const std::size_t start = out.size();
   out += " File: ";
   out += FieldOf(c.SampleTitle);
   LeftFitTail(out, start, 27);
+  BreakTheta(out, start + 7, start + 27);
   out += "Date: ";
   AppendDateTime(out, c.MeasDate, c.MeasTime);
   LeftFitTail(out, start, 65);
-  out += "2theta = ";
+  out += "2theta ";
   AppendMask(out, m.TwoTheta, "#0.0000");
   LeftFitTail(out, start, kLine);
   out += "\r\n";
@@ -55,39 +75,63 @@ void AppendBank(std::string& out, int n, const MeasureCondition& m) {
   AppendInt(out, records);
   LeftFitTail(out, piece, 4);
   out += "EDS ";
-  AppendCoefficient(out, m.EGC[0] + m.EGC[1]);
-  AppendCoefficient(out, m.EGC[1]);
+  // E = EGC0 + EGC1 x + EGC2 x^2 with x = j + 1, in powers of j.
+  AppendCoefficient(out, m.EGC[0] + m.EGC[1] + m.EGC[2]);
+  AppendCoefficient(out, m.EGC[1] + 2 * m.EGC[2]);
   AppendCoefficient(out, m.EGC[2]);
   out += "  0.00000E+00 STD";
   LeftFitTail(out, start, kLine);
   out += "\r\n";
 }
 
-// A count's plain decimal text right-fitted to 8: blanks in front, or only
-// its last eight characters.
-void AppendField(std::string& out, std::int32_t value) {
-  char buf[16];
+// A value's plain decimal text right-fitted to 8; scaled values have at
+// most six characters.
+void AppendField(std::string& out, std::int64_t value) {
+  char buf[24];
   const auto r = std::to_chars(buf, buf + sizeof buf, value);
   const std::size_t length = static_cast<std::size_t>(r.ptr - buf);
-  if (length < kField) {
-    out.append(kField - length, ' ');
-    out.append(buf, length);
-  } else {
-    out.append(r.ptr - kField, kField);
-  }
+  out.append(kField - length, ' ');
+  out.append(buf, length);
+}
+
+// The power of ten k the values are divided by (truncated toward zero) so
+// that every one fits six characters: 0 for counts in -99 999..999 999.
+int GsaScale(const SpecData& data) {
+  const int n = ChannelsToWrite(data);
+  if (n == 0) return 0;
+  const auto [low, high] = std::minmax_element(data.Count.begin(), data.Count.begin() + n);
+  // Truncation toward zero keeps the order, so the extremes decide.
+  int k = 0;
+  for (std::int64_t divisor = 1; *low / divisor < kLowestValue || *high / divisor > kHighestValue; divisor *= 10) ++k;
+  return k;
 }
 
 void AppendCounts(std::string& out, const SpecData& data) {
   const int n = ChannelsToWrite(data);
-  bool scaled = false;
-  for (int i = 0; i < n && !scaled; ++i) scaled = data.Count[i] >= kScaleFrom;
+  std::int64_t divisor = 1;
+  for (int k = GsaScale(data); k > 0; --k) divisor *= 10;
   for (int i = 0; i < n; ++i) {
-    AppendField(out, scaled ? data.Count[i] / 10 : data.Count[i]);
+    AppendField(out, data.Count[i] / divisor);
     if ((i + 1) % kValuesPerLine == 0) out += "\r\n";
   }
   if (n % kValuesPerLine != 0) {
     for (int i = n % kValuesPerLine; i < kValuesPerLine; ++i) out += "       0";
     out += "\r\n";
+  }
+}
+
+std::string ScaleNote(std::string_view path, int scale) {
+  std::string note(path.substr(path.find_last_of("/\\") + 1));
+  note += ": counts ";
+  switch (scale) {
+    case 1:
+      return note + "written as tenths";
+    case 2:
+      return note + "written as hundredths";
+    case 3:
+      return note + "written as thousandths";
+    default:
+      return note + "divided by 10^" + std::to_string(scale);
   }
 }
 
@@ -102,7 +146,9 @@ void WriteGsaBody(std::string& out, const SpecData& data, const Header& header) 
 }
 
 bool WriteGsaFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  return SaveTextOutput(path, WriteGsaBody, data, header, context, "File already exist. Replace?(GSA)");
+  if (!SaveTextOutput(path, WriteGsaBody, data, header, context, "File already exist. Replace?(GSA)")) return false;
+  if (const int scale = GsaScale(data); scale > 0) context.prompt.Note(ScaleNote(path, scale));
+  return true;
 }
 
 }  // namespace vantor

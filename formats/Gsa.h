@@ -13,7 +13,9 @@ namespace vantor {
 void WriteGsaBody(std::string& out, const SpecData& data, const Header& header);
 
 // Writes the GSA file to `path`; false when the user keeps an existing file
-// or the file cannot be written ("Open Error").
+// or the file cannot be written ("Open Error"). Scaled values are announced
+// with a note ("run7.GSA: counts written as hundredths"), which the window
+// leaves unshown.
 bool WriteGsaFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
 
 }  // namespace vantor

@@ -3,8 +3,8 @@
 // Reading: the profile file: 24 header lines taken by their
 // position (labels are never looked at), lines up to the "Data length, "
 // line skipped by the record length of line 1, then one line per channel
-// with channel number, energy and count. The reader is tolerant: any step it
-// cannot carry out is skipped and it goes on with the next.
+// with channel number, energy and count. Values that are not numbers are
+// skipped and reading goes on; a file without its data fails.
 #pragma once
 
 #include <cstddef>
@@ -27,9 +27,9 @@ ReadResult NpdRecord(std::string_view text, SpectrumRecord& fresh);
 
 // Fills every header field the layout carries, the counts and DataNumber,
 // starting from a fresh record with SourceFormat 4. Not found for a missing
-// or unreadable file (the record is left alone); otherwise read, whatever the
-// file holds. A channel count above 8192 keeps the first 8192 counts, one
-// below 0 gives none.
+// or unreadable file; a file error when no "Data length" line gives a whole
+// number up to 8192 or the file ends before its data lines (the record is
+// left alone either way). A negative data length gives no channels.
 ReadResult ReadNpdFile(const std::string& path, SpectrumRecord& record);
 
 // Writing: 29 labelled header lines, then one line "channel,energy,count"

@@ -5,7 +5,11 @@
 //   line  28      Data length, N
 //   line  29      Counting sec, t       not read (times come from 11, 12)
 //   then N lines  channel,energy,count  only the count is read
-// A line ends at CR or CR LF; a lone LF is part of the line.
+// A line ends at CR LF, a lone CR or a lone LF, so files re-saved on Unix or
+// by other tools read the same. A spreadsheet that re-saves the file pads
+// every row with "," to the data lines' three fields ("Record length,27,");
+// line 1 ending in "," gives such a file away, since we never write one.
+// Values that are not numbers are tolerated; a file without its data is not.
 #include "formats/Npd.h"
 
 #include <algorithm>
@@ -13,6 +17,7 @@
 #include <cmath>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "base/TextFit.h"
@@ -25,23 +30,49 @@ namespace {
 constexpr int kHeaderLines = 24;
 constexpr double kZeroCelsius = 273.15;
 
+// A line without its trailing empty fields (a "," followed only by blanks
+// and further ","), keeping the line's first ",": "Sample name,,," gives
+// "Sample name,", "Record length,27, " gives "Record length,27".
+std::string_view WithoutPadding(std::string_view line) {
+  const auto first = line.find(',');
+  if (first == std::string_view::npos) return line;
+  std::size_t end = line.size();
+  while (end > first + 1) {
+    const auto last = line.find_last_not_of(' ', end - 1);
+    if (last == std::string_view::npos || last <= first || line[last] != ',') break;
+    end = last;
+  }
+  const auto kept = line.find_last_not_of(' ', end - 1);
+  return line.substr(0, kept == first ? first + 1 : end);
+}
+
 class LineReader {
  public:
   explicit LineReader(std::string_view text) : text_(text) {}
 
-  // The next line; no value once the file is used up.
+  // The next line; no value once the file is used up. Line 1 tells whether
+  // the file is padded; from then on every line loses its padding.
   std::optional<std::string_view> Next() {
     if (pos_ >= text_.size()) return std::nullopt;
-    const std::size_t end = std::min(text_.find('\r', pos_), text_.size());
-    const std::string_view line = text_.substr(pos_, end - pos_);
+    const std::size_t end = std::min(text_.find_first_of("\r\n", pos_), text_.size());
+    std::string_view line = text_.substr(pos_, end - pos_);
     pos_ = end + 1;
-    if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
-    return line;
+    if (end < text_.size() && text_[end] == '\r' && pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
+    if (++number_ == 1) {
+      const auto last = line.find_last_not_of(' ');
+      padded_ = last != std::string_view::npos && line[last] == ',';
+    }
+    return padded_ ? WithoutPadding(line) : line;
   }
+
+  // The number of the line read last, counted from 1.
+  std::size_t Number() const { return number_; }
 
  private:
   std::string_view text_;
   std::size_t pos_ = 0;
+  std::size_t number_ = 0;
+  bool padded_ = false;
 };
 
 // The text after the first `separator`, or the whole text when it has none.
@@ -220,39 +251,51 @@ std::optional<std::int32_t> CountOf(std::string_view line) {
   return Integer(text, -2147483648.0, 2147483647.0);
 }
 
-void ReadProfile(std::string_view text, SpectrumRecord& r) {
+// The "Data length, " line's N, or why there is none that the record holds.
+// A negative N has no channels.
+ReadResult ReadDataLength(LineReader& in, int& n) {
+  const auto line = in.Next();
+  if (!line) return FileErrorAtLine(in.Number() + 1, "file ends before the Data length line");
+  const std::string_view text = Value(*line);
+  if (const auto number = ParseNumber(text); number && std::nearbyint(*number) > kMaxChannels)
+    return FileErrorAtLine(in.Number(), "Data length " + std::string(text) + " is above 8192");
+  const auto value = Integer16(text);
+  if (!value) return FileErrorAtLine(in.Number(), "Data length is not a number");
+  n = std::max(*value, 0);
+  return {};
+}
+
+ReadResult ReadProfile(std::string_view text, SpectrumRecord& r) {
   LineReader in(text);
   int recordLength = 0;
   for (int line = 1; line <= kHeaderLines; ++line) {
     const auto content = in.Next();
-    if (!content) return;  // ends in the header: nothing more to find
+    if (!content) break;  // the Data length line below is then missing too
     ReadHeaderLine(line, *content, r.Head, recordLength);
   }
   for (int line = kHeaderLines; line < recordLength; ++line) in.Next();
   int n = 0;
-  if (const auto dataLength = in.Next())
-    if (const auto value = Integer16(Value(*dataLength))) n = *value;
+  if (ReadResult length = ReadDataLength(in, n); !length) return length;
   in.Next();  // the counting time
-  // Only 8192 channels fit the record; a negative length has none.
-  const int kept = std::clamp(n, 0, kMaxChannels);
-  r.Data.DataNumber = static_cast<std::int16_t>(kept);
-  for (int i = 0; i < kept; ++i) {
+  for (int i = 0; i < n; ++i) {
     const auto line = in.Next();
-    if (!line) return;
+    if (!line)
+      return FileErrorAtLine(in.Number() + 1,
+                             "file ends after " + std::to_string(i) + " of " + std::to_string(n) + " data lines");
     if (const auto count = CountOf(*line)) r.Data.Count[i] = *count;
   }
+  r.Data.DataNumber = static_cast<std::int16_t>(n);
+  return {};
 }
 
 }  // namespace
 
 ReadResult NpdRecord(std::string_view text, SpectrumRecord& fresh) {
   fresh.Head.Common.SourceFormat = 4;
-  ReadProfile(text, fresh);
-  return {};
+  return ReadProfile(text, fresh);
 }
 
 ReadResult ReadNpdFile(const std::string& path, SpectrumRecord& record) {
-  // Any content reads: only a file that cannot be read at all fails.
   return ReadSourceFile(path, kMaxNpdBytes, NpdRecord, record);
 }
 

@@ -173,8 +173,10 @@ std::string CsvSource(const std::string& title) {
 }
 
 std::string NpdSource(const std::string& title) {
+  std::string blankLines;  // lines 5 to 27
+  for (int i = 5; i <= 27; ++i) blankLines += "\r\n";
   return "Record length,27\r\nSample name," + title + "\r\nOperator name," + title + "\r\nProfile number," + title +
-         "\r\n";
+         "\r\n" + blankLines + "Data length, 1\r\nCounting sec, 1\r\n1,0.3,5\r\n";
 }
 
 TEST(ShiftJisSourceTitles, TitleCutAtEveryByte_TextOutputsValid) {

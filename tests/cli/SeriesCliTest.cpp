@@ -88,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FailRow{{"combine", "-o", "@/sum.xbm"}, 2, "\n"},
                       FailRow{{"combine", "--csv-params", "1,2,3", "-o", "@/s.xbm", "@/a.xbm"}, 2, "\n"},
                       FailRow{{"table", "@/a.xbm"}, 2, "\n"},
-                      FailRow{{"table", "-o", "@/t.csv", "@/gone.npd"}, 1, "File Error: @/gone.npd\n"}));
+                      FailRow{{"table", "-o", "@/t.csv", "@/gone.npd"}, 1, "File Error: @/gone.npd\n"},
+                      FailRow{{"table", "-o", "@/t.csv", "@/a.xbm"}, 1, "File Error: @/a.xbm\n"}));  // no profile
 
 TEST_F(SeriesCliTest, Table_WritesUnderTheCsvName) {
   Save(OutputKind::Npd, "a.npd", 12);

@@ -245,10 +245,9 @@ const BadSource kBadSources[] = {
 
 void PrintTo(const BadSource& s, std::ostream* os) { *os << s.name; }
 
-// A zero-byte NPD file is a file that ends early: read as no counts.
-std::string ExpectedReport(SourceKind kind, const std::string& source) {
-  if (source != "ZeroBytes") return "false|Fine NotFound";
-  return kind == SourceKind::Npd ? "true" : "false|File Error";
+// A zero-byte file holds no spectrum in any format.
+std::string ExpectedReport(SourceKind, const std::string& source) {
+  return source == "ZeroBytes" ? "false|File Error" : "false|Fine NotFound";
 }
 
 class UnreadableListFile : public testing::TestWithParam<BadSource> {};

@@ -134,11 +134,11 @@ TEST(GsaBank, NegativeChannelCount_RoundsRecordCountTowardZeroAndWritesNoData) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, GsaCounts,
-    ::testing::Values(GsaRow{15, 9'999'999, "      15 9999999"},         // below the threshold
-                      GsaRow{15, 10'000'000, "       1 1000000"},        // at it: all divided by ten
-                      GsaRow{-19, 99'999'999, "      -1 9999999"},       // truncated toward zero
-                      GsaRow{-10'000'000, 5, "10000000       5"},        // negatives never scale; "-" cut off
-                      GsaRow{INT32_MAX, INT32_MIN, "1474836414748364"},  // scaled, then the last eight
+    ::testing::Values(GsaRow{999'999, -99'999, "  999999  -99999"},      // six characters: as they are
+                      GsaRow{15, 1'000'000, "       1  100000"},         // seven: all written as tenths
+                      GsaRow{-19, 99'999'999, "       0  999999"},       // hundredths, truncated toward zero
+                      GsaRow{-100'000, 5, "  -10000       0"},           // negatives scale as well
+                      GsaRow{INT32_MAX, INT32_MIN, "   21474  -21474"},  // 10^5
                       GsaRow{0, -1, "       0      -1"}));
 
 }  // namespace

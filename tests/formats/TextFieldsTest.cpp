@@ -50,10 +50,10 @@ TEST(TextFields, Gsa_TitleCutAtTwentySevenKeepsPairsWhole) {
   SpectrumRecord r = SampleRecord();
   SetBytes(r.Head.Common.SampleTitle, std::string(19, 'T') + kPair);
   AssignText(r.Head.Common.MeasTime, "9 0507");  // the hour through "00"
-  r.Head.Measure.TwoTheta = 12.34567;            // the last decimal falls off
+  r.Head.Measure.TwoTheta = 12.34567;
   const auto lines = Lines(WriteGsaBody, r);
   EXPECT_EQ(lines[0],
-            " File: " + std::string(19, 'T') + " " + "Date: 2007-07-23 09:05:07" + Blanks(13) + "2theta = 12.345");
+            " File: " + std::string(19, 'T') + " " + "Date: 2007-07-23 09:05:07" + Blanks(13) + "2theta 12.3457 ");
 }
 
 TEST(TextFields, Gsa_NonNumericHourIsCopied) {

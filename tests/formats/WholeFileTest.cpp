@@ -158,16 +158,16 @@ TEST(WriteCsvBody, SampleRecord_MatchesHandWrittenFile) {
   EXPECT_EQ(out, expected);
 }
 
-TEST(WriteGsaBody, SampleRecord_MatchesHandWrittenFileScaledByTen) {
+TEST(WriteGsaBody, SampleRecord_MatchesHandWrittenFileInHundredths) {
   const SpectrumRecord r = SampleRecord();
   std::string out;
   WriteGsaBody(out, r.Data, r.Head);
-  // 12345678 reaches 10 000 000: every count is written as its tenth,
-  // truncated toward zero (-5 gives 0).
+  // 12345678 needs seven characters: every count is written as its
+  // hundredth, truncated toward zero (-5 gives 0).
   const std::string expected = CrLf({
-      " File: MgO test" + Blanks(12) + "Date: 2007-07-23 14:25:30" + Blanks(13) + "2theta = 5.0000",
+      " File: MgO test" + Blanks(12) + "Date: 2007-07-23 14:25:30" + Blanks(13) + "2theta 5.0000  ",
       "BANK 1 9     1   EDS   1.30000E-01  3.00000E-02  0.00000E+00  0.00000E+00 STD   ",
-      "       0       0       0  123456 1234567       0      10    9999       0       0",
+      "       0       0       0   12345  123456       0       1     999       0       0",
   });
   EXPECT_EQ(out, expected);
 }
