@@ -213,7 +213,9 @@ TEST(NpdReader, EveryTruncatedPrefix_FailsUntilTheLastDataLineStarts) {
   for (std::size_t n = 0; n <= full.size(); ++n) {
     const auto r = test::Parsed(NpdRecord, std::string_view(full).substr(0, n));
     ASSERT_EQ(r.has_value(), n > lastLine) << n;
-    if (r) ASSERT_EQ(r->Data.DataNumber, 12) << n;
+    if (r) {
+      ASSERT_EQ(r->Data.DataNumber, 12) << n;
+    }
   }
 }
 
