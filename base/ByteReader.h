@@ -36,7 +36,10 @@ class ByteReader {
 
   std::uint8_t U8() { return Number<std::uint8_t>(); }
   std::int16_t I16() { return Number<std::int16_t>(); }
+  std::uint16_t U16() { return Number<std::uint16_t>(); }
   std::int32_t I32() { return Number<std::int32_t>(); }
+  std::uint32_t U32() { return Number<std::uint32_t>(); }
+  std::uint64_t U64() { return Number<std::uint64_t>(); }
   double F64() { return Number<double>(); }
 
  private:

@@ -10,8 +10,12 @@
 
 namespace vantor::bench {
 
-// 41 984 bytes, layout byte 0xA4, ending after file channel 4094 as the
-// beamline's files do; file channel k holds Count[k].
+// The beamline's template, 41 984 bytes with layout byte 0xA4, and a genuine
+// analyser file: its section table names a parameter section (4096
+// channels, the calibration, start date, real and live time), a sample
+// section holding the template's texts, and a data section from byte 25 088
+// whose count k is Count[k]. The calibration is rounded to the analyser's
+// single precision and written the same in the block and in the text.
 std::string CnfFileBytes(const SpectrumRecord& record);
 
 // The analyser export: header lines, then a label and ten counts a line.

@@ -22,6 +22,7 @@ std::string Quoted(const std::string& path) {
 
 std::string CnfSource() {
   std::string bytes(41984, '\0');
+  bytes[11] = static_cast<char>(0xA4);
   std::memcpy(bytes.data() + 16944, "cnf title", 9);
   std::memcpy(bytes.data() + 17966, "0.25 0.04", 9);
   for (int k = 0; k < 3; ++k) bytes[25604 + 4 * k] = static_cast<char>(11 * (k + 1));

@@ -160,10 +160,13 @@ def cnf_sources():
     good = sample.read_bytes()
     put("cnf", "valid-sample.cnf", good)
     put("cnf", "one-byte-short.cnf", good[:-1])
+    put("cnf", "section-table.cnf", good + b"\0")  # not the template: read through its section table
     shifted = bytearray(good)
-    shifted[11] = 0xB6  # the blocks then start 4608 bytes later: this file is too short
-    put("cnf", "shifted-base-too-short.cnf", bytes(shifted))
-    put("cnf", "shifted-base.cnf", bytes(shifted[:11]) + b"\xb6" + bytes(4608 - 12) + good[:len(good)] + bytes(12))
+    shifted[11] = 0xB6  # the shifted layout's byte in a file of the plain size: not the template
+    put("cnf", "layout-byte-of-the-other-size.cnf", bytes(shifted))
+    head = bytearray(4608)
+    struct.pack_into("<I", head, 10, 4608 + len(good))  # the template's size: byte 11 becomes 0xB6
+    put("cnf", "shifted-base.cnf", bytes(head) + good)
     put("cnf", "empty.cnf", b"")
 
 

@@ -6,6 +6,7 @@
 #   VANTOR_FUZZ_SECONDS  seconds per harness (default 30)
 #   VANTOR_FUZZ_ONLY     run only these harnesses, e.g. "record listfile"
 #   VANTOR_FUZZ_BUILD    build directory (default build-fuzz)
+#   VANTOR_REALDATA_DIR  real files from other programs (default ../shared/realdata)
 #
 # New inputs found go to $VANTOR_FUZZ_BUILD/corpus/<parser>/, never into the
 # repository; an input that fails is saved under $VANTOR_FUZZ_BUILD/artifacts/
@@ -40,10 +41,11 @@ for parser in $harnesses; do
   seeds=("tests/fuzz/corpus/$parser")
   options=()
   if [[ "$parser" == cnf ]]; then
-    # Analyser files from other instruments, when the shared data is there;
-    # the beamline's own files are at most 46 592 bytes.
-    [[ -d ../shared/realdata/cnf ]] && seeds+=(../shared/realdata/cnf)
-    options+=(-max_len=50000)
+    # Analyser files from other instruments, when the shared data is there,
+    # whole: their data sections lie up to 224 256 bytes in.
+    realdata="${VANTOR_REALDATA_DIR:-../shared/realdata}"
+    [[ -d "$realdata/cnf" ]] && seeds+=("$realdata/cnf")
+    options+=(-max_len=230000)
   fi
   echo "fuzzing $parser for ${seconds}s"
   if "$binary" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -print_final_stats=1 \

@@ -1,0 +1,126 @@
+// Analyser files against xylib's xyconv, an independent reader of the
+// format: the real files of the shared data and our own sample convert to
+// CSV with xyconv's channel count, counts, energies (to our three decimals)
+// and live time; the real files' start dates agree.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+
+#include "formats/Cnf.h"
+#include "support/RunCli.h"
+
+namespace vantor {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Reading {
+  std::vector<double> energy, count;
+  double liveTime = 0;
+  std::string date;  // yyyymmddhhmmss, empty for none
+};
+
+bool HaveXyconv() {
+  return std::system("command -v xyconv >/dev/null 2>&1") == 0;
+}
+
+// xyconv prints "# live time (s): 53.17", "# date and time: Thu, 2011-09-08
+// 08:04:38" (a zero field as about 1.8e12 s and 1858-11-17), then "x y" lines.
+Reading Xyconv(const fs::path& file) {
+  const auto run = std::unique_ptr<FILE, int (*)(FILE*)>(
+      popen(("xyconv " + test::ShellQuote(file.string()) + " - 2>/dev/null").c_str(), "r"), pclose);
+  Reading r;
+  char line[256];
+  int t[6] = {};
+  while (run && std::fgets(line, sizeof line, run.get())) {
+    double x = 0, y = 0;
+    if (std::sscanf(line, "# live time (s): %lf", &x) == 1) r.liveTime = x > 1e12 ? 0 : x;
+    if (std::sscanf(line, "# date and time: %*[A-Za-z], %d-%d-%d %d:%d:%d", t, t + 1, t + 2, t + 3, t + 4, t + 5) ==
+        6) {
+      char date[64];
+      std::snprintf(date, sizeof date, "%04d%02d%02d%02d%02d%02d", t[0], t[1], t[2], t[3], t[4], t[5]);
+      r.date = t[0] == 1858 ? "" : date;
+    }
+    if (line[0] != '#' && std::sscanf(line, "%lf %lf", &x, &y) == 2) {
+      r.energy.push_back(x);
+      r.count.push_back(y);
+    }
+  }
+  return r;
+}
+
+// vantor-cli's CSV output of a copy ("Live Time,53.17, ", then one
+// "channel,energy,count" line per channel) and the date the record holds.
+Reading Ours(const fs::path& file) {
+  test::TempDir dir;
+  const fs::path copy = dir.path() / file.filename();
+  fs::copy_file(file, copy);
+  const auto run = test::RunCli("convert --to csv " + test::ShellQuote(copy.string()));
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  std::istringstream csv(test::ReadAll(fs::path(copy).replace_extension(".CSV").string()));
+  Reading r;
+  double channel = 0, x = 0, y = 0;
+  for (std::string line; std::getline(csv, line);) {
+    std::sscanf(line.c_str(), "Live Time,%lf", &r.liveTime);
+    if (std::sscanf(line.c_str(), "%lf,%lf,%lf", &channel, &x, &y) == 3) {
+      r.energy.push_back(x);
+      r.count.push_back(y);
+    }
+  }
+  SpectrumRecord record;
+  if (ReadCnfFile(file.string(), record) && record.Head.Common.MeasDate[0] != '\0')
+    r.date = std::string(View(record.Head.Common.MeasDate)) + std::string(View(record.Head.Common.MeasTime));
+  return r;
+}
+
+// From record channel first + 1 on. xyconv zeroes either of the first two
+// counts that equals the rounded live or real time (some analysers store
+// the times there). The template carries no times, so `times` is false.
+void ExpectSameAsXyconv(const fs::path& file, std::size_t first, bool times) {
+  SCOPED_TRACE(file.filename().string());
+  const Reading theirs = Xyconv(file), ours = Ours(file);
+  ASSERT_FALSE(theirs.count.empty()) << "xyconv read nothing";
+  ASSERT_EQ(ours.count.size(), theirs.count.size());
+  std::size_t equal = 0;
+  double worst = 0;
+  for (std::size_t k = first; k < ours.count.size(); ++k) {
+    EXPECT_TRUE(ours.count[k] == theirs.count[k] || (k < 2 && theirs.count[k] == 0)) << "channel " << k + 1;
+    equal += ours.count[k] == theirs.count[k];
+    worst = std::max(worst, std::fabs(ours.energy[k] - theirs.energy[k]));
+  }
+  EXPECT_LE(worst, 0.0005 + 1e-9);
+  if (times) {
+    EXPECT_NEAR(ours.liveTime, theirs.liveTime, 0.0051);
+    EXPECT_EQ(ours.date, theirs.date);
+  }
+  std::printf("%-26s %zu channels, counts equal %zu/%zu, energies within %.6f, live time %.2f / %.2f\n",
+              file.filename().c_str(), ours.count.size(), equal, ours.count.size() - first, worst, ours.liveTime,
+              theirs.liveTime);
+}
+
+TEST(CnfXyconv, RealAnalyserFiles_ReadAsXyconvReadsThem) {
+  const fs::path folder = fs::path(VANTOR_REALDATA_DIR) / "cnf";
+  if (!fs::is_directory(folder)) GTEST_SKIP() << "no real analyser files at " << folder;
+  if (!HaveXyconv()) GTEST_SKIP() << "xyconv (Debian package libxy-bin) is not installed";
+  int files = 0;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    const std::string ext = entry.path().extension().string();
+    if (ext != ".cnf" && ext != ".CNF") continue;
+    ExpectSameAsXyconv(entry.path(), 0, true);
+    ++files;
+  }
+  EXPECT_GT(files, 0);
+}
+
+// The sample is the template, whose record channel 1 repeats channel 2.
+TEST(CnfXyconv, SampleAnalyserFile_ReadAsXyconvReadsItFromChannel2) {
+  if (!HaveXyconv()) GTEST_SKIP() << "xyconv (Debian package libxy-bin) is not installed";
+  ExpectSameAsXyconv(fs::path(VANTOR_SAMPLES_DIR) / "analyser.cnf", 1, false);
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,85 @@
+// Analyser files read through their section table: our generated analyser
+// file, made one byte longer than the template, and every way such a file
+// fails. Real files are compared with xyconv in tests/cli/CnfXyconvTest.cpp.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "bench/SourceFiles.h"
+#include "bench/SpectrumGenerator.h"
+#include "formats/Cnf.h"
+
+namespace vantor {
+namespace {
+
+const SpectrumRecord& Generated() {
+  static const SpectrumRecord record = bench::GenerateSpectrum(7, 4096);
+  return record;
+}
+
+std::uint32_t U32At(const std::string& bytes, std::size_t at) {
+  std::uint32_t v = 0;
+  for (int b = 3; b >= 0; --b) v = (v << 8) | static_cast<unsigned char>(bytes[at + b]);
+  return v;
+}
+
+void Put(std::string& bytes, std::size_t at, std::uint32_t value, int size) {
+  for (int b = 0; b < size; ++b) bytes[at + b] = static_cast<char>((value >> (8 * b)) & 0xFF);
+}
+
+// Where the table's first entry (parameters) and fourth (data) point.
+std::size_t Parameters(const std::string& b) {
+  return U32At(b, 112 + 10);
+}
+std::size_t Data(const std::string& b) {
+  return U32At(b, 112 + 3 * 48 + 10);
+}
+
+TEST(CnfSections, GeneratedFileOneByteLonger_GivesItsRecordUnshifted) {
+  const SpectrumRecord& g = Generated();
+  SpectrumRecord r;
+  ASSERT_TRUE(CnfRecord(bench::CnfFileBytes(g) + '\0', r));
+  ASSERT_EQ(r.Data.DataNumber, 4096);
+  EXPECT_TRUE(std::equal(g.Data.Count.begin(), g.Data.Count.begin() + 4096, r.Data.Count.begin()));
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(r.Head.Measure.EGC[i], g.Head.Measure.EGC[i], 1e-8) << i;
+  EXPECT_NEAR(r.Head.Measure.LiveTime, g.Head.Measure.LiveTime, 1e-7);
+  EXPECT_EQ(View(r.Head.Common.MeasDate), View(g.Head.Common.MeasDate));
+  EXPECT_EQ(View(r.Head.Common.MeasTime), View(g.Head.Common.MeasTime));
+}
+
+struct Damage {
+  const char* name;
+  std::function<void(std::string&)> apply;
+  const char* why;
+};
+
+class CnfSectionFailure : public ::testing::TestWithParam<Damage> {};
+
+TEST_P(CnfSectionFailure, FileErrorWithItsReason) {
+  std::string bytes = bench::CnfFileBytes(Generated()) + '\0';
+  GetParam().apply(bytes);
+  SpectrumRecord r;
+  const ReadResult result = CnfRecord(bytes, r);
+  EXPECT_EQ(result.status, ReadStatus::FileError);
+  EXPECT_NE(result.why.find(GetParam().why), std::string::npos) << result.why;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CnfSectionFailure,
+    ::testing::Values(
+        Damage{"NoTable", [](std::string& b) { std::fill_n(b.begin() + 112, 4 * 48, '\0'); }, "section table"},
+        Damage{"Over8192Channels", [](std::string& b) { Put(b, Parameters(b) + 186, 33, 2); }, "8448 channels"},
+        Damage{"CountsCut", [](std::string& b) { b.resize(41983); }, "counts end at byte 41984"},
+        Damage{"CountOver32Bits", [](std::string& b) { Put(b, Data(b) + 912, 1u << 31, 4); }, "channel 100 is"},
+        Damage{"TimesPastTheEnd", [](std::string& b) { Put(b, Parameters(b) + 36, 0xFFFF, 2); }, "times"},
+        Damage{"ParametersCut",
+               [](std::string& b) {
+                 Put(b, 112 + 10, static_cast<std::uint32_t>(b.size()), 4);
+                 b += std::string("\0\x20", 2);
+               },
+               "cut short"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vantor
