@@ -37,6 +37,15 @@ void ConnectOptions(QWidget* owner, const std::array<QRadioButton*, N>& buttons,
   });
 }
 
+// In the build tree the samples lie beside the program, one double-click
+// away. Installed, the program's folder holds no data and the samples are
+// read-only, so the browser opens where the program was started: the home
+// folder from the desktop menu.
+QString DefaultStartFolder() {
+  const QString own = QCoreApplication::applicationDirPath();
+  return QDir(own).exists("samples") ? own : QDir::currentPath();
+}
+
 }  // namespace
 
 frmVantor::frmVantor(UserPrompt* prompt, const QString& startFolder) {
@@ -49,7 +58,7 @@ frmVantor::frmVantor(UserPrompt* prompt, const QString& startFolder) {
   }
   context_ = std::make_unique<ConvertContext>(*prompt);
   Connect();
-  StartSequence(startFolder.isEmpty() ? QCoreApplication::applicationDirPath() : startFolder);
+  StartSequence(startFolder.isEmpty() ? DefaultStartFolder() : startFolder);
 }
 
 frmVantor::~frmVantor() = default;
