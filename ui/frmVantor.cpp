@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "base/Version.h"
 #include "series/File3D.h"
 #include "series/FileCombine.h"
 #include "ui/EntryText.h"
@@ -49,7 +50,8 @@ QString DefaultStartFolder() {
 }  // namespace
 
 frmVantor::frmVantor(UserPrompt* prompt, const QString& startFolder) {
-  setWindowTitle("Vantor 2006.06.05");
+  // The window has no menu and so no About box: its title shows the version.
+  setWindowTitle(QStringLiteral("Vantor ") + QString::fromUtf8(kVersion.data(), kVersion.size()));
   setFixedSize(TwipsSize(8175, 6525));
   ui = BuildfrmVantor(this);
   if (prompt == nullptr) {
