@@ -51,9 +51,12 @@ if has man; then
     zgrep -q -F "$share/vantor/samples" "$page" || fail "${page##*/} does not name the samples folder"
   done
 else skip "man not installed (man-db)"; fi
-# Every long option of vantor-cli is in its manual.
+# Every command and long option of vantor-cli is in its manual.
 page=$(zcat "$share/man/man1/vantor-cli.1.gz" | sed 's/\\-/-/g')
-for command in convert combine table; do
+commands=$("$prefix/bin/vantor-cli" --help | sed -n '/^Subcommands:/,$s/^  \([a-z][a-z-]*\) .*/\1/p')
+[ -n "$commands" ] || fail "vantor-cli --help lists no commands"
+for command in $commands; do
+  grep -q -F -- ".SS $command" <<<"$page" || fail "vantor-cli.1 lacks the command $command"
   for option in $("$prefix/bin/vantor-cli" "$command" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
     grep -q -F -- "$option" <<<"$page" || fail "vantor-cli.1 lacks $command $option"
   done
