@@ -12,6 +12,18 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
+# The Debian package from the same build, where the Debian tools are: lintian
+# errors fail the run, its warnings are shown.
+if command -v dpkg-shlibdeps >/dev/null; then
+  started=$SECONDS
+  rm -f build/vantor_*.deb
+  (cd build && cpack -G DEB)
+  if command -v lintian >/dev/null; then
+    lintian --fail-on error build/vantor_*.deb
+  fi
+  echo "Debian package built and checked in $((SECONDS - started)) s"
+fi
+
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOR_SANITIZE=ON

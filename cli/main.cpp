@@ -4,6 +4,7 @@
 
 #include "cli/Commands.h"
 #include "base/TextRoutines.h"
+#include "base/Version.h"
 
 namespace vantor::cli {
 
@@ -43,6 +44,8 @@ int main(int argc, char** argv) {
   using namespace vantor::cli;
   CLI::App app{"Vantor: convert, combine and tabulate energy-dispersive X-ray diffraction spectra"};
   app.require_subcommand(1);
+  app.set_version_flag("--version",
+                       "vantor-cli " + std::string(vantor::kVersion) + "\n" + std::string(vantor::kLicenceNotice));
   std::map<CLI::App*, Command> commands;
   const Command convert = AddConvertCommand(app);
   commands[app.get_subcommand("convert")] = convert;
@@ -52,7 +55,7 @@ int main(int argc, char** argv) {
   commands[app.get_subcommand("table")] = table;
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& e) {
+  } catch (const CLI::Success& e) {  // --help or --version
     return app.exit(e);
   } catch (const CLI::ParseError& e) {
     app.exit(e);

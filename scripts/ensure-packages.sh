@@ -9,6 +9,9 @@ packages=(
   libgtest-dev libcli11-dev
   clang-14 libclang-rt-14-dev
   libxy-bin  # xyconv: tests compare our reading of analyser files with it
+  # the installed-tree test and the Debian package
+  desktop-file-utils man-db libxml2-utils shared-mime-info libglib2.0-bin
+  dpkg-dev file lintian
 )
 [ "${VANTOR_WITH_XVFB:-0}" = 1 ] && packages+=(xvfb xauth)
 

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "base/Version.h"
 #include "series/File3D.h"
 #include "series/FileCombine.h"
 #include "ui/EntryText.h"
@@ -37,10 +38,20 @@ void ConnectOptions(QWidget* owner, const std::array<QRadioButton*, N>& buttons,
   });
 }
 
+// In the build tree the samples lie beside the program, one double-click
+// away. Installed, the program's folder holds no data and the samples are
+// read-only, so the browser opens where the program was started: the home
+// folder from the desktop menu.
+QString DefaultStartFolder() {
+  const QString own = QCoreApplication::applicationDirPath();
+  return QDir(own).exists("samples") ? own : QDir::currentPath();
+}
+
 }  // namespace
 
 frmVantor::frmVantor(UserPrompt* prompt, const QString& startFolder) {
-  setWindowTitle("Vantor 2006.06.05");
+  // The window has no menu and so no About box: its title shows the version.
+  setWindowTitle(QStringLiteral("Vantor ") + QString::fromUtf8(kVersion.data(), kVersion.size()));
   setFixedSize(TwipsSize(8175, 6525));
   ui = BuildfrmVantor(this);
   if (prompt == nullptr) {
@@ -49,7 +60,7 @@ frmVantor::frmVantor(UserPrompt* prompt, const QString& startFolder) {
   }
   context_ = std::make_unique<ConvertContext>(*prompt);
   Connect();
-  StartSequence(startFolder.isEmpty() ? QCoreApplication::applicationDirPath() : startFolder);
+  StartSequence(startFolder.isEmpty() ? DefaultStartFolder() : startFolder);
 }
 
 frmVantor::~frmVantor() = default;

@@ -16,8 +16,9 @@ class frmVantor : public QWidget {
   Q_OBJECT
  public:
   // prompt: who answers the core (the window's own dialogs when null, a
-  // scripted user in tests); startFolder: where the browser opens (the
-  // program's own folder when empty).
+  // scripted user in tests); startFolder: where the browser opens (when
+  // empty, the program's own folder if the samples lie there, else the
+  // current folder).
   explicit frmVantor(UserPrompt* prompt = nullptr, const QString& startFolder = {});
   ~frmVantor() override;
 

@@ -1,9 +1,41 @@
 // Vantor: the window.
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
+#include "base/Version.h"
 #include "ui/frmVantor.h"
 
+namespace {
+
+// --version and --help answer on the terminal before Qt starts, so they work
+// without a display (the manual page is made from them). Every other argument
+// is left to Qt and the window.
+bool AnsweredInfoOption(int argc, char* argv[]) {
+  for (int i = 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
+    if (std::strcmp(argv[i], "--version") == 0) {
+      std::printf("vantor %.*s\n%.*s\n", static_cast<int>(vantor::kVersion.size()), vantor::kVersion.data(),
+                  static_cast<int>(vantor::kLicenceNotice.size()), vantor::kLicenceNotice.data());
+      return true;
+    }
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::printf(
+          "Usage: vantor [OPTION]...\n"
+          "Open the Vantor window to convert, combine and tabulate energy-dispersive\n"
+          "X-ray diffraction spectra. For batch work see vantor-cli --help.\n"
+          "\n"
+          "  --help     show this help and exit\n"
+          "  --version  show the version and licence and exit\n");
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  if (AnsweredInfoOption(argc, argv)) return 0;
   QApplication app(argc, argv);
   // One look on every platform, and one that honours the light blue faces of
   // the push buttons.
