@@ -15,7 +15,6 @@
 #include "ui/EntryText.h"
 #include "ui/FolderLists.h"
 #include "ui/QtUserPrompt.h"
-#include "ui/Twips.h"
 
 namespace vantor::ui {
 namespace {
@@ -41,7 +40,6 @@ void ConnectOptions(QWidget* owner, const std::array<QRadioButton*, N>& buttons,
 
 frmVantor::frmVantor(UserPrompt* prompt, const QString& startFolder) {
   setWindowTitle("Vantor 2006.06.05");
-  setFixedSize(TwipsSize(8175, 6525));
   ui = BuildfrmVantor(this);
   if (prompt == nullptr) {
     ownPrompt_ = std::make_unique<QtUserPrompt>(this, ui.lblDisp);
@@ -160,18 +158,28 @@ ConvertRequest frmVantor::ReadConvertRequest() const {
   return r;
 }
 
+void frmVantor::resizeEvent(QResizeEvent* event) {
+  PlacefrmVantor(this, ui.scale);
+  QWidget::resizeEvent(event);
+}
+
+// Every run may have written into the listed folder: the list shows the new
+// files at once and keeps what was selected.
 void frmVantor::cmdSet_Click() {
   RunConvert(ReadConvertRequest(), *context_);
+  ui.filFiles->RefreshKeepingSelection();
 }
 
 // Combine and 3D Data work on the selection in the directory list's folder;
 // the save dialog opens there too.
 void frmVantor::cmdCombine_Click() {
   RunCombine(CorePath(ui.dirDirectory->path()), SplitSelection(ToCore(ui.txtSelFile->text())), *context_);
+  ui.filFiles->RefreshKeepingSelection();
 }
 
 void frmVantor::cmd3D_Click() {
   Run3DData(CorePath(ui.dirDirectory->path()), SplitSelection(ToCore(ui.txtSelFile->text())), *context_);
+  ui.filFiles->RefreshKeepingSelection();
 }
 
 }  // namespace vantor::ui
