@@ -54,6 +54,10 @@ class UserPrompt {
 
   // The busy pointer while a run works through its files.
   virtual void SetBusy(bool /*busy*/) {}
+
+  // Whether the user asked the run to stop. Asked between files, while busy:
+  // what is written stays, the next file is not begun.
+  virtual bool StopRequested() { return false; }
 };
 
 }  // namespace vantor

@@ -31,6 +31,12 @@ std::string SelectionPath(const ConvertRequest& request) {
 
 std::string ProgressText(int done, int count) { return std::to_string(done) + "/" + std::to_string(count); }
 
+bool StopBetweenFiles(UserPrompt& prompt) {
+  if (!prompt.StopRequested()) return false;
+  prompt.ShowStatus("Stopped");
+  return true;
+}
+
 void ConvertToOutputs(const std::string& file, SourceKind source, const OutputChoice& outputs,
                       ConvertContext& context, RunResult& result) {
   const int wanted = static_cast<int>(std::count(outputs.begin(), outputs.end(), true));
@@ -94,6 +100,10 @@ RunResult ConvertFiles(const std::vector<SourceFile>& files, const OutputChoice&
   }
   const int count = static_cast<int>(files.size());
   for (int i = 0; i < count; ++i) {
+    if (i > 0 && StopBetweenFiles(prompt)) {
+      prompt.SetBusy(false);
+      return result;
+    }
     ConvertToOutputs(files[i].path, files[i].kind, outputs, context, result);
     prompt.ShowStatus(ProgressText(i + 1, count));
   }

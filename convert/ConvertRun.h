@@ -65,6 +65,8 @@ void ConvertToOutputs(const std::string& file, SourceKind source, const OutputCh
                       ConvertContext& context, RunResult& result);
 // "3/12"
 std::string ProgressText(int done, int count);
+// Between files: true when the user asked to stop, which the status then says.
+bool StopBetweenFiles(UserPrompt& prompt);
 
 // A numbered series of record files named after a list file: every record
 // file NAME_????.xbm beside NAME.xli, sorted by name, into every output.

@@ -74,10 +74,16 @@ RunResult RunListFile(const std::string& listPath, const OutputChoice& outputs, 
   }
   RunResult result;
   const int count = static_cast<int>(files.size());
+  prompt.SetBusy(true);
   for (int i = 0; i < count; ++i) {
+    if (i > 0 && StopBetweenFiles(prompt)) {
+      prompt.SetBusy(false);
+      return result;
+    }
     ConvertToOutputs(files[i], SourceKind::Xbm, outputs, context, result);
     prompt.ShowStatus(ProgressText(i + 1, count));
   }
+  prompt.SetBusy(false);
   prompt.ShowStatus("Finished");
   result.completed = true;
   return result;

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QScrollBar>
+#include <QSet>
+#include <QSignalBlocker>
 #include <QStorageInfo>
 #include <QStyle>
 #include <algorithm>
@@ -180,6 +183,24 @@ void FileList::Refresh() {
   clear();
   addItems(Sorted(std::move(names)));
   setUpdatesEnabled(true);
+  emit itemSelectionChanged();
+}
+
+void FileList::RefreshKeepingSelection() {
+  QSet<QString> selected;
+  for (const QListWidgetItem* entry : selectedItems()) selected.insert(entry->text());
+  const QString current = currentItem() != nullptr ? currentItem()->text() : QString();
+  const int scrolled = verticalScrollBar()->value();
+  {
+    const QSignalBlocker quiet(this);
+    Refresh();
+    for (int row = 0; row < count(); ++row) {
+      QListWidgetItem* entry = item(row);
+      if (entry->text() == current) setCurrentItem(entry, QItemSelectionModel::NoUpdate);
+      if (selected.contains(entry->text())) entry->setSelected(true);
+    }
+  }
+  verticalScrollBar()->setValue(scrolled);
   emit itemSelectionChanged();
 }
 

@@ -61,6 +61,9 @@ class FileList : public QListWidget {
   // Lists the folder again. The old selection is gone, which is announced
   // like any other change of the selection.
   void Refresh();
+  // Lists the folder again, keeping the entries that were selected and the
+  // current one where they still exist; one selection change is announced.
+  void RefreshKeepingSelection();
   // The names of the selected entries in list order, joined by ";".
   QString selectionText() const;
 

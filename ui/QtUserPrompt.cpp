@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -14,8 +16,49 @@
 
 namespace vantor::ui {
 namespace {
+
 const QString kTitle = QStringLiteral("Vantor");
-}
+
+// While a run works the window takes no input: a click would start another
+// run inside this one. Esc asks the run to stop after the file in hand, and
+// so does closing the window. Dialogs the run opens take input as usual.
+class InputGate : public QObject {
+ public:
+  InputGate(QWidget* window, bool& stop) : window_(window), stop_(stop) { qApp->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* target, QEvent* event) override {
+    const auto* widget = qobject_cast<QWidget*>(target);
+    if (widget == nullptr || widget->window() != window_) return false;
+    switch (event->type()) {
+      case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) stop_ = true;
+        return true;
+      case QEvent::Close:
+        stop_ = true;
+        event->ignore();
+        return true;
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::Shortcut:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::ContextMenu:
+      case QEvent::Drop:
+        return true;
+      default:
+        return false;
+    }
+  }
+
+ private:
+  QWidget* window_;
+  bool& stop_;
+};
+
+}  // namespace
 
 QtUserPrompt::QtUserPrompt(QWidget* window, QLabel* status) : window_(window), status_(status) {}
 
@@ -25,7 +68,15 @@ QtUserPrompt::~QtUserPrompt() {
 }
 
 void QtUserPrompt::Message(std::string_view text) {
-  QMessageBox box(QMessageBox::NoIcon, kTitle, FromCore(text), QMessageBox::Ok, window_);
+  ShowMessage(FromCore(text));
+}
+
+void QtUserPrompt::FileMessage(std::string_view path, std::string_view text, std::string_view /*reason*/) {
+  ShowMessage(FromCore(text) + "\n" + QFileInfo(QDir::fromNativeSeparators(FromCore(path))).fileName());
+}
+
+void QtUserPrompt::ShowMessage(const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, window_);
   box.exec();
 }
 
@@ -41,8 +92,8 @@ bool QtUserPrompt::AskTwoLines(std::string_view line1, std::string_view line2) {
   question.setWindowTitle(kTitle);
   question.lblMes1->setText(FromCore(line1));
   question.lblMes2->setText(FromCore(line2));
-  question.cmdYes->setText("Yes");
-  question.cmdNo->setText("No");
+  question.cmdYes->setText("&Yes");
+  question.cmdNo->setText("&No");
   question.exec();
   return question.YesNo();
 }
@@ -67,16 +118,29 @@ std::optional<std::string> QtUserPrompt::AskSaveName(std::string_view folder, st
 
 void QtUserPrompt::ShowStatus(std::string_view text) {
   status_->setText(FromCore(text));
-  status_->repaint();  // paints now, without handling any waiting input
+  if (busy_)
+    QApplication::processEvents();  // the gate holds the window's input back
+  else
+    status_->repaint();  // paints now, without handling any waiting input
 }
 
 void QtUserPrompt::SetBusy(bool busy) {
   if (busy == busy_) return;
   busy_ = busy;
-  if (busy)
+  if (busy) {
+    stop_ = false;
+    gate_ = std::make_unique<InputGate>(window_, stop_);
     QApplication::setOverrideCursor(Qt::BusyCursor);
-  else
+    QApplication::processEvents();  // away with what an answered question left painted
+  } else {
+    gate_.reset();
     QApplication::restoreOverrideCursor();
+  }
+}
+
+bool QtUserPrompt::StopRequested() {
+  if (busy_) QApplication::processEvents();
+  return stop_;
 }
 
 }  // namespace vantor::ui

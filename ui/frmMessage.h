@@ -22,6 +22,12 @@ class frmMessage : public QDialog {
   QPushButton* cmdYes;
   QPushButton* cmdNo;
 
+  // The dialog's size, at the scale that fits the present texts.
+  void Fit();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   bool answer_ = false;  // closing the window without a button counts as No
 };

@@ -4,25 +4,26 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <vector>
 
 #include "ui/EntryText.h"
-#include "ui/Twips.h"
+#include "ui/FormScale.h"
 
 namespace vantor::ui {
 namespace {
 
 struct Item {
-  const char* caption;
-  QRect label;
+  const char* caption;  // "&" marks the Alt key that moves into the box
+  QRect label;          // Left, Top, Width, Height in twips
   QRect box;
 };
 
 const std::array<Item, 5> kItems{{
-    {"2Theta", Twips(180, 120, 975, 345), Twips(1290, 90, 1005, 375)},
-    {"EGC0", Twips(180, 570, 975, 345), Twips(1290, 570, 1005, 375)},
-    {"EGC1", Twips(210, 1020, 975, 345), Twips(1290, 990, 1005, 375)},
-    {"EGC2", Twips(210, 1440, 975, 345), Twips(1320, 1440, 1005, 375)},
-    {"Temperature", Twips(210, 1860, 975, 405), Twips(1320, 1860, 1005, 375)},
+    {"&2Theta", QRect(180, 120, 975, 345), QRect(1290, 90, 1005, 375)},
+    {"EGC&0", QRect(180, 570, 975, 345), QRect(1290, 570, 1005, 375)},
+    {"EGC&1", QRect(210, 1020, 975, 345), QRect(1290, 990, 1005, 375)},
+    {"EGC&2", QRect(210, 1440, 975, 345), QRect(1320, 1440, 1005, 375)},
+    {"&Temperature", QRect(210, 1860, 975, 405), QRect(1320, 1860, 1005, 375)},
 }};
 
 constexpr double kZeroCelsius = 273.15;
@@ -31,34 +32,42 @@ constexpr double kZeroCelsius = 273.15;
 
 frmParameter::frmParameter(UserPrompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {
   setWindowTitle("Parameters");
-  setFixedSize(TwipsSize(2880, 2760));
+  setFont(FormFont());
+  std::vector<FormPlace> places;
+  auto add = [&places](QWidget* w, const QString& name, QRect twips) {
+    w->setObjectName(name);
+    places.push_back({w, twips});
+  };
   for (int i = 0; i < 5; ++i) {
     auto* label = new QLabel(kItems[i].caption, this);
-    label->setObjectName(QString("lblItem(%1)").arg(i));
-    label->setGeometry(kItems[i].label);
     txtItem[i] = new QLineEdit(this);
-    txtItem[i]->setObjectName(QString("txtItem(%1)").arg(i));
-    txtItem[i]->setGeometry(kItems[i].box);
+    label->setBuddy(txtItem[i]);
+    add(label, QString("lblItem(%1)").arg(i), kItems[i].label);
+    add(txtItem[i], QString("txtItem(%1)").arg(i), kItems[i].box);
   }
-  auto* kelvin = new QLabel("K", this);
-  kelvin->setObjectName("Label1(0)");
-  kelvin->setGeometry(Twips(2430, 1920, 315, 285));
-  auto* degree = new QLabel("Deg", this);
-  degree->setObjectName("Label1(1)");
-  degree->setGeometry(Twips(2370, 210, 375, 285));
-  const std::array<QRect, 2> buttons{Twips(1080, 2340, 825, 375), Twips(1950, 2340, 825, 375)};
+  add(new QLabel("K", this), "Label1(0)", QRect(2430, 1920, 315, 285));
+  add(new QLabel("Deg", this), "Label1(1)", QRect(2370, 210, 375, 285));
+  const std::array<QRect, 2> buttons{QRect(1080, 2340, 825, 375), QRect(1950, 2340, 825, 375)};
   for (int i = 0; i < 2; ++i) {
-    cmdCommand[i] = new QPushButton(i == 0 ? "Start" : "Cancel", this);
-    cmdCommand[i]->setObjectName(QString("cmdCommand(%1)").arg(i));
-    cmdCommand[i]->setGeometry(buttons[i]);
-    cmdCommand[i]->setAutoDefault(false);
+    cmdCommand[i] = new QPushButton(i == 0 ? "&Start" : "&Cancel", this);
+    add(cmdCommand[i], QString("cmdCommand(%1)").arg(i), buttons[i]);
     connect(cmdCommand[i], &QPushButton::clicked, this, [this, i] { cmdCommand_Click(i); });
   }
+  // Enter in any box is "Start"; Esc is "Cancel".
+  cmdCommand[0]->setDefault(true);
+  cmdCommand[1]->setAutoDefault(false);
+  const double scale = FitFactor(places);
+  for (const FormPlace& p : places) p.widget->setGeometry(Placed(p, scale));
+  setFixedSize(Scaled(QRect(0, 0, 2880, 2760), scale).size());
+}
+
+void frmParameter::reject() {
+  mblnCancel = true;
+  QDialog::reject();
 }
 
 void frmParameter::cmdCommand_Click(int index) {
   if (index == 1) {
-    mblnCancel = true;
     reject();
     return;
   }

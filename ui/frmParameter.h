@@ -28,6 +28,9 @@ class frmParameter : public QDialog {
   std::array<QLineEdit*, 5> txtItem{};
   std::array<QPushButton*, 2> cmdCommand{};
 
+  // Esc and closing the window count as "Cancel".
+  void reject() override;
+
  private:
   void cmdCommand_Click(int index);
 

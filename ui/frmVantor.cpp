@@ -16,7 +16,6 @@
 #include "ui/EntryText.h"
 #include "ui/FolderLists.h"
 #include "ui/QtUserPrompt.h"
-#include "ui/Twips.h"
 
 namespace vantor::ui {
 namespace {
@@ -52,7 +51,6 @@ QString DefaultStartFolder() {
 frmVantor::frmVantor(UserPrompt* prompt, const QString& startFolder) {
   // The window has no menu and so no About box: its title shows the version.
   setWindowTitle(QStringLiteral("Vantor ") + QString::fromUtf8(kVersion.data(), kVersion.size()));
-  setFixedSize(TwipsSize(8175, 6525));
   ui = BuildfrmVantor(this);
   if (prompt == nullptr) {
     ownPrompt_ = std::make_unique<QtUserPrompt>(this, ui.lblDisp);
@@ -171,18 +169,28 @@ ConvertRequest frmVantor::ReadConvertRequest() const {
   return r;
 }
 
+void frmVantor::resizeEvent(QResizeEvent* event) {
+  PlacefrmVantor(this, ui.scale);
+  QWidget::resizeEvent(event);
+}
+
+// Every run may have written into the listed folder: the list shows the new
+// files at once and keeps what was selected.
 void frmVantor::cmdSet_Click() {
   RunConvert(ReadConvertRequest(), *context_);
+  ui.filFiles->RefreshKeepingSelection();
 }
 
 // Combine and 3D Data work on the selection in the directory list's folder;
 // the save dialog opens there too.
 void frmVantor::cmdCombine_Click() {
   RunCombine(CorePath(ui.dirDirectory->path()), SplitSelection(ToCore(ui.txtSelFile->text())), *context_);
+  ui.filFiles->RefreshKeepingSelection();
 }
 
 void frmVantor::cmd3D_Click() {
   Run3DData(CorePath(ui.dirDirectory->path()), SplitSelection(ToCore(ui.txtSelFile->text())), *context_);
+  ui.filFiles->RefreshKeepingSelection();
 }
 
 }  // namespace vantor::ui

@@ -30,6 +30,9 @@ class frmVantor : public QWidget {
   // The request "Convert Start" hands to the Convert run.
   ConvertRequest ReadConvertRequest() const;
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
   void Connect();
   void StartSequence(const QString& startFolder);

@@ -2,6 +2,7 @@
 // captions and positions.
 #pragma once
 
+#include <QSize>
 #include <array>
 
 class QCheckBox;
@@ -48,10 +49,20 @@ struct frmVantorControls {
   QPushButton* cmdCombine;
   QPushButton* cmd3D;
   QPushButton* cmdCancel;
+  // The factor by which the drawing is shown, so that no caption is cut.
+  double scale = 1;
 };
 
 // Creates every control inside the window, at its place, with its caption,
-// colours, fonts and starting state.
+// colours, fonts and starting state; the window gets the drawing's size at
+// the scale as its size and its smallest size.
 frmVantorControls BuildfrmVantor(QWidget* window);
+
+// The window's size as drawn, at a scale.
+QSize frmVantorSize(double scale);
+
+// Places every control for the window's present size: the drawing at the
+// scale, the folder and file lists grown by whatever the window has more.
+void PlacefrmVantor(QWidget* window, double scale);
 
 }  // namespace vantor::ui

@@ -134,7 +134,7 @@ class DialogTest : public QObject {
     QVERIFY(prompt.AskTwoLines("All file will be over", "writed. OK?"));
     answer("close");
     QVERIFY(!prompt.AskTwoLines("All file will be over", "writed. OK?"));
-    QCOMPARE(shown.mid(0, 5), (QStringList{"Vantor", "All file will be over", "writed. OK?", "Yes", "No"}));
+    QCOMPARE(shown.mid(0, 5), (QStringList{"Vantor", "All file will be over", "writed. OK?", "&Yes", "&No"}));
   }
 
   // ---- the entry boxes' number test

@@ -32,8 +32,6 @@ class WindowTest : public QObject {
     ShownWindow w(dir.path(), &user);
     const auto& ui = w.ui;
     QCOMPARE(w.window.windowTitle(), QString("Vantor 2006.06.05"));
-    QCOMPARE(w.window.size(), QSize(545, 435));
-    QCOMPARE(w.window.minimumSize(), w.window.maximumSize());
     QVERIFY(ui.chkOverWrite->isChecked());
     QVERIFY(w.window.Settings().OverWriteCheck);
     QVERIFY(ui.optSourceFileType[0]->isChecked());
