@@ -60,8 +60,9 @@ SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* pare
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   splitter->addWidget(chartView);
   splitter->addWidget(BuildHeaderPanel());
-  splitter->setStretchFactor(0, 3);
-  splitter->setStretchFactor(1, 1);
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 0);
+  splitter->setSizes({800, 350});
   readoutLabel = new QLabel(this);
   regionLabel = new QLabel(this);
   regionLabel->setWordWrap(true);
@@ -79,6 +80,7 @@ SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* pare
   resize(1150, 680);
   Connect();
   ShowSpectrum(0);
+  ShowReadoutHint();
   ShowRegion();
 }
 
@@ -131,7 +133,7 @@ void SpectrumViewer::Connect() {
   connect(spectrumBox, &QComboBox::currentIndexChanged, this, [this](int i) { ShowSpectrum(i); });
   connect(chart, &view::SpectrumChart::regionChanged, this, [this] { ShowRegion(); });
   connect(chartView, &view::SpectrumChartView::pointerMoved, this, [this](double x) { ShowReadout(x); });
-  connect(chartView, &view::SpectrumChartView::pointerLeft, readoutLabel, &QLabel::clear);
+  connect(chartView, &view::SpectrumChartView::pointerLeft, this, [this] { ShowReadoutHint(); });
 }
 
 const ChartSpectrum* SpectrumViewer::Current() const {
@@ -141,7 +143,7 @@ const ChartSpectrum* SpectrumViewer::Current() const {
 
 void SpectrumViewer::ApplyView() {
   chart->SetView(static_cast<ChartAxis>(axisBox->currentData().toInt()), logBox->isChecked());
-  readoutLabel->clear();
+  ShowReadoutHint();
 }
 
 void SpectrumViewer::ShowSpectrum(int index) {
@@ -171,6 +173,10 @@ void SpectrumViewer::ShowReadout(double x) {
   if (r->energy) text += "    energy " + AxisValue(ChartAxis::Energy, *r->energy);
   if (r->dSpacing) text += "    d " + AxisValue(ChartAxis::DSpacing, *r->dSpacing);
   readoutLabel->setText(text + QString("    count %1").arg(r->count));
+}
+
+void SpectrumViewer::ShowReadoutHint() {
+  readoutLabel->setText("Point at the chart to read channel, energy, d and count");
 }
 
 void SpectrumViewer::ShowRegion() {

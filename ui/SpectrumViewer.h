@@ -49,6 +49,7 @@ class SpectrumViewer : public QWidget {
   void ApplyView();
   void ShowSpectrum(int index);
   void ShowReadout(double x);
+  void ShowReadoutHint();
   void ShowRegion();
   void Export();
   const ChartSpectrum* Current() const;

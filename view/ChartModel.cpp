@@ -88,14 +88,19 @@ std::array<double, 2> DefaultXRange(const std::vector<ChartSpectrum>& spectra, C
 }
 
 std::array<double, 2> CountRange(const std::vector<ChartSpectrum>& spectra, bool log) {
-  std::int32_t low = 0, high = 0;
+  constexpr std::int32_t kNone = std::numeric_limits<std::int32_t>::max();
+  std::int32_t low = kNone, high = 0, lowestPositive = kNone;
   for (const auto& s : spectra)
     for (const std::int32_t c : s.counts) {
       low = std::min(low, c);
       high = std::max(high, c);
+      if (c > 0) lowestPositive = std::min(lowestPositive, c);
     }
-  if (log) return {kLogFloor, std::max(10.0, high * 2.0)};
-  return {double(low), std::max(1.0, high * 1.05)};
+  if (!log) return {double(std::min(low, 0)), std::max(1.0, high * 1.05)};
+  // Without a count of 0 or less the axis starts at the decade below the lowest one.
+  const bool floorUsed = low <= 0 || lowestPositive == kNone;
+  const double floor = floorUsed ? kLogFloor : std::pow(10.0, std::floor(std::log10(double(lowestPositive))));
+  return {floor, std::max(floor * 10, high * 2.0)};
 }
 
 double TickStep(double span, int ticks) {

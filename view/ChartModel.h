@@ -60,9 +60,10 @@ std::vector<ChartPoint> ChartPoints(const ChartSpectrum& spectrum, ChartAxis axi
 // lowest energies would otherwise stretch the axis tenfold and more.
 std::array<double, 2> DefaultXRange(const std::vector<ChartSpectrum>& spectra, ChartAxis axis);
 
-// The y range that shows every count of the spectra: from 0 (or the
-// smallest negative count) on a linear axis, from kLogFloor on a log axis,
-// with a little room above the largest count.
+// The y range that shows every count of the spectra, with room above the
+// largest: from 0 (or the smallest negative count) on a linear axis; on a
+// log axis from kLogFloor where a count is 0 or less (drawn there), else
+// from the power of ten at or below the lowest count.
 std::array<double, 2> CountRange(const std::vector<ChartSpectrum>& spectra, bool log);
 
 // A tick spacing of 1, 2 or 5 times a power of ten that divides the span

@@ -97,7 +97,10 @@ PlotResult PlotFiles(const PlotRequest& request, ConvertContext& context) {
     return result;
   }
   chart->resize(request.width, request.height);
-  QCoreApplication::sendPostedEvents();  // lays the chart out at its size
+  // Lays the chart out at its size and removes the axes SetView replaced:
+  // without an event loop, nothing else would.
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   QString why;
   result.written = SaveChartPicture(*chart, QString::fromLocal8Bit(request.output), &why);
   if (!result.written) context.prompt.FileMessage(request.output, "Write Error", why.toStdString());
