@@ -114,7 +114,9 @@ std::string FieldText(const RecordField::Value& value) {
   return std::visit(Visitor{}, value);
 }
 
-bool HasCalibration(const MeasureCondition& measure) { return measure.EGC[1] != 0 || measure.EGC[2] != 0; }
+bool HasCalibration(const MeasureCondition& measure) {
+  return measure.EGC[1] != 0 || measure.EGC[2] != 0;
+}
 
 SpectrumSummary Summarize(std::span<const std::int32_t> counts, const MeasureCondition& measure) {
   SpectrumSummary s;

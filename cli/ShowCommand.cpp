@@ -17,7 +17,9 @@ struct ShowOptions {
   std::vector<std::string> files;
 };
 
-void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Print(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
 
 // A file that cannot be read is reported on stderr and left out; the others
 // are still shown.

@@ -37,7 +37,9 @@ std::size_t Utf8Length(std::string_view s, std::size_t at) {
   return length;
 }
 
-void AppendJsonNumber(std::string& out, double value) { out += std::isfinite(value) ? NumberText(value) : "null"; }
+void AppendJsonNumber(std::string& out, double value) {
+  out += std::isfinite(value) ? NumberText(value) : "null";
+}
 
 void AppendJsonValue(std::string& out, const RecordField::Value& value) {
   if (const auto* text = std::get_if<std::string>(&value)) {

@@ -22,14 +22,19 @@
 namespace vantor::ui {
 namespace {
 
-QString Number(double value, int decimals) { return QString::number(value, 'f', decimals); }
+QString Number(double value, int decimals) {
+  return QString::number(value, 'f', decimals);
+}
 
 // Energies to eV, d-spacings to a ten-thousandth of an angstrom.
 QString AxisValue(ChartAxis axis, double x) {
   switch (axis) {
-    case ChartAxis::Channel: return Number(x, 1);
-    case ChartAxis::Energy: return Number(x, 3) + " keV";
-    case ChartAxis::DSpacing: return Number(x, 4) + QString::fromUtf8(" \u00C5");
+    case ChartAxis::Channel:
+      return Number(x, 1);
+    case ChartAxis::Energy:
+      return Number(x, 3) + " keV";
+    case ChartAxis::DSpacing:
+      return Number(x, 4) + QString::fromUtf8(" \u00C5");
   }
   return {};
 }
@@ -66,9 +71,10 @@ SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* pare
   readoutLabel = new QLabel(this);
   regionLabel = new QLabel(this);
   regionLabel->setWordWrap(true);
-  auto* hint = new QLabel("Drag: zoom    Wheel: zoom around the pointer    Right click: zoom out    "
-                          "Shift+drag: region (Shift+click clears it)",
-                          this);
+  auto* hint = new QLabel(
+      "Drag: zoom    Wheel: zoom around the pointer    Right click: zoom out    "
+      "Shift+drag: region (Shift+click clears it)",
+      this);
   hint->setEnabled(false);
 
   auto* layout = new QVBoxLayout(this);
@@ -97,8 +103,8 @@ QWidget* SpectrumViewer::BuildControls() {
   resetButton = new QPushButton("&Reset zoom", bar);
   clearRegionButton = new QPushButton("&Clear region", bar);
   exportButton = new QPushButton("&Export picture...", bar);
-  for (QWidget* w : std::initializer_list<QWidget*>{axisLabel, axisBox, logBox, resetButton, clearRegionButton,
-                                                     exportButton})
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{axisLabel, axisBox, logBox, resetButton, clearRegionButton, exportButton})
     row->addWidget(w);
   row->addStretch(1);
   return bar;
@@ -205,7 +211,8 @@ void SpectrumViewer::Export() {
   const ChartSpectrum* s = Current();
   const QString proposed = s == nullptr ? "spectrum.png" : QFileInfo(FromCore(s->path)).completeBaseName() + ".png";
   QString selected;
-  QString path = QFileDialog::getSaveFileName(this, "Export picture", QFileInfo(FromCore(s ? s->path : "")).dir().filePath(proposed),
+  QString path = QFileDialog::getSaveFileName(this, "Export picture",
+                                              QFileInfo(FromCore(s ? s->path : "")).dir().filePath(proposed),
                                               "PNG picture (*.png);;SVG picture (*.svg)", &selected);
   if (path.isEmpty()) return;
   const QString suffix = QFileInfo(path).suffix().toLower();

@@ -43,9 +43,12 @@ std::vector<ChartSpectrum> LoadChartSpectra(const std::vector<std::string>& path
 bool AxisAvailable(const ChartSpectrum& spectrum, ChartAxis axis) {
   const MeasureCondition& m = spectrum.header.Measure;
   switch (axis) {
-    case ChartAxis::Channel: return true;
-    case ChartAxis::Energy: return HasCalibration(m);
-    case ChartAxis::DSpacing: return HasCalibration(m) && SinTheta(m.TwoTheta) != 0;
+    case ChartAxis::Channel:
+      return true;
+    case ChartAxis::Energy:
+      return HasCalibration(m);
+    case ChartAxis::DSpacing:
+      return HasCalibration(m) && SinTheta(m.TwoTheta) != 0;
   }
   return false;
 }
@@ -54,15 +57,23 @@ std::optional<double> XOfChannel(const ChartSpectrum& spectrum, ChartAxis axis, 
   const MeasureCondition& m = spectrum.header.Measure;
   std::optional<double> x;
   switch (axis) {
-    case ChartAxis::Channel: x = index + 1; break;
-    case ChartAxis::Energy: x = EnergyOfChannel(index + 1, m.EGC); break;
-    case ChartAxis::DSpacing: x = DSpacing(EnergyOfChannel(index + 1, m.EGC), SinTheta(m.TwoTheta)); break;
+    case ChartAxis::Channel:
+      x = index + 1;
+      break;
+    case ChartAxis::Energy:
+      x = EnergyOfChannel(index + 1, m.EGC);
+      break;
+    case ChartAxis::DSpacing:
+      x = DSpacing(EnergyOfChannel(index + 1, m.EGC), SinTheta(m.TwoTheta));
+      break;
   }
   if (x && !std::isfinite(*x)) x.reset();
   return x;
 }
 
-double YOfCount(std::int32_t count, bool log) { return log && count <= 0 ? kLogFloor : count; }
+double YOfCount(std::int32_t count, bool log) {
+  return log && count <= 0 ? kLogFloor : count;
+}
 
 std::vector<ChartPoint> ChartPoints(const ChartSpectrum& spectrum, ChartAxis axis, bool log) {
   std::vector<ChartPoint> points;
@@ -128,7 +139,8 @@ std::optional<Readout> ReadoutAt(const ChartSpectrum& spectrum, ChartAxis axis, 
   Readout r;
   r.channel = nearest + 1;
   r.count = spectrum.counts[nearest];
-  r.energy = AxisAvailable(spectrum, ChartAxis::Energy) ? XOfChannel(spectrum, ChartAxis::Energy, nearest) : std::nullopt;
+  r.energy =
+      AxisAvailable(spectrum, ChartAxis::Energy) ? XOfChannel(spectrum, ChartAxis::Energy, nearest) : std::nullopt;
   r.dSpacing =
       AxisAvailable(spectrum, ChartAxis::DSpacing) ? XOfChannel(spectrum, ChartAxis::DSpacing, nearest) : std::nullopt;
   return r;

@@ -41,9 +41,12 @@ SpectrumChart::SpectrumChart(std::vector<ChartSpectrum> spectra, QGraphicsItem* 
 
 QString SpectrumChart::AxisTitle(ChartAxis axis) {
   switch (axis) {
-    case ChartAxis::Channel: return QStringLiteral("Channel");
-    case ChartAxis::Energy: return QStringLiteral("Energy (keV)");
-    case ChartAxis::DSpacing: return QStringLiteral("d (\u00C5)");
+    case ChartAxis::Channel:
+      return QStringLiteral("Channel");
+    case ChartAxis::Energy:
+      return QStringLiteral("Energy (keV)");
+    case ChartAxis::DSpacing:
+      return QStringLiteral("d (\u00C5)");
   }
   return {};
 }

@@ -55,7 +55,8 @@ TEST(PlotCli, NothingDrawableWritesNothing) {
   const auto run = RunCli("plot " + csv + " --x energy -o " + ShellQuote(dir / "a.png"));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(dir.Entries().empty());
-  const auto entered = RunCli("plot " + csv + " --x energy --csv-params 5,0.3,0.04,0,300 -o " + ShellQuote(dir / "a.png"));
+  const auto entered =
+      RunCli("plot " + csv + " --x energy --csv-params 5,0.3,0.04,0,300 -o " + ShellQuote(dir / "a.png"));
   EXPECT_EQ(entered.exitCode, 0) << entered.err;
   EXPECT_EQ(RunCli("plot " + csv + " -o " + ShellQuote(dir / "a.jpg")).exitCode, 2);
 }

@@ -25,13 +25,13 @@ TEST(RecordReport, JsonCarriesEveryHeaderFieldUnderItsNameAndTheSummary) {
   record->Data.Count = {3, 9, 9, -1};
 
   const std::string json = SpectrumJson("dir/a.xbm", "xbm", *record);
-  for (const char* line : {
-           "  \"file\": \"dir/a.xbm\",\n", "  \"kind\": \"xbm\",\n", "  \"channels\": 4,\n",
-           "  \"total_counts\": 20,\n", "  \"max_count\": 9,\n", "  \"max_channel\": 2,\n",
-           "  \"energy_range\": [0.2919999, 0.41799840000000005],\n", "    \"SampleTitle\": \"C:\\\\run \\\"7\\\" \xE6\x97\xA5\",\n",
-           "    \"SampleID\": \"\",\n", "    \"MeasDate\": \"20060202\",\n", "    \"ROIEnd\": -3,\n",
-           "    \"EGC\": [0.25, 0.042, -1e-07],\n", "    \"TwoTheta\": 5.001,\n", "    \"RealTime\": null,\n",
-           "    \"LiveTime\": null,\n", "    \"Current2\": 0\n  }\n}"})
+  for (const char* line :
+       {"  \"file\": \"dir/a.xbm\",\n", "  \"kind\": \"xbm\",\n", "  \"channels\": 4,\n", "  \"total_counts\": 20,\n",
+        "  \"max_count\": 9,\n", "  \"max_channel\": 2,\n", "  \"energy_range\": [0.2919999, 0.41799840000000005],\n",
+        "    \"SampleTitle\": \"C:\\\\run \\\"7\\\" \xE6\x97\xA5\",\n", "    \"SampleID\": \"\",\n",
+        "    \"MeasDate\": \"20060202\",\n", "    \"ROIEnd\": -3,\n", "    \"EGC\": [0.25, 0.042, -1e-07],\n",
+        "    \"TwoTheta\": 5.001,\n", "    \"RealTime\": null,\n", "    \"LiveTime\": null,\n",
+        "    \"Current2\": 0\n  }\n}"})
     EXPECT_NE(json.find(line), std::string::npos) << line << "\n" << json;
   EXPECT_EQ(json.find("Spare"), std::string::npos);
   // One line per field between the braces of "header".
@@ -43,7 +43,8 @@ TEST(RecordReport, JsonStringEscapesControlsAndReplacesWhatIsNotUtf8) {
   EXPECT_EQ(JsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\u000a\\u0009\\u0001\"");
   EXPECT_EQ(JsonString("\xC3\xA9 \xE6\x97\xA5 \xF0\x9F\x98\x80"), "\"\xC3\xA9 \xE6\x97\xA5 \xF0\x9F\x98\x80\"");
   // A stray trail byte, an overlong form, a surrogate, a cut sequence.
-  EXPECT_EQ(JsonString("\x80|\xC0\xAF|\xED\xA0\x80|\xE6\x97"), "\"\\ufffd|\\ufffd\\ufffd|\\ufffd\\ufffd\\ufffd|\\ufffd\\ufffd\"");
+  EXPECT_EQ(JsonString("\x80|\xC0\xAF|\xED\xA0\x80|\xE6\x97"),
+            "\"\\ufffd|\\ufffd\\ufffd|\\ufffd\\ufffd\\ufffd|\\ufffd\\ufffd\"");
 }
 
 }  // namespace

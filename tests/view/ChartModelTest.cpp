@@ -41,12 +41,11 @@ TEST_P(ChartAxisTest, PointsCarryTheAxisValueOfEveryChannel) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Axes, ChartAxisTest,
-                         testing::Values(AxisRow{ChartAxis::Channel, {1, 2, 3, 4}},
-                                         AxisRow{ChartAxis::Energy, {0.601, 0.704, 0.809, 0.916}},
-                                         AxisRow{ChartAxis::DSpacing,
-                                                 {236.46730711345424, 201.87052780566194, 175.66977945016808,
-                                                  155.14940128295416}}));
+INSTANTIATE_TEST_SUITE_P(
+    Axes, ChartAxisTest,
+    testing::Values(AxisRow{ChartAxis::Channel, {1, 2, 3, 4}}, AxisRow{ChartAxis::Energy, {0.601, 0.704, 0.809, 0.916}},
+                    AxisRow{ChartAxis::DSpacing,
+                            {236.46730711345424, 201.87052780566194, 175.66977945016808, 155.14940128295416}}));
 
 TEST(ChartModel, AxesWithoutCalibrationOrAngleHaveNoPoints) {
   const auto csv = Spectrum({1, 2}, {0, 0, 0}, 0);  // an analyser export read without entered values
