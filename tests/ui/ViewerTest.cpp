@@ -2,11 +2,15 @@
 // double-click, by Enter on a selection, and not at all for a file that
 // cannot be read.
 #include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QValueAxis>
+#include <QWheelEvent>
 
 #include "UiTestSupport.h"
 #include "ui/SpectrumViewer.h"
-#include "view/SpectrumChart.h"
+#include "view/SpectrumChartView.h"
 
 using namespace vantor;
 using namespace vantor::test;
@@ -69,6 +73,34 @@ class ViewerTest : public QObject {
     QVERIFY(viewer != nullptr);
     QCOMPARE(viewer->chart->series().size(), 2);
     QCOMPARE(viewer->spectrumBox->count(), 2);
+  }
+
+  void chart_ShiftDragMarksARegionAndTheWheelZooms() {
+    ShownWindow w(dir.path(), &user);
+    DoubleClickEntry(w.ui.filFiles, "a.xbm");  // counts 1, 2, 3, 4 in channels 1 to 4
+    auto* viewer = OnlyViewer(w.window);
+    QVERIFY(viewer != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    auto* chart = viewer->chart;
+    auto* port = viewer->chartView->viewport();
+    const auto at = [&](double x) {
+      const QPointF p = chart->mapToPosition(QPointF(x, 1), chart->series().first());
+      return viewer->chartView->mapFromScene(chart->mapToScene(p));
+    };
+    QTest::mousePress(port, Qt::LeftButton, Qt::ShiftModifier, at(1.8));
+    QTest::mouseMove(port, at(3.2));
+    QTest::mouseRelease(port, Qt::LeftButton, Qt::ShiftModifier, at(3.2));
+    QVERIFY(chart->region().has_value());
+    QVERIFY(viewer->regionLabel->text().contains("5 counts in 2 channels"));
+
+    auto* axis = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).first());
+    const double span = axis->max() - axis->min();
+    QWheelEvent wheel(at(2), port->mapToGlobal(at(2)), {}, QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(port, &wheel);
+    QVERIFY(axis->max() - axis->min() < 0.9 * span);
+    viewer->resetButton->click();
+    QCOMPARE(axis->max() - axis->min(), span);
   }
 
   void unreadableFile_IsReportedAndOpensNoViewer() {
