@@ -23,6 +23,9 @@ using Command = std::function<int()>;
 Command AddConvertCommand(CLI::App& app);
 Command AddCombineCommand(CLI::App& app);
 Command AddTableCommand(CLI::App& app);
+Command AddShowCommand(CLI::App& app);
+// Only in builds with the chart library (VANTOR_WITH_PLOT).
+Command AddPlotCommand(CLI::App& app);
 
 // A usage error found after parsing: printed, exit status 2.
 int UsageError(const std::string& text);

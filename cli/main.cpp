@@ -53,6 +53,12 @@ int main(int argc, char** argv) {
   commands[app.get_subcommand("combine")] = combine;
   const Command table = AddTableCommand(app);
   commands[app.get_subcommand("table")] = table;
+  const Command show = AddShowCommand(app);
+  commands[app.get_subcommand("show")] = show;
+#ifdef VANTOR_WITH_PLOT
+  const Command plot = AddPlotCommand(app);
+  commands[app.get_subcommand("plot")] = plot;
+#endif
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help or --version

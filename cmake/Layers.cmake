@@ -4,10 +4,13 @@
 # instead of quietly tying two layers together.
 set(VANTOR_LAYER_FOLDERS base formats convert series view ui cli python)
 
-# vantor_layer(FOLDER [BELOW folder...] [LINK target...] [SOURCES file...])
-# Without SOURCES every .cpp of the folder is compiled.
+# vantor_layer(FOLDER [BELOW folder...] [OPTIONAL_BELOW folder...] [LINK target...] [SOURCES file...])
+# Without SOURCES every .cpp of the folder is compiled. OPTIONAL_BELOW names
+# layers below that the folder may include without linking them: a layer
+# that is not always built, used only by files compiled into a target of
+# their own (the command line's `plot` and the chart library).
 function(vantor_layer folder)
-  cmake_parse_arguments(L "" "" "BELOW;LINK;SOURCES" ${ARGN})
+  cmake_parse_arguments(L "" "" "BELOW;OPTIONAL_BELOW;LINK;SOURCES" ${ARGN})
   set(dir ${CMAKE_SOURCE_DIR}/${folder})
   if(NOT L_SOURCES)
     file(GLOB L_SOURCES CONFIGURE_DEPENDS ${dir}/*.cpp)
@@ -22,7 +25,7 @@ function(vantor_layer folder)
 
   set(stamp ${CMAKE_BINARY_DIR}/layers/${folder}.checked)
   file(GLOB all_files CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
-  string(REPLACE ";" "," allowed "${folder};${L_BELOW}")
+  string(REPLACE ";" "," allowed "${folder};${L_BELOW};${L_OPTIONAL_BELOW}")
   string(REPLACE ";" "," folders "${VANTOR_LAYER_FOLDERS}")
   add_custom_command(OUTPUT ${stamp}
     COMMAND ${CMAKE_COMMAND} -DDIR=${dir} -DALLOWED=${allowed} -DFOLDERS=${folders} -DSTAMP=${stamp}

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev fonts-liberation
+  qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libgtest-dev libcli11-dev
   clang-14 libclang-rt-14-dev
   libxy-bin  # xyconv: tests compare our reading of analyser files with it

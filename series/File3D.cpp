@@ -14,10 +14,6 @@
 namespace vantor {
 namespace {
 
-// hc in keV x angstrom: d = hc / (2 E sin theta).
-constexpr double kPlanckTimesLight = 12.3981;
-constexpr double kPi = 3.14159265358979;
-
 std::size_t FileNameStart(std::string_view path) {
   const auto slash = path.find_last_of("\\/");
   return slash == std::string_view::npos ? 0 : slash + 1;
@@ -35,8 +31,7 @@ void AppendRow(std::string& out, int channel, std::span<const std::int32_t> coun
   out += ',';
   // Without an energy or an angle no d-spacing can be formed: the field
   // stays empty rather than showing an infinity.
-  const double denominator = (energy + energy) * sinTheta;
-  if (denominator != 0) AppendMask(out, kPlanckTimesLight / denominator, "##0.000");
+  if (const auto d = DSpacing(energy, sinTheta)) AppendMask(out, *d, "##0.000");
   for (std::size_t k = 0; k < files; ++k) {
     out += ',';
     AppendInt(out, counts[k * kTableRows + channel]);
@@ -107,8 +102,7 @@ std::string TableText(const std::vector<std::string>& names, std::span<const std
   }
   out += "\r\n";
   out.reserve(out.size() + kTableRows * (24 + 8 * files));
-  const double theta = (last.TwoTheta / 2) * kPi / 180;
-  const double sinTheta = std::sin(theta);
+  const double sinTheta = SinTheta(last.TwoTheta);
   for (int c = 0; c < kTableRows; ++c) AppendRow(out, c, counts, files, last, sinTheta);
   return out;
 }

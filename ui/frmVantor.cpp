@@ -16,6 +16,7 @@
 #include "ui/EntryText.h"
 #include "ui/FolderLists.h"
 #include "ui/QtUserPrompt.h"
+#include "ui/SpectrumViewer.h"
 
 namespace vantor::ui {
 namespace {
@@ -67,6 +68,7 @@ void frmVantor::Connect() {
   connect(ui.drvDrive, &QComboBox::currentIndexChanged, this, [this] { drvDrive_Change(); });
   connect(ui.dirDirectory, &DirectoryList::pathChanged, ui.filFiles, &FileList::setPath);
   connect(ui.filFiles, &QListWidget::itemSelectionChanged, this, [this] { filFiles_Click(); });
+  connect(ui.filFiles, &QListWidget::itemActivated, this, [this] { filFiles_Activate(); });
   ConnectOptions(this, ui.optSourceFileType, [this](int i) { optSourceFileType_Click(i); });
   connect(ui.chkXli, &QCheckBox::toggled, this, [this] { chkXli_Click(); });
   connect(ui.chkOverWrite, &QCheckBox::toggled, this, [this](bool on) { context_->settings.OverWriteCheck = on; });
@@ -102,6 +104,19 @@ void frmVantor::filFiles_Click() {
   ui.txtSelFile->setText(ui.filFiles->selectionText());
   if (ui.chkXli->isChecked() && ui.filFiles->currentItem() != nullptr)
     ui.txtXliName->setText(ui.filFiles->currentItem()->text());
+}
+
+// A double-click or Enter in the file list shows the selected files in a
+// viewer; CSV sources get the angle and calibration last entered.
+void frmVantor::filFiles_Activate() {
+  QStringList paths;
+  const QDir folder(ui.filFiles->path());
+  for (int i = 0; i < ui.filFiles->count(); ++i)
+    if (ui.filFiles->item(i)->isSelected()) paths << folder.filePath(ui.filFiles->item(i)->text());
+  if (paths.isEmpty()) return;
+  ConvertContext viewing(context_->prompt);
+  viewing.settings = context_->settings;
+  OpenViewer(paths, viewing, this);
 }
 
 QString frmVantor::SourcePattern() const {

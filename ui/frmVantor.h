@@ -38,6 +38,7 @@ class frmVantor : public QWidget {
   void StartSequence(const QString& startFolder);
   void drvDrive_Change();
   void filFiles_Click();
+  void filFiles_Activate();
   void optSourceFileType_Click(int index);
   void chkXli_Click();
   void optMode_Click(int index);

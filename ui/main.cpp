@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "base/Version.h"
+#include "ui/QtUserPrompt.h"
+#include "ui/SpectrumViewer.h"
 #include "ui/frmVantor.h"
 
 namespace {
@@ -20,9 +22,10 @@ bool AnsweredInfoOption(int argc, char* argv[]) {
     }
     if (std::strcmp(argv[i], "--help") == 0) {
       std::printf(
-          "Usage: vantor [OPTION]...\n"
+          "Usage: vantor [OPTION]... [FILE]...\n"
           "Open the Vantor window to convert, combine and tabulate energy-dispersive\n"
-          "X-ray diffraction spectra. For batch work see vantor-cli --help.\n"
+          "X-ray diffraction spectra; with FILEs, show them in the spectrum viewer.\n"
+          "For batch work see vantor-cli --help.\n"
           "\n"
           "  --help     show this help and exit\n"
           "  --version  show the version and licence and exit\n");
@@ -40,6 +43,13 @@ int main(int argc, char* argv[]) {
   // One look on every platform, and one that honours the light blue faces of
   // the push buttons.
   QApplication::setStyle("Fusion");
+  // `vantor FILE...` shows the files in the spectrum viewer.
+  if (const QStringList files = QApplication::arguments().mid(1); !files.isEmpty()) {
+    vantor::ui::QtUserPrompt prompt(nullptr, nullptr);
+    vantor::ConvertContext context(prompt);
+    if (vantor::ui::OpenViewer(files, context) == nullptr) return 1;
+    return QApplication::exec();
+  }
   vantor::ui::frmVantor window;
   window.show();
   return QApplication::exec();

@@ -1,0 +1,51 @@
+// The JSON of `vantor-cli show` for a known record, and JSON string escaping.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "base/RecordFields.h"
+#include "formats/RecordReport.h"
+
+namespace vantor {
+namespace {
+
+TEST(RecordReport, JsonCarriesEveryHeaderFieldUnderItsNameAndTheSummary) {
+  auto record = std::make_unique<SpectrumRecord>();
+  Header& h = record->Head;
+  AssignText(h.Common.SampleTitle, "C:\\run \"7\" \x93\xFA");  // "\" stays a backslash; 0x93FA is a kanji
+  AssignText(h.Common.MeasDate, "20060202");
+  h.Common.SpareText[0][0] = 'x';
+  h.Measure.EGC = {0.25, 0.042, -1e-7};
+  h.Measure.TwoTheta = 5.001;
+  h.Measure.LiveTime = std::numeric_limits<double>::quiet_NaN();
+  h.Measure.RealTime = std::numeric_limits<double>::infinity();
+  h.Measure.ROIEnd = -3;
+  record->Data.DataNumber = 4;
+  record->Data.Count = {3, 9, 9, -1};
+
+  const std::string json = SpectrumJson("dir/a.xbm", "xbm", *record);
+  for (const char* line :
+       {"  \"file\": \"dir/a.xbm\",\n", "  \"kind\": \"xbm\",\n", "  \"channels\": 4,\n", "  \"total_counts\": 20,\n",
+        "  \"max_count\": 9,\n", "  \"max_channel\": 2,\n", "  \"energy_range\": [0.2919999, 0.41799840000000005],\n",
+        "    \"SampleTitle\": \"C:\\\\run \\\"7\\\" \xE6\x97\xA5\",\n", "    \"SampleID\": \"\",\n",
+        "    \"MeasDate\": \"20060202\",\n", "    \"ROIEnd\": -3,\n", "    \"EGC\": [0.25, 0.042, -1e-07],\n",
+        "    \"TwoTheta\": 5.001,\n", "    \"RealTime\": null,\n", "    \"LiveTime\": null,\n",
+        "    \"Current2\": 0\n  }\n}"})
+    EXPECT_NE(json.find(line), std::string::npos) << line << "\n" << json;
+  EXPECT_EQ(json.find("Spare"), std::string::npos);
+  // One line per field between the braces of "header".
+  const auto header = json.substr(json.find("\"header\""));
+  EXPECT_EQ(std::count(header.begin(), header.end(), '\n'), static_cast<long>(RecordFields(h).size()) + 2);
+}
+
+TEST(RecordReport, JsonStringEscapesControlsAndReplacesWhatIsNotUtf8) {
+  EXPECT_EQ(JsonString("a\"b\\c\n\t\x01"), "\"a\\\"b\\\\c\\u000a\\u0009\\u0001\"");
+  EXPECT_EQ(JsonString("\xC3\xA9 \xE6\x97\xA5 \xF0\x9F\x98\x80"), "\"\xC3\xA9 \xE6\x97\xA5 \xF0\x9F\x98\x80\"");
+  // A stray trail byte, an overlong form, a surrogate, a cut sequence.
+  EXPECT_EQ(JsonString("\x80|\xC0\xAF|\xED\xA0\x80|\xE6\x97"),
+            "\"\\ufffd|\\ufffd\\ufffd|\\ufffd\\ufffd\\ufffd|\\ufffd\\ufffd\"");
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,235 @@
+// The viewer window's widgets and handlers.
+#include "ui/SpectrumViewer.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "base/RecordFields.h"
+#include "ui/EntryText.h"
+#include "view/ChartPicture.h"
+#include "view/SpectrumChartView.h"
+
+namespace vantor::ui {
+namespace {
+
+QString Number(double value, int decimals) {
+  return QString::number(value, 'f', decimals);
+}
+
+// Energies to eV, d-spacings to a ten-thousandth of an angstrom.
+QString AxisValue(ChartAxis axis, double x) {
+  switch (axis) {
+    case ChartAxis::Channel:
+      return Number(x, 1);
+    case ChartAxis::Energy:
+      return Number(x, 3) + " keV";
+    case ChartAxis::DSpacing:
+      return Number(x, 4) + QString::fromUtf8(" \u00C5");
+  }
+  return {};
+}
+
+QString SummaryText(const ChartSpectrum& s) {
+  const SpectrumSummary sum = Summarize(s.counts, s.header.Measure);
+  QString text = QString("%1 channels, %2 counts in all, largest %3 at channel %4")
+                     .arg(sum.channels)
+                     .arg(sum.totalCounts)
+                     .arg(sum.maxCount)
+                     .arg(sum.maxChannel);
+  if (sum.energyRange)
+    text += QString(", %1 to %2 keV").arg(Number((*sum.energyRange)[0], 3), Number((*sum.energyRange)[1], 3));
+  else
+    text += ", no energy calibration";
+  return text;
+}
+
+}  // namespace
+
+SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* parent) : QWidget(parent, Qt::Window) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  const QString first = spectra.empty() ? QString() : FromCore(spectra.front().name);
+  setWindowTitle(spectra.size() == 1 ? "Vantor - " + first : QString("Vantor - %1 spectra").arg(spectra.size()));
+  chart = new view::SpectrumChart(std::move(spectra));
+  chartView = new view::SpectrumChartView(chart, this);
+
+  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  splitter->addWidget(chartView);
+  splitter->addWidget(BuildHeaderPanel());
+  splitter->setStretchFactor(0, 1);
+  splitter->setStretchFactor(1, 0);
+  splitter->setSizes({800, 350});
+  readoutLabel = new QLabel(this);
+  regionLabel = new QLabel(this);
+  regionLabel->setWordWrap(true);
+  auto* hint = new QLabel(
+      "Drag: zoom    Wheel: zoom around the pointer    Right click: zoom out    "
+      "Shift+drag: region (Shift+click clears it)",
+      this);
+  hint->setEnabled(false);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(BuildControls());
+  layout->addWidget(splitter, 1);
+  layout->addWidget(readoutLabel);
+  layout->addWidget(regionLabel);
+  layout->addWidget(hint);
+  resize(1150, 680);
+  Connect();
+  ShowSpectrum(0);
+  ShowReadoutHint();
+  ShowRegion();
+}
+
+QWidget* SpectrumViewer::BuildControls() {
+  auto* bar = new QWidget(this);
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(0, 0, 0, 0);
+  axisBox = new QComboBox(bar);
+  for (const ChartAxis axis : chart->AvailableAxes())
+    axisBox->addItem(view::SpectrumChart::AxisTitle(axis), static_cast<int>(axis));
+  auto* axisLabel = new QLabel("&X axis:", bar);
+  axisLabel->setBuddy(axisBox);
+  logBox = new QCheckBox("&Log counts", bar);
+  resetButton = new QPushButton("&Reset zoom", bar);
+  clearRegionButton = new QPushButton("&Clear region", bar);
+  exportButton = new QPushButton("&Export picture...", bar);
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{axisLabel, axisBox, logBox, resetButton, clearRegionButton, exportButton})
+    row->addWidget(w);
+  row->addStretch(1);
+  return bar;
+}
+
+QWidget* SpectrumViewer::BuildHeaderPanel() {
+  auto* panel = new QWidget(this);
+  auto* column = new QVBoxLayout(panel);
+  column->setContentsMargins(0, 0, 0, 0);
+  spectrumBox = new QComboBox(panel);
+  for (const auto& s : chart->spectra()) spectrumBox->addItem(FromCore(s.name), FromCore(s.path));
+  headerTable = new QTableWidget(0, 2, panel);
+  headerTable->setHorizontalHeaderLabels({"Field", "Value"});
+  headerTable->verticalHeader()->setVisible(false);
+  headerTable->horizontalHeader()->setStretchLastSection(true);
+  headerTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  headerTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  summaryLabel = new QLabel(panel);
+  summaryLabel->setWordWrap(true);
+  column->addWidget(spectrumBox);
+  column->addWidget(headerTable, 1);
+  column->addWidget(summaryLabel);
+  return panel;
+}
+
+void SpectrumViewer::Connect() {
+  connect(axisBox, &QComboBox::currentIndexChanged, this, [this] { ApplyView(); });
+  connect(logBox, &QCheckBox::toggled, this, [this] { ApplyView(); });
+  connect(resetButton, &QPushButton::clicked, this, [this] { chart->ResetZoom(); });
+  connect(clearRegionButton, &QPushButton::clicked, this, [this] { chart->SetRegion(std::nullopt); });
+  connect(exportButton, &QPushButton::clicked, this, [this] { Export(); });
+  connect(spectrumBox, &QComboBox::currentIndexChanged, this, [this](int i) { ShowSpectrum(i); });
+  connect(chart, &view::SpectrumChart::regionChanged, this, [this] { ShowRegion(); });
+  connect(chartView, &view::SpectrumChartView::pointerMoved, this, [this](double x) { ShowReadout(x); });
+  connect(chartView, &view::SpectrumChartView::pointerLeft, this, [this] { ShowReadoutHint(); });
+}
+
+const ChartSpectrum* SpectrumViewer::Current() const {
+  const int i = spectrumBox->currentIndex();
+  return i < 0 ? nullptr : &chart->spectra()[static_cast<std::size_t>(i)];
+}
+
+void SpectrumViewer::ApplyView() {
+  chart->SetView(static_cast<ChartAxis>(axisBox->currentData().toInt()), logBox->isChecked());
+  ShowReadoutHint();
+}
+
+void SpectrumViewer::ShowSpectrum(int index) {
+  headerTable->setRowCount(0);
+  summaryLabel->clear();
+  if (index < 0) return;
+  const ChartSpectrum& s = chart->spectra()[static_cast<std::size_t>(index)];
+  const auto fields = RecordFields(s.header);
+  headerTable->setRowCount(static_cast<int>(fields.size()));
+  for (int row = 0; row < headerTable->rowCount(); ++row) {
+    const auto& field = fields[static_cast<std::size_t>(row)];
+    headerTable->setItem(row, 0, new QTableWidgetItem(QString::fromLatin1(field.name)));
+    headerTable->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(FieldText(field.value))));
+  }
+  headerTable->resizeColumnToContents(0);
+  summaryLabel->setText(SummaryText(s));
+}
+
+void SpectrumViewer::ShowReadout(double x) {
+  const ChartSpectrum* s = Current();
+  const auto r = s == nullptr ? std::nullopt : ReadoutAt(*s, chart->axis(), x);
+  if (!r) {
+    readoutLabel->setText(AxisValue(chart->axis(), x));
+    return;
+  }
+  QString text = QString("%1:  channel %2").arg(FromCore(s->name)).arg(r->channel);
+  if (r->energy) text += "    energy " + AxisValue(ChartAxis::Energy, *r->energy);
+  if (r->dSpacing) text += "    d " + AxisValue(ChartAxis::DSpacing, *r->dSpacing);
+  readoutLabel->setText(text + QString("    count %1").arg(r->count));
+}
+
+void SpectrumViewer::ShowReadoutHint() {
+  readoutLabel->setText("Point at the chart to read channel, energy, d and count");
+}
+
+void SpectrumViewer::ShowRegion() {
+  const auto region = chart->region();
+  if (!region) {
+    regionLabel->setText("Region: none (Shift+drag across the chart to mark one)");
+    return;
+  }
+  const ChartAxis axis = chart->axis();
+  QStringList parts;
+  for (const auto& s : chart->spectra()) {
+    if (!AxisAvailable(s, axis)) continue;
+    const RegionSums sums = SumRegion(s, axis, (*region)[0], (*region)[1]);
+    parts << QString("%1: %2 counts in %3 channels, centroid %4")
+                 .arg(FromCore(s.name))
+                 .arg(sums.counts)
+                 .arg(sums.channels)
+                 .arg(sums.centroid ? AxisValue(axis, *sums.centroid) : QString("none"));
+  }
+  const double low = std::min((*region)[0], (*region)[1]), high = std::max((*region)[0], (*region)[1]);
+  regionLabel->setText(QString("Region %1 to %2:  ").arg(AxisValue(axis, low), AxisValue(axis, high)) +
+                       parts.join(";  "));
+}
+
+void SpectrumViewer::Export() {
+  const ChartSpectrum* s = Current();
+  const QString proposed = s == nullptr ? "spectrum.png" : QFileInfo(FromCore(s->path)).completeBaseName() + ".png";
+  QString selected;
+  QString path = QFileDialog::getSaveFileName(this, "Export picture",
+                                              QFileInfo(FromCore(s ? s->path : "")).dir().filePath(proposed),
+                                              "PNG picture (*.png);;SVG picture (*.svg)", &selected);
+  if (path.isEmpty()) return;
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix != "png" && suffix != "svg") path += selected.startsWith("SVG") ? ".svg" : ".png";
+  QString why;
+  if (!view::SaveChartPicture(*chart, path, &why))
+    QMessageBox::warning(this, "Vantor", "The picture could not be written.\n" + path + "\n" + why);
+}
+
+SpectrumViewer* OpenViewer(const QStringList& paths, ConvertContext& context, QWidget* parent) {
+  std::vector<std::string> files;
+  for (const QString& path : paths) files.push_back(ToCore(path));
+  auto spectra = LoadChartSpectra(files, context);
+  if (spectra.empty()) return nullptr;
+  auto* viewer = new SpectrumViewer(std::move(spectra), parent);
+  viewer->show();
+  return viewer;
+}
+
+}  // namespace vantor::ui

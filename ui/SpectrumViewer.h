@@ -1,0 +1,63 @@
+// The spectrum viewer: the chart of one or more spectra with its axis, log
+// and zoom controls, the readout under the pointer, the region's sums, and
+// the header of the spectrum chosen in the list as a table. Opened from the
+// main window's file list and by `vantor FILE...`.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+#include <vector>
+
+#include "base/ConvertContext.h"
+#include "view/ChartModel.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace vantor::view {
+class SpectrumChart;
+class SpectrumChartView;
+}  // namespace vantor::view
+
+namespace vantor::ui {
+
+class SpectrumViewer : public QWidget {
+  Q_OBJECT
+ public:
+  explicit SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* parent = nullptr);
+
+  view::SpectrumChart* chart = nullptr;
+  view::SpectrumChartView* chartView = nullptr;
+  QComboBox* axisBox = nullptr;
+  QCheckBox* logBox = nullptr;
+  QPushButton* resetButton = nullptr;
+  QPushButton* clearRegionButton = nullptr;
+  QPushButton* exportButton = nullptr;
+  QComboBox* spectrumBox = nullptr;  // whose header, readout and summary are shown
+  QTableWidget* headerTable = nullptr;
+  QLabel* summaryLabel = nullptr;
+  QLabel* readoutLabel = nullptr;
+  QLabel* regionLabel = nullptr;
+
+ private:
+  QWidget* BuildControls();
+  QWidget* BuildHeaderPanel();
+  void Connect();
+  void ApplyView();
+  void ShowSpectrum(int index);
+  void ShowReadout(double x);
+  void ShowReadoutHint();
+  void ShowRegion();
+  void Export();
+  const ChartSpectrum* Current() const;
+};
+
+// Reads the files and shows them in a new viewer window (a window of its
+// own that deletes itself when closed). Files that cannot be read are
+// reported through the context's prompt; null when none could be read.
+SpectrumViewer* OpenViewer(const QStringList& paths, ConvertContext& context, QWidget* parent = nullptr);
+
+}  // namespace vantor::ui

@@ -1,0 +1,111 @@
+// Writing the chart as PNG or SVG.
+#include "view/ChartPicture.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QGraphicsScene>
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <memory>
+#include <optional>
+
+#include "view/SpectrumChart.h"
+
+namespace vantor::view {
+namespace {
+
+void Render(QChart& chart, QPainter& painter, QSizeF size) {
+  painter.setRenderHint(QPainter::Antialiasing);
+  chart.scene()->render(&painter, QRectF(QPointF(0, 0), size), chart.sceneBoundingRect());
+}
+
+bool WritePicture(QChart& chart, QSaveFile& file, const QString& suffix) {
+  const QSizeF size = chart.size();
+  if (suffix == "svg") {
+    QSvgGenerator svg;
+    svg.setOutputDevice(&file);
+    svg.setSize(size.toSize());
+    svg.setViewBox(QRectF(QPointF(0, 0), size));
+    svg.setTitle(QStringLiteral("Vantor spectrum"));
+    QPainter painter(&svg);
+    Render(chart, painter, size);
+    return painter.end();
+  }
+  QImage image(size.toSize(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  Render(chart, painter, size);
+  painter.end();
+  return image.save(&file, "PNG");
+}
+
+// The offscreen platform needs no display; a platform the user chose is kept.
+std::string MissingFor(ChartAxis axis) {
+  return axis == ChartAxis::Energy ? "it has no energy calibration" : "it has no energy calibration or no 2theta";
+}
+
+std::optional<QApplication> StartOffscreenApplication() {
+  if (QCoreApplication::instance() != nullptr) return std::nullopt;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "vantor";
+  static char* argv[] = {name, nullptr};
+  return std::make_optional<QApplication>(argc, argv);
+}
+
+}  // namespace
+
+bool SaveChartPicture(QChart& chart, const QString& path, QString* why) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix != "png" && suffix != "svg") {
+    *why = QStringLiteral("the picture's name must end in .png or .svg");
+    return false;
+  }
+  if (chart.scene() == nullptr || chart.size().isEmpty()) {
+    *why = QStringLiteral("the chart has no size");
+    return false;
+  }
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    *why = file.errorString();
+    return false;
+  }
+  if (!WritePicture(chart, file, suffix) || !file.commit()) {
+    *why = file.errorString().isEmpty() ? QStringLiteral("the picture could not be drawn") : file.errorString();
+    return false;
+  }
+  return true;
+}
+
+PlotResult PlotFiles(const PlotRequest& request, ConvertContext& context) {
+  PlotResult result;
+  const auto application = StartOffscreenApplication();
+  auto spectra = LoadChartSpectra(request.files, context);
+  bool complete = spectra.size() == request.files.size();
+  QGraphicsScene scene;
+  auto* chart = new SpectrumChart(std::move(spectra));  // owned by the scene
+  scene.addItem(chart);
+  chart->SetView(request.axis, request.log);
+  for (const ChartSpectrum* hidden : chart->Hidden()) {
+    context.prompt.Message(hidden->path + ": not drawn, " + MissingFor(request.axis));
+    complete = false;
+  }
+  if (chart->Hidden().size() == chart->spectra().size()) {
+    context.prompt.Message("Nothing to plot");
+    return result;
+  }
+  chart->resize(request.width, request.height);
+  // Lays the chart out at its size and removes the axes SetView replaced:
+  // without an event loop, nothing else would.
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QString why;
+  result.written = SaveChartPicture(*chart, QString::fromLocal8Bit(request.output), &why);
+  if (!result.written) context.prompt.FileMessage(request.output, "Write Error", why.toStdString());
+  result.complete = result.written && complete;
+  return result;
+}
+
+}  // namespace vantor::view

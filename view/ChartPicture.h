@@ -1,0 +1,40 @@
+// The chart as a picture file (PNG or SVG, by the name's extension), and
+// `vantor-cli plot`: spectra drawn into a picture without a display.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "base/ConvertContext.h"
+#include "view/ChartModel.h"
+
+class QChart;
+
+namespace vantor::view {
+
+// Renders the chart at its current size and zoom. The file is replaced
+// only once the whole picture is written; false with the reason otherwise.
+bool SaveChartPicture(QChart& chart, const QString& path, QString* why);
+
+struct PlotRequest {
+  std::vector<std::string> files;
+  std::string output;  // .png or .svg
+  ChartAxis axis = ChartAxis::Channel;
+  bool log = false;
+  int width = 1200;
+  int height = 800;
+};
+
+struct PlotResult {
+  bool written = false;   // the picture was written
+  bool complete = false;  // and every file is on it
+};
+
+// Reads the files (reporting the ones that cannot be read through the
+// context's prompt), draws the ones the axis can show and writes the
+// picture. Starts an application on the offscreen platform when the
+// program has none, so it needs no display.
+PlotResult PlotFiles(const PlotRequest& request, ConvertContext& context);
+
+}  // namespace vantor::view

@@ -1,0 +1,165 @@
+// Building the chart's series and axes.
+#include "view/SpectrumChart.h"
+
+#include <QAreaSeries>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QValueAxis>
+#include <algorithm>
+
+namespace vantor::view {
+namespace {
+
+// Ticks at round values (multiples of 1, 2 or 5 times a power of ten) for
+// whatever range a zoom leaves; the log axis marks its decades by itself.
+QValueAxis* LinearAxis(QObject* parent, int ticks) {
+  auto* axis = new QValueAxis(parent);
+  axis->setLabelFormat("%g");
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(0);
+  QObject::connect(axis, &QValueAxis::rangeChanged, axis,
+                   [axis, ticks](qreal min, qreal max) { axis->setTickInterval(TickStep(max - min, ticks)); });
+  return axis;
+}
+
+QList<QPointF> SeriesPoints(const std::vector<ChartPoint>& points) {
+  QList<QPointF> list;
+  list.reserve(static_cast<qsizetype>(points.size()));
+  for (const auto& p : points) list.append(QPointF(p.x, p.y));
+  return list;
+}
+
+}  // namespace
+
+SpectrumChart::SpectrumChart(std::vector<ChartSpectrum> spectra, QGraphicsItem* parent)
+    : QChart(parent), spectra_(std::move(spectra)) {
+  setBackgroundRoundness(0);
+  legend()->setAlignment(Qt::AlignTop);
+  Rebuild();
+}
+
+QString SpectrumChart::AxisTitle(ChartAxis axis) {
+  switch (axis) {
+    case ChartAxis::Channel:
+      return QStringLiteral("Channel");
+    case ChartAxis::Energy:
+      return QStringLiteral("Energy (keV)");
+    case ChartAxis::DSpacing:
+      return QStringLiteral("d (\u00C5)");
+  }
+  return {};
+}
+
+std::vector<ChartAxis> SpectrumChart::AvailableAxes() const {
+  std::vector<ChartAxis> axes;
+  for (const ChartAxis axis : {ChartAxis::Channel, ChartAxis::Energy, ChartAxis::DSpacing})
+    if (std::any_of(spectra_.begin(), spectra_.end(), [axis](const auto& s) { return AxisAvailable(s, axis); }))
+      axes.push_back(axis);
+  if (axes.empty()) axes.push_back(ChartAxis::Channel);
+  return axes;
+}
+
+std::vector<const ChartSpectrum*> SpectrumChart::Hidden() const {
+  std::vector<const ChartSpectrum*> hidden;
+  for (const auto& s : spectra_)
+    if (!AxisAvailable(s, axis_)) hidden.push_back(&s);
+  return hidden;
+}
+
+void SpectrumChart::SetView(ChartAxis axis, bool log) {
+  axis_ = axis;
+  log_ = log;
+  Rebuild();
+}
+
+void SpectrumChart::Rebuild() {
+  removeAllSeries();
+  regionSeries_ = nullptr;
+  region_.reset();
+  for (QAbstractAxis* old : axes()) {
+    removeAxis(old);
+    delete old;
+  }
+  xAxis_ = LinearAxis(this, 10);
+  xAxis_->setTitleText(AxisTitle(axis_));
+  if (log_) {
+    auto* y = new QLogValueAxis(this);
+    y->setLabelFormat("%g");
+    y->setMinorTickCount(-1);  // the 2..9 ticks of every decade
+    yAxis_ = y;
+  } else {
+    yAxis_ = LinearAxis(this, 8);
+  }
+  yAxis_->setTitleText(log_ ? QStringLiteral("Counts (log)") : QStringLiteral("Counts"));
+  addAxis(xAxis_, Qt::AlignBottom);
+  addAxis(yAxis_, Qt::AlignLeft);
+
+  std::vector<ChartSpectrum> drawn;
+  for (const auto& spectrum : spectra_) {
+    const auto points = ChartPoints(spectrum, axis_, log_);
+    if (points.empty()) continue;
+    auto* series = new QLineSeries(this);
+    series->setName(QString::fromLocal8Bit(spectrum.name));
+    series->replace(SeriesPoints(points));
+    addSeries(series);  // takes its colour from the theme
+    QPen pen = series->pen();
+    pen.setWidthF(1.2);
+    series->setPen(pen);
+    series->attachAxis(xAxis_);
+    series->attachAxis(yAxis_);
+    drawn.push_back(spectrum);
+  }
+  fullX_ = DefaultXRange(drawn, axis_);
+  fullY_ = CountRange(drawn, log_);
+  legend()->setVisible(!drawn.empty());
+  ResetZoom();
+  emit viewChanged();
+  emit regionChanged();
+}
+
+void SpectrumChart::ResetZoom() {
+  xAxis_->setRange(fullX_[0], fullX_[1]);
+  yAxis_->setRange(fullY_[0], fullY_[1]);
+}
+
+void SpectrumChart::SetRegion(std::optional<std::array<double, 2>> region) {
+  region_ = region;
+  DrawRegion();
+  emit regionChanged();
+}
+
+// The region is an area series from the floor to the top of the whole count
+// range; the plot area clips it when zoomed. Its legend entry is hidden.
+void SpectrumChart::DrawRegion() {
+  if (regionSeries_ != nullptr) {
+    removeSeries(regionSeries_);
+    delete regionSeries_;
+    regionSeries_ = nullptr;
+  }
+  if (!region_) return;
+  const double x1 = (*region_)[0], x2 = (*region_)[1];
+  auto* upper = new QLineSeries(this);
+  auto* lower = new QLineSeries(this);
+  upper->append({QPointF(x1, fullY_[1]), QPointF(x2, fullY_[1])});
+  lower->append({QPointF(x1, fullY_[0]), QPointF(x2, fullY_[0])});
+  regionSeries_ = new QAreaSeries(upper, lower);
+  upper->setParent(regionSeries_);
+  lower->setParent(regionSeries_);
+  regionSeries_->setName(QStringLiteral("Region"));
+  regionSeries_->setBrush(QColor(255, 200, 0, 70));
+  regionSeries_->setPen(QPen(QColor(230, 160, 0), 1));
+  addSeries(regionSeries_);
+  regionSeries_->attachAxis(xAxis_);
+  regionSeries_->attachAxis(yAxis_);
+  for (QLegendMarker* marker : legend()->markers(regionSeries_)) marker->setVisible(false);
+}
+
+std::optional<double> SpectrumChart::XAt(QPointF position) const {
+  const QRectF area = plotArea();
+  if (!area.contains(position) || area.width() <= 0) return std::nullopt;
+  const double fraction = (position.x() - area.left()) / area.width();
+  return xAxis_->min() + fraction * (xAxis_->max() - xAxis_->min());
+}
+
+}  // namespace vantor::view

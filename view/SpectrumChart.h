@@ -1,0 +1,68 @@
+// The spectrum chart: counts of one or more spectra against channel, energy
+// or d-spacing, linear or log, with a legend and a region of interest. The
+// viewer window shows it in a SpectrumChartView; `vantor-cli plot` renders
+// it into a picture.
+#pragma once
+
+#include <QChart>
+#include <QString>
+#include <array>
+#include <optional>
+#include <vector>
+
+#include "view/ChartModel.h"
+
+class QAreaSeries;
+class QValueAxis;
+
+namespace vantor::view {
+
+class SpectrumChart : public QChart {
+  Q_OBJECT
+ public:
+  explicit SpectrumChart(std::vector<ChartSpectrum> spectra, QGraphicsItem* parent = nullptr);
+
+  const std::vector<ChartSpectrum>& spectra() const { return spectra_; }
+  ChartAxis axis() const { return axis_; }
+  bool logCounts() const { return log_; }
+  // The axes at least one spectrum can be drawn on (channel always).
+  std::vector<ChartAxis> AvailableAxes() const;
+  // The spectra the current axis cannot show (no calibration or angle).
+  std::vector<const ChartSpectrum*> Hidden() const;
+
+  // Draws the spectra on the axis with linear or log counts, the whole
+  // range shown; the region is cleared, since its bounds belong to the old
+  // axis.
+  void SetView(ChartAxis axis, bool log);
+  // Shows the whole range of every drawn spectrum again.
+  void ResetZoom();
+
+  void SetRegion(std::optional<std::array<double, 2>> region);
+  std::optional<std::array<double, 2>> region() const { return region_; }
+
+  // The x value at a point given in the chart's coordinates; none outside
+  // the plot area.
+  std::optional<double> XAt(QPointF position) const;
+
+  static QString AxisTitle(ChartAxis axis);
+
+ signals:
+  void viewChanged();
+  void regionChanged();
+
+ private:
+  void Rebuild();
+  void DrawRegion();
+
+  std::vector<ChartSpectrum> spectra_;
+  ChartAxis axis_ = ChartAxis::Channel;
+  bool log_ = false;
+  std::array<double, 2> fullX_{0, 1};
+  std::array<double, 2> fullY_{0, 1};
+  std::optional<std::array<double, 2>> region_;
+  QValueAxis* xAxis_ = nullptr;
+  QAbstractAxis* yAxis_ = nullptr;
+  QAreaSeries* regionSeries_ = nullptr;
+};
+
+}  // namespace vantor::view
