@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev libgl-dev fonts-liberation
   libgtest-dev libcli11-dev
   clang-14 libclang-rt-14-dev
+  pybind11-dev python3-dev python3-numpy
 )
 [ "${VANTOR_WITH_XVFB:-0}" = 1 ] && packages+=(xvfb xauth)
 
