@@ -62,8 +62,8 @@ void SetCounts(Spectrum& spectrum, const py::object& given) {
   const auto in = values.unchecked<1>();
   for (py::ssize_t i = 0; i < in.shape(0); ++i)
     if (in(i) < std::numeric_limits<std::int32_t>::min() || in(i) > std::numeric_limits<std::int32_t>::max())
-      throw py::value_error("count " + std::to_string(in(i)) + " at channel " + std::to_string(i + 1) +
-                            " does not fit 32 bits");
+      throw py::value_error("count " + py::str(py::int_(py::float_(in(i)))).cast<std::string>() + " at channel " +
+                            std::to_string(i + 1) + " does not fit 32 bits");
   SpecData& data = spectrum.record.Data;
   data.Count.fill(0);
   for (py::ssize_t i = 0; i < in.shape(0); ++i) data.Count[i] = static_cast<std::int32_t>(in(i));
