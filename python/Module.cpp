@@ -2,6 +2,7 @@
 // the core, for scripts and notebooks. Each call runs the core with a prompt
 // of its own and turns what went wrong into a Python exception; the file
 // work runs without the interpreter lock.
+#include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 #include <pybind11/stl/filesystem.h>
@@ -177,6 +178,11 @@ PYBIND11_MODULE(vantor, m) {
   using namespace vantor::python;
   m.doc() = "Read, write, combine and tabulate energy-dispersive X-ray diffraction spectra.";
   m.attr("__version__") = std::string(vantor::kVersion);
+  // pybind11 looks numpy up on first use, under a static guard. Left to the
+  // first array of several threads, which drop the interpreter lock for file
+  // work, that look-up deadlocks; done here, it happens once, at import.
+  py::array_t<std::int32_t>(0);
+  py::array_t<double>(0);
   errors.error = NewError("vantor.Error", PyExc_Exception, "A file could not be read or written.");
   errors.notFound = NewError("vantor.NotFound", py::make_tuple(errors.error, py::handle(PyExc_FileNotFoundError)),
                              "A source file is missing or cannot be opened.");

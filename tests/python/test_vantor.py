@@ -2,6 +2,7 @@
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import unittest
 from pathlib import Path
@@ -114,6 +115,16 @@ class VantorTest(unittest.TestCase):
         self.assertNotEqual(target.read_bytes(), b"old")
         with self.assertRaisesRegex(vantor.WriteError, "Open Error"):
             vantor.write(spectrum, self.dir / "no" / "x.TXT", "txt")
+
+    def test_threads_work_at_once_even_on_first_numpy_use(self):
+        # Arrays made first in threads that drop the interpreter lock once deadlocked.
+        script = ("import sys, vantor; from concurrent.futures import ThreadPoolExecutor as Pool; "
+                  "s = vantor.read(sys.argv[1]); "
+                  "job = lambda i: vantor.write(s, f'{sys.argv[2]}/{i}.TXT', 'txt') or int(s.counts.sum()); "
+                  "print(len(set(Pool(8).map(job, range(64)))))")
+        run = subprocess.run([sys.executable, "-c", script, XBM, self.dir], capture_output=True, text=True, timeout=60)
+        self.assertEqual(run.stdout, "1\n", run.stderr)
+        self.assertEqual(len(list(self.dir.glob("*.TXT"))), 64)
 
 
 if __name__ == "__main__":
