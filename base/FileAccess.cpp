@@ -18,7 +18,8 @@ namespace {
 // taken, and short enough for the file system even when the target's name
 // is near its limit.
 fs::path TemporaryNameFor(const fs::path& target, unsigned attempt) {
-  static std::mt19937 random{std::random_device{}()};
+  // One generator per thread: the Python module writes from several at once.
+  thread_local std::mt19937 random{std::random_device{}()};
   std::string stem = target.filename().string().substr(0, 180);
   char suffix[32];
   std::snprintf(suffix, sizeof suffix, ".%08x.%u.tmp", static_cast<unsigned>(random()), attempt);

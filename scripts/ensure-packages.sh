@@ -13,6 +13,7 @@ packages=(
   # the installed-tree test and the Debian package
   desktop-file-utils man-db libxml2-utils shared-mime-info libglib2.0-bin
   dpkg-dev file lintian
+  pybind11-dev python3-dev python3-numpy
 )
 [ "${VANTOR_WITH_XVFB:-0}" = 1 ] && packages+=(xvfb xauth)
 

@@ -1,0 +1,131 @@
+"""The vantor module against vantor-cli: the same spectra, the same bytes."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+import numpy as np
+
+import vantor
+
+CLI = os.environ["VANTOR_CLI"]
+SAMPLES = sorted(Path(os.environ["VANTOR_SAMPLES"]).iterdir())
+XBM = SAMPLES[-1]
+CSV_PARAMS = dict(two_theta=6.5, egc=(0.25, 0.04, 1e-7), temperature=300.0)
+CSV_ARG = "6.5,0.25,0.04,1e-7,300"
+OUTPUTS = {"rpt": ".RPT", "txt": ".TXT", "csv": ".CSV", "npd": ".NPD", "gsa": ".GSA", "xbm": "_.XBM"}
+
+
+def cli(*args):
+    subprocess.run([CLI, *map(str, args)], check=True, capture_output=True)
+
+
+def read(path):
+    return vantor.read(path, csv_params=CSV_PARAMS if path.suffix == ".csv" else None)
+
+
+class VantorTest(unittest.TestCase):
+    def setUp(self):
+        self.dir = Path(tempfile.mkdtemp())
+        self.addCleanup(shutil.rmtree, self.dir)
+        (self.dir / "py").mkdir()
+
+    def test_samples_read_as_the_cli_reads_them_and_write_its_bytes(self):
+        for sample in SAMPLES:
+            with self.subTest(sample.name):
+                source = self.dir / sample.name
+                shutil.copy(sample, source)
+                cli("convert", "--to", ",".join(OUTPUTS), "--csv-params", CSV_ARG, source)
+                # The record file the CLI wrote holds what it read: counts and calibration.
+                record = (self.dir / (source.stem + "_.XBM")).read_bytes()
+                n = int(np.frombuffer(record, "<i2", 1, 2068)[0])
+                a, b, c = np.frombuffer(record, "<f8", 3, 1434)
+                x = np.arange(1, n + 1, dtype=float)
+                spectrum = read(source)
+                self.assertEqual(spectrum.kind, sample.suffix[1:])
+                np.testing.assert_array_equal(spectrum.channels, x)
+                np.testing.assert_array_equal(spectrum.counts, np.frombuffer(record, "<i4", n, 2070))
+                np.testing.assert_array_equal(spectrum.energy, (x * b + a) + (x * c) * x)
+                for kind, suffix in OUTPUTS.items():
+                    name = source.stem + suffix
+                    vantor.write(spectrum, self.dir / "py" / name, kind)
+                    self.assertEqual((self.dir / "py" / name).read_bytes(), (self.dir / name).read_bytes(), kind)
+
+    def test_combine_and_table_write_the_cli_bytes(self):
+        npds = [s for s in SAMPLES if s.suffix == ".npd"] * 2
+        runs = (("combine", "sum.npd", SAMPLES, dict(csv_params=CSV_PARAMS), ["--csv-params", CSV_ARG]),
+                ("table", "series.csv", npds, {}, []))
+        for command, name, files, options, cli_options in runs:
+            with self.subTest(command):
+                cli(command, "-o", self.dir / name, *cli_options, *files)
+                written = getattr(vantor, command)(files, self.dir / "py" / name, **options)
+                self.assertEqual(Path(written).read_bytes(), (self.dir / name).read_bytes())
+                with self.assertRaises(FileExistsError):
+                    getattr(vantor, command)(files, written, **options)
+
+    def test_d_spacing_agrees_with_the_table(self):
+        cli("table", "-o", self.dir / "t.csv", XBM.with_suffix(".npd").with_name("profile.npd"))
+        spectrum = vantor.read(XBM.with_name("profile.npd"))
+        rows = [line.split(",") for line in (self.dir / "t.csv").read_text().splitlines()[1:len(spectrum) + 1]]
+        np.testing.assert_allclose(spectrum.d_spacing, [float(r[2]) if r[2] else np.nan for r in rows], atol=6e-4)
+
+    def test_built_spectrum_round_trips_through_a_record_file(self):
+        header = dict(SampleTitle="試料 ~ A\\", SourceFormat=1, EGC=[0.1, 0.05, 1e-6], TwoTheta=5.0, ROIStart=3)
+        spectrum = vantor.Spectrum(np.arange(100, dtype=np.uint16), header)
+        spectrum.counts[0] = 7
+        vantor.write(spectrum, self.dir / "b.xbm", "xbm")
+        back = vantor.read(self.dir / "b.xbm")
+        np.testing.assert_array_equal(back.counts, spectrum.counts)
+        self.assertEqual(back.counts[0], 7)
+        self.assertEqual(back.header, spectrum.header)
+        self.assertEqual({k: back.header[k] for k in header}, header)
+        for counts, error in (([0.5], TypeError), (np.zeros(8193, int), ValueError), ([2**31], ValueError)):
+            with self.assertRaises(error):
+                vantor.Spectrum(counts)
+        for fields, error in (({"Title": "x"}, KeyError), ({"ROIStart": 1.5}, TypeError),
+                              ({"TwoTheta": 1, "Operator": "x" * 31}, ValueError)):
+            with self.assertRaises(error):
+                spectrum.header = fields
+        self.assertEqual(spectrum.header["TwoTheta"], 5.0)
+
+    def test_failures_raise_with_the_reason(self):
+        damaged = self.dir / "damaged.xbm"
+        damaged.write_bytes(XBM.read_bytes()[:1000])
+        with self.assertRaises(vantor.NotFound) as missing:
+            vantor.read(self.dir / "missing.xbm")
+        self.assertIsInstance(missing.exception, FileNotFoundError)
+        self.assertIsInstance(missing.exception, vantor.Error)
+        for run in (lambda: vantor.read(damaged), lambda: vantor.combine([XBM, damaged], self.dir / "s.xbm")):
+            with self.assertRaisesRegex(vantor.FileError, "damaged.xbm: .*2070") as bad:
+                run()
+            self.assertIsInstance(bad.exception, ValueError)
+        with self.assertRaisesRegex(ValueError, "csv_params"):
+            vantor.read(XBM.with_name("export.csv"))
+
+        target = self.dir / "kept.TXT"
+        target.write_bytes(b"old")
+        spectrum = vantor.read(XBM)
+        with self.assertRaises(FileExistsError):
+            vantor.write(spectrum, target, "txt")
+        self.assertEqual(target.read_bytes(), b"old")
+        vantor.write(spectrum, target, "txt", overwrite=True)
+        self.assertNotEqual(target.read_bytes(), b"old")
+        with self.assertRaisesRegex(vantor.WriteError, "Open Error"):
+            vantor.write(spectrum, self.dir / "no" / "x.TXT", "txt")
+
+    def test_threads_work_at_once_even_on_first_numpy_use(self):
+        # Arrays made first in threads that drop the interpreter lock once deadlocked.
+        script = ("import sys, vantor; from concurrent.futures import ThreadPoolExecutor as Pool; "
+                  "s = vantor.read(sys.argv[1]); "
+                  "job = lambda i: vantor.write(s, f'{sys.argv[2]}/{i}.TXT', 'txt') or int(s.counts.sum()); "
+                  "print(len(set(Pool(8).map(job, range(64)))))")
+        run = subprocess.run([sys.executable, "-c", script, XBM, self.dir], capture_output=True, text=True, timeout=60)
+        self.assertEqual(run.stdout, "1\n", run.stderr)
+        self.assertEqual(len(list(self.dir.glob("*.TXT"))), 64)
+
+
+if __name__ == "__main__":
+    unittest.main()
