@@ -25,72 +25,11 @@ class FieldList {
   std::vector<RecordField> fields_;
 };
 
-void AddCommon(FieldList& f, const CommonCondition& c) {
-  f.Add("DataType", c.DataType);
-  f.Add("SampleTitle", c.SampleTitle);
-  f.Add("SampleID", c.SampleID);
-  f.Add("MeasDate", c.MeasDate);
-  f.Add("MeasTime", c.MeasTime);
-  f.Add("Operator", c.Operator);
-  f.Add("Comment", c.Comment);
-  f.Add("SourceFormat", c.SourceFormat);
-}
-
-void AddMeasure(FieldList& f, const MeasureCondition& m) {
-  f.Add("MeasureType", m.MeasureType);
-  f.Add("PrsRTime", m.PrsRTime);
-  f.Add("PrsLTime", m.PrsLTime);
-  f.Add("ROIStart", m.ROIStart);
-  f.Add("ROIEnd", m.ROIEnd);
-  f.Add("ROISigma", m.ROISigma);
-  f.Add("EGC", m.EGC);
-  f.Add("TwoTheta", m.TwoTheta);
-  f.Add("Volt", m.Volt);
-  f.Add("RingCurrent", m.RingCurrent);
-  f.Add("Pressure", m.Pressure);
-  f.Add("Temperature", m.Temperature);
-  f.Add("MiriVolt", m.MiriVolt);
-  f.Add("RateMeter", m.RateMeter);
-  f.Add("GainConv", m.GainConv);
-  f.Add("RealTime", m.RealTime);
-  f.Add("LiveTime", m.LiveTime);
-  f.Add("PressX", m.PressX);
-  f.Add("PressY", m.PressY);
-  f.Add("PressZ", m.PressZ);
-  f.Add("PressTZ", m.PressTZ);
-  f.Add("HGonioX", m.HGonioX);
-  f.Add("HGonioY", m.HGonioY);
-  f.Add("HGonioZ", m.HGonioZ);
-  f.Add("VGonioX", m.VGonioX);
-  f.Add("VGonioY", m.VGonioY);
-  f.Add("VGonioZ", m.VGonioZ);
-  f.Add("VAngle", m.VAngle);
-  f.Add("PressLoad", m.PressLoad);
-  f.Add("RamStroke", m.RamStroke);
-  f.Add("Power", m.Power);
-  f.Add("Resistance", m.Resistance);
-  f.Add("RingCurrent2", m.RingCurrent2);
-  f.Add("DeadTime", m.DeadTime);
-  f.Add("InSlitV", m.InSlitV);
-  f.Add("InSlitH", m.InSlitH);
-  f.Add("InSlitX", m.InSlitX);
-  f.Add("InSlitZ", m.InSlitZ);
-  f.Add("InSlitTY", m.InSlitTY);
-  f.Add("ReSlitV", m.ReSlitV);
-  f.Add("ReSlitH", m.ReSlitH);
-  f.Add("ReSlitX", m.ReSlitX);
-  f.Add("ReSlitZ", m.ReSlitZ);
-  f.Add("ReSlitTY", m.ReSlitTY);
-  f.Add("CollimatorSize", m.CollimatorSize);
-  f.Add("Current2", m.Current2);
-}
-
 }  // namespace
 
 std::vector<RecordField> RecordFields(const Header& header) {
   FieldList fields;
-  AddCommon(fields, header.Common);
-  AddMeasure(fields, header.Measure);
+  ForEachHeaderField(header, [&fields](std::string_view name, const auto& field) { fields.Add(name, field); });
   return fields.Take();
 }
 

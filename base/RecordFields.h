@@ -16,6 +16,69 @@
 
 namespace vantor {
 
+// Every field a person reads or sets, in record order, the opaque spare
+// fields left out: visit(name, field). `H` is Header or const Header, so one
+// list serves reading and setting.
+template <typename H, typename Visit>
+void ForEachHeaderField(H& header, Visit&& visit) {
+  auto& c = header.Common;
+  visit("DataType", c.DataType);
+  visit("SampleTitle", c.SampleTitle);
+  visit("SampleID", c.SampleID);
+  visit("MeasDate", c.MeasDate);
+  visit("MeasTime", c.MeasTime);
+  visit("Operator", c.Operator);
+  visit("Comment", c.Comment);
+  visit("SourceFormat", c.SourceFormat);
+  auto& m = header.Measure;
+  visit("MeasureType", m.MeasureType);
+  visit("PrsRTime", m.PrsRTime);
+  visit("PrsLTime", m.PrsLTime);
+  visit("ROIStart", m.ROIStart);
+  visit("ROIEnd", m.ROIEnd);
+  visit("ROISigma", m.ROISigma);
+  visit("EGC", m.EGC);
+  visit("TwoTheta", m.TwoTheta);
+  visit("Volt", m.Volt);
+  visit("RingCurrent", m.RingCurrent);
+  visit("Pressure", m.Pressure);
+  visit("Temperature", m.Temperature);
+  visit("MiriVolt", m.MiriVolt);
+  visit("RateMeter", m.RateMeter);
+  visit("GainConv", m.GainConv);
+  visit("RealTime", m.RealTime);
+  visit("LiveTime", m.LiveTime);
+  visit("PressX", m.PressX);
+  visit("PressY", m.PressY);
+  visit("PressZ", m.PressZ);
+  visit("PressTZ", m.PressTZ);
+  visit("HGonioX", m.HGonioX);
+  visit("HGonioY", m.HGonioY);
+  visit("HGonioZ", m.HGonioZ);
+  visit("VGonioX", m.VGonioX);
+  visit("VGonioY", m.VGonioY);
+  visit("VGonioZ", m.VGonioZ);
+  visit("VAngle", m.VAngle);
+  visit("PressLoad", m.PressLoad);
+  visit("RamStroke", m.RamStroke);
+  visit("Power", m.Power);
+  visit("Resistance", m.Resistance);
+  visit("RingCurrent2", m.RingCurrent2);
+  visit("DeadTime", m.DeadTime);
+  visit("InSlitV", m.InSlitV);
+  visit("InSlitH", m.InSlitH);
+  visit("InSlitX", m.InSlitX);
+  visit("InSlitZ", m.InSlitZ);
+  visit("InSlitTY", m.InSlitTY);
+  visit("ReSlitV", m.ReSlitV);
+  visit("ReSlitH", m.ReSlitH);
+  visit("ReSlitX", m.ReSlitX);
+  visit("ReSlitZ", m.ReSlitZ);
+  visit("ReSlitTY", m.ReSlitTY);
+  visit("CollimatorSize", m.CollimatorSize);
+  visit("Current2", m.Current2);
+}
+
 struct RecordField {
   using Value = std::variant<std::int64_t, double, std::string, std::array<double, 3>>;
   std::string_view name;  // the field's name in the record: "SampleTitle", "EGC"

@@ -5,73 +5,12 @@
 #include <string>
 
 #include "base/Cp932.h"
+#include "base/RecordFields.h"
 
 namespace py = pybind11;
 
 namespace vantor::python {
 namespace {
-
-// Every field a person reads or sets, in record order. `H` is Header or
-// const Header, so one list serves both directions.
-template <typename H, typename Visit>
-void ForEachField(H& header, Visit&& visit) {
-  auto& c = header.Common;
-  visit("DataType", c.DataType);
-  visit("SampleTitle", c.SampleTitle);
-  visit("SampleID", c.SampleID);
-  visit("MeasDate", c.MeasDate);
-  visit("MeasTime", c.MeasTime);
-  visit("Operator", c.Operator);
-  visit("Comment", c.Comment);
-  visit("SourceFormat", c.SourceFormat);
-  auto& m = header.Measure;
-  visit("MeasureType", m.MeasureType);
-  visit("PrsRTime", m.PrsRTime);
-  visit("PrsLTime", m.PrsLTime);
-  visit("ROIStart", m.ROIStart);
-  visit("ROIEnd", m.ROIEnd);
-  visit("ROISigma", m.ROISigma);
-  visit("EGC", m.EGC);
-  visit("TwoTheta", m.TwoTheta);
-  visit("Volt", m.Volt);
-  visit("RingCurrent", m.RingCurrent);
-  visit("Pressure", m.Pressure);
-  visit("Temperature", m.Temperature);
-  visit("MiriVolt", m.MiriVolt);
-  visit("RateMeter", m.RateMeter);
-  visit("GainConv", m.GainConv);
-  visit("RealTime", m.RealTime);
-  visit("LiveTime", m.LiveTime);
-  visit("PressX", m.PressX);
-  visit("PressY", m.PressY);
-  visit("PressZ", m.PressZ);
-  visit("PressTZ", m.PressTZ);
-  visit("HGonioX", m.HGonioX);
-  visit("HGonioY", m.HGonioY);
-  visit("HGonioZ", m.HGonioZ);
-  visit("VGonioX", m.VGonioX);
-  visit("VGonioY", m.VGonioY);
-  visit("VGonioZ", m.VGonioZ);
-  visit("VAngle", m.VAngle);
-  visit("PressLoad", m.PressLoad);
-  visit("RamStroke", m.RamStroke);
-  visit("Power", m.Power);
-  visit("Resistance", m.Resistance);
-  visit("RingCurrent2", m.RingCurrent2);
-  visit("DeadTime", m.DeadTime);
-  visit("InSlitV", m.InSlitV);
-  visit("InSlitH", m.InSlitH);
-  visit("InSlitX", m.InSlitX);
-  visit("InSlitZ", m.InSlitZ);
-  visit("InSlitTY", m.InSlitTY);
-  visit("ReSlitV", m.ReSlitV);
-  visit("ReSlitH", m.ReSlitH);
-  visit("ReSlitX", m.ReSlitX);
-  visit("ReSlitZ", m.ReSlitZ);
-  visit("ReSlitTY", m.ReSlitTY);
-  visit("CollimatorSize", m.CollimatorSize);
-  visit("Current2", m.Current2);
-}
 
 py::object ToPython(std::int16_t value) {
   return py::int_(value);
@@ -133,7 +72,7 @@ void FromPython(const char* name, const py::handle& value, Text<N>& field) {
 
 py::dict HeaderDict(const Header& header) {
   py::dict fields;
-  ForEachField(header, [&fields](const char* name, const auto& field) { fields[name] = ToPython(field); });
+  ForEachHeaderField(header, [&fields](const char* name, const auto& field) { fields[name] = ToPython(field); });
   return fields;
 }
 
@@ -142,7 +81,7 @@ void ApplyHeader(const py::dict& fields, Header& header) {
   for (const auto& [key, value] : fields) {
     const auto name = py::str(key).cast<std::string>();
     bool known = false;
-    ForEachField(changed, [&](const char* field, auto& target) {
+    ForEachHeaderField(changed, [&](const char* field, auto& target) {
       if (known || name != field) return;
       known = true;
       FromPython(field, value, target);
