@@ -50,6 +50,8 @@ int main(int argc, char** argv) {
   commands[app.get_subcommand("combine")] = combine;
   const Command table = AddTableCommand(app);
   commands[app.get_subcommand("table")] = table;
+  const Command watch = AddWatchCommand(app);
+  commands[app.get_subcommand("watch")] = watch;
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& e) {
