@@ -18,7 +18,6 @@ bool NaturalLess(std::string_view a, std::string_view b);
 // The names (not paths) of the folder's files that match `pattern`
 // ("*.xbm", letters in any case), naturally sorted. Empty when the folder
 // cannot be read; then the reason is in *why when given.
-std::vector<std::string> FolderFiles(const std::string& folder, std::string_view pattern,
-                                     std::string* why = nullptr);
+std::vector<std::string> FolderFiles(const std::string& folder, std::string_view pattern, std::string* why = nullptr);
 
 }  // namespace vantor

@@ -43,11 +43,17 @@ bool ConsolePrompt::AskYesNo(std::string_view text) {
   return false;
 }
 
-bool ConsolePrompt::AskTwoLines(std::string_view, std::string_view) { return force_; }
+bool ConsolePrompt::AskTwoLines(std::string_view, std::string_view) {
+  return force_;
+}
 
-std::optional<CsvParameters> ConsolePrompt::AskCsvParameters() { return csvParameters; }
+std::optional<CsvParameters> ConsolePrompt::AskCsvParameters() {
+  return csvParameters;
+}
 
-std::optional<std::string> ConsolePrompt::AskSaveName(std::string_view, std::string_view) { return saveName; }
+std::optional<std::string> ConsolePrompt::AskSaveName(std::string_view, std::string_view) {
+  return saveName;
+}
 
 void ConsolePrompt::ShowStatus(std::string_view text) {
   if (!terminal_ || quiet_ || text.empty()) return;

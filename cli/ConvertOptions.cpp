@@ -72,8 +72,8 @@ const SourceFormat* SourceOf(const std::string& file, const std::string& from, s
   return format;
 }
 
-int PrepareRun(const ConvertOptions& o, bool anyCsv, bool anyOther, ConsolePrompt& prompt,
-               ConvertContext& context, OutputChoice& outputs) {
+int PrepareRun(const ConvertOptions& o, bool anyCsv, bool anyOther, ConsolePrompt& prompt, ConvertContext& context,
+               OutputChoice& outputs) {
   std::string error;
   const auto chosen = ParseOutputs(o.to, error);
   if (!chosen) return UsageError(error);

@@ -32,8 +32,8 @@ const SourceFormat* SourceOf(const std::string& file, const std::string& from, s
 // Checks the options and readies the context for sources of these kinds:
 // the outputs, the changes, the CSV parameters, the output folder (made
 // when missing). Returns -1 when the run can start, else the exit status.
-int PrepareRun(const ConvertOptions& o, bool anyCsv, bool anyOther, ConsolePrompt& prompt,
-               ConvertContext& context, OutputChoice& outputs);
+int PrepareRun(const ConvertOptions& o, bool anyCsv, bool anyOther, ConsolePrompt& prompt, ConvertContext& context,
+               OutputChoice& outputs);
 
 // The summary line, saying where the outputs went when --out-dir is given.
 std::string Summary(const RunResult& result, const ConvertOptions& o);

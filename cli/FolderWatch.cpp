@@ -92,7 +92,8 @@ std::vector<std::string> FolderWatch::Notifications(std::chrono::milliseconds ti
 
 std::vector<std::string> FolderWatch::Look(std::chrono::milliseconds timeout) {
   const auto due = lastLook_ + kLookEvery;
-  if (const auto now = Clock::now(); now < due) std::this_thread::sleep_for(std::min<Clock::duration>(due - now, timeout));
+  if (const auto now = Clock::now(); now < due)
+    std::this_thread::sleep_for(std::min<Clock::duration>(due - now, timeout));
   std::vector<std::string> names;
   const auto now = Clock::now();
   if (now < due) return names;

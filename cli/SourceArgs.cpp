@@ -39,9 +39,8 @@ bool AddListed(std::istream& in, std::vector<std::string>& files) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> CollectFiles(const std::vector<std::string>& args,
-                                                     const std::string& filesFrom, const std::string& from,
-                                                     std::string& error) {
+std::optional<std::vector<std::string>> CollectFiles(const std::vector<std::string>& args, const std::string& filesFrom,
+                                                     const std::string& from, std::string& error) {
   std::vector<std::string> files;
   for (const auto& arg : args) {
     std::error_code ec;

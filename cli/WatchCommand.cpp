@@ -23,7 +23,9 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-void RequestStop(int) { stopRequested = 1; }
+void RequestStop(int) {
+  stopRequested = 1;
+}
 
 struct WatchOptions : ConvertOptions {
   bool newOnly = false;

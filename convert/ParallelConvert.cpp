@@ -134,8 +134,8 @@ std::string FoldedAbsolute(const std::string& path) {
 // calling thread reports each file's outcome in list order.
 class SideBySide {
  public:
-  SideBySide(const std::vector<SourceFile>& files, const OutputChoice& outputs, const ConvertContext& run,
-             bool answer, unsigned jobs)
+  SideBySide(const std::vector<SourceFile>& files, const OutputChoice& outputs, const ConvertContext& run, bool answer,
+             unsigned jobs)
       : files_(files), outputs_(outputs), run_(run), answer_(answer), slots_(4 * std::size_t{jobs}), jobs_(jobs) {}
 
   void Run(UserPrompt& prompt, RunResult& total) {
@@ -146,7 +146,8 @@ class SideBySide {
       // Fewer threads than asked for still finish the batch; none at all
       // leaves it to this thread, one file at a time.
       if (workers.empty()) {
-        for (const SourceFile& file : files_) Report(ConvertThrough(&prompt, answer_, file, outputs_, run_), prompt, total);
+        for (const SourceFile& file : files_)
+          Report(ConvertThrough(&prompt, answer_, file, outputs_, run_), prompt, total);
         return;
       }
     }
@@ -203,8 +204,9 @@ class SideBySide {
 
   bool MeetsBusy(const std::vector<std::string>& keys) const {
     return std::any_of(busy_.begin(), busy_.end(), [&](const auto& b) {
-      return std::any_of(keys.begin(), keys.end(),
-                         [&](const std::string& k) { return std::find(b.second.begin(), b.second.end(), k) != b.second.end(); });
+      return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
+        return std::find(b.second.begin(), b.second.end(), k) != b.second.end();
+      });
     });
   }
 
@@ -233,7 +235,8 @@ unsigned JobsFor(unsigned asked, std::size_t files) {
 std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs, const std::string& folder) {
   std::vector<std::string> keys{FoldedAbsolute(file.path)};
   for (const auto& output : OutputFormats())
-    if (outputs[static_cast<int>(output.kind)]) keys.push_back(FoldedAbsolute(OutputPath(file.path, output.kind, folder)));
+    if (outputs[static_cast<int>(output.kind)])
+      keys.push_back(FoldedAbsolute(OutputPath(file.path, output.kind, folder)));
   return keys;
 }
 

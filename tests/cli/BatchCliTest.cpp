@@ -1,11 +1,10 @@
 // vantor-cli at batch scale: messages that name the file, the summary,
 // --quiet, -j, --files-from, folders, --out-dir and watch.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-
-#include <fcntl.h>
 
 #include <chrono>
 #include <filesystem>
@@ -59,8 +58,8 @@ TEST_F(BatchCliTest, MessagesNameTheFile_SummaryLast_SameForEveryJobCount) {
     EXPECT_EQ(run.err, At(named + "Convert Finished\n" + summary)) << options;
   }
   const auto quiet = Cli("convert --quiet" + files);
-  EXPECT_EQ(quiet.err, At("File already exist. Replace?(@/good.TXT)\n" + named +
-                          "3 files: 0 converted, 2 failed, 1 skipped\n"));
+  EXPECT_EQ(quiet.err,
+            At("File already exist. Replace?(@/good.TXT)\n" + named + "3 files: 0 converted, 2 failed, 1 skipped\n"));
   EXPECT_EQ(quiet.exitCode, 1);
 
   // A write that fails names the output and the system's reason.

@@ -35,7 +35,7 @@ Outcome ConvertFolder(unsigned jobs) {
     const auto r = bench::GenerateSpectrum(static_cast<std::uint32_t>(i), 64 + i);
     std::string bytes = RecordFileBytes(r.Data, r.Head);
     if (i % 7 == 3) bytes.resize(2070 + i);  // cut short
-    if (i % 11 != 5) {  // else missing
+    if (i % 11 != 5) {                       // else missing
       EXPECT_TRUE(ReplaceFileAtomically(name, bytes));
     }
     files.push_back({name, SourceKind::Xbm});
