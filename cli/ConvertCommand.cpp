@@ -17,18 +17,18 @@ struct ConvertCommandOptions : ConvertOptions {
 
 int RunConvertCommand(const ConvertCommandOptions& o) {
   std::string error;
-  const auto paths = CollectFiles(o.files, o.filesFrom, o.from, error);
+  auto paths = CollectFiles(o.files, o.filesFrom, o.from, error);
   if (!paths) return UsageError(error);
   std::vector<SourceFile> files;
   files.reserve(paths->size());
   bool anyCsv = false;
   bool anyOther = false;
-  for (const auto& path : *paths) {
+  for (auto& path : *paths) {
     const SourceFormat* format = SourceOf(path, o.from, error);
     if (format == nullptr) return UsageError(error);
     anyCsv = anyCsv || format->kind == SourceKind::Csv;
     anyOther = anyOther || format->kind != SourceKind::Csv;
-    files.push_back({path, format->kind});
+    files.push_back({std::move(path), format->kind});  // one copy of the names, however many
   }
 
   ConsolePrompt prompt(o.force, o.quiet);
