@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Vantor and runs every test twice: a normal build, and a build with
-# address and undefined-behaviour sanitizers that halts on the first report.
+# address and undefined-behaviour sanitizers that halts on the first report;
+# then the tests of parallel conversion under the thread sanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/ensure-packages.sh
@@ -29,6 +30,14 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOR_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+# Files converted side by side share the prompt, the temporary names'
+# random source and the format table: any data race fails the run. Only
+# the command line and the core are built, only the parallel tests run.
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOR_TSAN=ON -DVANTOR_BUILD_UI=OFF
+cmake --build build-tsan -j "$jobs" --target test_convert test_cli
+ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R 'Parallel|BatchCli|WatchCli'
 
 # Every parser under libFuzzer for a bounded time (VANTOR_FUZZ_SECONDS each,
 # default 30); fails on any crash, leak, slow input or sanitizer report.

@@ -18,7 +18,8 @@ namespace {
 // taken, and short enough for the file system even when the target's name
 // is near its limit.
 fs::path TemporaryNameFor(const fs::path& target, unsigned attempt) {
-  // One generator per thread: the Python module writes from several at once.
+  // One source per thread: conversions run side by side, and a shared
+  // engine would be a data race.
   thread_local std::mt19937 random{std::random_device{}()};
   std::string stem = target.filename().string().substr(0, 180);
   char suffix[32];
@@ -28,14 +29,25 @@ fs::path TemporaryNameFor(const fs::path& target, unsigned attempt) {
 
 enum class NewFile { NameTaken, NotCreated, WriteFailed, Written };
 
-NewFile WriteNewFile(const fs::path& path, std::string_view bytes) {
+std::string SystemReason(int error) {
+  return error != 0 ? std::generic_category().message(error) : std::string("write failed");
+}
+
+NewFile WriteNewFile(const fs::path& path, std::string_view bytes, std::string& why) {
   // "x": fail rather than open a file that already exists.
   errno = 0;
   std::FILE* file = std::fopen(path.c_str(), "wbx");
-  if (file == nullptr) return errno == EEXIST ? NewFile::NameTaken : NewFile::NotCreated;
+  if (file == nullptr) {
+    why = SystemReason(errno);
+    return errno == EEXIST ? NewFile::NameTaken : NewFile::NotCreated;
+  }
+  errno = 0;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
                        std::fflush(file) == 0;
+  if (!written) why = SystemReason(errno);
+  errno = 0;
   const bool closed = std::fclose(file) == 0;
+  if (written && !closed) why = SystemReason(errno);
   return written && closed ? NewFile::Written : NewFile::WriteFailed;
 }
 
@@ -63,26 +75,32 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
   return bytes;
 }
 
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* why) {
   const fs::path target(path);
+  std::string reason = "no free temporary name";
+  const auto fail = [&] {
+    if (why != nullptr) *why = std::move(reason);
+    return false;
+  };
   for (unsigned attempt = 0; attempt < 8; ++attempt) {
     const fs::path temporary = TemporaryNameFor(target, attempt);
-    const NewFile result = WriteNewFile(temporary, bytes);
+    const NewFile result = WriteNewFile(temporary, bytes, reason);
     if (result == NewFile::NameTaken) continue;
-    if (result == NewFile::NotCreated) return false;
+    if (result == NewFile::NotCreated) return fail();
     std::error_code ec;
     if (result == NewFile::WriteFailed) {
       fs::remove(temporary, ec);
-      return false;
+      return fail();
     }
     fs::rename(temporary, target, ec);
     if (ec) {
+      reason = ec.message();
       fs::remove(temporary, ec);
-      return false;
+      return fail();
     }
     return true;
   }
-  return false;
+  return fail();
 }
 
 std::string ReplaceQuestion(std::string_view path) {
@@ -98,13 +116,13 @@ bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext&
     std::error_code ec;
     const bool exists = fs::exists(fs::symlink_status(path, ec));
     if (ec && ec != std::errc::no_such_file_or_directory) {
-      context.prompt.Message("Open Error");
+      context.prompt.FileMessage(path, "Open Error", ec.message());
       return false;
     }
     if (exists && !context.prompt.AskYesNo(question)) return false;
   }
-  if (!ReplaceFileAtomically(path, bytes)) {
-    context.prompt.Message("Open Error");
+  if (std::string why; !ReplaceFileAtomically(path, bytes, &why)) {
+    context.prompt.FileMessage(path, "Open Error", why);
     return false;
   }
   return true;

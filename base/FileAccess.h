@@ -20,16 +20,17 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t ma
                                          std::string* why = nullptr);
 
 // Writes the bytes to a temporary file beside the target and renames it over
-// the target once complete. On failure the target is untouched and no
-// temporary file stays behind.
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
+// the target once complete. On failure the target is untouched, no
+// temporary file stays behind, and the system's reason is in *why when given.
+bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* why = nullptr);
 
 // "File already exist. Replace?(" + path + ")"
 std::string ReplaceQuestion(std::string_view path);
 
 // The common ending of every writer: when OverWriteCheck is on and the file
 // exists, ask `question` (No returns false, file untouched); then replace the
-// file atomically; any failure shows "Open Error" and returns false.
+// file atomically; any failure shows "Open Error" about the file, with the
+// system's reason, and returns false.
 bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context,
                 std::string_view question);
 

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Throughput of `vantor-cli convert` with all six outputs against the floor
-# the disk sets: copying the produced output tree with `cp -r`.
+# the disk sets: copying the produced output tree with `cp -r`; and the gain
+# of converting on every core (the default) over one file at a time (-j 1).
 #
 #   bench/convert_bench.sh [FILES] [ROUNDS] [BUILD_DIR]
 #
 # Generates FILES record files of 4096 channels (default 1000), then
-# alternates ROUNDS times (default 5): convert a fresh copy of the sources
-# (timed), move the sources aside, copy the outputs to a fresh folder
-# (timed). Prints medians: files/s, MB/s written, CPU (user + sys) ms per
-# source file, the ratio convert time / copy time, and the peak memory of
-# vantor-cli for 100 files and for FILES files.
+# alternates ROUNDS times (default 5): convert a fresh copy of the sources on
+# every core (timed), the same with -j 1 (timed), move the sources aside,
+# copy the outputs to a fresh folder (timed). Prints every round and the
+# medians: files/s, MB/s written, CPU (user + sys) ms per source file, the
+# ratios convert time / copy time and all cores / -j 1, and the peak memory
+# of vantor-cli for 100 files and for FILES files.
 #
 # Output trees are never deleted between timed runs: removing thousands of
 # files slows the file creation that follows for minutes. Everything is
@@ -47,58 +49,79 @@ timed() {
 }
 
 # Converts a fresh copy of a source folder in place; prints the timing.
+# Further arguments go to vantor-cli (-j 1).
 convert_copy_of() {
   local from=$1 to=$2
+  shift 2
   cp -r "$from" "$to"
-  timed "$cli" convert --to "$outputs" --force "$to"/*.xbm
+  timed "$cli" convert --to "$outputs" --force "$@" "$to"/*.xbm
 }
 
-median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-least() { sort -g | head -1; }
-
-: >"$work/convert.txt"
-: >"$work/copy.txt"
-for ((round = 1; round <= rounds; round++)); do
-  convert_copy_of "$work/sources" "$work/run$round" >>"$work/convert.txt"
-  mkdir "$work/sources-used$round"
-  mv "$work/run$round"/*.xbm "$work/sources-used$round"/  # the _.XBM outputs stay
-  expected=$((files * 6))
-  produced=$(find "$work/run$round" -type f | wc -l)
-  if [ "$produced" -ne "$expected" ]; then
-    echo "convert_bench: round $round produced $produced files, expected $expected" >&2
+# Moves the sources out of a converted folder and checks the outputs.
+set_outputs_apart() {
+  local run=$1 round=$2
+  mkdir "$run.sources"
+  mv "$run"/*.xbm "$run.sources"/  # the _.XBM outputs stay
+  produced=$(find "$run" -type f | wc -l)
+  if [ "$produced" -ne $((files * 6)) ]; then
+    echo "convert_bench: round $round produced $produced files in $run, expected $((files * 6))" >&2
     cat "$work/stderr.log" >&2
     exit 1
   fi
+}
+
+median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+: >"$work/convert.txt"
+: >"$work/serial.txt"
+: >"$work/copy.txt"
+for ((round = 1; round <= rounds; round++)); do
+  # Which of the two goes first alternates, so neither always meets a
+  # colder or warmer disk cache.
+  if ((round % 2)); then
+    convert_copy_of "$work/sources" "$work/run$round" >>"$work/convert.txt"
+    convert_copy_of "$work/sources" "$work/serial$round" -j 1 >>"$work/serial.txt"
+  else
+    convert_copy_of "$work/sources" "$work/serial$round" -j 1 >>"$work/serial.txt"
+    convert_copy_of "$work/sources" "$work/run$round" >>"$work/convert.txt"
+  fi
+  set_outputs_apart "$work/run$round" "$round"
+  set_outputs_apart "$work/serial$round" "$round"
+  if ! diff -r -q "$work/run$round" "$work/serial$round" >&2; then
+    echo "convert_bench: round $round: all cores and -j 1 wrote different outputs" >&2
+    exit 1
+  fi
   timed cp -r "$work/run$round" "$work/copy$round" >>"$work/copy.txt"
+  paste -d' ' "$work/convert.txt" "$work/serial.txt" "$work/copy.txt" | tail -1 |
+    awk -v r="$round" -v n="$files" '{ printf "round %d: all cores %.3f s (CPU %.3f ms/file), -j 1 %.3f s (CPU %.3f ms/file), copy %.3f s; all cores / -j 1 %.2f, convert / copy %.2f, convert -j1 / copy %.2f\n", r, $1, ($2 + $3) * 1000 / n, $5, ($6 + $7) * 1000 / n, $9, $1 / $5, $1 / $9, $5 / $9 }'
 done
 
 bytes=$(du -sb "$work/run1" | cut -f1)
-convert_wall=$(cut -d' ' -f1 "$work/convert.txt" | median)
-convert_cpu=$(awk '{ print $2 + $3 }' "$work/convert.txt" | median)
-copy_wall=$(cut -d' ' -f1 "$work/copy.txt" | median)
-# The fastest runs too: on a shared machine other work only ever adds time.
-convert_best=$(cut -d' ' -f1 "$work/convert.txt" | least)
-convert_cpu_best=$(awk '{ print $2 + $3 }' "$work/convert.txt" | least)
-copy_best=$(cut -d' ' -f1 "$work/copy.txt" | least)
-peak_all=$(cut -d' ' -f4 "$work/convert.txt" | sort -g | tail -1)
+wall() { cut -d' ' -f1 "$1" | median; }
+cpu() { awk '{ print $2 + $3 }' "$1" | median; }
+peak_all=$(cut -d' ' -f4 "$work/convert.txt" "$work/serial.txt" | sort -g | tail -1)
 peak_100=$(convert_copy_of "$work/sources100" "$work/run100" | cut -d' ' -f4)
 
-awk -v files="$files" -v rounds="$rounds" -v bytes="$bytes" -v cw="$convert_wall" \
-    -v cc="$convert_cpu" -v pw="$copy_wall" -v p100="$peak_100" -v pall="$peak_all" \
-    -v cb="$convert_best" -v ccb="$convert_cpu_best" -v pb="$copy_best" 'BEGIN {
+awk -v files="$files" -v rounds="$rounds" -v bytes="$bytes" -v cw="$(wall "$work/convert.txt")" \
+    -v cc="$(cpu "$work/convert.txt")" -v sw="$(wall "$work/serial.txt")" -v sc="$(cpu "$work/serial.txt")" \
+    -v pw="$(wall "$work/copy.txt")" -v p100="$peak_100" -v pall="$peak_all" \
+    'BEGIN {
   printf "files per run          %d (4096 channels, outputs rpt,txt,csv,npd,gsa,xbm)\n", files
-  printf "rounds                 %d (medians below)\n", rounds
+  printf "rounds                 %d (medians below; ratios of medians)\n", rounds
   printf "output per run         %.1f MB in %d files\n", bytes / 1e6, files * 6
-  printf "convert wall           %.3f s\n", cw
+  printf "convert wall           %.3f s all cores, %.3f s -j 1\n", cw, sw
   printf "copy (cp -r) wall      %.3f s\n", pw
-  printf "files/s                %.0f source files/s\n", files / cw
-  printf "MB/s written           %.1f\n", bytes / 1e6 / cw
-  printf "CPU per source file    %.3f ms (user + sys)\n", cc * 1000 / files
+  printf "files/s                %.0f all cores, %.0f -j 1\n", files / cw, files / sw
+  printf "MB/s written           %.1f all cores, %.1f -j 1\n", bytes / 1e6 / cw, bytes / 1e6 / sw
+  printf "CPU per source file    %.3f ms all cores, %.3f ms -j 1 (user + sys)\n", cc * 1000 / files, sc * 1000 / files
   printf "ratio convert / copy   %.2f\n", (pw > 0 ? cw / pw : 0)
-  printf "fastest runs           convert %.3f s (CPU %.3f ms/file), copy %.3f s, ratio %.2f\n", cb, ccb * 1000 / files, pb, (pb > 0 ? cb / pb : 0)
+  printf "ratio convert -j1 / copy %.2f\n", (pw > 0 ? sw / pw : 0)
+  printf "time all cores / -j1   %.2f\n", (sw > 0 ? cw / sw : 0)
   printf "peak memory vantor-cli %d kB (100 files), %d kB (%d files)\n", p100, pall, files
 }'
-echo "raw convert runs (wall user sys maxrss_kb):"
+echo "raw convert runs, all cores (wall user sys maxrss_kb):"
 cat "$work/convert.txt"
+echo "raw convert runs, -j 1 (wall user sys maxrss_kb):"
+cat "$work/serial.txt"
 echo "raw copy runs (wall user sys maxrss_kb):"
 cat "$work/copy.txt"

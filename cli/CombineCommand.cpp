@@ -1,4 +1,5 @@
-// vantor-cli combine -o OUT [--force] [--csv-params TWOTHETA,EGC0,EGC1,EGC2,KELVIN] FILE...
+// vantor-cli combine -o OUT [--force] [--csv-params TWOTHETA,EGC0,EGC1,EGC2,KELVIN]
+//                    [--from KIND] [--files-from LIST] FILE|FOLDER...
 #include <memory>
 
 #include "cli/Commands.h"
@@ -12,10 +13,15 @@ struct CombineOptions {
   std::string output;
   std::string csvParams;
   bool force = false;
+  std::string from;
+  std::string filesFrom;
   std::vector<std::string> files;
 };
 
 int RunCombineCommand(const CombineOptions& o) {
+  std::string error;
+  const auto files = CollectFiles(o.files, o.filesFrom, o.from, error);
+  if (!files) return UsageError(error);
   ConsolePrompt prompt(o.force);
   ConvertContext context(prompt);
   context.settings.OverWriteCheck = !o.force;
@@ -29,7 +35,7 @@ int RunCombineCommand(const CombineOptions& o) {
     context.settings.EnteredTemperature = entered->Temperature;
   }
   prompt.saveName = o.output;
-  return RunCombine("", o.files, context) ? kExitOk : kExitFailed;
+  return RunCombine("", *files, context) ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -42,7 +48,9 @@ Command AddCombineCommand(CLI::App& app) {
   cmd->add_option("--csv-params", options->csvParams,
                   "For CSV sources: TWOTHETA,EGC0,EGC1,EGC2,KELVIN (default all 0, 273.15 K)");
   cmd->add_flag("--force", options->force, "Replace an existing output without asking");
-  cmd->add_option("FILE", options->files, "Source files; the first one gives the header")->required();
+  cmd->add_option("--from", options->from, "For a folder: the kind of its files to sum (xbm, cnf, csv, npd)");
+  cmd->add_option("--files-from", options->filesFrom, "Also sum the files listed in LIST, one a line (- : stdin)");
+  cmd->add_option("FILE", options->files, "Source files or folders; the first file gives the header");
   return [options] { return RunCombineCommand(*options); };
 }
 

@@ -26,12 +26,22 @@ Command AddTableCommand(CLI::App& app);
 Command AddShowCommand(CLI::App& app);
 // Only in builds with the chart library (VANTOR_WITH_PLOT).
 Command AddPlotCommand(CLI::App& app);
+Command AddWatchCommand(CLI::App& app);
 
 // A usage error found after parsing: printed, exit status 2.
 int UsageError(const std::string& text);
 
 // "A,B,C" as exactly `count` numbers (the number test of file contents).
 std::optional<std::vector<double>> ParseNumberList(const std::string& text, std::size_t count);
+
+// The files a command works on, in this order: FILE arguments as given, a
+// folder argument as the files of kind `from` in it (as the window lists
+// them), then the lines of the list `filesFrom` ("-": standard input). No
+// value, and the reason in `error`, when none is left or a list or folder
+// cannot be read.
+std::optional<std::vector<std::string>> CollectFiles(const std::vector<std::string>& args,
+                                                     const std::string& filesFrom, const std::string& from,
+                                                     std::string& error);
 
 // --csv-params TWOTHETA,EGC0,EGC1,EGC2,KELVIN as the parameter entry gives
 // them (temperature in degrees Celsius); no value when malformed.

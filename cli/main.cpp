@@ -59,6 +59,8 @@ int main(int argc, char** argv) {
   const Command plot = AddPlotCommand(app);
   commands[app.get_subcommand("plot")] = plot;
 #endif
+  const Command watch = AddWatchCommand(app);
+  commands[app.get_subcommand("watch")] = watch;
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help or --version

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "convert/FileConvert.h"
+#include "convert/ParallelConvert.h"
 #include "base/TextFit.h"
 #include "base/TextRoutines.h"
 
@@ -85,33 +86,8 @@ bool CheckOutputsAndConfirm(const OutputChoice& outputs, ConvertContext& context
 
 RunResult ConvertFiles(const std::vector<SourceFile>& files, const OutputChoice& outputs,
                        ConvertContext& context) {
-  RunResult result;
-  UserPrompt& prompt = context.prompt;
-  prompt.SetBusy(true);
-  if (std::any_of(files.begin(), files.end(), [](const SourceFile& f) { return f.kind == SourceKind::Csv; })) {
-    const auto entered = prompt.AskCsvParameters();
-    if (!entered) {
-      prompt.SetBusy(false);
-      return result;
-    }
-    context.settings.TwoThetaValue = entered->TwoTheta;
-    context.settings.EnteredEGC = entered->EGC;
-    context.settings.EnteredTemperature = entered->Temperature;
-  }
-  const int count = static_cast<int>(files.size());
-  for (int i = 0; i < count; ++i) {
-    if (i > 0 && StopBetweenFiles(prompt)) {
-      prompt.SetBusy(false);
-      return result;
-    }
-    ConvertToOutputs(files[i].path, files[i].kind, outputs, context, result);
-    prompt.ShowStatus(ProgressText(i + 1, count));
-  }
-  prompt.SetBusy(false);
-  prompt.ShowStatus("Finished");
-  prompt.Message("Convert Finished");
-  result.completed = true;
-  return result;
+  // The window converts one file after another: its questions are modal.
+  return ConvertBatch(files, outputs, context, BatchOptions{});
 }
 
 RunResult RunConvert(const ConvertRequest& request, ConvertContext& context) {

@@ -44,6 +44,12 @@ struct RunResult {
   int requested = 0;  // outputs asked for (files x checked outputs)
   int written = 0;    // outputs written
   bool completed = false;  // false when the run ended early (a check, No, Cancel)
+  // Per source file: every output written, a failure (unreadable source, an
+  // output not written), or skipped (only declined overwrites kept outputs).
+  int files = 0;
+  int converted = 0;
+  int failed = 0;
+  int skipped = 0;
 };
 
 // The whole run behind "Convert Start".

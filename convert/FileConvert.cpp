@@ -10,6 +10,11 @@ std::string OutputPath(std::string_view sourcePath, OutputKind output) {
   return parts.drive + parts.directory + parts.name + std::string(Output(output).suffix);
 }
 
+std::string OutputPath(std::string_view sourcePath, OutputKind output, std::string_view folder) {
+  if (folder.empty()) return OutputPath(sourcePath, output);
+  return JoinPath(folder, SplitPath(sourcePath).name + std::string(Output(output).suffix));
+}
+
 bool ReadSource(const std::string& sourcePath, SourceKind source, SpectrumRecord& record, ConvertContext& context) {
   const SourceFormat& reader = Source(source);
   if (reader.read == nullptr) return false;
@@ -38,7 +43,7 @@ bool WriteOutput(const std::string& sourcePath, OutputKind output, const Spectru
                  ConvertContext& context) {
   const OutputFormat& writer = Output(output);
   if (writer.write == nullptr) return false;
-  return writer.write(OutputPath(sourcePath, output), record.Data, record.Head, context);
+  return writer.write(OutputPath(sourcePath, output, context.outputFolder), record.Data, record.Head, context);
 }
 
 bool ConvertFile(const std::string& sourcePath, OutputKind output, SourceKind source,

@@ -49,7 +49,7 @@ void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time) 
 bool SaveTextOutput(const std::string& path, void (*body)(std::string&, const SpecData&, const Header&),
                     const SpecData& data, const Header& header, ConvertContext& context, std::string_view question) {
   if (!ChannelCountValid(data)) {
-    context.prompt.Message("Open Error");
+    context.prompt.FileMessage(path, "Open Error", "more than 8192 channels");
     return false;
   }
   std::string bytes;

@@ -2,7 +2,6 @@
 #include "ui/FolderLists.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QScrollBar>
 #include <QSet>
@@ -11,20 +10,13 @@
 #include <QStyle>
 #include <algorithm>
 
-#include "base/TextRoutines.h"
+#include "base/FolderFiles.h"
 #include "ui/EntryText.h"
 
 namespace vantor::ui {
 namespace {
 
 constexpr int kRootRole = Qt::UserRole;
-
-// Length of the run of digits starting at i.
-qsizetype DigitRun(const QString& s, qsizetype i) {
-  qsizetype n = 0;
-  while (i + n < s.size() && s[i + n].isDigit()) ++n;
-  return n;
-}
 
 QStringList Sorted(QStringList names) {
   std::sort(names.begin(), names.end(), NaturalLess);
@@ -39,30 +31,7 @@ QString Label(const QString& root) {
 
 }  // namespace
 
-bool NaturalLess(const QString& a, const QString& b) {
-  qsizetype i = 0, j = 0;
-  while (i < a.size() && j < b.size()) {
-    const qsizetype da = DigitRun(a, i), db = DigitRun(b, j);
-    if (da > 0 && db > 0) {
-      // Compare the numbers without their leading zeros: longer is larger.
-      qsizetype za = 0, zb = 0;
-      while (za + 1 < da && a[i + za] == u'0') ++za;
-      while (zb + 1 < db && b[j + zb] == u'0') ++zb;
-      const QStringView na = QStringView(a).mid(i + za, da - za), nb = QStringView(b).mid(j + zb, db - zb);
-      if (na.size() != nb.size()) return na.size() < nb.size();
-      if (const int c = na.compare(nb); c != 0) return c < 0;
-      i += da;
-      j += db;
-      continue;
-    }
-    const QChar ca = a[i].toCaseFolded(), cb = b[j].toCaseFolded();
-    if (ca != cb) return ca < cb;
-    ++i;
-    ++j;
-  }
-  if ((i < a.size()) != (j < b.size())) return j < b.size();
-  return a < b;  // equal but for case or zeros: a fixed order all the same
-}
+bool NaturalLess(const QString& a, const QString& b) { return vantor::NaturalLess(ToCore(a), ToCore(b)); }
 
 // ---- drives
 
@@ -171,17 +140,14 @@ void FileList::setPattern(const QString& pattern) {
 }
 
 void FileList::Refresh() {
+  // The core lists the folder, so the command line's folder arguments mean
+  // the same files as this list.
   QStringList names;
-  if (!path_.isEmpty()) {
-    const std::string pattern = ToCore(pattern_);
-    for (QDirIterator it(path_, QDir::Files); it.hasNext();) {
-      const QString name = it.nextFileInfo().fileName();
-      if (MatchesWildcard(ToCore(name), pattern)) names << name;
-    }
-  }
+  if (!path_.isEmpty())
+    for (const std::string& name : FolderFiles(ToCore(path_), ToCore(pattern_))) names << FromCore(name);
   setUpdatesEnabled(false);
   clear();
-  addItems(Sorted(std::move(names)));
+  addItems(names);
   setUpdatesEnabled(true);
   emit itemSelectionChanged();
 }

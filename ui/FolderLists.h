@@ -11,8 +11,8 @@
 
 namespace vantor::ui {
 
-// Names in natural order: runs of digits compare as numbers (run2 before
-// run10), letters without regard to case.
+// Names in the core's natural order (base/FolderFiles.h): runs of digits
+// compare as numbers (run2 before run10), letters without regard to case.
 bool NaturalLess(const QString& a, const QString& b);
 
 // Each entry carries its root folder as item data.

@@ -31,7 +31,7 @@ TEST_F(ConvertCliTest, WritesTheRecordFileBesideTheSource) {
   const auto run = RunCli("convert --to XBM " + Q("run01.xbm") + " " + Q("run02.xbm"));
   EXPECT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Convert Finished\n");  // no progress when stderr is not a terminal
+  EXPECT_EQ(run.err, "Convert Finished\n2 files: 2 converted, 0 failed, 0 skipped\n");  // no progress when stderr is not a terminal
   EXPECT_EQ(ReadAll(dir / "run01_.XBM"), ReadAll(dir / "run01.xbm"));
   EXPECT_TRUE(std::filesystem::exists(dir / "run02_.XBM"));
 }
@@ -40,7 +40,8 @@ TEST_F(ConvertCliTest, ExistingOutputIsKeptWithoutForce) {
   test::WriteAll(dir / "run01_.XBM", "precious");
   auto run = RunCli("convert --to xbm " + Q("run01.xbm"));
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "File already exist. Replace?(" + (dir / "run01_.XBM") + ")\nConvert Finished\n");
+  EXPECT_EQ(run.err, "File already exist. Replace?(" + (dir / "run01_.XBM") +
+                         ")\nConvert Finished\n1 file: 0 converted, 0 failed, 1 skipped\n");
   EXPECT_EQ(ReadAll(dir / "run01_.XBM"), "precious");
 
   run = RunCli("convert --force --to xbm " + Q("run01.xbm"));
@@ -66,8 +67,10 @@ TEST_F(ConvertCliTest, FailuresAndUsageErrors) {
     std::string err;  // empty: only the exit code is checked
   };
   const std::vector<Case> cases = {
-      {"convert --to xbm " + Q("missing.xbm"), 1, "Fine NotFound\nConvert Finished\n"},
-      {"convert --to xbm " + Q("missing.xbm") + " " + Q("run01.xbm"), 1, "Fine NotFound\nConvert Finished\n"},
+      {"convert --to xbm " + Q("missing.xbm"), 1,
+       dir / "missing.xbm" + ": Fine NotFound (No such file or directory)\nConvert Finished\n1 file: 0 converted, 1 failed, 0 skipped\n"},
+      {"convert --to xbm " + Q("missing.xbm") + " " + Q("run01.xbm"), 1,
+       dir / "missing.xbm" + ": Fine NotFound (No such file or directory)\nConvert Finished\n2 files: 1 converted, 1 failed, 0 skipped\n"},
       {"convert --to pdf " + Q("run01.xbm"), 2, ""},
       {"convert --to xbm", 2, ""},
       {"convert --to xbm --from tiff " + Q("run01.xbm"), 2, ""},

@@ -64,7 +64,7 @@ TEST_P(ConvertFromSource, WritesEveryOutputBesideTheSource) {
   const auto result =
       test::RunCli("convert --force --csv-params 5,0.1,0.04,0,300 --to " + kinds + " " + Quoted(source));
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.err, "Convert Finished\n");
+  EXPECT_EQ(result.err, "Convert Finished\n1 file: 1 converted, 0 failed, 0 skipped\n");
   for (const auto& name : expected) EXPECT_GT(std::filesystem::file_size(dir / name), 0u) << name;
 
   test::FakePrompt prompt;
@@ -161,7 +161,8 @@ TEST_P(UnreadableSource, ReportsAndWritesNothing) {
   if (!p.bytes.empty()) test::WriteAll(source, p.bytes);
   const auto result = test::RunCli("convert --force --csv-params 5,0.1,0.04,0,300 --to xbm " + Quoted(source));
   EXPECT_EQ(result.exitCode, 1);
-  EXPECT_EQ(result.err, p.message + "\nConvert Finished\n");
+  EXPECT_TRUE(result.err.starts_with(source + ": " + p.message + " (")) << result.err;
+  EXPECT_TRUE(result.err.ends_with(")\nConvert Finished\n1 file: 0 converted, 1 failed, 0 skipped\n")) << result.err;
   EXPECT_EQ(dir.Entries().size(), p.bytes.empty() ? 0u : 1u);
 }
 

@@ -23,12 +23,14 @@ inline std::string ShellQuote(const std::string& s) {
 }
 
 // `arguments` is pasted into the shell command line as it is; quote paths
-// with ShellQuote. Standard input is empty, as in a batch job.
-inline CliRun RunCli(const std::string& arguments) {
+// with ShellQuote. Standard input is empty, as in a batch job, unless
+// `input` names a file; `before` runs in the same shell first (limits).
+inline CliRun RunCli(const std::string& arguments, const std::string& input = "/dev/null",
+                     const std::string& before = "") {
   TempDir capture;
   const std::string out = capture / "out", err = capture / "err";
-  const std::string command = ShellQuote(VANTOR_CLI_PATH) + " " + arguments + " </dev/null >" + ShellQuote(out) +
-                              " 2>" + ShellQuote(err);
+  const std::string command = before + ShellQuote(VANTOR_CLI_PATH) + " " + arguments + " <" + ShellQuote(input) +
+                              " >" + ShellQuote(out) + " 2>" + ShellQuote(err);
   const int status = std::system(command.c_str());
   CliRun run;
   run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -1,0 +1,72 @@
+// The files a command works on: arguments, folders and --files-from.
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "base/FolderFiles.h"
+#include "base/TextRoutines.h"
+#include "cli/Commands.h"
+#include "formats/FormatTable.h"
+
+namespace vantor::cli {
+namespace {
+
+bool AddFolder(const std::string& folder, const std::string& from, std::vector<std::string>& files,
+               std::string& error) {
+  const SourceFormat* format = from.empty() ? nullptr : FindSource(from);
+  if (format == nullptr) {
+    error = from.empty() ? "'" + folder + "' is a folder: say which files with --from xbm|cnf|csv|npd"
+                         : "unknown source kind '" + from + "' (xbm, cnf, csv, npd)";
+    return false;
+  }
+  std::string why;
+  const auto names = FolderFiles(folder, format->pattern, &why);
+  if (!why.empty()) {
+    error = "cannot list '" + folder + "': " + why;
+    return false;
+  }
+  for (const auto& name : names) files.push_back(JoinPath(folder, name));
+  return true;
+}
+
+bool AddListed(std::istream& in, std::vector<std::string>& files) {
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();  // a list written on Windows
+    if (!line.empty()) files.push_back(std::move(line));
+  }
+  return !in.bad();
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> CollectFiles(const std::vector<std::string>& args, const std::string& filesFrom,
+                                                     const std::string& from, std::string& error) {
+  std::vector<std::string> files;
+  for (const auto& arg : args) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(arg, ec)) {
+      files.push_back(arg);
+    } else if (!AddFolder(arg, from, files, error)) {
+      return std::nullopt;
+    }
+  }
+  if (!filesFrom.empty()) {
+    bool read = false;
+    if (filesFrom == "-") {
+      read = AddListed(std::cin, files);
+    } else if (std::ifstream list(filesFrom); list) {
+      read = AddListed(list, files);
+    }
+    if (!read) {
+      error = "cannot read the list '" + filesFrom + "'";
+      return std::nullopt;
+    }
+  }
+  if (files.empty()) {
+    error = "no files to work on";
+    return std::nullopt;
+  }
+  return files;
+}
+
+}  // namespace vantor::cli

@@ -1,0 +1,152 @@
+// vantor-cli watch --to KINDS [--from KIND] [--out-dir DIR] [--new-only] [...] FOLDER
+// Converts every source of the kind that is complete in FOLDER, in the order
+// they arrive, until SIGINT or SIGTERM; then the summary.
+#include <signal.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+
+#include "base/FolderFiles.h"
+#include "base/TextRoutines.h"
+#include "cli/Commands.h"
+#include "cli/ConvertOptions.h"
+#include "cli/FolderWatch.h"
+#include "convert/FileConvert.h"
+
+namespace vantor::cli {
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+void RequestStop(int) {
+  stopRequested = 1;
+}
+
+struct WatchOptions : ConvertOptions {
+  bool newOnly = false;
+  std::string folder;
+};
+
+std::string Normal(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::absolute(path, ec).lexically_normal().string();
+}
+
+// What a source was like when it was converted: a later close with the
+// same size and time is no new file.
+using Version = std::pair<std::uintmax_t, long long>;
+
+std::optional<Version> VersionOf(const std::string& path) {
+  std::error_code ec;
+  const auto size = std::filesystem::file_size(path, ec);
+  if (ec) return std::nullopt;
+  const auto time = std::filesystem::last_write_time(path, ec);
+  if (ec) return std::nullopt;
+  return Version{size, static_cast<long long>(time.time_since_epoch().count())};
+}
+
+class Watcher {
+ public:
+  Watcher(const WatchOptions& o, SourceKind kind, const OutputChoice& outputs, ConsolePrompt& prompt,
+          ConvertContext& context)
+      : o_(o), kind_(kind), outputs_(outputs), prompt_(prompt), context_(context) {}
+
+  // A source once per version; never one of this watch's own outputs (an
+  // _.XBM output matches *.xbm), which would convert outputs of outputs.
+  void Offer(const std::string& name) {
+    const std::string path = JoinPath(o_.folder, name);
+    if (written_.count(Normal(path)) != 0) return;
+    const auto version = VersionOf(path);
+    if (!version) return;
+    auto [known, added] = converted_.try_emplace(name, *version);
+    if (!added && known->second == *version) return;
+    known->second = *version;
+    if (skipOnly_) return;
+    for (const auto& output : OutputFormats())
+      if (outputs_[static_cast<int>(output.kind)])
+        written_.insert(Normal(OutputPath(path, output.kind, context_.outputFolder)));
+    const int failedBefore = total.failed + total.skipped;
+    ConvertOneFile({path, kind_}, outputs_, context_, total);
+    if (!prompt_.quiet() && total.failed + total.skipped == failedBefore) prompt_.Line(path + ": converted");
+  }
+  // Files there at the start are known but not converted (--new-only).
+  void Know(const std::string& name) {
+    skipOnly_ = true;
+    Offer(name);
+    skipOnly_ = false;
+  }
+
+  RunResult total;
+
+ private:
+  const WatchOptions& o_;
+  SourceKind kind_;
+  const OutputChoice& outputs_;
+  ConsolePrompt& prompt_;
+  ConvertContext& context_;
+  std::map<std::string, Version> converted_;
+  std::set<std::string> written_;
+  bool skipOnly_ = false;
+};
+
+int RunWatchCommand(const WatchOptions& o) {
+  std::string error;
+  const SourceFormat* format = SourceOf("", o.from.empty() ? "xbm" : o.from, error);
+  if (format == nullptr) return UsageError(error);
+  // The watch starts before the folder is listed, so that no file can
+  // arrive unseen in between.
+  FolderWatch watch(o.folder, std::string(format->pattern), std::getenv("VANTOR_WATCH_POLL") != nullptr);
+  if (!watch.ok()) return UsageError("'" + o.folder + "' is not a folder");
+
+  ConsolePrompt prompt(o.force, o.quiet);
+  ConvertContext context(prompt);
+  OutputChoice outputs{};
+  const bool csv = format->kind == SourceKind::Csv;
+  if (const int status = PrepareRun(o, csv, !csv, prompt, context, outputs); status >= 0) return status;
+  if (csv) {
+    context.settings.TwoThetaValue = prompt.csvParameters->TwoTheta;
+    context.settings.EnteredEGC = prompt.csvParameters->EGC;
+    context.settings.EnteredTemperature = prompt.csvParameters->Temperature;
+  }
+
+  struct sigaction stop {};
+  stop.sa_handler = RequestStop;  // no SA_RESTART: the wait ends at once
+  sigaction(SIGINT, &stop, nullptr);
+  sigaction(SIGTERM, &stop, nullptr);
+
+  Watcher watcher(o, format->kind, outputs, prompt, context);
+  for (const auto& name : FolderFiles(o.folder, format->pattern)) {
+    if (stopRequested) break;
+    if (o.newOnly) {
+      watcher.Know(name);
+    } else {
+      watcher.Offer(name);
+    }
+  }
+  while (!stopRequested)
+    for (const auto& name : watch.Wait(std::chrono::milliseconds(500))) {
+      if (stopRequested) break;
+      watcher.Offer(name);
+    }
+  prompt.Line(Summary(watcher.total, o));
+  return watcher.total.written == watcher.total.requested ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+Command AddWatchCommand(CLI::App& app) {
+  auto options = std::make_shared<WatchOptions>();
+  CLI::App* cmd = app.add_subcommand("watch", "Convert each new source in a folder as soon as it is complete");
+  AddConvertOptions(*cmd, *options);
+  cmd->add_option("--from", options->from, "Source kind to watch for: xbm (default), cnf, csv, npd");
+  cmd->add_flag("--new-only", options->newOnly, "Leave the files already in the folder alone");
+  cmd->add_option("FOLDER", options->folder, "The folder the sources arrive in")->required();
+  return [options] { return RunWatchCommand(*options); };
+}
+
+}  // namespace vantor::cli

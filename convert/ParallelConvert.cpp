@@ -1,0 +1,295 @@
+// The batch: one file after another, or several side by side with their
+// prompt traffic replayed in file order.
+#include "convert/ParallelConvert.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include "convert/FileConvert.h"
+
+namespace vantor {
+namespace {
+
+// What a file said to the user, kept until its turn comes.
+struct PromptEvent {
+  enum class Kind : unsigned char { Message, FileMessage, Note, Question } kind;
+  std::string path, text, reason;
+};
+
+// One file's share of the prompt. Live, it passes everything straight on;
+// otherwise it keeps what the file says and answers questions with the
+// batch's fixed answer. Either way it counts the overwrites declined, which
+// tell a skipped file from a failed one.
+class FilePrompt final : public UserPrompt {
+ public:
+  FilePrompt(UserPrompt* live, bool answer, std::vector<PromptEvent>& kept)
+      : live_(live), answer_(answer), kept_(kept) {}
+
+  int declined = 0;
+
+  void Message(std::string_view text) override {
+    if (live_ != nullptr) return live_->Message(text);
+    kept_.push_back({PromptEvent::Kind::Message, {}, std::string(text), {}});
+  }
+  void FileMessage(std::string_view path, std::string_view text, std::string_view reason) override {
+    if (live_ != nullptr) return live_->FileMessage(path, text, reason);
+    kept_.push_back({PromptEvent::Kind::FileMessage, std::string(path), std::string(text), std::string(reason)});
+  }
+  void Note(std::string_view text) override {
+    if (live_ != nullptr) return live_->Note(text);
+    kept_.push_back({PromptEvent::Kind::Note, {}, std::string(text), {}});
+  }
+  bool AskYesNo(std::string_view text) override {
+    bool yes = answer_;
+    if (live_ != nullptr) {
+      yes = live_->AskYesNo(text);
+    } else {
+      kept_.push_back({PromptEvent::Kind::Question, {}, std::string(text), {}});
+    }
+    if (!yes) ++declined;
+    return yes;
+  }
+  // Asked once per run, before any file, never by a file's conversion.
+  bool AskTwoLines(std::string_view a, std::string_view b) override {
+    return live_ != nullptr ? live_->AskTwoLines(a, b) : answer_;
+  }
+  std::optional<CsvParameters> AskCsvParameters() override {
+    return live_ != nullptr ? live_->AskCsvParameters() : std::nullopt;
+  }
+  std::optional<std::string> AskSaveName(std::string_view folder, std::string_view name) override {
+    return live_ != nullptr ? live_->AskSaveName(folder, name) : std::nullopt;
+  }
+  void ShowStatus(std::string_view text) override {
+    if (live_ != nullptr) live_->ShowStatus(text);
+  }
+
+ private:
+  UserPrompt* live_;
+  bool answer_;
+  std::vector<PromptEvent>& kept_;
+};
+
+// The prompt sees a replayed question as it would have seen it live; its
+// answer was given already (the batch's fixed one).
+void Replay(const std::vector<PromptEvent>& events, UserPrompt& prompt) {
+  for (const PromptEvent& e : events) {
+    switch (e.kind) {
+      case PromptEvent::Kind::Message:
+        prompt.Message(e.text);
+        break;
+      case PromptEvent::Kind::FileMessage:
+        prompt.FileMessage(e.path, e.text, e.reason);
+        break;
+      case PromptEvent::Kind::Note:
+        prompt.Note(e.text);
+        break;
+      case PromptEvent::Kind::Question:
+        prompt.AskYesNo(e.text);
+        break;
+    }
+  }
+}
+
+struct FileOutcome {
+  RunResult tally;  // this file alone
+  int declined = 0;
+  std::vector<PromptEvent> events;
+};
+
+FileOutcome ConvertThrough(UserPrompt* live, bool answer, const SourceFile& file, const OutputChoice& outputs,
+                           const ConvertContext& run) {
+  FileOutcome outcome;
+  FilePrompt prompt(live, answer, outcome.events);
+  ConvertContext context(prompt, run);
+  ConvertToOutputs(file.path, file.kind, outputs, context, outcome.tally);
+  outcome.declined = prompt.declined;
+  return outcome;
+}
+
+void Tally(const FileOutcome& file, RunResult& total) {
+  const RunResult& t = file.tally;
+  total.requested += t.requested;
+  total.written += t.written;
+  ++total.files;
+  if (t.written == t.requested) {
+    ++total.converted;
+  } else if (file.declined > 0 && t.written + file.declined == t.requested) {
+    ++total.skipped;
+  } else {
+    ++total.failed;
+  }
+}
+
+std::string FoldedAbsolute(const std::string& path) {
+  std::error_code ec;
+  std::string key = std::filesystem::absolute(path, ec).lexically_normal().string();
+  if (ec) key = path;
+  // Folded for the disks that ignore case: a.xbm and a.XBM write the same
+  // outputs there.
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
+// Several files at once: workers take files in list order from a window
+// that runs at most `window` files ahead of the one reported last; the
+// calling thread reports each file's outcome in list order.
+class SideBySide {
+ public:
+  SideBySide(const std::vector<SourceFile>& files, const OutputChoice& outputs, const ConvertContext& run, bool answer,
+             unsigned jobs)
+      : files_(files), outputs_(outputs), run_(run), answer_(answer), slots_(4 * std::size_t{jobs}), jobs_(jobs) {}
+
+  void Run(UserPrompt& prompt, RunResult& total) {
+    std::vector<std::jthread> workers;
+    try {
+      for (unsigned j = 0; j < jobs_; ++j) workers.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      // Fewer threads than asked for still finish the batch; none at all
+      // leaves it to this thread, one file at a time.
+      if (workers.empty()) {
+        for (const SourceFile& file : files_)
+          Report(ConvertThrough(&prompt, answer_, file, outputs_, run_), prompt, total);
+        return;
+      }
+    }
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+      FileOutcome outcome;
+      {
+        std::unique_lock lock(mutex_);
+        auto& slot = slots_[i % slots_.size()];
+        changed_.wait(lock, [&] { return slot.has_value(); });
+        outcome = std::move(*slot);
+        slot.reset();
+        ++reported_;
+      }
+      changed_.notify_all();
+      Report(outcome, prompt, total);
+    }
+  }
+
+ private:
+  void Report(const FileOutcome& outcome, UserPrompt& prompt, RunResult& total) {
+    Replay(outcome.events, prompt);
+    Tally(outcome, total);
+    prompt.ShowStatus(ProgressText(total.files, static_cast<int>(files_.size())));
+  }
+
+  void Work() {
+    while (const auto index = Take()) {
+      FileOutcome outcome = ConvertThrough(nullptr, answer_, files_[*index], outputs_, run_);
+      {
+        std::lock_guard lock(mutex_);
+        std::erase_if(busy_, [&](const auto& b) { return b.first == *index; });
+        slots_[*index % slots_.size()] = std::move(outcome);
+      }
+      changed_.notify_all();
+    }
+  }
+
+  // The next file in list order, once it is inside the window and meets no
+  // file being converted; no value when every file is taken.
+  std::optional<std::size_t> Take() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      if (next_ == files_.size()) return std::nullopt;
+      if (next_ < reported_ + slots_.size()) {
+        if (nextKeys_.empty()) nextKeys_ = PathKeys(files_[next_], outputs_, run_.outputFolder);
+        if (!MeetsBusy(nextKeys_)) break;
+      }
+      changed_.wait(lock);
+    }
+    busy_.emplace_back(next_, std::move(nextKeys_));
+    nextKeys_.clear();
+    return next_++;
+  }
+
+  bool MeetsBusy(const std::vector<std::string>& keys) const {
+    return std::any_of(busy_.begin(), busy_.end(), [&](const auto& b) {
+      return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) {
+        return std::find(b.second.begin(), b.second.end(), k) != b.second.end();
+      });
+    });
+  }
+
+  const std::vector<SourceFile>& files_;
+  const OutputChoice& outputs_;
+  const ConvertContext& run_;
+  const bool answer_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::optional<FileOutcome>> slots_;  // outcomes waiting for their turn, by index % size
+  std::vector<std::pair<std::size_t, std::vector<std::string>>> busy_;  // files being converted, their keys
+  std::vector<std::string> nextKeys_;
+  std::size_t next_ = 0;
+  std::size_t reported_ = 0;
+  const unsigned jobs_;
+};
+
+unsigned JobsFor(unsigned asked, std::size_t files) {
+  const unsigned cores = std::max(1U, std::thread::hardware_concurrency());
+  const unsigned jobs = asked == 0 ? cores : asked;
+  return static_cast<unsigned>(std::min<std::size_t>(jobs, std::max<std::size_t>(files, 1)));
+}
+
+}  // namespace
+
+std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs, const std::string& folder) {
+  std::vector<std::string> keys{FoldedAbsolute(file.path)};
+  for (const auto& output : OutputFormats())
+    if (outputs[static_cast<int>(output.kind)])
+      keys.push_back(FoldedAbsolute(OutputPath(file.path, output.kind, folder)));
+  return keys;
+}
+
+void ConvertOneFile(const SourceFile& file, const OutputChoice& outputs, ConvertContext& context, RunResult& total) {
+  Tally(ConvertThrough(&context.prompt, false, file, outputs, context), total);
+}
+
+RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
+                       const BatchOptions& options) {
+  RunResult result;
+  UserPrompt& prompt = context.prompt;
+  prompt.SetBusy(true);
+  if (std::any_of(files.begin(), files.end(), [](const SourceFile& f) { return f.kind == SourceKind::Csv; })) {
+    const auto entered = prompt.AskCsvParameters();
+    if (!entered) {
+      prompt.SetBusy(false);
+      return result;
+    }
+    context.settings.TwoThetaValue = entered->TwoTheta;
+    context.settings.EnteredEGC = entered->EGC;
+    context.settings.EnteredTemperature = entered->Temperature;
+  }
+  const unsigned jobs = JobsFor(options.jobs, files.size());
+  if (jobs > 1) {
+    SideBySide(files, outputs, context, options.replaceAnswer, jobs).Run(prompt, result);
+  } else {
+    const int count = static_cast<int>(files.size());
+    for (const SourceFile& file : files) {
+      if (result.files > 0 && StopBetweenFiles(prompt)) {
+        prompt.SetBusy(false);
+        return result;
+      }
+      ConvertOneFile(file, outputs, context, result);
+      prompt.ShowStatus(ProgressText(result.files, count));
+    }
+  }
+  prompt.SetBusy(false);
+  prompt.ShowStatus("Finished");
+  prompt.Message("Convert Finished");
+  result.completed = true;
+  return result;
+}
+
+std::string SummaryText(const RunResult& r) {
+  return std::to_string(r.files) + (r.files == 1 ? " file: " : " files: ") + std::to_string(r.converted) +
+         " converted, " + std::to_string(r.failed) + " failed, " + std::to_string(r.skipped) + " skipped";
+}
+
+}  // namespace vantor

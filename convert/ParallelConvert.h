@@ -1,0 +1,41 @@
+// Converting a batch of files, one after another or several at once. Side
+// by side, each file's messages and questions are kept and replayed in file
+// order, so the user sees exactly what a run one file at a time would show;
+// files whose paths meet (one writes what another reads or writes) are never
+// converted at the same time. Memory stays flat: only a bounded window of
+// files past the last one reported is ever held.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "convert/ConvertRun.h"
+
+namespace vantor {
+
+struct BatchOptions {
+  // Files converted at the same time; 0: one per core of the machine. With 1
+  // every question goes to the prompt when it arises, as in the window.
+  unsigned jobs = 1;
+  // Side by side a question cannot wait for the user: every "Replace?"
+  // question gets this answer (shown to the prompt in file order).
+  bool replaceAnswer = false;
+};
+
+// The parameter entry when any source is a CSV file, every file into every
+// chosen output with "n/count" after each file, "Finished" and "Convert
+// Finished". The result counts outputs and files.
+RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
+                       const BatchOptions& options);
+
+// One file into every chosen output, its outcome added to `total`.
+void ConvertOneFile(const SourceFile& file, const OutputChoice& outputs, ConvertContext& context, RunResult& total);
+
+// "1000 files: 997 converted, 2 failed, 1 skipped"
+std::string SummaryText(const RunResult& result);
+
+// Every source and output path of a file, absolute and case-folded: two
+// files whose keys meet must not be converted at the same time.
+std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs, const std::string& folder);
+
+}  // namespace vantor

@@ -1,0 +1,101 @@
+// Converting side by side gives the bytes, messages and counts of one file
+// after another. Also run under ThreadSanitizer (test.sh, "Parallel").
+#include <gtest/gtest.h>
+
+#include "base/FileAccess.h"
+#include "bench/SpectrumGenerator.h"
+#include "convert/ParallelConvert.h"
+#include "formats/RecordFile.h"
+#include "support/FakePrompt.h"
+#include "support/TestFiles.h"
+
+namespace vantor {
+namespace {
+
+// Names the file of a file message, as the command line does.
+struct NamingPrompt : test::FakePrompt {
+  void FileMessage(std::string_view path, std::string_view text, std::string_view reason) override {
+    messages.push_back(std::string(path) + ": " + std::string(text) + " (" + std::string(reason) + ")");
+  }
+};
+
+struct Outcome {
+  std::vector<std::string> messages, questions, statuses, entries, bytes;
+  RunResult result;
+};
+
+// Forty files in a fresh folder: good ones, cut ones, missing ones, a pair
+// whose outputs are the same files (a.xbm, a.XBM) and one with an output
+// already there; converted with `jobs` at once.
+Outcome ConvertFolder(unsigned jobs) {
+  test::TempDir dir;
+  std::vector<SourceFile> files;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = dir / ("run" + std::to_string(i) + ".xbm");
+    const auto r = bench::GenerateSpectrum(static_cast<std::uint32_t>(i), 64 + i);
+    std::string bytes = RecordFileBytes(r.Data, r.Head);
+    if (i % 7 == 3) bytes.resize(2070 + i);  // cut short
+    if (i % 11 != 5) {                       // else missing
+      EXPECT_TRUE(ReplaceFileAtomically(name, bytes));
+    }
+    files.push_back({name, SourceKind::Xbm});
+  }
+  test::WriteAll(dir / "run8.TXT", "kept");
+  test::WriteAll(dir / "a.xbm", test::ReadAll(dir / "run1.xbm"));
+  test::WriteAll(dir / "a.XBM", test::ReadAll(dir / "run2.xbm"));
+  files.insert(files.begin() + 10, {dir / "a.xbm", SourceKind::Xbm});
+  files.insert(files.begin() + 11, {dir / "a.XBM", SourceKind::Xbm});
+
+  NamingPrompt prompt;
+  ConvertContext context(prompt);
+  OutputChoice outputs{};
+  outputs.fill(true);
+  Outcome out;
+  out.result = ConvertBatch(files, outputs, context, {jobs, false});
+  const std::string folder = dir.path().string();
+  for (auto* list : {&prompt.messages, &prompt.questions})
+    for (auto& m : *list)
+      if (const auto at = m.find(folder); at != std::string::npos) m.replace(at, folder.size(), "@");
+  out.messages = prompt.messages;
+  out.questions = prompt.questions;
+  out.statuses = prompt.statuses;
+  out.entries = dir.Entries();
+  for (const auto& e : out.entries) out.bytes.push_back(test::ReadAll(dir / e));
+  return out;
+}
+
+TEST(ParallelConvert, SideBySideEqualsOneAfterAnother) {
+  const Outcome serial = ConvertFolder(1);
+  const Outcome parallel = ConvertFolder(4);
+  EXPECT_EQ(parallel.messages, serial.messages);
+  EXPECT_EQ(parallel.questions, serial.questions);
+  EXPECT_EQ(parallel.statuses, serial.statuses);
+  EXPECT_EQ(parallel.entries, serial.entries);
+  EXPECT_TRUE(parallel.bytes == serial.bytes);
+
+  // 42 files: 5 cut, 4 missing, run8 and the second "a" find outputs there.
+  const RunResult& r = parallel.result;
+  EXPECT_EQ(SummaryText(r), "42 files: 31 converted, 9 failed, 2 skipped");
+  EXPECT_EQ(r.requested, 42 * 6);
+  EXPECT_EQ(r.written, 31 * 6 + 5);
+  ASSERT_EQ(serial.questions.size(), 7U);
+  EXPECT_EQ(serial.questions[1], "File already exist. Replace?(@/a.RPT)");
+  EXPECT_EQ(serial.messages.front(), "@/run3.xbm: File Error (file ends at byte 2073; the header promises 2338 bytes)");
+  EXPECT_EQ(serial.messages.back(), "Convert Finished");
+  EXPECT_EQ(serial.statuses.back(), "Finished");
+}
+
+TEST(ParallelConvert, PathKeysMeetAcrossCaseAndOutputFolders) {
+  OutputChoice csv{};
+  csv[static_cast<int>(OutputKind::Csv)] = true;
+  const auto keys = [&](const char* path, const char* folder = "") {
+    return PathKeys({path, SourceKind::Csv}, csv, folder);
+  };
+  // d/a.csv writes d/a.CSV, which is d/x/../A.csv read, folded.
+  EXPECT_EQ(keys("d/a.csv")[1], keys("d/x/../A.csv")[0]);
+  EXPECT_EQ(keys("d/a.xbm", "out")[1], keys("e/A.xbm", "out")[1]);
+  EXPECT_NE(keys("d/a.xbm")[1], keys("e/a.xbm")[1]);
+}
+
+}  // namespace
+}  // namespace vantor
