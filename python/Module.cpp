@@ -60,7 +60,10 @@ py::handle NewError(const char* name, py::handle bases, const char* doc) {
     Raise(errors.fileError, error);
   }
   if (prompt.Said("Open Error"))
-    Raise(errors.writeError, errors.writeError(output + ": Open Error (the file could not be written)"));
+    Raise(errors.writeError, errors.writeError(output + ": Open Error (" +
+                                               (prompt.writeReason.empty() ? "the file could not be written"
+                                                                           : prompt.writeReason) +
+                                               ")"));
   std::string text;
   for (const auto& message : prompt.messages) text += (text.empty() ? "" : "; ") + message;
   Raise(errors.error, errors.error(text.empty() ? output + ": failed" : text));

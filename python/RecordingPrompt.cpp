@@ -12,6 +12,11 @@ void RecordingPrompt::Message(std::string_view text) {
 
 void RecordingPrompt::FileMessage(std::string_view path, std::string_view text, std::string_view reason) {
   Message(text);
+  const bool readStatus = text == StatusMessage(ReadStatus::NotFound) || text == StatusMessage(ReadStatus::FileError);
+  if (!readStatus) {  // a writer's "Open Error"
+    if (writeReason.empty()) writeReason = reason;
+    return;
+  }
   if (readFailure) return;
   readFailure = ReadFailure{text == StatusMessage(ReadStatus::NotFound), std::string(path),
                             std::string(reason.empty() ? text : reason)};

@@ -25,6 +25,7 @@ class RecordingPrompt : public UserPrompt {
   std::optional<std::string> saveName;     // the output of Combine and 3D Data
   std::vector<std::string> messages;       // every message, in order
   std::optional<ReadFailure> readFailure;  // the first file that could not be read
+  std::string writeReason;                 // the system's reason for the first "Open Error"
   bool declined = false;                   // a replace question was answered No
 
   void Message(std::string_view text) override;

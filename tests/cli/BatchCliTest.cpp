@@ -13,6 +13,7 @@
 
 #include "base/FileAccess.h"
 #include "bench/SpectrumGenerator.h"
+#include "formats/Npd.h"
 #include "formats/RecordFile.h"
 #include "support/RunCli.h"
 
@@ -28,6 +29,13 @@ class BatchCliTest : public ::testing::Test {
     const auto r = bench::GenerateSpectrum(7, channels);
     std::string bytes = RecordFileBytes(r.Data, r.Head);
     if (cut > 0) bytes.resize(cut);
+    fs::create_directories(fs::path(dir / name).parent_path());
+    ASSERT_TRUE(ReplaceFileAtomically(dir / name, bytes));
+  }
+  void Profile(const std::string& name) {
+    const auto r = bench::GenerateSpectrum(7, 64);
+    std::string bytes;
+    WriteNpdBody(bytes, r.Data, r.Head);
     fs::create_directories(fs::path(dir / name).parent_path());
     ASSERT_TRUE(ReplaceFileAtomically(dir / name, bytes));
   }
@@ -80,7 +88,8 @@ TEST_F(BatchCliTest, FilesFromListsAndFoldersInNaturalOrder) {
   test::WriteAll(dir / "list", At("@/in/run2.xbm\r\n\n@/in/RUN3.XBM\n@/in/run10.xbm\n"));
   run = Cli("convert --to txt --files-from -", dir / "list");
   EXPECT_EQ(run.err, At(inOrder + end));
-  run = Cli("table -o @/t.csv --files-from @/list");
+  for (const char* name : {"np/run10.npd", "np/run2.npd", "np/RUN3.NPD"}) Profile(name);
+  run = Cli("table -o @/t.csv @/np");
   EXPECT_TRUE(ReadAll(dir / "t.csv").starts_with("Channel, Energy,d Value,run2,RUN3,run10\r\n")) << run.err;
 
   EXPECT_EQ(Cli("convert --to txt @/in").exitCode, 2);  // a folder needs --from
