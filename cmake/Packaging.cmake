@@ -66,5 +66,10 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE ${VANTOR_DEB_RELEASE})
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+if(TARGET vantor_module)
+  # The module is built for this interpreter version; the libraries come from shlibdeps.
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "python3 (>= ${VANTOR_PYTHON_VERSION}), python3 (<< ${VANTOR_PYTHON_VERSION}.999), python3-numpy")
+endif()
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
