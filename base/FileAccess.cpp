@@ -38,6 +38,14 @@ NewFile WriteNewFile(const fs::path& path, std::string_view bytes) {
   return written && closed ? NewFile::Written : NewFile::WriteFailed;
 }
 
+// A replaced file keeps its permission bits (a file the user made
+// read-only for others stays so); a new file keeps the default mode.
+void KeepPermissions(const fs::path& target, const fs::path& temporary) {
+  std::error_code ec;
+  const fs::file_status old = fs::status(target, ec);
+  if (!ec && fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), ec);
+}
+
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes, std::string* why) {
@@ -74,6 +82,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
       fs::remove(temporary, ec);
       return false;
     }
+    KeepPermissions(target, temporary);
     fs::rename(temporary, target, ec);
     if (ec) {
       fs::remove(temporary, ec);
