@@ -1,6 +1,7 @@
-// Number masks, aligned and plain number text: rows at the edges, and random
-// values against a reference built another way (printf's 15-digit form, then
-// rounding half away from zero on the decimal string).
+// Number masks on random values against a reference built another way
+// (printf's 15-digit form, then rounding half away from zero on the decimal
+// string), and masks too long for the formatting buffer. Rows at the edges
+// are in tests/data/text-rows.tsv.
 #include "base/TextFormat.h"
 
 #include <gtest/gtest.h>
@@ -13,44 +14,6 @@
 
 namespace vantor {
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
-
-struct MaskRow {
-  double value;
-  const char* mask;
-  const char* expected;
-};
-
-class MaskTest : public ::testing::TestWithParam<MaskRow> {};
-
-TEST_P(MaskTest, FormatsAsTheMaskSays) {
-  EXPECT_EQ(FormatMask(GetParam().value, GetParam().mask), GetParam().expected) << GetParam().value;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, MaskTest,
-    ::testing::Values(
-        // integer part never cut; "#" only writes nothing for zero; leading zeros
-        MaskRow{1234.5678, "#0.00", "1234.57"}, MaskRow{-5, "######0", "-5"}, MaskRow{0, "######", ""},
-        MaskRow{0.4, "######", ""}, MaskRow{7, "0000", "0007"}, MaskRow{123, "00", "123"},
-        // half away from zero on the decimal form, not the binary value
-        MaskRow{2.675, "0.00", "2.68"}, MaskRow{-2.675, "0.00", "-2.68"}, MaskRow{2.5, "0", "3"},
-        MaskRow{-0.5, "0", "-1"}, MaskRow{9.9995, "0.000", "10.000"}, MaskRow{0.00049, "##0.000", "0.000"},
-        // a negative value rounding to zero keeps its sign; -0 has none
-        MaskRow{-0.0004, "##0.000", "-0.000"}, MaskRow{-0.0, "##0.000", "0.000"},
-        MaskRow{123456789012345678.0, "#0.00", "123456789012346000.00"}, MaskRow{1e-20, "0.000", "0.000"},
-        MaskRow{kNaN, "##0.000", "NaN"}, MaskRow{kInf, "0", "Inf"}, MaskRow{-kInf, "0.00000E+00", "-Inf"},
-        // scientific masks
-        MaskRow{0.26673, "0.00000E+000", "2.66730E-001"}, MaskRow{0, "0.00000E+00", "0.00000E+00"},
-        MaskRow{-1.5e-7, "0.00000E+000", "-1.50000E-007"}, MaskRow{9.999996, "0.00000E+00", "1.00000E+01"},
-        MaskRow{1e-123, "0.00000E+00", "1.00000E-123"}, MaskRow{-0.0, "0.00000E+00", "0.00000E+00"}));
-
-TEST(MaskTest, HugeValuesKeepEveryIntegerDigit) {
-  EXPECT_EQ(FormatMask(1e300, "0"), "1" + std::string(300, '0'));
-  EXPECT_EQ(FormatMask(-1.5e20, "#0.0"), "-150000000000000000000.0");
-}
 
 // No mask can make the text outrun the formatting buffer: leading zeros stop
 // at 309 (the most integer digits a double has), decimals at 64.
@@ -71,27 +34,6 @@ TEST(MaskTest, IntegerOverloadMatchesDouble) {
       AppendMask(b, static_cast<double>(v), mask);
       EXPECT_EQ(a, b) << v << " " << mask;
     }
-}
-
-TEST(FormatAlignedTest, LinesUpOnThePoint) {
-  EXPECT_EQ(FormatAligned(12.5, "######0.000"), "     12.500");
-  EXPECT_EQ(FormatAligned(1234567.25, "##0.00"), "1234567.25");
-  EXPECT_EQ(FormatAligned(-3, "###0"), "  -3");
-  EXPECT_EQ(FormatAligned(kInf, "##0.000"), " Inf");
-}
-
-TEST(FormatPlainTest, FifteenDigitsNoTrailingZeros) {
-  const std::pair<double, const char*> rows[] = {
-      {300, "300"}, {-0.0, "0"}, {0.1 + 0.2, "0.3"}, {1.0 / 3, "0.333333333333333"}, {0.0001, "0.0001"},
-      {-0.000015, "-1.5E-05"}, {123456789012345.0, "123456789012345"}, {1e15, "1E+15"}, {1.5e300, "1.5E+300"},
-      {kNaN, "NaN"}};
-  for (const auto& [value, text] : rows) EXPECT_EQ(FormatPlain(value), text);
-}
-
-TEST(FormatTwoDigitTextTest, NumericTextsOnly) {
-  EXPECT_EQ(FormatTwoDigitText(" 9"), "09");
-  EXPECT_EQ(FormatTwoDigitText("+9"), "09");
-  EXPECT_EQ(FormatTwoDigitText("ab"), "ab");
 }
 
 // ---- random values against the reference
