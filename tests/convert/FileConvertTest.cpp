@@ -12,36 +12,24 @@
 namespace vantor {
 namespace {
 
-using test::FakePrompt;
+using Strings = std::vector<std::string>;
 
-struct NameRow {
-  const char* source;
-  OutputKind kind;
-  const char* output;
-};
-
-class OutputPathTest : public ::testing::TestWithParam<NameRow> {};
-
-TEST_P(OutputPathTest, SourceNameWithTheOutputsSuffix) {
-  EXPECT_EQ(OutputPath(GetParam().source, GetParam().kind), GetParam().output);
+// The source's name with the output's suffix; the extension is the file
+// name's, and any ":" but a drive's belongs to the name.
+TEST(OutputPathTest, SourceNameWithTheOutputsSuffix) {
+  const std::tuple<const char*, OutputKind, const char*> rows[] = {
+      {"C:\\data\\run01.xbm", OutputKind::Rpt, "C:\\data\\run01.RPT"}, {"D:\\scan\\run7", OutputKind::Xbm, "D:\\scan\\run7_.XBM"},
+      {"/data/a.b.npd", OutputKind::Npd, "/data/a.b.NPD"},           {"Run01.Xbm", OutputKind::Gsa, "Run01.GSA"},
+      {"/d/.hidden.xbm", OutputKind::Csv, "/d/.hidden.CSV"},         {"/data/scan.v2/run7", OutputKind::Txt, "/data/scan.v2/run7.TXT"},
+      {"/d/x:1.xbm", OutputKind::Xbm, "/d/x:1_.XBM"}};
+  for (const auto& [source, kind, output] : rows) EXPECT_EQ(OutputPath(source, kind), output);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Names, OutputPathTest,
-    ::testing::Values(NameRow{"C:\\data\\run01.xbm", OutputKind::Rpt, "C:\\data\\run01.RPT"},
-                      NameRow{"D:\\scan\\run7", OutputKind::Xbm, "D:\\scan\\run7_.XBM"},
-                      NameRow{"/data/a.b.npd", OutputKind::Npd, "/data/a.b.NPD"},
-                      NameRow{"Run01.Xbm", OutputKind::Gsa, "Run01.GSA"},
-                      NameRow{"/d/.hidden.xbm", OutputKind::Csv, "/d/.hidden.CSV"},
-                      NameRow{"/d/my run \xE8\xA9\xA6\xE6\x96\x99.xbm", OutputKind::Txt,
-                              "/d/my run \xE8\xA9\xA6\xE6\x96\x99.TXT"},
-                      // the extension is the file name's; any ":" but a drive's belongs to the name
-                      NameRow{"/data/scan.v2/run7", OutputKind::Txt, "/data/scan.v2/run7.TXT"},
-                      NameRow{"/d/x:1.xbm", OutputKind::Xbm, "/d/x:1_.XBM"}));
-
-TEST(ConvertFileTest, ChangesApplied_RelativeAddsAbsoluteSets_UnreadableWritesNothing) {
+// Switches off: the same file; EGC replaced; 2Theta relative adds,
+// absolute sets; an unreadable source writes nothing.
+TEST(ConvertFileTest, ChangesApplied_UnreadableWritesNothing) {
   test::TempDir dir;
-  FakePrompt prompt;
+  test::FakePrompt prompt;
   ConvertContext context(prompt);
   context.settings.OverWriteCheck = false;
   SpectrumRecord record = bench::GenerateSpectrum(11, 64);
@@ -49,34 +37,34 @@ TEST(ConvertFileTest, ChangesApplied_RelativeAddsAbsoluteSets_UnreadableWritesNo
   const std::string source = dir / "run01.xbm";
   ASSERT_TRUE(WriteRecordFile(source, record.Data, record.Head, context));
   const auto converted = [&] {
-    EXPECT_TRUE(ConvertFile(source, OutputKind::Xbm, SourceKind::Xbm, context));
     SpectrumRecord out;
+    EXPECT_TRUE(ConvertFile(source, OutputKind::Xbm, SourceKind::Xbm, context));
     EXPECT_TRUE(ReadRecordFile(dir / "run01_.XBM", out));
     return out.Head.Measure;
   };
   context.settings.EnteredEGC = {0.1, 0.03, 1e-6};
   context.settings.TwoThetaValue = 0.0001;
   EXPECT_EQ(converted().EGC, record.Head.Measure.EGC);
-  EXPECT_EQ(test::ReadAll(source), test::ReadAll(dir / "run01_.XBM"));  // switches off: the same file
+  EXPECT_EQ(test::ReadAll(source), test::ReadAll(dir / "run01_.XBM"));
   context.ChangeEGC = context.Change2Theta = true;
   EXPECT_EQ(converted().EGC, (std::array<double, 3>{0.1, 0.03, 1e-6}));
   EXPECT_DOUBLE_EQ(converted().TwoTheta, 5.0001);
   context.settings.TwoThetaMode = 1;
   EXPECT_DOUBLE_EQ(converted().TwoTheta, 0.0001);
   EXPECT_FALSE(ConvertFile(dir / "missing.xbm", OutputKind::Xbm, SourceKind::Xbm, context));
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Fine NotFound"});
-  EXPECT_FALSE(std::filesystem::exists(dir / "missing_.XBM"));
+  EXPECT_EQ(prompt.messages, Strings{"Fine NotFound"});
+  EXPECT_EQ(dir.Entries(), (Strings{"run01.xbm", "run01_.XBM"}));
 }
 
 TEST(SplitFileListTest, CommaAndSemicolon_TenThousandNamesAtMost) {
-  FakePrompt prompt;
-  std::vector<std::string> names;
+  test::FakePrompt prompt;
+  Strings names;
   EXPECT_EQ(SplitFileList("C:\\d\\a.xbm;b.xbm,, c ", names, prompt), 4);
-  EXPECT_EQ(names, (std::vector<std::string>{"C:\\d\\a.xbm", "b.xbm", "", " c "}));
+  EXPECT_EQ(names, (Strings{"C:\\d\\a.xbm", "b.xbm", "", " c "}));
   EXPECT_EQ(SplitFileList(std::string(9999, ';'), names, prompt), 10000);
   EXPECT_TRUE(prompt.messages.empty());
   EXPECT_EQ(SplitFileList(std::string(10000, ';'), names, prompt), -1);
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Too many Files! (Must be set less than 9999)"});
+  EXPECT_EQ(prompt.messages, Strings{"Too many Files! (Must be set less than 9999)"});
 }
 
 }  // namespace

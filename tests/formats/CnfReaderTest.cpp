@@ -22,8 +22,7 @@ std::string CnfBytes(unsigned char layout, std::size_t size, const std::string& 
   const auto put = [&](std::size_t offset, const std::string& text) {
     std::memcpy(bytes.data() + base + offset, text.data(), text.size());
   };
-  put(16944, "Fe3O4 15GPa"), put(17008, "EDX-00042"), put(17622, conditions), put(17774, angle);
-  put(17966, calibration);
+  put(16944, "Fe3O4 15GPa"), put(17008, "EDX-00042"), put(17622, conditions), put(17774, angle), put(17966, calibration);
   for (std::size_t k = 0; k < 4096 && base + 25604 + 4 * k + 4 <= size; ++k) {
     const auto v = static_cast<std::uint32_t>(10 * (k + 1));
     std::memcpy(bytes.data() + base + 25604 + 4 * k, &v, 4);
@@ -47,17 +46,17 @@ TEST(CnfReader, BothLayouts_EveryField) {
   }
 }
 
-TEST(CnfReader, NumberTexts) {
+// The number texts: blanks or commas between numbers, missing numbers 0,
+// words 0, a leading blank an empty first field; every truncated prefix
+// fails.
+TEST(CnfReader, NumberTexts_TruncatedFiles) {
   const auto read = [](const char* conditions, const char* angle, const char* calibration) {
     const auto& m = test::Parsed(CnfRecord, CnfBytes(0xA4, 41984, conditions, angle, calibration))->Head.Measure;
     return std::array{m.EGC[0], m.EGC[1], m.Pressure, m.Temperature, m.TwoTheta};
   };
   EXPECT_EQ(read("15", "5 6", "0.25, 0.5"), (std::array{0.25, 0.5, 15.0, 0.0, 5.0}));
   EXPECT_EQ(read("high hot", "x", "a b"), (std::array{0.0, 0.0, 0.0, 0.0, 0.0}));
-  EXPECT_EQ(read(" 15 300", " 5", " 0.3 0.04"), (std::array{0.0, 0.3, 0.0, 15.0, 0.0}));  // a leading blank
-}
-
-TEST(CnfReader, EveryTruncatedPrefix_FileError) {
+  EXPECT_EQ(read(" 15 300", " 5", " 0.3 0.04"), (std::array{0.0, 0.3, 0.0, 15.0, 0.0}));
   for (const unsigned char layout : {0xA4, 0xB6}) {
     const std::string full = CnfBytes(layout, layout == 0xB6 ? 46592 : 41984);
     for (std::size_t n = 0; n < full.size(); ++n)

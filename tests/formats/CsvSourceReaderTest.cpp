@@ -54,7 +54,7 @@ TEST(CsvSourceReader, BadFiles_FileError) {
   std::string cut = ExportText(25);
   cut.erase(cut.rfind(','));
   const std::string failures[] = {
-      cut + "\r\n",
+      cut + "\r\n",  // the last count's field missing
       ExportText(3, "t,07/07/23,14:25:30,90,0"),                             // real time zero
       ExportText(3, "t,07/07/23,14:25:30,90,100", "0,1,9000"),               // more channels than the record
       ExportText(3, "t,07/07/23,14:25:30,90,100", "0,1,-40000"),             // beyond 16 bits

@@ -1,11 +1,11 @@
-// The record file: field offsets, round trips, damaged files.
+// The record file: field offsets, round trips, damaged files; and one
+// routing row per reader of the format table.
 #include "formats/RecordFile.h"
 
 #include <gtest/gtest.h>
 
 #include "bench/SpectrumGenerator.h"
 #include "formats/FormatTable.h"
-#include "support/FakePrompt.h"
 #include "support/Parsed.h"
 #include "support/TestFiles.h"
 
@@ -14,61 +14,51 @@ namespace {
 
 TEST(RecordFile, WritesFieldsAtTheirOffsets) {
   SpectrumRecord r;
-  r.Data.DataNumber = 2;
-  r.Data.Count[0] = 0x01020304;
-  r.Data.Count[1] = -1;
+  r.Data.DataNumber = 2, r.Data.Count[0] = 0x01020304, r.Data.Count[1] = -1;
   AssignText(r.Head.Common.SampleTitle, "ABC");
-  r.Head.Measure.EGC[0] = 1.0;
-  r.Head.Measure.Current2 = -2.0;
+  r.Head.Measure.EGC[0] = 1.0, r.Head.Measure.Current2 = -2.0;
   const std::string bytes = RecordFileBytes(r.Data, r.Head);
   ASSERT_EQ(bytes.size(), 2070u + 8);
   EXPECT_EQ(bytes.substr(0, 8), std::string("00\0\0ABC ", 8));
-  EXPECT_EQ(bytes.substr(1434, 8), std::string("\0\0\0\0\0\0\xf0\x3f", 8));
-  EXPECT_EQ(bytes.substr(1766, 8), std::string("\0\0\0\0\0\0\0\xc0", 8));
+  EXPECT_EQ(bytes.substr(1434, 8) + bytes.substr(1766, 8), std::string("\0\0\0\0\0\0\xf0\x3f\0\0\0\0\0\0\0\xc0", 16));
   EXPECT_EQ(bytes.substr(2068), std::string("\x02\0\x04\x03\x02\x01\xff\xff\xff\xff", 10));
 }
 
 // Write, read, write: the same bytes but the signature and SourceFormat,
-// which the reader sets to 1; spare bytes and half characters kept.
+// which the reader sets to 1; extra bytes ignored, spare bytes and half
+// characters kept.
 TEST(RecordFile, RoundTrip_ByteIdentical) {
   for (const int n : {0, 1, 8192}) {
     SpectrumRecord r = bench::GenerateSpectrum(7, n);
-    r.Head.Common.SourceFormat = 9;
-    r.Head.Common.Spare2[3] = '\x7f';
-    r.Head.Common.SpareText[10][99] = '\x82';
+    r.Head.Common.SourceFormat = 9, r.Head.Common.Spare2[3] = '\x7f', r.Head.Common.SpareText[10][99] = '\x82';
     r.Head.Measure.Spare5[0] = '\x01';
     std::string first = RecordFileBytes(r.Data, r.Head);
     first[0] = 'X';
     const auto back = test::Parsed(RecordFileRecord, first + "trailing bytes");
     ASSERT_TRUE(back) << n;
     EXPECT_EQ(back->Head.Common.SourceFormat, 1);
-    std::string second = RecordFileBytes(back->Data, back->Head);
-    EXPECT_EQ(second.substr(0, 2), "00");
-    first.replace(0, 2, "00");
-    second.replace(282, 2, first.substr(282, 2));
-    EXPECT_TRUE(first == second) << n;
+    first.replace(0, 2, "00"), first.replace(282, 2, std::string("\1\0", 2));
+    EXPECT_TRUE(first == RecordFileBytes(back->Data, back->Head)) << n;
   }
 }
 
 TEST(RecordFile, TruncatedOrBadChannelCount_FileErrorWhereItStopped) {
   const SpectrumRecord r = bench::GenerateSpectrum(4, 3);
   const std::string bytes = RecordFileBytes(r.Data, r.Head);
-  for (std::size_t length = 0; length < bytes.size(); ++length) {
-    SpectrumRecord fresh;
-    const ReadResult read = RecordFileRecord(std::string_view(bytes).substr(0, length), fresh);
-    ASSERT_EQ(read.status, ReadStatus::FileError) << length;
-    ASSERT_EQ(read.where, length) << length;
-  }
+  SpectrumRecord fresh;
+  for (std::size_t length = 0; length < bytes.size(); ++length)
+    ASSERT_EQ(RecordFileRecord(std::string_view(bytes).substr(0, length), fresh).where, length) << length;
   for (const std::int16_t n : {std::int16_t{-1}, std::int16_t{8193}}) {
     std::string bad = RecordFileBytes(SpecData{}, Header{}) + std::string(4 * 9000, '\1');
     bad[2068] = static_cast<char>(n & 0xFF), bad[2069] = static_cast<char>((n >> 8) & 0xFF);
-    SpectrumRecord fresh;
-    EXPECT_EQ(RecordFileRecord(bad, fresh).where, 2068u) << n;
+    const ReadResult read = RecordFileRecord(bad, fresh);
+    EXPECT_EQ(read.status, ReadStatus::FileError);
+    EXPECT_EQ(read.where, 2068u) << n;
   }
 }
 
-// One routing row per reader: a missing file is "not found" (the file
-// helper's other failures are tested once, in tests/base).
+// A missing file is "not found" for every reader (the file helper's other
+// failures are tested once, in tests/base).
 TEST(Readers, MissingFile_NotFound) {
   test::TempDir dir;
   for (const auto& source : SourceFormats()) {

@@ -41,22 +41,19 @@ class DialogTest : public QObject {
     Fill(dialog, {"10", "0.1", "0.03", "0", " 298.15 "});
     QTest::mouseClick(dialog.cmdCommand[0], Qt::LeftButton);
     QVERIFY(!dialog.mblnCancel && !dialog.isVisible());
-    QCOMPARE(dialog.Entered().TwoTheta, 10.0);
     QCOMPARE(dialog.Entered().EGC, (std::array<double, 3>{0.1, 0.03, 0}));
-    QCOMPARE(dialog.Entered().Temperature, 25.0);
-    for (int item = 0; item < 5; ++item) {
-      for (const char* bad : {"", "1.5x"}) {
-        dialog.mblnCancel = true;
-        dialog.open();
-        QStringList texts{"1", "2", "3", "4", "5"};
-        texts[item] = bad;
-        Fill(dialog, texts);
-        QTest::mouseClick(dialog.cmdCommand[0], Qt::LeftButton);
-        QVERIFY(dialog.isVisible() && dialog.mblnCancel);
-        QCOMPARE(dialog.Entered().TwoTheta, 10.0);
-        QTest::mouseClick(dialog.cmdCommand[1], Qt::LeftButton);  // Cancel after the error
-        QVERIFY(dialog.mblnCancel && !dialog.isVisible());
-      }
+    QCOMPARE(dialog.Entered().Temperature, 25.0);  // entered in kelvin
+    for (int item = 0; item < 10; ++item) {
+      dialog.mblnCancel = true;
+      dialog.open();
+      QStringList texts{"1", "2", "3", "4", "5"};
+      texts[item % 5] = item < 5 ? "" : "1.5x";
+      Fill(dialog, texts);
+      QTest::mouseClick(dialog.cmdCommand[0], Qt::LeftButton);
+      QVERIFY(dialog.isVisible() && dialog.mblnCancel);
+      QCOMPARE(dialog.Entered().TwoTheta, 10.0);  // nothing of the refused entry stored
+      QTest::mouseClick(dialog.cmdCommand[1], Qt::LeftButton);  // Cancel after the error
+      QVERIFY(dialog.mblnCancel && !dialog.isVisible());
     }
     QCOMPARE(user.messages, std::vector<std::string>(10, "Input Value Error"));
   }
@@ -93,24 +90,17 @@ class DialogTest : public QObject {
     QLabel status(&window);
     ui::QtUserPrompt prompt(&window, &status);
     QStringList shown;
-    auto answer = [&](const char* button) {
+    for (const char* button : {"No", "Yes", "close"}) {
       WhenModal([&shown, button](QWidget* dialog) {
         auto& question = *qobject_cast<ui::frmMessage*>(dialog);
-        shown << question.windowTitle() << question.lblMes1->text() << question.lblMes2->text()
-              << question.cmdYes->text() << question.cmdNo->text();
-        if (QString(button) == "close")
-          question.close();
-        else
-          QTest::mouseClick(QString(button) == "Yes" ? question.cmdYes : question.cmdNo, Qt::LeftButton);
+        shown << question.windowTitle() + "|" + question.lblMes1->text() + "|" + question.lblMes2->text() + "|" +
+                     question.cmdYes->text() + "|" + question.cmdNo->text();
+        if (QString(button) == "close") return question.close(), void();
+        QTest::mouseClick(QString(button) == "Yes" ? question.cmdYes : question.cmdNo, Qt::LeftButton);
       });
-    };
-    answer("No");
-    QVERIFY(!prompt.AskTwoLines("All file will be over", "writed. OK?"));
-    answer("Yes");
-    QVERIFY(prompt.AskTwoLines("All file will be over", "writed. OK?"));
-    answer("close");
-    QVERIFY(!prompt.AskTwoLines("All file will be over", "writed. OK?"));
-    QCOMPARE(shown.mid(0, 5), (QStringList{"Vantor", "All file will be over", "writed. OK?", "Yes", "No"}));
+      QCOMPARE(prompt.AskTwoLines("All file will be over", "writed. OK?"), QString(button) == "Yes");
+    }
+    QCOMPARE(shown, QStringList(3, "Vantor|All file will be over|writed. OK?|Yes|No"));
   }
 
   // ---- the entry boxes' number test

@@ -53,26 +53,21 @@ class WindowTest : public QObject {
     QVERIFY(bare.ui.filFiles->count() > 0);
   }
 
-  void patterns_data() {
-    QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<QString>("pattern");
-    QTest::addColumn<bool>("xliChecked");
-    QTest::newRow("cnf") << QStringList{"src1"} << "*.cnf" << false;
-    QTest::newRow("npd, list file on") << QStringList{"src3", "xli"} << "*.xli" << true;
-    QTest::newRow("npd, list file on, off") << QStringList{"src3", "xli", "xli"} << "*.npd" << false;
-    QTest::newRow("list file on, then csv") << QStringList{"xli", "src2"} << "*.csv" << true;
-  }
+  // Source buttons and the list-file box choose the file list's pattern.
   void patterns() {
-    QFETCH(QStringList, clicks);
-    QFETCH(QString, pattern);
-    QFETCH(bool, xliChecked);
-    ShownWindow w(dir.path(), &user);
-    for (const QString& c : clicks)
-      Click(c == "xli" ? static_cast<QWidget*>(w.ui.chkXli) : w.ui.optSourceFileType[c.back().digitValue()]);
-    QCOMPARE(w.ui.filFiles->pattern(), pattern);
-    QCOMPARE(w.ui.chkXli->isChecked(), xliChecked);
-    QCOMPARE(w.ui.txtXliName->isEnabled(), xliChecked || !clicks.contains("xli"));
-    QCOMPARE(Names(w.ui.filFiles).size(), 1);
+    const std::tuple<QStringList, QString, bool> rows[] = {{{"src1"}, "*.cnf", false},
+                                                           {{"src3", "xli"}, "*.xli", true},
+                                                           {{"src3", "xli", "xli"}, "*.npd", false},
+                                                           {{"xli", "src2"}, "*.csv", true}};
+    for (const auto& [clicks, pattern, xliChecked] : rows) {
+      ShownWindow w(dir.path(), &user);
+      for (const QString& c : clicks)
+        Click(c == "xli" ? static_cast<QWidget*>(w.ui.chkXli) : w.ui.optSourceFileType[c.back().digitValue()]);
+      QCOMPARE(w.ui.filFiles->pattern(), pattern);
+      QCOMPARE(w.ui.chkXli->isChecked(), xliChecked);
+      QCOMPARE(w.ui.txtXliName->isEnabled(), xliChecked || !clicks.contains("xli"));
+      QCOMPARE(Names(w.ui.filFiles).size(), 1);
+    }
   }
 
   void selection_ByMouseAndKeyboard() {
@@ -117,7 +112,9 @@ class WindowTest : public QObject {
     QVERIFY(ui.chkXli->isEnabled() && ui.optSourceFileType[3]->isChecked() && !ui.cmd3D->isVisible());
   }
 
-  void drive_UsableMoves_UnusableSaysSoAndReturns() {
+  // A usable drive moves the lists; an unusable one says so and returns to
+  // the start folder; a double click opens a folder or an ancestor.
+  void drivesAndDirectories() {
     ShownWindow w(dir.path(), &user);
     w.ui.drvDrive->addItem("other", Q(dir.path() / "sub"));
     w.ui.drvDrive->setCurrentIndex(w.ui.drvDrive->count() - 1);
@@ -126,24 +123,15 @@ class WindowTest : public QObject {
     w.ui.drvDrive->addItem("gone", Q(dir.path() / "no-such-drive"));
     w.ui.drvDrive->setCurrentIndex(w.ui.drvDrive->count() - 1);
     QCOMPARE(user.messages, std::vector<std::string>{"Can not use this drive!"});
-    QCOMPARE(w.ui.dirDirectory->path(), Q(dir.path()));
     QCOMPARE(w.ui.drvDrive->drive(), ui::DriveList::DriveOf(Q(dir.path())));
-  }
-
-  void directory_DoubleClick_OpensSubfolderAndAncestor() {
-    ShownWindow w(dir.path(), &user);
     auto* tree = w.ui.dirDirectory;
-    auto doubleClick = [tree](const QString& name) {
-      auto* item = tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive).first();
-      const QPoint at = tree->visualItemRect(item).center();
+    for (const QString& name : {QString("sub"), Q(dir.path().filename())}) {
+      const QPoint at = tree->visualItemRect(tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive).first()).center();
       QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
       QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
-    };
-    doubleClick("sub");
-    QCOMPARE(Names(w.ui.filFiles), QStringList{"inner.xbm"});
-    doubleClick(Q(dir.path().filename()));
+      QCOMPARE(w.ui.filFiles->count(), name == "sub" ? 1 : 4);
+    }
     QCOMPARE(tree->path(), Q(dir.path()));
-    QCOMPARE(w.ui.filFiles->count(), 4);
   }
 
   void quit_EndsTheProgramAtOnceInEveryMode() {
