@@ -3,8 +3,6 @@
 // up part-way, the overwrite question, permission bits, and sources that are
 // missing, folders or FIFOs. Each writer and reader has one routing row in
 // the formats tests.
-#include "base/FileAccess.h"
-
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -13,6 +11,7 @@
 #include <climits>
 
 #include "base/ConvertContext.h"
+#include "base/FileAccess.h"
 #include "base/SourceFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
@@ -136,7 +135,9 @@ TEST(ReadSourceFile, RecordChangesOnlyWhenTheParseSucceeds) {
   test::WriteAll(dir / "src", "abc");
   SpectrumRecord record;
   record.Data.DataNumber = 7;
-  const auto failing = [](std::string_view, SpectrumRecord& r) { return r.Data.DataNumber = 1, FileErrorAtByte(2, "x"); };
+  const auto failing = [](std::string_view, SpectrumRecord& r) {
+    return r.Data.DataNumber = 1, FileErrorAtByte(2, "x");
+  };
   const auto parse = [](std::string_view bytes, SpectrumRecord& r) {
     return r.Data.DataNumber = static_cast<std::int16_t>(bytes.size()), ReadResult{};
   };

@@ -2,8 +2,6 @@
 // (printf's 15-digit form, then rounding half away from zero on the decimal
 // string), and masks too long for the formatting buffer. Rows at the edges
 // are in tests/data/text-rows.tsv.
-#include "base/TextFormat.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +9,8 @@
 #include <cstring>
 #include <limits>
 #include <random>
+
+#include "base/TextFormat.h"
 
 namespace vantor {
 namespace {
@@ -72,7 +72,7 @@ std::string Reference(double value, const MaskShape& shape) {
   return shape.decimals > 0 ? out + "." + units.substr(units.size() - shape.decimals) : out;
 }
 
-const MaskShape kShapes[] = {{"0", 1, 0},        {"######", 0, 0},       {"#0.0", 1, 1},  {"0.00", 1, 2},
+const MaskShape kShapes[] = {{"0", 1, 0},         {"######", 0, 0},      {"#0.0", 1, 1}, {"0.00", 1, 2},
                              {"##0.00000", 1, 5}, {"######0.000", 1, 3}, {"0000", 4, 0}, {"#####0.000000", 1, 6}};
 
 // Random values of every size, and values at and next to half-way points,
@@ -112,7 +112,8 @@ TEST(NumberMask, FifteenDigitFormMatchesThePrinter) {
     std::snprintf(expected, sizeof expected, "%.14E", v);
     ASSERT_EQ(FormatMask(v, "0.00000000000000E+00"), expected) << v;
   };
-  for (int i = 0; i < 100000; ++i) check((i % 2 ? -1 : 1) * unit(random) * std::pow(10.0, std::floor(exponent(random))));
+  for (int i = 0; i < 100000; ++i)
+    check((i % 2 ? -1 : 1) * unit(random) * std::pow(10.0, std::floor(exponent(random))));
   for (double v : {1e-5, 9.99999999999999e-6, 1e15, 999999999999999.9, 2.675}) check(v);
   for (std::uint64_t bits = 0x3EE4F8B588E368F0ULL; bits < 0x3EE4F8B588E368F0ULL + 1000; ++bits) {
     double v;

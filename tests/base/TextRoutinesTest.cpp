@@ -1,11 +1,10 @@
 // Shift_JIS cutting at every start, length and width, and long digit runs
 // in the number test. Rows at the edges are in tests/data/text-rows.tsv.
-#include "base/TextRoutines.h"
-
 #include <gtest/gtest.h>
 
 #include "base/SpectrumRecord.h"
 #include "base/TextFit.h"
+#include "base/TextRoutines.h"
 
 namespace vantor {
 namespace {
@@ -38,7 +37,9 @@ std::size_t FirstBadShiftJis(std::string_view text) {
 }
 
 // "A", five double-byte characters, "B"; without the "A" they start at even offsets.
-const std::string kMixed = "A\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8" "B";
+const std::string kMixed =
+    "A\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8"
+    "B";
 
 TEST(ShiftJisCut, EveryStartLengthAndWidth_ValidAndInPlace) {
   for (const std::string& text : {kMixed, kMixed.substr(1)}) {

@@ -28,7 +28,9 @@ std::string Unescape(std::string_view text) {
 }
 
 using Args = std::vector<std::string>;
-double Number(const std::string& text) { return std::strtod(text.c_str(), nullptr); }
+double Number(const std::string& text) {
+  return std::strtod(text.c_str(), nullptr);
+}
 
 const std::map<std::string, std::function<std::string(const Args&)>> kFunctions = {
     {"mask", [](const Args& a) { return FormatMask(Number(a[0]), a[1]); }},

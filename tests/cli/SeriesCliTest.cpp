@@ -45,7 +45,8 @@ TEST_F(SeriesCliTest, CombineAndTable_WriteTheirFiles_ReplaceOnlyWithForce) {
   Save(OutputKind::Xbm, "a.xbm", 1);
   Save(OutputKind::Npd, "b.npd", 10);
   test::WriteAll(dir / "e.csv", "x\r\n\"t\",07/07/23,14:25:30,90,100\r\n\r\n\r\n\r\n0,1,2\r\nID,x\r\nCh\r\n0,5,6\r\n");
-  auto r = Cli({"combine", "--csv-params", "7.5,0.1,0.03,0,298.15", "-o", "@/sum.xbm", "@/e.csv", "@/a.xbm", "@/b.npd"});
+  auto r =
+      Cli({"combine", "--csv-params", "7.5,0.1,0.03,0,298.15", "-o", "@/sum.xbm", "@/e.csv", "@/a.xbm", "@/b.npd"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "Done\n");
   const SpectrumRecord sum = Load("sum.xbm");

@@ -20,7 +20,8 @@ TEST(SourcesCli, SamplesConvert_CsvSourceTakesTheParametersOnly) {
   const std::string changes = " --egc 1,2,3 --two-theta 1 ", params = " --csv-params 6.5,0.1,0.04,0.001,298.15 ";
   ASSERT_EQ(test::RunCli("convert --force --to xbm" + params + changes + csv).exitCode, 0);
   ASSERT_EQ(test::RunCli("convert --force --to xbm" + changes + cnf + " " + npd).exitCode, 0);
-  for (const auto& [output, channels] : {std::pair{"analyser_.XBM", 4096}, {"export_.XBM", 256}, {"profile_.XBM", 256}}) {
+  for (const auto& [output, channels] :
+       {std::pair{"analyser_.XBM", 4096}, {"export_.XBM", 256}, {"profile_.XBM", 256}}) {
     SpectrumRecord r;
     ASSERT_TRUE(ReadRecordFile(dir / output, r));
     EXPECT_EQ(r.Data.DataNumber, channels) << output;

@@ -1,13 +1,12 @@
 // The Convert run and the list-file run: the checks in order, the selection
 // into files, the up-front question, failures that do not stop the run, and
 // list files (their series in name order, at most 10 001 files).
-#include "convert/ConvertRun.h"
-
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "bench/SpectrumGenerator.h"
+#include "convert/ConvertRun.h"
 #include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
@@ -71,7 +70,9 @@ TEST_F(ConvertRunTest, SelectionNames_ExtensionAndColonRules) {
 // Each check stops the run with its message; the changes are kept even so.
 TEST_F(ConvertRunTest, ChecksComeInOrderAndStopTheRun) {
   const std::pair<std::function<void(ConvertRequest&)>, const char*> cases[] = {
-      {[](ConvertRequest& r) { r.changeEGC = true, r.egc = {1.0, 2.0, std::nullopt}, r.selection = ""; },
+      {[](ConvertRequest& r) {
+         r.changeEGC = true, r.egc = {1.0, 2.0, std::nullopt}, r.selection = "";
+       },
        "EGC Paramter Error"},
       {[](ConvertRequest& r) { r.change2Theta = true, r.selection = ""; }, "2Theta Value Error"},
       {[](ConvertRequest& r) { r.selection = "  ", r.outputs = {}; }, "Plz Enter File Name!"},
@@ -120,8 +121,9 @@ TEST_F(ConvertRunTest, FailuresDoNotStopTheRun_CsvCancelDoes) {
   EXPECT_EQ(result.written, 3);
   EXPECT_EQ(Said(), "Fine NotFound|Open Error|Convert Finished");
   EXPECT_TRUE(fs::exists(dir / "run01_.XBM") && fs::exists(dir / "run02.TXT"));
-  EXPECT_FALSE(ConvertFiles({{dir / "a.csv", SourceKind::Csv}, {dir / "b.csv", SourceKind::Csv}}, request.outputs,
-                            context).completed);
+  EXPECT_FALSE(
+      ConvertFiles({{dir / "a.csv", SourceKind::Csv}, {dir / "b.csv", SourceKind::Csv}}, request.outputs, context)
+          .completed);
   EXPECT_EQ(prompt.csvParameterRequests, 1);
 }
 
@@ -159,9 +161,12 @@ TEST(ListFileRun, ConvertsTheSeries_BadListFilesSaySo) {
   test::WriteAll(dir / "empty.xli", "a,1");
   OutputChoice outputs{};
   outputs[static_cast<int>(OutputKind::Xbm)] = true;
-  const std::pair<const char*, const char*> cases[] = {
-      {"series.xli", "xli File Error"}, {"only one item", "xli File Error"}, {"title\r\nword\r\n", "xli File Error"},
-      {"\"a, quoted\", 3", ""}, {"title,1e3", ""}, {nullptr, "No series file found"}};
+  const std::pair<const char*, const char*> cases[] = {{"series.xli", "xli File Error"},
+                                                       {"only one item", "xli File Error"},
+                                                       {"title\r\nword\r\n", "xli File Error"},
+                                                       {"\"a, quoted\", 3", ""},
+                                                       {"title,1e3", ""},
+                                                       {nullptr, "No series file found"}};
   for (const auto& [content, message] : cases) {
     fs::remove(dir / "series.xli");
     if (content && content != std::string("series.xli")) test::WriteAll(dir / "series.xli", content);

@@ -1,10 +1,9 @@
 // One file into one output: the output's name, the EGC and 2Theta changes;
 // splitting the selection into names.
-#include "convert/FileConvert.h"
-
 #include <gtest/gtest.h>
 
 #include "bench/SpectrumGenerator.h"
+#include "convert/FileConvert.h"
 #include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
@@ -18,9 +17,12 @@ using Strings = std::vector<std::string>;
 // name's, and any ":" but a drive's belongs to the name.
 TEST(OutputPathTest, SourceNameWithTheOutputsSuffix) {
   const std::tuple<const char*, OutputKind, const char*> rows[] = {
-      {"C:\\data\\run01.xbm", OutputKind::Rpt, "C:\\data\\run01.RPT"}, {"D:\\scan\\run7", OutputKind::Xbm, "D:\\scan\\run7_.XBM"},
-      {"/data/a.b.npd", OutputKind::Npd, "/data/a.b.NPD"},           {"Run01.Xbm", OutputKind::Gsa, "Run01.GSA"},
-      {"/d/.hidden.xbm", OutputKind::Csv, "/d/.hidden.CSV"},         {"/data/scan.v2/run7", OutputKind::Txt, "/data/scan.v2/run7.TXT"},
+      {"C:\\data\\run01.xbm", OutputKind::Rpt, "C:\\data\\run01.RPT"},
+      {"D:\\scan\\run7", OutputKind::Xbm, "D:\\scan\\run7_.XBM"},
+      {"/data/a.b.npd", OutputKind::Npd, "/data/a.b.NPD"},
+      {"Run01.Xbm", OutputKind::Gsa, "Run01.GSA"},
+      {"/d/.hidden.xbm", OutputKind::Csv, "/d/.hidden.CSV"},
+      {"/data/scan.v2/run7", OutputKind::Txt, "/data/scan.v2/run7.TXT"},
       {"/d/x:1.xbm", OutputKind::Xbm, "/d/x:1_.XBM"}};
   for (const auto& [source, kind, output] : rows) EXPECT_EQ(OutputPath(source, kind), output);
 }

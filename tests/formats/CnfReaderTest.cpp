@@ -22,7 +22,8 @@ std::string CnfBytes(unsigned char layout, std::size_t size, const std::string& 
   const auto put = [&](std::size_t offset, const std::string& text) {
     std::memcpy(bytes.data() + base + offset, text.data(), text.size());
   };
-  put(16944, "Fe3O4 15GPa"), put(17008, "EDX-00042"), put(17622, conditions), put(17774, angle), put(17966, calibration);
+  put(16944, "Fe3O4 15GPa"), put(17008, "EDX-00042"), put(17622, conditions), put(17774, angle),
+      put(17966, calibration);
   for (std::size_t k = 0; k < 4096 && base + 25604 + 4 * k + 4 <= size; ++k) {
     const auto v = static_cast<std::uint32_t>(10 * (k + 1));
     std::memcpy(bytes.data() + base + 25604 + 4 * k, &v, 4);

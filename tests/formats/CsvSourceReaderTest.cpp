@@ -37,7 +37,8 @@ TEST(CsvSourceReader, StoresEveryCountUpToTheLast) {
 }
 
 TEST(CsvSourceReader, FieldsQuotedOrBlankPadded_CountsRoundHalfToEven) {
-  const auto quoted = test::Parsed(CsvSourceRecord, ExportText(3, "\" a, b \"xyz,\"99/12/31\", 23:59:58 ,\"12.5\",100"));
+  const auto quoted =
+      test::Parsed(CsvSourceRecord, ExportText(3, "\" a, b \"xyz,\"99/12/31\", 23:59:58 ,\"12.5\",100"));
   ASSERT_TRUE(quoted);
   EXPECT_EQ(View(quoted->Head.Common.SampleTitle).substr(0, 7), " a, b  ");
   EXPECT_EQ(std::string(View(quoted->Head.Common.MeasDate)) + std::string(View(quoted->Head.Common.MeasTime)),
@@ -54,12 +55,12 @@ TEST(CsvSourceReader, BadFiles_FileError) {
   std::string cut = ExportText(25);
   cut.erase(cut.rfind(','));
   const std::string failures[] = {
-      cut + "\r\n",  // the last count's field missing
-      ExportText(3, "t,07/07/23,14:25:30,90,0"),                             // real time zero
-      ExportText(3, "t,07/07/23,14:25:30,90,100", "0,1,9000"),               // more channels than the record
-      ExportText(3, "t,07/07/23,14:25:30,90,100", "0,1,-40000"),             // beyond 16 bits
-      ExportText(0, "t,1,2,3,4", "0,1,2") + "l,1,2147483648\r\n",            // a count beyond 32 bits
-      "h\r\nt,1,2,3,4\r\n\r\n\r\n\r\n0,1,0\r\nid,x\r\n",                     // no line after the identifier
+      cut + "\r\n",                                                // the last count's field missing
+      ExportText(3, "t,07/07/23,14:25:30,90,0"),                   // real time zero
+      ExportText(3, "t,07/07/23,14:25:30,90,100", "0,1,9000"),     // more channels than the record
+      ExportText(3, "t,07/07/23,14:25:30,90,100", "0,1,-40000"),   // beyond 16 bits
+      ExportText(0, "t,1,2,3,4", "0,1,2") + "l,1,2147483648\r\n",  // a count beyond 32 bits
+      "h\r\nt,1,2,3,4\r\n\r\n\r\n\r\n0,1,0\r\nid,x\r\n",           // no line after the identifier
       ""};
   for (const auto& text : failures) {
     SpectrumRecord fresh;

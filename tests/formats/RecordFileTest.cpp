@@ -1,11 +1,10 @@
 // The record file: field offsets, round trips, damaged files; and one
 // routing row per reader of the format table.
-#include "formats/RecordFile.h"
-
 #include <gtest/gtest.h>
 
 #include "bench/SpectrumGenerator.h"
 #include "formats/FormatTable.h"
+#include "formats/RecordFile.h"
 #include "support/Parsed.h"
 #include "support/TestFiles.h"
 

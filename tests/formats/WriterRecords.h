@@ -34,7 +34,9 @@ inline SpectrumRecord SampleRecord() {
   return r;
 }
 
-inline std::string Blanks(std::size_t n) { return std::string(n, ' '); }
+inline std::string Blanks(std::size_t n) {
+  return std::string(n, ' ');
+}
 
 // The lines of a file; fails the test when a CR or LF stands anywhere but
 // in a CR LF pair or the file does not end with one.
@@ -47,7 +49,8 @@ inline std::vector<std::string> SplitCrLf(const std::string& bytes) {
       break;
     }
     lines.push_back(bytes.substr(start, end - start));
-    if (lines.back().find_first_of("\r\n") != std::string::npos) ADD_FAILURE() << "bare CR or LF in line " << lines.size();
+    if (lines.back().find_first_of("\r\n") != std::string::npos)
+      ADD_FAILURE() << "bare CR or LF in line " << lines.size();
   }
   return lines;
 }

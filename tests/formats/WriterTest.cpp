@@ -8,8 +8,8 @@
 #include <cmath>
 #include <random>
 
-#include "bench/SpectrumGenerator.h"
 #include "base/FileAccess.h"
+#include "bench/SpectrumGenerator.h"
 #include "formats/Csv.h"
 #include "formats/FormatTable.h"
 #include "formats/Gsa.h"
@@ -26,7 +26,9 @@ namespace {
 
 using Body = void (*)(std::string&, const SpecData&, const Header&);
 
-void XbmBody(std::string& out, const SpecData& data, const Header& header) { out = RecordFileBytes(data, header); }
+void XbmBody(std::string& out, const SpecData& data, const Header& header) {
+  out = RecordFileBytes(data, header);
+}
 
 std::string Bytes(OutputKind kind, const SpectrumRecord& r) {
   constexpr Body bodies[] = {WriteRptBody, WriteTxtBody, WriteCsvBody, WriteNpdBody, WriteGsaBody, XbmBody};
@@ -56,7 +58,9 @@ void HalfWays(SpectrumRecord& r) {  // values that round to zero, half-way and b
   m.PressLoad = -0.0004, m.Temperature = 0.25, m.LiveTime = 123456.75, m.PressX = -0.0004, m.TwoTheta = -0.0;
   m.EGC[0] = -1e15, m.EGC[2] = -1.5e-7, m.RingCurrent = 123456789012345678.0;
 }
-void CsvHalfWays(SpectrumRecord& r) { HalfWays(r), r.Head.Measure.LiveTime = 2.675, r.Head.Measure.Temperature = 1234.5678; }
+void CsvHalfWays(SpectrumRecord& r) {
+  HalfWays(r), r.Head.Measure.LiveTime = 2.675, r.Head.Measure.Temperature = 1234.5678;
+}
 void NonFinite(SpectrumRecord& r) {
   r.Head.Measure.RingCurrent = std::nan(""), r.Head.Measure.PressX = -HUGE_VAL, r.Head.Measure.EGC[1] = HUGE_VAL;
 }
@@ -70,7 +74,9 @@ void NpdTexts(SpectrumRecord& r) {
   r.Head.Measure.Temperature = -273.15;
 }
 template <std::int32_t First, std::int32_t Second>
-void TwoCounts(SpectrumRecord& r) { r.Data.DataNumber = 2, r.Data.Count[0] = First, r.Data.Count[1] = Second; }
+void TwoCounts(SpectrumRecord& r) {
+  r.Data.DataNumber = 2, r.Data.Count[0] = First, r.Data.Count[1] = Second;
+}
 
 TEST(Writers, SampleAndEdgeRecords_MatchGoldenFiles) {
   const std::tuple<const char*, Change, const char*> records[] = {
@@ -104,7 +110,7 @@ TEST(Writers, SampleAndEdgeRecords_MatchGoldenFiles) {
 
 TEST(Writers, NpdMeasureTypeChoosesWordAndCountingTime) {
   const std::tuple<std::int16_t, const char*, const char*> rows[] = {
-      {0, "Real", "310.500"},     {1, "Live", "300.000"}, {2, "Real", "310.500"},  {3, "Live", "300.000"},
+      {0, "Real", "310.500"},     {1, "Live", "300.000"}, {2, "Real", "310.500"}, {3, "Live", "300.000"},
       {4, "Separate", "310.500"}, {5, "Real", "310.500"}, {-1, "Real", "310.500"}};
   for (const auto& [type, word, seconds] : rows) {
     SpectrumRecord r = SampleRecord();
@@ -116,7 +122,9 @@ TEST(Writers, NpdMeasureTypeChoosesWordAndCountingTime) {
 
 // ---- shapes
 
-std::size_t CeilDiv(int n, int d) { return n <= 0 ? 0 : static_cast<std::size_t>((n + d - 1) / d); }
+std::size_t CeilDiv(int n, int d) {
+  return n <= 0 ? 0 : static_cast<std::size_t>((n + d - 1) / d);
+}
 
 // Line counts of every text output, the report's eight counts (when they
 // fit their fields) and the GSA's ten to a line, every GSA line 80 wide.
@@ -168,7 +176,8 @@ TEST(Writers, ShiftJisAtEveryCutPosition_StaysValid) {
         field[i] = i < shift ? 'x' : (i - shift) % 2 ? '\xA0' : i + 1 < field.size() ? '\x82' : ' ';
     };
     fill(c.SampleTitle, k), fill(c.SampleID, k), fill(c.Comment, k), fill(c.Operator, k % 30);
-    for (const OutputKind kind : {OutputKind::Rpt, OutputKind::Txt, OutputKind::Csv, OutputKind::Npd, OutputKind::Gsa}) {
+    for (const OutputKind kind :
+         {OutputKind::Rpt, OutputKind::Txt, OutputKind::Csv, OutputKind::Npd, OutputKind::Gsa}) {
       const std::string text = Bytes(kind, r);
       for (std::size_t i = 0; i < text.size(); ++i) {
         ASSERT_NE(text[i], '\xA0') << "lone trail byte, shift " << k;

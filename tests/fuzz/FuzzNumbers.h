@@ -34,9 +34,11 @@ inline void CheckNumberTexts(double value) {
     const double back = std::strtod(text.c_str(), &end);
     FUZZ_CHECK(end == text.c_str() + text.size());
     const auto point = mask.find('.'), e = mask.find('E');
-    const double decimals = point == std::string_view::npos ? 0 : static_cast<double>(std::min(e, mask.size()) - point - 1);
-    const double allowed = e != std::string_view::npos ? 6e-6 * std::fabs(value)
-                                                       : 0.5 * std::pow(10.0, -decimals) * (1 + 1e-9) + std::fabs(value) * 1e-14;
+    const double decimals =
+        point == std::string_view::npos ? 0 : static_cast<double>(std::min(e, mask.size()) - point - 1);
+    const double allowed = e != std::string_view::npos
+                               ? 6e-6 * std::fabs(value)
+                               : 0.5 * std::pow(10.0, -decimals) * (1 + 1e-9) + std::fabs(value) * 1e-14;
     FUZZ_CHECK(std::fabs(back - value) <= allowed);
   }
   const std::string plain = FormatPlain(value);

@@ -54,12 +54,14 @@ class CombineTest : public ::testing::Test {
 TEST_F(CombineTest, MixedSourceFormats_IntoEachOutput_HeaderOfFirst) {
   Save("first.xbm", MakeRecord({1, 2, 3, 4, 5}, 100, 90));
   Save("second.NPD", MakeRecord({10, 20, 30, 40, 50, 60}, 50, 35), OutputKind::Npd);
-  test::WriteAll(dir / "third.Csv", "export\r\n\"t\",07/07/23,14:25:30,25,50\r\n\r\n\r\n\r\n0,1,2\r\n\"E\",\"x\"\r\n"
-                                    "Ch,Counts\r\n\"0\",100,200\r\n");
-  for (const auto& [kind, name] : {std::pair{OutputKind::Xbm, "sum.XBM"}, {OutputKind::Csv, "sum.Csv"},
-                                   {OutputKind::Npd, "sum.npd"}}) {
+  test::WriteAll(dir / "third.Csv",
+                 "export\r\n\"t\",07/07/23,14:25:30,25,50\r\n\r\n\r\n\r\n0,1,2\r\n\"E\",\"x\"\r\n"
+                 "Ch,Counts\r\n\"0\",100,200\r\n");
+  for (const auto& [kind, name] :
+       {std::pair{OutputKind::Xbm, "sum.XBM"}, {OutputKind::Csv, "sum.Csv"}, {OutputKind::Npd, "sum.npd"}}) {
     ASSERT_TRUE(Combine({"first.xbm", "second.NPD", "third.Csv"}, name));
-    EXPECT_TRUE(ReadAll(dir / name) == Save("expected", MakeRecord({111, 222, 33, 44, 55}, 200, 150, 25), kind)) << name;
+    EXPECT_TRUE(ReadAll(dir / name) == Save("expected", MakeRecord({111, 222, 33, 44, 55}, 200, 150, 25), kind))
+        << name;
   }
   ASSERT_TRUE(Combine({"first.xbm"}, "one.xbm"));
   EXPECT_TRUE(ReadAll(dir / "one.xbm") == Save("expected", MakeRecord({1, 2, 3, 4, 5}, 100, 90, 10)));
@@ -86,8 +88,11 @@ TEST_F(CombineTest, OneSampleOfEachFormat_SumsWhatEachReaderReads) {
 
 TEST_F(CombineTest, OverflowBadOutputOrBadSource_NothingWritten) {
   constexpr auto kMax = std::numeric_limits<std::int32_t>::max(), kMin = std::numeric_limits<std::int32_t>::min();
-  for (const auto& [first, second, overflows] : {std::tuple{kMax - 1, 1, false}, {kMax, 1, true},
-                                                 {kMin + 1, -1, false}, {kMin, -1, true}, {kMax, kMin, false}}) {
+  for (const auto& [first, second, overflows] : {std::tuple{kMax - 1, 1, false},
+                                                 {kMax, 1, true},
+                                                 {kMin + 1, -1, false},
+                                                 {kMin, -1, true},
+                                                 {kMax, kMin, false}}) {
     Save("a.xbm", MakeRecord({1, 1, first}, 1, 1));
     Save("b.xbm", MakeRecord({1, 1, second}, 1, 1));
     prompt.messages.clear();

@@ -51,7 +51,7 @@ class DialogTest : public QObject {
       Fill(dialog, texts);
       QTest::mouseClick(dialog.cmdCommand[0], Qt::LeftButton);
       QVERIFY(dialog.isVisible() && dialog.mblnCancel);
-      QCOMPARE(dialog.Entered().TwoTheta, 10.0);  // nothing of the refused entry stored
+      QCOMPARE(dialog.Entered().TwoTheta, 10.0);                // nothing of the refused entry stored
       QTest::mouseClick(dialog.cmdCommand[1], Qt::LeftButton);  // Cancel after the error
       QVERIFY(dialog.mblnCancel && !dialog.isVisible());
     }
@@ -107,9 +107,9 @@ class DialogTest : public QObject {
 
   void entryNumber() {
     const std::tuple<const char*, const char*, std::optional<double>> rows[] = {
-        {"C", "  -1.5e3 ", -1500}, {"C", "+.5", 0.5},        {"C", "   ", {}},       {"C", "1,000", {}},
-        {"C", "1.2.3", {}},        {"C", "nan", {}},         {"C", "1e999", {}},     {"C", "0x10", {}},
-        {"de_DE", "0,5", 0.5},     {"de_DE", "0.5", {}},     {"de_DE", "1.000,5", {}}};
+        {"C", "  -1.5e3 ", -1500}, {"C", "+.5", 0.5},    {"C", "   ", {}},        {"C", "1,000", {}},
+        {"C", "1.2.3", {}},        {"C", "nan", {}},     {"C", "1e999", {}},      {"C", "0x10", {}},
+        {"de_DE", "0,5", 0.5},     {"de_DE", "0.5", {}}, {"de_DE", "1.000,5", {}}};
     for (const auto& [locale, text, value] : rows) QCOMPARE(ui::EntryNumber(text, QLocale(locale)), value);
   }
 };

@@ -53,7 +53,8 @@ class SeriesWindowTest : public QObject {
     Click(w.ui.cmdCombine);  // a message box would block here until the test times out
     AnswerSaveDialog(Q(dir / "mine.xbm"), seen);
     Click(w.ui.cmdCombine);
-    QCOMPARE(seen, (QStringList{Q(dir.path()), "CombineFileDefaultName", Q(dir.path()), "CombineFileDefaultName", "Done"}));
+    QCOMPARE(seen,
+             (QStringList{Q(dir.path()), "CombineFileDefaultName", Q(dir.path()), "CombineFileDefaultName", "Done"}));
     QCOMPARE(dir.Entries(), (std::vector<std::string>{"a.xbm", "mine.xbm", "n.npd"}));
     Click(w.ui.optMode[2]);
     ClickEntry(w.ui.filFiles, "n.npd");

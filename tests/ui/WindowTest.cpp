@@ -107,7 +107,8 @@ class WindowTest : public QObject {
     Click(ui.optMode[2]);  // back to 3D Data: the change frames stay hidden
     QVERIFY(ui.Frame7->isHidden() && ui.Frame8->isHidden());
     Click(ui.optMode[0]);
-    for (QWidget* shown : std::initializer_list<QWidget*>{ui.fraSourceFileType, ui.Frame3, ui.Frame7, ui.Frame8, ui.cmdSet})
+    for (QWidget* shown :
+         std::initializer_list<QWidget*>{ui.fraSourceFileType, ui.Frame3, ui.Frame7, ui.Frame8, ui.cmdSet})
       QVERIFY(shown->isVisible());
     QVERIFY(ui.chkXli->isEnabled() && ui.optSourceFileType[3]->isChecked() && !ui.cmd3D->isVisible());
   }
@@ -126,7 +127,8 @@ class WindowTest : public QObject {
     QCOMPARE(w.ui.drvDrive->drive(), ui::DriveList::DriveOf(Q(dir.path())));
     auto* tree = w.ui.dirDirectory;
     for (const QString& name : {QString("sub"), Q(dir.path().filename())}) {
-      const QPoint at = tree->visualItemRect(tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive).first()).center();
+      const QPoint at =
+          tree->visualItemRect(tree->findItems(name, Qt::MatchExactly | Qt::MatchRecursive).first()).center();
       QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
       QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
       QCOMPARE(w.ui.filFiles->count(), name == "sub" ? 1 : 4);
