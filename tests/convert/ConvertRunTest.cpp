@@ -84,11 +84,13 @@ TEST_F(ConvertRunTest, ChecksComeInOrderAndStopTheRun) {
   };
   request.egc = {0.1, 0.2, 0.3};
   for (const auto& [change, message] : cases) {
-    prompt.messages.clear();
+    prompt.messages.clear(), prompt.busyMessages = 0;
     ConvertRequest r = request;
     change(r);
     EXPECT_FALSE(RunConvert(r, context).completed) << message;
     EXPECT_EQ(Said(), message);
+    EXPECT_EQ(prompt.busyMessages, Said().starts_with("Too many") ? 2 : 0);  // the run's own stops come while busy
+    EXPECT_FALSE(prompt.busy);
   }
   EXPECT_FALSE(fs::exists(dir / "run01_.XBM"));
   EXPECT_EQ(context.settings.EnteredEGC, (std::array<double, 3>{0.1, 0.2, 0.3}));
@@ -168,6 +170,9 @@ TEST(ListFileRun, ConvertsTheSeries_BadListFilesSaySo) {
       {"series.xli", "title\r\nword\r\n", "xli File Error"},
       {"series.xli", "\"a, quoted\", 3", ""},
       {"series.xli", "title,1e3", ""},
+      {"series.xli", "\"a\"x, 3", ""},  // text after a closing quote up to the delimiter is dropped
+      {"series.xli", "\"a\"x\r3", ""},
+      {"series.xli", "\"a\"x\n3", ""},
       {"empty.xli", "a,1", "No series file found"}};
   for (const auto& [list, content, message] : cases) {
     fs::remove(dir / list);
