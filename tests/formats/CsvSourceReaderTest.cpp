@@ -44,11 +44,11 @@ TEST(CsvSourceReader, FieldsQuotedOrBlankPadded_CountsRoundHalfToEven) {
   EXPECT_EQ(std::string(View(quoted->Head.Common.MeasDate)) + std::string(View(quoted->Head.Common.MeasTime)),
             "20991231235958");
   EXPECT_EQ(quoted->Head.Measure.LiveTime, 12.5);
-  const auto counts = test::Parsed(
-      CsvSourceRecord, ExportText(0, "t,07/07/23,14:25:30,90,100", "0,1,5") + "label, 2.5 ,3.5,x,\"7\",-4\r\n");
+  const auto counts = test::Parsed(CsvSourceRecord, ExportText(0, "t,07/07/23,14:25:30,90,100", "0,1,6") +
+                                                        "label, 2.5 ,3.5,x,\"7\",-4,-2147483648\r\n");
   ASSERT_TRUE(counts);
-  EXPECT_EQ(std::vector<int>(counts->Data.Count.begin(), counts->Data.Count.begin() + 5),
-            (std::vector<int>{2, 4, 0, 7, -4}));
+  EXPECT_EQ(std::vector<int>(counts->Data.Count.begin(), counts->Data.Count.begin() + 6),
+            (std::vector<int>{2, 4, 0, 7, -4, INT32_MIN}));
 }
 
 TEST(CsvSourceReader, BadFiles_FileError) {
