@@ -51,6 +51,14 @@ NewFile WriteNewFile(const fs::path& path, std::string_view bytes, std::string& 
   return written && closed ? NewFile::Written : NewFile::WriteFailed;
 }
 
+// A replaced file keeps its permission bits (a file the user made
+// read-only for others stays so); a new file keeps the default mode.
+void KeepPermissions(const fs::path& target, const fs::path& temporary) {
+  std::error_code ec;
+  const fs::file_status old = fs::status(target, ec);
+  if (!ec && fs::is_regular_file(old)) fs::permissions(temporary, old.permissions(), ec);
+}
+
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes, std::string* why) {
@@ -92,6 +100,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
       fs::remove(temporary, ec);
       return fail();
     }
+    KeepPermissions(target, temporary);
     fs::rename(temporary, target, ec);
     if (ec) {
       reason = ec.message();

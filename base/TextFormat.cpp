@@ -113,8 +113,11 @@ bool AppendNonFinite(std::string& out, double value) {
 }
 
 // Longest digit-mask text: sign, 309 integer digits, point, the decimals.
+// Leading zeros beyond 309 would write past it, so a mask's "0"s before its
+// point count up to that many.
 constexpr int kMaxDecimals = 64;
-constexpr std::size_t kDigitBuffer = 1 + 309 + 1 + kMaxDecimals;
+constexpr int kMaxIntegerDigits = 309;
+constexpr std::size_t kDigitBuffer = 1 + kMaxIntegerDigits + 1 + kMaxDecimals;
 
 struct DigitMask {
   int minIntegerDigits = 0;  // the "0"s before the point
@@ -127,7 +130,7 @@ DigitMask ParseDigitMask(std::string_view mask) {
   for (std::size_t i = 0; i < mask.size(); ++i) {
     if (mask[i] != '0' && mask[i] != '#') continue;
     if (point == std::string_view::npos || i < point) {
-      if (mask[i] == '0') ++m.minIntegerDigits;
+      if (mask[i] == '0' && m.minIntegerDigits < kMaxIntegerDigits) ++m.minIntegerDigits;
     } else {
       if (m.decimals < kMaxDecimals) ++m.decimals;
     }

@@ -56,22 +56,25 @@ bool BelowOne(std::string_view number) {
 
 PathParts SplitPath(std::string_view path) {
   PathParts parts;
-  const auto colon = path.find(':');
-  if (colon != std::string_view::npos) {
-    parts.drive = path.substr(0, colon + 1);
-    path.remove_prefix(colon + 1);
-  }
-  // The extension scan does not stop at folder separators: a "." in a folder
-  // name counts when the file name itself has none.
-  const auto dot = path.rfind('.');
-  if (dot != std::string_view::npos && dot != 0) {
-    parts.extension = path.substr(dot + 1);
-    path = path.substr(0, dot);
+  // A drive is one letter and ":" at the very start; any other ":" belongs
+  // to a folder or file name, as Linux and macOS allow.
+  const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (path.size() >= 2 && isLetter(path[0]) && path[1] == ':') {
+    parts.drive = path.substr(0, 2);
+    path.remove_prefix(2);
   }
   std::size_t slash = path.size();
   while (slash > 0 && !IsSeparator(path[slash - 1])) --slash;
   parts.directory = path.substr(0, slash);
-  parts.name = path.substr(slash);
+  std::string_view name = path.substr(slash);
+  // The extension is looked for in the file name only: "scan.v2/run7" has
+  // none, so its outputs stay beside it instead of landing on "scan.*".
+  const auto dot = name.rfind('.');
+  if (dot != std::string_view::npos && dot != 0) {
+    parts.extension = name.substr(dot + 1);
+    name = name.substr(0, dot);
+  }
+  parts.name = name;
   return parts;
 }
 

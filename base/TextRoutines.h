@@ -18,10 +18,10 @@ inline constexpr char kFolderSeparator = '/';
 #endif
 
 struct PathParts {
-  std::string drive;      // up to and including the first ":" ("C:"), else empty
+  std::string drive;      // a letter and ":" at the very start ("C:"), else empty
   std::string directory;  // with its trailing separator ("\data\", "/data/")
   std::string name;
-  std::string extension;  // without the "."
+  std::string extension;  // of the file name only, without the "."
 };
 
 // "\" and "/" are both folder separators, so the rules hold on every platform.

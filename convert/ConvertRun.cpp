@@ -12,8 +12,9 @@
 namespace vantor {
 namespace {
 
-// The file list's folder and the selection text as one path; a selection
-// without any "." gets the pattern's extension.
+// The file list's folder and the selection text as one path; a first name
+// whose file name has no extension gets the pattern's (a "." in a folder
+// name does not count).
 std::string SelectionPath(const ConvertRequest& request) {
   std::string extension;
   const std::string_view pattern = TrimBlanks(request.pattern);
@@ -23,9 +24,11 @@ std::string SelectionPath(const ConvertRequest& request) {
   } else {
     extension = pattern;
   }
-  std::string path = JoinPath(request.filesFolder, request.selection);
-  if (request.selection.find('.') == std::string::npos) path += "." + extension;
-  return path;
+  std::string selection = request.selection;
+  const std::size_t firstEnd = std::min(selection.find_first_of(",;"), selection.size());
+  if (SplitPath(std::string_view(selection).substr(0, firstEnd)).extension.empty())
+    selection.insert(firstEnd, "." + extension);
+  return JoinPath(request.filesFolder, selection);
 }
 
 }  // namespace
@@ -118,7 +121,7 @@ RunResult RunConvert(const ConvertRequest& request, ConvertContext& context) {
   const std::string folder = first.drive + first.directory;
   std::vector<SourceFile> files;
   files.reserve(names.size());
-  files.push_back({folder + first.name + "." + first.extension, request.source});
+  files.push_back({names[0], request.source});
   for (std::size_t i = 1; i < names.size(); ++i) files.push_back({folder + names[i], request.source});
   return ConvertFiles(files, request.outputs, context);
 }

@@ -1,116 +1,70 @@
-#include "base/TextRoutines.h"
-
+// Shift_JIS cutting at every start, length and width, and long digit runs
+// in the number test. Rows at the edges are in tests/data/text-rows.tsv.
 #include <gtest/gtest.h>
+
+#include "base/SpectrumRecord.h"
+#include "base/TextFit.h"
+#include "base/TextRoutines.h"
 
 namespace vantor {
 namespace {
 
-struct PathRow {
-  const char* path;
-  const char* drive;
-  const char* directory;
-  const char* name;
-  const char* extension;
-};
-
-class SplitPathTest : public ::testing::TestWithParam<PathRow> {};
-
-TEST_P(SplitPathTest, SplitsIntoFourParts) {
-  const PathRow& r = GetParam();
-  const PathParts p = SplitPath(r.path);
-  EXPECT_EQ(p.drive, r.drive);
-  EXPECT_EQ(p.directory, r.directory);
-  EXPECT_EQ(p.name, r.name);
-  EXPECT_EQ(p.extension, r.extension);
+// Long digit runs: the magnitude decides between zero and no number.
+TEST(ParseNumberTest, LongDigitRuns_DecidedByMagnitude) {
+  const std::string zeros(400, '0');
+  EXPECT_EQ(ParseNumber("0." + zeros + "1"), 0.0);
+  EXPECT_EQ(ParseNumber("0." + zeros + "1e+50"), 0.0);
+  EXPECT_EQ(ParseNumber("1" + zeros + "e-399"), 10.0);
+  EXPECT_EQ(ParseNumber("1" + zeros + "e-5"), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, SplitPathTest,
-    ::testing::Values(PathRow{"C:\\data\\run01.xbm", "C:", "\\data\\", "run01", "xbm"},
-                      PathRow{"C:\\run01.xbm", "C:", "\\", "run01", "xbm"},
-                      PathRow{"run01.xbm", "", "", "run01", "xbm"},
-                      PathRow{"C:\\data\\run01", "C:", "\\data\\", "run01", ""},
-                      PathRow{"C:\\a.b\\file", "C:", "\\", "a", "b\\file"},
-                      PathRow{"/home/u/data/run01.xbm", "", "/home/u/data/", "run01", "xbm"},
-                      PathRow{"/data.v2/run7", "", "/", "data", "v2/run7"},
-                      PathRow{"/data/a.b.c", "", "/data/", "a.b", "c"},
-                      PathRow{".hidden", "", "", ".hidden", ""},
-                      PathRow{"", "", "", "", ""}));
+// ---- Shift_JIS: no cut ever leaves half a double-byte character
 
-TEST(JoinPathTest, OneSeparatorBetweenFolderAndName) {
-  EXPECT_EQ(JoinPath("C:\\", "a.cnf"), "C:\\a.cnf");
-  EXPECT_EQ(JoinPath("/data/", "a.xbm"), "/data/a.xbm");
-  EXPECT_EQ(JoinPath("/data", "a.xbm"), std::string("/data") + kFolderSeparator + "a.xbm");
-  EXPECT_EQ(JoinPath("", "rel/a.xbm"), "rel/a.xbm");
+// Offset of the first byte that is not valid Shift_JIS, or npos.
+std::size_t FirstBadShiftJis(std::string_view text) {
+  const auto lead = [](unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); };
+  const auto trail = [](unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); };
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (lead(c)) {
+      if (i + 1 >= text.size() || !trail(static_cast<unsigned char>(text[i + 1]))) return i;
+      ++i;
+    } else if (c >= 0x80 && !(c >= 0xA1 && c <= 0xDF)) {
+      return i;
+    }
+  }
+  return std::string_view::npos;
 }
 
-TEST(FormatDateTest, ShortDateAndClock) {
-  EXPECT_EQ(FormatShortDate("20070723"), "07/07/23");
-  EXPECT_EQ(FormatShortDate("19991231"), "99/12/31");
-  EXPECT_EQ(FormatShortDate("20100105"), "10/01/05");
-  EXPECT_EQ(FormatShortDate("ab070723"), "");
-  EXPECT_EQ(FormatShortDate("        "), "");
-  EXPECT_EQ(FormatShortDate("2007"), "07//");
-  EXPECT_EQ(FormatClock("142530"), "14:25:30");
-  EXPECT_EQ(FormatClock("14"), "14::");
-  EXPECT_EQ(FormatLongDate("20070723", '/'), "2007/07/23");
-}
+// "A", five double-byte characters, "B"; without the "A" they start at even offsets.
+const std::string kMixed =
+    "A\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8"
+    "B";
 
-struct SplitRow {
-  const char* text;
-  int fields;
-  std::vector<double> values;
-};
-
-class SplitNumbersTest : public ::testing::TestWithParam<SplitRow> {};
-
-TEST_P(SplitNumbersTest, FindsFieldsAndValues) {
-  const SplitRow& r = GetParam();
-  std::array<double, 11> values{};
-  values.fill(-99);
-  EXPECT_EQ(SplitNumbers(r.text, values), r.fields) << r.text;
-  for (std::size_t i = 0; i < r.values.size(); ++i) EXPECT_DOUBLE_EQ(values[i], r.values[i]) << r.text << " #" << i;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, SplitNumbersTest,
-    ::testing::Values(SplitRow{"0.26673, 0.042192", 2, {0.26673, 0.042192}}, SplitRow{"12.5 300", 2, {12.5, 300}},
-                      SplitRow{" 12.5", 2, {0, 12.5}}, SplitRow{"1,2,", 3, {1, 2, 0}}, SplitRow{"", 1, {0}},
-                      SplitRow{"1 ,2", 2, {1, 0}}, SplitRow{"25.0   300  ", 2, {25, 300}},
-                      SplitRow{"abc 5", 2, {0, 5}},
-                      SplitRow{"1 2 3 4 5 6 7 8 9 10 11 12 13 14", 11, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
-                      SplitRow{",,,,,,,,,,,,,,,,,,,,", 11, {0, 0, 0}}));
-
-TEST(SplitNumbersTest, LooksAtTheFirst99CharactersOnly) {
-  std::array<double, 11> values{};
-  const std::string text = std::string(97, '1') + " 5";
-  EXPECT_EQ(SplitNumbers(text, values), 2);
-  EXPECT_DOUBLE_EQ(values[1], 5);
-  EXPECT_EQ(SplitNumbers(std::string(98, '1') + " 5", values), 2);  // the 100th is looked at
-  EXPECT_EQ(SplitNumbers(std::string(99, '1') + " 5", values), 1);
-}
-
-TEST(ParseNumberTest, AcceptsDecimalNumbersOnly) {
-  EXPECT_EQ(ParseNumber("12.5"), 12.5);
-  EXPECT_EQ(ParseNumber("  -3 "), -3);
-  EXPECT_EQ(ParseNumber("+.5"), 0.5);
-  EXPECT_EQ(ParseNumber("5."), 5);
-  EXPECT_EQ(ParseNumber("1e3"), 1000);
-  EXPECT_EQ(ParseNumber("1E-2"), 0.01);
-  EXPECT_EQ(ParseNumber("1e-999"), 0);
-  for (const char* bad : {"", "  ", ".", "-", "1e", "1e+", "1,5", "12a", "0x10", "inf", "nan", "1e999", "- 1", "1 2"})
-    EXPECT_FALSE(ParseNumber(bad).has_value()) << bad;
-}
-
-TEST(WildcardTest, MatchesCaseInsensitively) {
-  EXPECT_TRUE(MatchesWildcard("a.XBM", "*.xbm"));
-  EXPECT_TRUE(MatchesWildcard("run_0001.xbm", "run_????.xbm"));
-  EXPECT_FALSE(MatchesWildcard("run_00001.xbm", "run_????.xbm"));
-  EXPECT_FALSE(MatchesWildcard("run_001.xbm", "run_????.xbm"));
-  EXPECT_TRUE(MatchesWildcard("abc", "*"));
-  EXPECT_TRUE(MatchesWildcard("a.b.npd", "*.npd"));
-  EXPECT_FALSE(MatchesWildcard("a.npd.bak", "*.npd"));
-  EXPECT_TRUE(MatchesWildcard("xaxbxc", "*a*b*c"));
+TEST(ShiftJisCut, EveryStartLengthAndWidth_ValidAndInPlace) {
+  for (const std::string& text : {kMixed, kMixed.substr(1)}) {
+    for (std::size_t start = 0; start <= text.size(); ++start) {
+      for (std::size_t length = 0; length <= text.size() + 1; ++length) {
+        const std::string cut = SjisSlice(text, start, length);
+        ASSERT_EQ(cut.size(), std::min(length, text.size() - start));
+        EXPECT_EQ(FirstBadShiftJis(cut), std::string::npos) << start << "+" << length;
+        for (std::size_t i = 0; i < cut.size(); ++i) EXPECT_TRUE(cut[i] == text[start + i] || cut[i] == ' ');
+      }
+      const std::string left = LeftFit(text, start), right = RightFit(text, start);
+      EXPECT_EQ(left.size() + right.size(), 2 * start);
+      EXPECT_EQ(FirstBadShiftJis(left + right), std::string::npos) << "width " << start;
+    }
+    // Cut to a field: whole characters only; an uncut text keeps its bytes.
+    for (std::size_t take = 0; take <= text.size(); ++take) {
+      Text<6> field;
+      AssignText(field, std::string_view(text).substr(0, take));
+      if (take <= 6) {
+        EXPECT_EQ(View(field).substr(0, take), text.substr(0, take));
+      } else {
+        EXPECT_EQ(FirstBadShiftJis(View(field)), std::string::npos);
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
+// vantor-cli convert: outputs beside the source from every source kind,
+// --force, the changes, exit codes and messages.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 #include "bench/SpectrumGenerator.h"
-#include "base/FileAccess.h"
+#include "formats/FormatTable.h"
 #include "formats/RecordFile.h"
 #include "support/RunCli.h"
 
@@ -12,47 +14,43 @@ namespace {
 
 using test::ReadAll;
 using test::RunCli;
-using test::ShellQuote;
 
 class ConvertCliTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"run01.xbm", "run02.xbm"}) {
-      const auto r = bench::GenerateSpectrum(3, 128);
-      ASSERT_TRUE(ReplaceFileAtomically(dir / name, RecordFileBytes(r.Data, r.Head)));
-    }
+    const auto r = bench::GenerateSpectrum(3, 128);
+    test::WriteAll(dir / name, RecordFileBytes(r.Data, r.Head));
   }
-  std::string Q(const std::string& name) const { return ShellQuote(dir / name); }
+  std::string Q(const std::string& file) const { return test::ShellQuote(dir / file); }
 
   test::TempDir dir;
+  const std::string name = "my run \xE8\xA9\xA6\xE6\x96\x99.xbm";  // a blank and Japanese
+  const std::string stem = name.substr(0, name.size() - 4);
 };
 
-TEST_F(ConvertCliTest, WritesTheRecordFileBesideTheSource) {
-  const auto run = RunCli("convert --to XBM " + Q("run01.xbm") + " " + Q("run02.xbm"));
+TEST_F(ConvertCliTest, EveryOutputBesideTheSource_ReplacedOnlyWithForce) {
+  std::string kinds;
+  for (const auto& output : OutputFormats()) kinds += (kinds.empty() ? "" : ",") + std::string(output.name);
+  auto run = RunCli("convert --to " + kinds + " " + Q(name));
   EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(run.err, "Convert Finished\n2 files: 2 converted, 0 failed, 0 skipped\n");  // no progress when stderr is not a terminal
-  EXPECT_EQ(ReadAll(dir / "run01_.XBM"), ReadAll(dir / "run01.xbm"));
-  EXPECT_TRUE(std::filesystem::exists(dir / "run02_.XBM"));
-}
-
-TEST_F(ConvertCliTest, ExistingOutputIsKeptWithoutForce) {
-  test::WriteAll(dir / "run01_.XBM", "precious");
-  auto run = RunCli("convert --to xbm " + Q("run01.xbm"));
+  // no progress when stderr is not a terminal
+  EXPECT_EQ(run.out + run.err, "Convert Finished\n1 file: 1 converted, 0 failed, 0 skipped\n");
+  EXPECT_EQ(dir.Entries().size(), 7u);
+  EXPECT_EQ(ReadAll(dir / (stem + "_.XBM")), ReadAll(dir / name));
+  test::WriteAll(dir / (stem + ".RPT"), "precious");
+  run = RunCli("convert --to rpt " + Q(name));
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "File already exist. Replace?(" + (dir / "run01_.XBM") +
+  EXPECT_EQ(run.err, "File already exist. Replace?(" + dir / (stem + ".RPT") +
                          ")\nConvert Finished\n1 file: 0 converted, 0 failed, 1 skipped\n");
-  EXPECT_EQ(ReadAll(dir / "run01_.XBM"), "precious");
-
-  run = RunCli("convert --force --to xbm " + Q("run01.xbm"));
-  EXPECT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(ReadAll(dir / "run01_.XBM"), ReadAll(dir / "run01.xbm"));
+  EXPECT_EQ(ReadAll(dir / (stem + ".RPT")), "precious");
+  EXPECT_EQ(RunCli("convert --force --to rpt " + Q(name)).exitCode, 0);
+  EXPECT_NE(ReadAll(dir / (stem + ".RPT")), "precious");
 }
 
 TEST_F(ConvertCliTest, ChangesReachTheOutput) {
-  const auto run = RunCli("convert --to xbm --egc 0.1,0.03,0 --two-theta 7.5 --absolute " + Q("run01.xbm"));
+  const auto run = RunCli("convert --to xbm --egc 0.1,0.03,0 --two-theta 7.5 --absolute " + Q(name));
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  const std::string bytes = ReadAll(dir / "run01_.XBM");
+  const std::string bytes = ReadAll(dir / (stem + "_.XBM"));
   double egc1, twoTheta;
   std::memcpy(&egc1, bytes.data() + 1442, 8);
   std::memcpy(&twoTheta, bytes.data() + 1458, 8);
@@ -61,35 +59,29 @@ TEST_F(ConvertCliTest, ChangesReachTheOutput) {
 }
 
 TEST_F(ConvertCliTest, FailuresAndUsageErrors) {
-  struct Case {
-    std::string arguments;
-    int exitCode;
-    std::string err;  // empty: only the exit code is checked
-  };
-  const std::vector<Case> cases = {
-      {"convert --to xbm " + Q("missing.xbm"), 1,
-       dir / "missing.xbm" + ": Fine NotFound (No such file or directory)\nConvert Finished\n1 file: 0 converted, 1 failed, 0 skipped\n"},
-      {"convert --to xbm " + Q("missing.xbm") + " " + Q("run01.xbm"), 1,
-       dir / "missing.xbm" + ": Fine NotFound (No such file or directory)\nConvert Finished\n2 files: 1 converted, 1 failed, 0 skipped\n"},
-      {"convert --to pdf " + Q("run01.xbm"), 2, ""},
+  test::WriteAll(dir / "short.cnf", std::string(41983, '\0'));
+  test::WriteAll(dir / "a.csv", "x");
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {"convert --to xbm " + Q("missing.xbm") + " " + Q(name), 1, dir / "missing.xbm" + ": Fine NotFound ("},
+      {"convert --to xbm " + Q("short.cnf"), 1, dir / "short.cnf" + ": File Error ("},
+      {"convert --to pdf " + Q(name), 2, ""},
       {"convert --to xbm", 2, ""},
-      {"convert --to xbm --from tiff " + Q("run01.xbm"), 2, ""},
+      {"convert --to xbm --from tiff " + Q(name), 2, ""},
       {"convert --to xbm " + Q("noextension"), 2, ""},
-      {"convert --to xbm --egc 1,2 " + Q("run01.xbm"), 2, ""},
-      {"convert --to xbm --two-theta abc " + Q("run01.xbm"), 2, ""},
-      {"convert --to xbm --absolute " + Q("run01.xbm"), 2, ""},
-      {"convert --bogus --to xbm " + Q("run01.xbm"), 2, ""},
+      {"convert --to xbm --egc 1,2 " + Q(name), 2, ""},
+      {"convert --to xbm --two-theta abc " + Q(name), 2, ""},
+      {"convert --to xbm --absolute " + Q(name), 2, ""},
+      {"convert --to xbm " + Q("a.csv"), 2, ""},  // a CSV source needs --csv-params
+      {"convert --bogus --to xbm " + Q(name), 2, ""},
       {"", 2, ""},
   };
-  for (const auto& c : cases) {
-    const auto run = RunCli(c.arguments);
-    EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.err;
-    if (!c.err.empty()) {
-      EXPECT_EQ(run.err, c.err) << c.arguments;
-    }
-    EXPECT_EQ(run.out, "") << c.arguments;
+  for (const auto& [arguments, exitCode, err] : cases) {
+    const auto run = RunCli(arguments);
+    EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
+    if (!err.empty()) EXPECT_EQ(run.err.substr(0, err.size()), err) << arguments;  // the message, then its reason
+    EXPECT_EQ(run.out, "") << arguments;
   }
-  EXPECT_FALSE(std::filesystem::exists(dir / "missing_.XBM"));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.csv", name, stem + "_.XBM", "short.cnf"}));
 }
 
 }  // namespace

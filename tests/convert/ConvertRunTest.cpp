@@ -1,8 +1,12 @@
-#include "convert/ConvertRun.h"
-
+// The Convert run and the list-file run: the checks in order, the selection
+// into files, the up-front question, failures that do not stop the run, and
+// list files (their series in name order, at most 10 001 files).
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "bench/SpectrumGenerator.h"
+#include "convert/ConvertRun.h"
 #include "formats/RecordFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
@@ -10,171 +14,175 @@
 namespace vantor {
 namespace {
 
+namespace fs = std::filesystem;
 using test::FakePrompt;
-using test::TempDir;
 using Strings = std::vector<std::string>;
+
+void MakeRecord(const std::string& path) {
+  const SpectrumRecord r = bench::GenerateSpectrum(static_cast<std::uint32_t>(path.size()), 32);
+  test::WriteAll(path, RecordFileBytes(r.Data, r.Head));
+}
 
 class ConvertRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (const char* name : {"run01.xbm", "run02.xbm", "run03.xbm"}) MakeRecord(dir / name, 32);
-    request.filesFolder = dir.path().string();
-    request.directory = dir.path().string();
+    for (const char* name : {"run01.xbm", "run02.xbm", "run03.xbm"}) MakeRecord(dir / name);
+    request.filesFolder = request.directory = dir.path().string();
     request.pattern = "*.xbm";
-    request.selection = "run01.xbm;run02.xbm";
+    request.selection = "run01.xbm,run02.xbm;run03.xbm";
     request.outputs[static_cast<int>(OutputKind::Xbm)] = true;
   }
-  void MakeRecord(const std::string& path, int channels) {
-    const SpectrumRecord r = bench::GenerateSpectrum(static_cast<std::uint32_t>(path.size()), channels);
-    FakePrompt quiet;
-    ConvertContext c(quiet);
-    ASSERT_TRUE(WriteRecordFile(path, r.Data, r.Head, c));
+  std::string Said() const {
+    std::string said;
+    for (const auto& m : prompt.messages) said += (said.empty() ? "" : "|") + m;
+    return said;
   }
 
   FakePrompt prompt;
   ConvertContext context{prompt};
-  TempDir dir;
+  test::TempDir dir;
   ConvertRequest request;
 };
 
 TEST_F(ConvertRunTest, ConvertsEverySelectedFileAndCounts) {
-  request.selection = "run01.xbm,run02.xbm;run03.xbm";
   const RunResult result = RunConvert(request, context);
   EXPECT_TRUE(result.completed);
   EXPECT_EQ(result.written, 3);
   EXPECT_EQ(prompt.statuses, (Strings{"", "1/3", "2/3", "3/3", "Finished"}));
-  EXPECT_EQ(prompt.messages, Strings{"Convert Finished"});
-  EXPECT_TRUE(std::filesystem::exists(dir / "run03_.XBM"));
+  EXPECT_EQ(Said(), "Convert Finished");
+  EXPECT_TRUE(fs::exists(dir / "run03_.XBM"));
 }
 
-TEST_F(ConvertRunTest, SelectionWithoutDotTakesThePatternsExtension) {
-  request.selection = "run02";
-  EXPECT_EQ(RunConvert(request, context).written, 1);
-  EXPECT_TRUE(std::filesystem::exists(dir / "run02_.XBM"));
+// A first name without an extension takes the pattern's; a "." in a folder
+// is no extension; a ":" is part of a name, so later names stay in the folder.
+TEST_F(ConvertRunTest, SelectionNames_ExtensionAndColonRules) {
+  fs::create_directory(dir / "scan.v2");
+  for (const char* name : {"scan.v2/run7.xbm", "x:1.xbm", "y.xbm"}) MakeRecord(dir / name);
+  for (const char* selection : {"run02", "scan.v2/run7", "x:1.xbm;y.xbm"}) {
+    request.selection = selection;
+    RunConvert(request, context);
+  }
+  EXPECT_EQ(prompt.messages, Strings(3, "Convert Finished"));
+  for (const char* output : {"run02_.XBM", "scan.v2/run7_.XBM", "x:1_.XBM", "y_.XBM"})
+    EXPECT_TRUE(fs::exists(dir / output)) << output;
 }
 
+// Each check stops the run with its message; the changes are kept even so.
 TEST_F(ConvertRunTest, ChecksComeInOrderAndStopTheRun) {
-  struct Case {
-    std::function<void(ConvertRequest&)> change;
-    const char* message;
-  };
-  const std::vector<Case> cases = {
-      {[](ConvertRequest& r) { r.changeEGC = true, r.egc = {1.0, 2.0, std::nullopt}, r.selection = ""; },
+  const std::pair<std::function<void(ConvertRequest&)>, const char*> cases[] = {
+      {[](ConvertRequest& r) {
+         r.changeEGC = true, r.egc = {1.0, 2.0, std::nullopt}, r.selection = "";
+       },
        "EGC Paramter Error"},
       {[](ConvertRequest& r) { r.change2Theta = true, r.selection = ""; }, "2Theta Value Error"},
       {[](ConvertRequest& r) { r.selection = "  ", r.outputs = {}; }, "Plz Enter File Name!"},
       {[](ConvertRequest& r) { r.useListFile = true, r.listName = " "; }, "Plz Enter File Name!"},
-      {[](ConvertRequest& r) { r.outputs = {}; }, "Plz Check Create File Type!"},
+      {[](ConvertRequest& r) { r.changeEGC = r.change2Theta = true, r.twoTheta = 7.5, r.outputs = {}; },
+       "Plz Check Create File Type!"},
       {[](ConvertRequest& r) { r.selection = std::string(10000, ';'); },
        "Too many Files! (Must be set less than 9999)|Convert Error"},
   };
-  for (const auto& c : cases) {
-    FakePrompt p;
-    ConvertContext ctx(p);
-    ConvertRequest r = request;
-    c.change(r);
-    EXPECT_FALSE(RunConvert(r, ctx).completed) << c.message;
-    std::string said;
-    for (const auto& m : p.messages) said += (said.empty() ? "" : "|") + m;
-    EXPECT_EQ(said, c.message);
-  }
-  EXPECT_FALSE(std::filesystem::exists(dir / "run01_.XBM"));
-}
-
-TEST_F(ConvertRunTest, ChangesAreStoredForLaterRuns) {
-  request.changeEGC = true;
   request.egc = {0.1, 0.2, 0.3};
-  request.change2Theta = true;
-  request.twoTheta = 7.5;
-  request.twoThetaMode = 1;
-  request.outputs = {};
-  RunConvert(request, context);  // stops at the output check, settings kept
+  for (const auto& [change, message] : cases) {
+    prompt.messages.clear(), prompt.busyMessages = 0;
+    ConvertRequest r = request;
+    change(r);
+    EXPECT_FALSE(RunConvert(r, context).completed) << message;
+    EXPECT_EQ(Said(), message);
+    EXPECT_EQ(prompt.busyMessages, Said().starts_with("Too many") ? 2 : 0);  // the run's own stops come while busy
+    EXPECT_FALSE(prompt.busy);
+  }
+  EXPECT_FALSE(fs::exists(dir / "run01_.XBM"));
   EXPECT_EQ(context.settings.EnteredEGC, (std::array<double, 3>{0.1, 0.2, 0.3}));
   EXPECT_EQ(context.settings.TwoThetaValue, 7.5);
-  EXPECT_EQ(context.settings.TwoThetaMode, 1);
 }
 
+// Off, per-file questions give way to one question before the run.
 TEST_F(ConvertRunTest, OneQuestionWhenPerFileQuestionsAreOff) {
   context.settings.OverWriteCheck = false;
-  prompt.answers = {false};
+  prompt.answers = {false, true, true};
   EXPECT_FALSE(RunConvert(request, context).completed);
-  EXPECT_EQ(prompt.questions, Strings{"All file will be over|writed. OK?"});
   EXPECT_TRUE(prompt.messages.empty());
-
-  prompt.answers = {true};
-  EXPECT_EQ(RunConvert(request, context).written, 2);
-  RunConvert(request, context);  // existing outputs: no per-file question either
-  EXPECT_EQ(prompt.questions.size(), 3u);
+  EXPECT_EQ(RunConvert(request, context).written, 3);
+  EXPECT_EQ(RunConvert(request, context).written, 3);
+  EXPECT_EQ(prompt.questions, Strings(3, "All file will be over|writed. OK?"));
 }
 
-TEST_F(ConvertRunTest, FailedFilesDoNotStopTheRun) {
-  request.selection = "missing.xbm;run02.xbm";
+// An unreadable source is reported once for all its outputs; an output that
+// cannot be written is reported; the run goes on with the next output and
+// file. A CSV source's parameter entry, cancelled, ends the run.
+TEST_F(ConvertRunTest, FailuresDoNotStopTheRun_CsvCancelDoes) {
+  request.selection = "missing.xbm;run01.xbm;run02.xbm";
   request.outputs[static_cast<int>(OutputKind::Txt)] = true;
+  fs::create_directory(dir / "run01.TXT");  // a folder in the way
+  context.settings.OverWriteCheck = false;
+  prompt.answers = {true};
   const RunResult result = RunConvert(request, context);
   EXPECT_TRUE(result.completed);
-  EXPECT_EQ(result.requested, 4);
-  EXPECT_EQ(result.written, 2);
-  // The source is read once for all its outputs, so it is reported once.
-  EXPECT_EQ(prompt.messages, (Strings{"Fine NotFound", "Convert Finished"}));
-  EXPECT_TRUE(std::filesystem::exists(dir / "run02.TXT"));
-}
-
-TEST_F(ConvertRunTest, CsvSourcesAskForParametersOnceAndCancelStops) {
-  const std::vector<SourceFile> files = {{dir / "a.csv", SourceKind::Csv}, {dir / "b.csv", SourceKind::Csv}};
-  const RunResult cancelled = ConvertFiles(files, request.outputs, context);
-  EXPECT_FALSE(cancelled.completed);
+  EXPECT_EQ(result.requested, 6);
+  EXPECT_EQ(result.written, 3);
+  EXPECT_EQ(Said(), "Fine NotFound|Open Error|Convert Finished");
+  EXPECT_TRUE(fs::exists(dir / "run01_.XBM") && fs::exists(dir / "run02.TXT"));
+  EXPECT_FALSE(
+      ConvertFiles({{dir / "a.csv", SourceKind::Csv}, {dir / "b.csv", SourceKind::Csv}}, request.outputs, context)
+          .completed);
   EXPECT_EQ(prompt.csvParameterRequests, 1);
-  EXPECT_TRUE(prompt.messages.empty());
 }
 
 // ---- list files
 
-class ListFileTest : public ConvertRunTest {
- protected:
-  void SetUp() override {
-    ConvertRunTest::SetUp();
-    for (const char* name : {"series_0002.xbm", "series_0001.xbm", "series_00001.xbm", "other_0001.xbm"})
-      MakeRecord(dir / name, 8);
-    test::WriteAll(dir / "series.xli", "title line\r\n12\r\n");
-    request.useListFile = true;
-    request.listName = "series.xli ";
-    request.selection = "";
-  }
-};
-
-TEST_F(ListFileTest, ConvertsTheSeriesInNameOrder) {
-  request.outputs[static_cast<int>(OutputKind::Xbm)] = true;
-  const RunResult result = RunConvert(request, context);
+// 10 002 files of the series (empty, so every read fails and is named), one
+// name of five digits that is not of it: the first 10 001 by name, in order.
+TEST(ListFileRun, SeriesInNameOrder_AtMost10001Files) {
+  struct NamingPrompt : FakePrompt {
+    Strings files;
+    void FileMessage(std::string_view path, std::string_view, std::string_view) override { files.emplace_back(path); }
+  } prompt;
+  test::TempDir dir;
+  const std::string stem = dir / "\xE8\xA9\xA6\xE6\x96\x99 run";  // 試料 run
+  test::WriteAll(stem + ".xli", "title\r\n12\r\n");
+  Strings expected;
+  for (int i = 9999; i >= 0; --i) test::WriteAll(stem + "_" + std::to_string(10000 + i).substr(1) + ".xbm", "");
+  for (const char* name : {"_zz02.xbm", "_zz01.xbm", "_00001.xbm"}) test::WriteAll(stem + name, "");
+  for (int i = 0; i < 10000; ++i) expected.push_back(stem + "_" + std::to_string(10000 + i).substr(1) + ".xbm");
+  expected.push_back(stem + "_zz01.xbm");
+  ConvertContext context(prompt);
+  OutputChoice outputs{};
+  outputs[static_cast<int>(OutputKind::Xbm)] = true;
+  const RunResult result = RunListFile(stem + ".xli", outputs, context);
   EXPECT_TRUE(result.completed);
-  EXPECT_EQ(result.written, 2);
-  EXPECT_EQ(prompt.statuses, (Strings{"", "1/2", "2/2", "Finished"}));
+  EXPECT_TRUE(prompt.files == expected);
+  EXPECT_EQ(prompt.statuses.size(), 10002u);
+  EXPECT_EQ(prompt.statuses.back(), "Finished");
   EXPECT_TRUE(prompt.messages.empty());  // the list-file run has no closing message
-  EXPECT_TRUE(std::filesystem::exists(dir / "series_0001_.XBM"));
-  EXPECT_TRUE(std::filesystem::exists(dir / "series_0002_.XBM"));
-  EXPECT_FALSE(std::filesystem::exists(dir / "series_00001_.XBM"));
 }
 
-TEST_F(ListFileTest, BadListFilesAreReported) {
-  struct Case {
-    const char* content;  // nullptr: no list file
-    const char* message;
-  };
-  for (const Case& c : {Case{nullptr, "xli File Error"}, Case{"only one item", "xli File Error"},
-                        Case{"title\r\nword\r\n", "xli File Error"}, Case{"\"a, quoted\", 3", ""},
-                        Case{"title,1e3", ""}}) {
-    std::filesystem::remove(dir / "series.xli");
-    if (c.content) test::WriteAll(dir / "series.xli", c.content);
+// The second item must be a number (a missing list file has none); a list
+// without series files says so.
+TEST(ListFileRun, ConvertsTheSeries_BadListFilesSaySo) {
+  test::TempDir dir;
+  MakeRecord(dir / "series_0001.xbm");
+  OutputChoice outputs{};
+  outputs[static_cast<int>(OutputKind::Xbm)] = true;
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"series.xli", nullptr, "xli File Error"},
+      {"series.xli", "only one item", "xli File Error"},
+      {"series.xli", "title\r\nword\r\n", "xli File Error"},
+      {"series.xli", "\"a, quoted\", 3", ""},
+      {"series.xli", "title,1e3", ""},
+      {"series.xli", "\"a\"x, 3", ""},  // text after a closing quote up to the delimiter is dropped
+      {"series.xli", "\"a\"x\r3", ""},
+      {"series.xli", "\"a\"x\n3", ""},
+      {"empty.xli", "a,1", "No series file found"}};
+  for (const auto& [list, content, message] : cases) {
+    fs::remove(dir / list);
+    if (content) test::WriteAll(dir / list, content);
     FakePrompt p;
     ConvertContext ctx(p);
-    RunListFile(dir / "series.xli", request.outputs, ctx);
-    EXPECT_EQ(p.messages.empty() ? "" : p.messages[0], c.message) << (c.content ? c.content : "(none)");
+    ctx.settings.OverWriteCheck = false;
+    EXPECT_EQ(RunListFile(dir / list, outputs, ctx).written, *message ? 0 : 1);
+    EXPECT_EQ(p.messages.empty() ? "" : p.messages[0], message) << (content ? content : "(none)");
   }
-}
-
-TEST_F(ListFileTest, NoSeriesFileIsSaid) {
-  test::WriteAll(dir / "empty.xli", "a,1");
-  RunListFile(dir / "empty.xli", request.outputs, context);
-  EXPECT_EQ(prompt.messages, Strings{"No series file found"});
 }
 
 }  // namespace

@@ -1,170 +1,67 @@
-// The analyser file reader on the beamline's template: layouts, number
-// texts, the channel shift, short files.
+// The analyser file reader in the template layout: both block bases, the
+// number texts, the channel shift, short files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 #include "formats/Cnf.h"
 #include "support/Parsed.h"
-#include "support/TestFiles.h"
 
 namespace vantor {
 namespace {
 
-using test::TempDir;
-
-struct CnfTexts {
-  std::string title = "Fe3O4 15GPa";
-  std::string identifier = "EDX-00042";
-  std::string conditions = "15.5 300";
-  std::string angle = "5.0012";
-  std::string calibration = "0.26673 0.042192";
-};
-
-void Put(std::string& bytes, std::size_t offset, std::string_view text) {
-  std::memcpy(bytes.data() + offset, text.data(), text.size());
-}
-
 // A file of `size` bytes with the given layout byte; counts 10, 20, 30, ...
-// in file channels 0, 1, 2, ... (channel 4095 only when the file holds it).
-std::string CnfBytes(unsigned char layout, std::size_t size, const CnfTexts& t = {}) {
+// in file channels 0, 1, 2, ... (as far as the file holds them).
+std::string CnfBytes(unsigned char layout, std::size_t size, const std::string& conditions = "15.5 300",
+                     const std::string& angle = "5.0012", const std::string& calibration = "0.26673 0.042192") {
   const std::size_t base = layout == 0xB6 ? 4608 : 0;
   std::string bytes(size, '\0');
   bytes[11] = static_cast<char>(layout);
-  Put(bytes, base + 16944, t.title);
-  Put(bytes, base + 17008, t.identifier);
-  Put(bytes, base + 17622, t.conditions);
-  Put(bytes, base + 17774, t.angle);
-  Put(bytes, base + 17966, t.calibration);
+  const auto put = [&](std::size_t offset, const std::string& text) {
+    std::memcpy(bytes.data() + base + offset, text.data(), text.size());
+  };
+  put(16944, "Fe3O4 15GPa"), put(17008, "EDX-00042"), put(17622, conditions), put(17774, angle),
+      put(17966, calibration);
   for (std::size_t k = 0; k < 4096 && base + 25604 + 4 * k + 4 <= size; ++k) {
-    const std::uint32_t v = static_cast<std::uint32_t>(10 * (k + 1));
-    for (int b = 0; b < 4; ++b) bytes[base + 25604 + 4 * k + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
+    const auto v = static_cast<std::uint32_t>(10 * (k + 1));
+    std::memcpy(bytes.data() + base + 25604 + 4 * k, &v, 4);
   }
   return bytes;
 }
 
-// --- Layouts and the beamline's file sizes
-
-struct LayoutCase {
-  unsigned char layout;
-  std::size_t size;
-};
-
-class CnfLayout : public ::testing::TestWithParam<LayoutCase> {};
-
-TEST_P(CnfLayout, ReadsEveryFieldFromAFreshRecord) {
-  TempDir dir;
-  const std::string path = dir / "run.cnf";
-  test::WriteAll(path, CnfBytes(GetParam().layout, GetParam().size));
-  SpectrumRecord r;
-  r.Head.Measure.PressX = 7;  // from an earlier file: must not survive
-  r.Head.Common.SourceFormat = 1;
-  r.Data.Count[4096] = 99;
-  ASSERT_TRUE(ReadCnfFile(path, r));
-
-  EXPECT_EQ(r.Data.DataNumber, 4096);
-  EXPECT_EQ(r.Data.Count[0], 10);
-  EXPECT_EQ(r.Data.Count[1], 10);
-  EXPECT_EQ(r.Data.Count[2], 20);
-  EXPECT_EQ(r.Data.Count[3], 30);
-  EXPECT_EQ(r.Data.Count[4095], 40950);  // file channel 4094
-  EXPECT_EQ(r.Data.Count[4096], 0);
-  const auto& c = r.Head.Common;
-  const auto& m = r.Head.Measure;
-  EXPECT_EQ(View(c.SampleTitle), std::string("Fe3O4 15GPa") + std::string(53, '\0'));
-  EXPECT_EQ(View(c.SampleID), std::string("EDX-00042") + std::string(7, '\0') + std::string(48, ' '));
-  EXPECT_EQ(View(c.Operator), std::string(30, ' '));
-  EXPECT_EQ(View(c.MeasDate), std::string(8, '\0'));
-  EXPECT_EQ(c.SourceFormat, 0);
-  EXPECT_EQ(m.PressX, 0);
-  EXPECT_DOUBLE_EQ(m.EGC[0], 0.26673);
-  EXPECT_DOUBLE_EQ(m.EGC[1], 0.042192);
-  EXPECT_EQ(m.EGC[2], 0);
-  EXPECT_DOUBLE_EQ(m.Pressure, 15.5);
-  EXPECT_DOUBLE_EQ(m.Temperature, 300);
-  EXPECT_DOUBLE_EQ(m.TwoTheta, 5.0012);
-}
-
-INSTANTIATE_TEST_SUITE_P(BothLayouts, CnfLayout, ::testing::Values(LayoutCase{0xA4, 41984}, LayoutCase{0xB6, 46592}));
-
-// --- The three number texts
-
-struct TextCase {
-  const char* name;
-  CnfTexts texts;
-  std::array<double, 2> egc;
-  double pressure, temperature, twoTheta;
-};
-
-class CnfNumberText : public ::testing::TestWithParam<TextCase> {};
-
-TEST_P(CnfNumberText, GivesItsNumbers) {
-  const auto r = test::Parsed(CnfRecord, CnfBytes(0xA4, 41984, GetParam().texts));
-  ASSERT_TRUE(r);
-  const auto& m = r->Head.Measure;
-  EXPECT_DOUBLE_EQ(m.EGC[0], GetParam().egc[0]);
-  EXPECT_DOUBLE_EQ(m.EGC[1], GetParam().egc[1]);
-  EXPECT_DOUBLE_EQ(m.Pressure, GetParam().pressure);
-  EXPECT_DOUBLE_EQ(m.Temperature, GetParam().temperature);
-  EXPECT_DOUBLE_EQ(m.TwoTheta, GetParam().twoTheta);
-}
-
-CnfTexts With(std::string conditions, std::string angle, std::string calibration) {
-  CnfTexts t;
-  t.conditions = std::move(conditions);
-  t.angle = std::move(angle);
-  t.calibration = std::move(calibration);
-  return t;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CnfNumberText,
-    ::testing::Values(
-        TextCase{"OneCalibrationNumber", With("15 300", "5", "0.26673"), {0.26673, 0}, 15, 300, 5},
-        TextCase{"OnePressureNumber", With("15", "5", "0.1 0.04"), {0.1, 0.04}, 15, 0, 5},
-        TextCase{"CommaSeparated", With("15,300", "5 6", "0.26673, 0.042192"), {0.26673, 0.042192}, 15, 300, 5},
-        // The analyser pads with zero bytes; a blank-padded text would read the same.
-        TextCase{"ZeroPaddedUpToTheField", With("25.0 300", "4.5", "1 2"), {1, 2}, 25, 300, 4.5},
-        TextCase{"NotNumbers", With("high hot", "x", "a b"), {0, 0}, 0, 0, 0},
-        TextCase{"MoreFieldsThanEleven",
-                 With("1 2 3 4 5 6 7 8 9 0 1 2 ", "7", "0.5 0.25 1 2 3 4 5 6 7 8 9 10 11 12 13 14"),
-                 {0.5, 0.25},
-                 1,
-                 2,
-                 7},
-        TextCase{"LeadingBlankGivesEmptyFirstField", With(" 15 300", " 5", " 0.3 0.04"), {0, 0.3}, 0, 15, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// --- Failures
-
-TEST(CnfReader, FileOneByteShortOfChannel4094_FileErrorAndRecordUntouched) {
-  for (const auto& [layout, size] : {std::pair<unsigned char, std::size_t>{0xA4, 41983}, {0xB6, 46591}}) {
-    TempDir dir;
-    const std::string path = dir / "short.cnf";
-    test::WriteAll(path, CnfBytes(layout, size));
-    SpectrumRecord r;
-    r.Data.DataNumber = 5;
-    r.Head.Measure.TwoTheta = 3;
-    EXPECT_EQ(ReadCnfFile(path, r).status, ReadStatus::FileError);
-    EXPECT_EQ(r.Data.DataNumber, 5);
-    EXPECT_EQ(r.Head.Measure.TwoTheta, 3);
+TEST(CnfReader, BothLayouts_EveryField) {
+  for (const auto& [layout, size] : {std::pair<unsigned char, std::size_t>{0xA4, 41984}, {0xB6, 46592}}) {
+    const auto r = test::Parsed(CnfRecord, CnfBytes(layout, size));
+    ASSERT_TRUE(r) << int{layout};
+    // file channel k lands in channel k + 1; channel 0 repeats the first
+    EXPECT_EQ(r->Data.DataNumber, 4096);
+    EXPECT_EQ((std::array{r->Data.Count[0], r->Data.Count[1], r->Data.Count[2], r->Data.Count[4095]}),
+              (std::array{10, 10, 20, 40950}));
+    EXPECT_EQ(View(r->Head.Common.SampleTitle), "Fe3O4 15GPa" + std::string(53, '\0'));
+    EXPECT_EQ(View(r->Head.Common.SampleID), "EDX-00042" + std::string(7, '\0') + std::string(48, ' '));
+    const auto& m = r->Head.Measure;
+    EXPECT_EQ((std::array{m.EGC[0], m.EGC[1], m.EGC[2], m.Pressure, m.Temperature, m.TwoTheta}),
+              (std::array{0.26673, 0.042192, 0.0, 15.5, 300.0, 5.0012}));
   }
 }
 
-TEST(CnfReader, MissingFileOrFolder_FineNotFound) {
-  TempDir dir;
-  for (const std::string& path : {dir / "absent.cnf", dir.path().string()}) {
-    SpectrumRecord r;
-    EXPECT_EQ(ReadCnfFile(path, r).status, ReadStatus::NotFound);
-  }
-}
-
-TEST(CnfReader, EveryTruncatedPrefix_FailsCleanly) {
+// The number texts: blanks or commas between numbers, missing numbers 0,
+// words 0, a leading blank an empty first field; every truncated prefix
+// fails.
+TEST(CnfReader, NumberTexts_TruncatedFiles) {
+  const auto read = [](const char* conditions, const char* angle, const char* calibration) {
+    const auto& m = test::Parsed(CnfRecord, CnfBytes(0xA4, 41984, conditions, angle, calibration))->Head.Measure;
+    return std::array{m.EGC[0], m.EGC[1], m.Pressure, m.Temperature, m.TwoTheta};
+  };
+  EXPECT_EQ(read("15", "5 6", "0.25, 0.5"), (std::array{0.25, 0.5, 15.0, 0.0, 5.0}));
+  EXPECT_EQ(read("high hot", "x", "a b"), (std::array{0.0, 0.0, 0.0, 0.0, 0.0}));
+  EXPECT_EQ(read(" 15 300", " 5", " 0.3 0.04"), (std::array{0.0, 0.3, 0.0, 15.0, 0.0}));
   for (const unsigned char layout : {0xA4, 0xB6}) {
     const std::string full = CnfBytes(layout, layout == 0xB6 ? 46592 : 41984);
-    for (std::size_t n = 0; n < full.size(); ++n) {
+    for (std::size_t n = 0; n < full.size(); ++n)
       ASSERT_FALSE(test::Parsed(CnfRecord, std::string_view(full).substr(0, n))) << n;
-    }
   }
 }
 

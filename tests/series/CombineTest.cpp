@@ -1,10 +1,12 @@
-// Combine over record files: the sum, the run's questions and every way it stops.
+// Combine: the sum over record files and mixed source formats, every way it
+// stops without writing, and the run behind the button.
 #include <gtest/gtest.h>
 
 #include <limits>
 
-#include "series/FileCombine.h"
+#include "formats/FormatTable.h"
 #include "formats/RecordFile.h"
+#include "series/FileCombine.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 
@@ -12,15 +14,16 @@ namespace vantor {
 namespace {
 
 using test::ReadAll;
-using test::WriteAll;
+using Strings = std::vector<std::string>;
 
-SpectrumRecord MakeRecord(std::vector<std::int32_t> counts, double real, double live) {
+// A record as the record reader leaves it, with a stale dead time: the sum
+// works it out again from the summed times.
+SpectrumRecord MakeRecord(std::vector<std::int32_t> counts, double real, double live, double deadTime = 1) {
   SpectrumRecord r;
-  AssignText(r.Head.Common.SampleTitle, "title " + std::to_string(counts[0]));
-  r.Head.Common.SourceFormat = 1;  // what the record file's reader sets
-  r.Head.Measure.RealTime = real;
-  r.Head.Measure.LiveTime = live;
-  r.Head.Measure.DeadTime = 1;  // stale on purpose: the sum works it out again
+  AssignText(r.Head.Common.SampleTitle, "first");
+  r.Head.Common.SourceFormat = 1;
+  r.Head.Measure.EGC = {0.26673, 0.042192, 0};
+  r.Head.Measure.RealTime = real, r.Head.Measure.LiveTime = live, r.Head.Measure.DeadTime = deadTime;
   r.Data.DataNumber = static_cast<std::int16_t>(counts.size());
   std::copy(counts.begin(), counts.end(), r.Data.Count.begin());
   return r;
@@ -28,14 +31,16 @@ SpectrumRecord MakeRecord(std::vector<std::int32_t> counts, double real, double 
 
 class CombineTest : public ::testing::Test {
  protected:
-  void Save(const std::string& name, const SpectrumRecord& r) { WriteAll(dir / name, RecordFileBytes(r.Data, r.Head)); }
+  // The bytes `kind`'s writer gives for the record, saved as `name`.
+  std::string Save(const std::string& name, const SpectrumRecord& r, OutputKind kind = OutputKind::Xbm) {
+    test::FakePrompt quiet;
+    ConvertContext c(quiet);
+    c.settings.OverWriteCheck = false;
+    EXPECT_TRUE(Output(kind).write(dir / name, r.Data, r.Head, c));
+    return ReadAll(dir / name);
+  }
   bool Combine(std::vector<std::string> names, const std::string& output) {
     return CombineSelectedFiles(dir.path().string(), names, dir / output, context);
-  }
-  SpectrumRecord Load(const std::string& name) {
-    SpectrumRecord r;
-    EXPECT_TRUE(ReadRecordFile(dir / name, r));
-    return r;
   }
 
   test::TempDir dir;
@@ -43,155 +48,100 @@ class CombineTest : public ::testing::Test {
   ConvertContext context{prompt};
 };
 
-// --- sums ----------------------------------------------------------------------
-
-TEST_F(CombineTest, TwoFiles_HeaderOfFirst_CountsAndTimesSummed_DeadTimeFromSums) {
-  Save("a.xbm", MakeRecord({1, 2, 3, 4}, 100, 90));
-  Save("b.xbm", MakeRecord({10, 20, 30, 40}, 100, 80));
-  ASSERT_TRUE(Combine({"a.xbm", "b.xbm"}, "out.xbm"));
-  const double deadTime = Load("out.xbm").Head.Measure.DeadTime;
-  EXPECT_DOUBLE_EQ(deadTime, 15);
-  SpectrumRecord expected = MakeRecord({1, 2, 3, 4}, 200, 170);  // a's header
-  expected.Data.Count = MakeRecord({11, 22, 33, 44}, 0, 0).Data.Count;
-  expected.Head.Measure.DeadTime = deadTime;
-  EXPECT_TRUE(ReadAll(dir / "out.xbm") == RecordFileBytes(expected.Data, expected.Head));
+// first.xbm + second.NPD (its channels beyond the first's dropped) +
+// third.Csv (shorter: adds zeros, not an earlier file's counts) into each
+// output: that writer's own bytes for the sum, the first file's header.
+TEST_F(CombineTest, MixedSourceFormats_IntoEachOutput_HeaderOfFirst) {
+  Save("first.xbm", MakeRecord({1, 2, 3, 4, 5}, 100, 90));
+  Save("second.NPD", MakeRecord({10, 20, 30, 40, 50, 60}, 50, 35), OutputKind::Npd);
+  test::WriteAll(dir / "third.Csv",
+                 "export\r\n\"t\",07/07/23,14:25:30,25,50\r\n\r\n\r\n\r\n0,1,2\r\n\"E\",\"x\"\r\n"
+                 "Ch,Counts\r\n\"0\",100,200\r\n");
+  for (const auto& [kind, name] :
+       {std::pair{OutputKind::Xbm, "sum.XBM"}, {OutputKind::Csv, "sum.Csv"}, {OutputKind::Npd, "sum.npd"}}) {
+    ASSERT_TRUE(Combine({"first.xbm", "second.NPD", "third.Csv"}, name));
+    EXPECT_TRUE(ReadAll(dir / name) == Save("expected", MakeRecord({111, 222, 33, 44, 55}, 200, 150, 25), kind))
+        << name;
+  }
+  ASSERT_TRUE(Combine({"first.xbm"}, "one.xbm"));
+  EXPECT_TRUE(ReadAll(dir / "one.xbm") == Save("expected", MakeRecord({1, 2, 3, 4, 5}, 100, 90, 10)));
+  Save("zero.xbm", MakeRecord({1}, 0, 0));
+  ASSERT_TRUE(Combine({"zero.xbm"}, "out.xbm"));  // a real time of 0: a dead time of 0
+  EXPECT_TRUE(ReadAll(dir / "out.xbm") == Save("expected", MakeRecord({1}, 0, 0, 0)));
   EXPECT_TRUE(prompt.messages.empty());
 }
 
-struct SingleRow {
-  double real, live, deadTime;
-};
-class CombineSingle : public CombineTest, public ::testing::WithParamInterface<SingleRow> {};
-
-TEST_P(CombineSingle, OnlyDeadTimeChanges) {
-  const SpectrumRecord a = MakeRecord({5, -6, 7}, GetParam().real, GetParam().live);
-  Save("a.xbm", a);
-  ASSERT_TRUE(Combine({"a.xbm"}, "out.xbm"));
-  SpectrumRecord expected = a;
-  expected.Head.Measure.DeadTime = GetParam().deadTime;
-  EXPECT_TRUE(ReadAll(dir / "out.xbm") == RecordFileBytes(expected.Data, expected.Head));
+TEST_F(CombineTest, OneSampleOfEachFormat_SumsWhatEachReaderReads) {
+  const Strings names{"run0001.xbm", "analyser.cnf", "export.csv", "profile.npd"};
+  ASSERT_TRUE(CombineSelectedFiles(VANTOR_SAMPLES_DIR, names, dir / "sum.xbm", context));
+  SpectrumRecord sum, r;
+  ASSERT_TRUE(ReadRecordFile(dir / "sum.xbm", sum));
+  std::int64_t expected = 0, got = 0;
+  for (const auto& name : names) {
+    ASSERT_TRUE(ReadSourceByExtension(std::string(VANTOR_SAMPLES_DIR) + "/" + name, r, context));
+    for (int i = 0; i < sum.Data.DataNumber; ++i) expected += r.Data.Count[i];
+  }
+  for (int i = 0; i < sum.Data.DataNumber; ++i) got += sum.Data.Count[i];
+  EXPECT_GT(got, 0);
+  EXPECT_EQ(got, expected);
 }
 
-// A real time of 0 gives no dead time to work out: 0.
-INSTANTIATE_TEST_SUITE_P(Rows, CombineSingle, ::testing::Values(SingleRow{50, 40, 20}, SingleRow{0, 0, 0}));
-
-TEST_F(CombineTest, ShorterLaterFile_AddsZerosNotAnEarlierFilesCounts) {
-  Save("a.Xbm", MakeRecord({1, 1, 1, 1, 1}, 1, 1));
-  Save("big.XBM", MakeRecord({100, 100, 100, 100, 100, 100, 100}, 1, 1));
-  Save("short.xbm", MakeRecord({7, 7}, 1, 1));
-  ASSERT_TRUE(Combine({"a.Xbm", "big.XBM", "short.xbm"}, "out.xBm"));
-  const SpectrumRecord out = Load("out.xBm");
-  EXPECT_EQ(out.Data.DataNumber, 5);  // the first file's channels; big's sixth and seventh are dropped
-  EXPECT_EQ(std::vector<std::int32_t>(out.Data.Count.begin(), out.Data.Count.begin() + 5),
-            (std::vector<std::int32_t>{108, 108, 101, 101, 101}));
-}
-
-// --- stops: nothing is written ------------------------------------------------------
-
-struct OverflowRow {
-  std::int32_t first, second;
-  bool overflows;
-};
-class CombineOverflow : public CombineTest, public ::testing::WithParamInterface<OverflowRow> {};
-
-TEST_P(CombineOverflow, ThirdChannel_StopsOnlyBeyond32Bits) {
-  const auto row = GetParam();
-  Save("a.xbm", MakeRecord({1, 1, row.first, 1}, 1, 1));
-  Save("b.xbm", MakeRecord({1, 1, row.second, 1}, 1, 1));
-  EXPECT_EQ(Combine({"a.xbm", "b.xbm"}, "out.xbm"), !row.overflows);
-  EXPECT_EQ(std::filesystem::exists(dir / "out.xbm"), !row.overflows);
-  const std::vector<std::string> overflow{"Count overflow at channel 3"};
-  EXPECT_EQ(prompt.messages, row.overflows ? overflow : std::vector<std::string>{});
-}
-
-constexpr auto kMax = std::numeric_limits<std::int32_t>::max();
-constexpr auto kMin = std::numeric_limits<std::int32_t>::min();
-INSTANTIATE_TEST_SUITE_P(Rows, CombineOverflow,
-                         ::testing::Values(OverflowRow{kMax - 1, 1, false}, OverflowRow{kMax, 1, true},
-                                           OverflowRow{kMin + 1, -1, false}, OverflowRow{kMin, -1, true},
-                                           OverflowRow{kMax, kMin, false}));
-
-class CombineRejectedOutput : public CombineTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(CombineRejectedOutput, RefusedBeforeAnyFileIsRead) {
-  EXPECT_FALSE(Combine({"missing1.xbm", "missing2.xbm"}, GetParam()));
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Output type must be xbm, csv or npd"});
-  EXPECT_TRUE(dir.Entries().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, CombineRejectedOutput,
-                         ::testing::Values("out.cnf", "out.CNF", "out", "out.rpt", "out.TXT", "out.gsa", "out.xbm.bak",
-                                           "run.xbm/out"));
-
-class CombineBadSource : public CombineTest, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(CombineBadSource, FileErrorNamesTheFile) {
-  Save("a.xbm", MakeRecord({1, 2}, 1, 1));
-  WriteAll(dir / "short.xbm", std::string(100, 'x'));
+TEST_F(CombineTest, OverflowBadOutputOrBadSource_NothingWritten) {
+  constexpr auto kMax = std::numeric_limits<std::int32_t>::max(), kMin = std::numeric_limits<std::int32_t>::min();
+  for (const auto& [first, second, overflows] : {std::tuple{kMax - 1, 1, false},
+                                                 {kMax, 1, true},
+                                                 {kMin + 1, -1, false},
+                                                 {kMin, -1, true},
+                                                 {kMax, kMin, false}}) {
+    Save("a.xbm", MakeRecord({1, 1, first}, 1, 1));
+    Save("b.xbm", MakeRecord({1, 1, second}, 1, 1));
+    prompt.messages.clear();
+    EXPECT_EQ(Combine({"a.xbm", "b.xbm"}, "out" + std::to_string(first) + ".xbm"), !overflows);
+    EXPECT_EQ(prompt.messages, overflows ? Strings{"Count overflow at channel 3"} : Strings{});
+  }
+  EXPECT_EQ(dir.Entries().size(), 5u);
+  for (const char* output : {"out.cnf", "out", "out.TXT", "out.gsa", "out.xbm.bak", "run.xbm/out"}) {
+    EXPECT_FALSE(Combine({"missing.xbm"}, output));
+    EXPECT_EQ(prompt.messages.back(), "Output type must be xbm, csv or npd") << output;
+  }
+  test::WriteAll(dir / "short.xbm", std::string(100, 'x'));
   Save("data.dat", MakeRecord({1}, 1, 1));  // a record file under a name no reader takes
-  const std::string bad = GetParam();
-  EXPECT_FALSE(Combine({"a.xbm", bad}, "out.xbm"));
-  ASSERT_FALSE(prompt.messages.empty());
-  EXPECT_EQ(prompt.messages.back(), "File Error: " + bad);
-  EXPECT_FALSE(std::filesystem::exists(dir / "out.xbm"));
+  for (const char* bad : {"missing.xbm", "short.xbm", "data.dat", "noextension", ""}) {
+    EXPECT_FALSE(Combine({"a.xbm", bad}, "out.xbm"));
+    EXPECT_EQ(prompt.messages.back(), "File Error: " + std::string(bad));
+  }
+  EXPECT_EQ(dir.Entries().size(), 7u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, CombineBadSource,
-                         ::testing::Values("missing.xbm", "short.xbm", "data.dat", "noextension", ""));
-
-// --- the run behind the button ----------------------------------------------------------
-
-TEST_F(CombineTest, Run_AsksForANameInTheFolder_WritesIt_SaysDone) {
+TEST_F(CombineTest, Run_AsksName_ReplacesOnlyAfterYes_SaysDone) {
   struct SavePrompt : test::FakePrompt {
-    std::string folder, proposed;
-    std::optional<std::string> AskSaveName(std::string_view f, std::string_view p) override {
-      folder = f;
-      proposed = p;
+    std::string asked;
+    std::optional<std::string> AskSaveName(std::string_view folder, std::string_view proposed) override {
+      asked = std::string(folder) + "|" + std::string(proposed);
       return saveName;
     }
   } user;
   ConvertContext userContext(user);
+  const std::string folder = dir.path().string();
   Save("a.xbm", MakeRecord({1}, 1, 1));
+  EXPECT_FALSE(RunCombine(folder, SplitSelection(" ; "), userContext));
+  EXPECT_FALSE(RunCombine(folder, {"a.xbm"}, userContext));  // no save name: cancelled
+  EXPECT_EQ(user.messages, Strings{"Plz Enter File Name!"});
+  EXPECT_EQ(user.asked, folder + "|CombineFileDefaultName");
   user.saveName = dir / "sum.xbm";
-  EXPECT_TRUE(RunCombine(dir.path().string(), SplitSelection("a.xbm;a.xbm"), userContext));
-  EXPECT_EQ(user.folder, dir.path().string());
-  EXPECT_EQ(user.proposed, "CombineFileDefaultName");
-  EXPECT_EQ(user.messages, std::vector<std::string>{"Done"});
-  EXPECT_EQ(Load("sum.xbm").Data.Count[0], 2);
-}
-
-TEST_F(CombineTest, Run_EmptySelectionOrCancelledDialog_WritesNothing) {
-  Save("a.xbm", MakeRecord({1}, 1, 1));
-  EXPECT_FALSE(RunCombine(dir.path().string(), SplitSelection(" "), context));
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Plz Enter File Name!"});
-  prompt.messages.clear();
-  EXPECT_FALSE(RunCombine(dir.path().string(), {"a.xbm"}, context));  // no save name: cancelled
-  EXPECT_TRUE(prompt.messages.empty());
-  EXPECT_EQ(dir.Entries(), std::vector<std::string>{"a.xbm"});
-}
-
-TEST_F(CombineTest, Run_WithoutPerFileQuestions_AsksOnceUpFront) {
-  Save("a.xbm", MakeRecord({1}, 1, 1));
-  WriteAll(dir / "sum.xbm", "old");
-  context.settings.OverWriteCheck = false;
-  prompt.saveName = dir / "sum.xbm";
-  prompt.answers = {false, true};
-  EXPECT_FALSE(RunCombine(dir.path().string(), {"a.xbm"}, context));
+  test::WriteAll(dir / "sum.xbm", "old");
+  user.answers = {false, true};
+  EXPECT_FALSE(RunCombine(folder, SplitSelection("a.xbm;a.xbm"), userContext));
   EXPECT_EQ(ReadAll(dir / "sum.xbm"), "old");
-  EXPECT_TRUE(RunCombine(dir.path().string(), {"a.xbm"}, context));
-  EXPECT_EQ(prompt.questions, std::vector<std::string>(2, "All file will be over|writed. OK?"));  // no Replace?
-  EXPECT_EQ(prompt.messages, std::vector<std::string>{"Done"});
-  EXPECT_EQ(Load("sum.xbm").Data.Count[0], 1);
-}
-
-TEST_F(CombineTest, Run_DeclinedReplace_KeepsOldFile_NoDone) {
-  Save("a.xbm", MakeRecord({1}, 1, 1));
-  WriteAll(dir / "sum.xbm", "old");
-  prompt.saveName = dir / "sum.xbm";
-  EXPECT_FALSE(RunCombine(dir.path().string(), {"a.xbm"}, context));
-  EXPECT_EQ(prompt.questions, std::vector<std::string>{"File already exist. Replace?(" + dir / "sum.xbm" + ")"});
-  EXPECT_TRUE(prompt.messages.empty());
-  EXPECT_EQ(ReadAll(dir / "sum.xbm"), "old");
+  EXPECT_TRUE(RunCombine(folder, SplitSelection("a.xbm;a.xbm"), userContext));
+  EXPECT_EQ(user.questions, Strings(2, "File already exist. Replace?(" + dir / "sum.xbm" + ")"));
+  EXPECT_EQ(user.messages.back(), "Done");
+  userContext.settings.OverWriteCheck = false;  // one question up front instead
+  EXPECT_FALSE(RunCombine(folder, {"a.xbm"}, userContext));
+  EXPECT_EQ(user.questions.back(), "All file will be over|writed. OK?");
+  SpectrumRecord sum;
+  ASSERT_TRUE(ReadRecordFile(dir / "sum.xbm", sum));
+  EXPECT_EQ(sum.Data.Count[0], 2);
 }
 
 }  // namespace

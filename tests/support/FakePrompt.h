@@ -21,8 +21,14 @@ class FakePrompt : public UserPrompt {
   std::optional<CsvParameters> csvParameters;
   std::optional<std::string> saveName;
   int csvParameterRequests = 0;
+  bool busy = false;
+  int busyMessages = 0;  // messages shown with the busy pointer up
 
-  void Message(std::string_view text) override { messages.emplace_back(text); }
+  void Message(std::string_view text) override {
+    messages.emplace_back(text);
+    busyMessages += busy;
+  }
+  void SetBusy(bool on) override { busy = on; }
   bool AskYesNo(std::string_view text) override {
     questions.emplace_back(text);
     return NextAnswer();

@@ -1,7 +1,6 @@
-// "Combine Start" and "3D Data" driven through the window: with a scripted
-// user, and with the window's own save dialog and message boxes.
+// "Combine Start" and "3D Data" through the window's own save dialog and
+// message boxes: where the dialog opens, what it proposes, Cancel.
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -12,106 +11,57 @@
 using namespace vantor;
 using namespace vantor::test;
 
+namespace {
+
+// Answers the save dialog with `name` (cancels it when empty), noting where
+// it opened and what it proposed; then notes and closes the message box.
+QString AnswerSaveDialog(const QString& name, QStringList& seen) {
+  WhenModal([name, &seen](QWidget* dialog) {
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    QVERIFY(files != nullptr);
+    seen << files->directory().absolutePath() << QFileInfo(files->selectedFiles().value(0)).fileName();
+    if (name.isEmpty()) return files->reject();
+    files->selectFile(name);
+    static_cast<QDialog*>(files)->accept();  // as the Save button does
+    WhenModal([&seen](QWidget* box) {
+      seen << qobject_cast<QMessageBox*>(box)->text();
+      qobject_cast<QMessageBox*>(box)->accept();
+    });
+  });
+  return name;
+}
+
+}  // namespace
+
 class SeriesWindowTest : public QObject {
   Q_OBJECT
 
-  TempDir dir;
-
-  // Selects the named entries in the given mode, as the user would.
-  static void Select(ShownWindow& w, int mode, const QStringList& names) {
-    Click(w.ui.optMode[mode]);
-    for (const QString& name : names) ClickEntry(w.ui.filFiles, name, Qt::ControlModifier);
-  }
-
-  // Answers the save dialog with `name` (cancels it when empty) and notes
-  // what it proposed; then notes the text of every message box and closes it.
-  struct DialogScript {
-    QString proposed, folder;
-    QStringList messages;
-    explicit DialogScript(const QString& name) {
-      WhenModal([this, name](QWidget* dialog) {
-        auto* files = qobject_cast<QFileDialog*>(dialog);
-        QVERIFY(files != nullptr);
-        folder = files->directory().absolutePath();
-        proposed = QFileInfo(files->selectedFiles().value(0)).fileName();
-        if (name.isEmpty()) {
-          files->reject();
-          return;
-        }
-        files->selectFile(name);
-        static_cast<QDialog*>(files)->accept();  // as the Save button does
-        WhenModal([this](QWidget* box) { Close(box); });
-      });
-    }
-    void Close(QWidget* box) {
-      auto* message = qobject_cast<QMessageBox*>(box);
-      QVERIFY(message != nullptr);
-      messages << message->text();
-      message->accept();
-    }
-  };
-
  private slots:
-  void initTestCase() {
+  void combineAndTable_SaveDialogInTheFolder_ProposedName_DoneOrCancel() {
+    TempDir dir;
     WriteRecord(dir / "a.xbm", 1);
-    WriteRecord(dir / "b.xbm", 10);
-  }
-
-  void combine_ScriptedUser_WritesChosenFileAndSaysDone() {
-    FakePrompt user;
-    user.saveName = dir / "sum.xbm";
-    ShownWindow w(dir.path(), &user);
-    QVERIFY(!w.ui.cmdCombine->isVisible());
-    Select(w, 1, {"a.xbm", "b.xbm"});
-    QVERIFY(w.ui.cmdCombine->isVisible() && !w.ui.cmd3D->isVisible() && !w.ui.cmdSet->isVisible());
-    Click(w.ui.cmdCombine);
-    QCOMPARE(user.messages, std::vector<std::string>{"Done"});
-    SpectrumRecord sum;
-    ConvertContext context(user);
-    QVERIFY(ReadRecordFile(dir / "sum.xbm", sum));
-    QCOMPARE(sum.Data.Count[0], 11);
-    std::filesystem::remove(dir / "sum.xbm");
-  }
-
-  void combine_SaveDialog_OpensOnFolderWithProposedName_ThenDone() {
-    ShownWindow w(dir.path(), nullptr);
-    Select(w, 1, {"a.xbm"});
-    DialogScript script(Q(dir / "mine.xbm"));
-    Click(w.ui.cmdCombine);
-    QCOMPARE(script.folder, Q(dir.path()));
-    QCOMPARE(script.proposed, QString("CombineFileDefaultName"));
-    QCOMPARE(script.messages, QStringList{"Done"});
-    QVERIFY(std::filesystem::exists(dir / "mine.xbm"));
-    std::filesystem::remove(dir / "mine.xbm");
-  }
-
-  void combine_SaveDialogCancelled_NothingWrittenNoMessage() {
-    ShownWindow w(dir.path(), nullptr);
-    Select(w, 1, {"a.xbm", "b.xbm"});
-    const auto before = dir.Entries();
-    DialogScript script("");
-    Click(w.ui.cmdCombine);  // a message box would block here until the test times out
-    QCOMPARE(script.proposed, QString("CombineFileDefaultName"));
-    QVERIFY(script.messages.isEmpty());
-    QVERIFY(dir.Entries() == before);
-  }
-
-  void table3D_SaveDialog_WritesCsvTableThenDone() {
     FakePrompt quiet;
     ConvertContext context(quiet);
     SpectrumRecord r;
-    r.Data.DataNumber = 2;
-    r.Data.Count[0] = 12;
+    r.Data.DataNumber = 2, r.Data.Count[0] = 12;
     QVERIFY(Output(OutputKind::Npd).write(dir / "n.npd", r.Data, r.Head, context));
-
     ShownWindow w(dir.path(), nullptr);
-    QVERIFY(!w.ui.cmd3D->isVisible());
-    Select(w, 2, {"n.npd"});
-    QVERIFY(w.ui.cmd3D->isVisible() && !w.ui.cmdCombine->isVisible());
-    DialogScript script(Q(dir / "table.txt"));
+    QStringList seen;
+    Click(w.ui.optMode[1]);
+    ClickEntry(w.ui.filFiles, "a.xbm");
+    AnswerSaveDialog("", seen);
+    Click(w.ui.cmdCombine);  // a message box would block here until the test times out
+    AnswerSaveDialog(Q(dir / "mine.xbm"), seen);
+    Click(w.ui.cmdCombine);
+    QCOMPARE(seen,
+             (QStringList{Q(dir.path()), "CombineFileDefaultName", Q(dir.path()), "CombineFileDefaultName", "Done"}));
+    QCOMPARE(dir.Entries(), (std::vector<std::string>{"a.xbm", "mine.xbm", "n.npd"}));
+    Click(w.ui.optMode[2]);
+    ClickEntry(w.ui.filFiles, "n.npd");
+    seen.clear();
+    AnswerSaveDialog(Q(dir / "table.txt"), seen);
     Click(w.ui.cmd3D);
-    QCOMPARE(script.proposed, QString("3DFileDefaultName"));
-    QCOMPARE(script.messages, QStringList{"Done"});
+    QCOMPARE(seen.mid(1), (QStringList{"3DFileDefaultName", "Done"}));
     QVERIFY(ReadAll(dir / "table.csv").starts_with("Channel, Energy,d Value,n\r\n 1 ,0.000,,12\r\n"));
   }
 };

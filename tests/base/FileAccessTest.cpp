@@ -1,0 +1,155 @@
+// The file helpers every reader and writer goes through, with their failure
+// paths tested here once: targets that cannot be written, a disk that fills
+// up part-way, the overwrite question, permission bits, and sources that are
+// missing, folders or FIFOs. Each writer and reader has one routing row in
+// the formats tests.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <climits>
+
+#include "base/ConvertContext.h"
+#include "base/FileAccess.h"
+#include "base/SourceFile.h"
+#include "support/FakePrompt.h"
+#include "support/TestFiles.h"
+
+namespace vantor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TempDir;
+using Strings = std::vector<std::string>;
+
+// Every path below `root` with the contents of the files.
+std::string Snapshot(const fs::path& root) {
+  std::string all;
+  for (const auto& e : fs::recursive_directory_iterator(root))
+    all += e.path().string() + (e.is_regular_file() ? "=" + test::ReadAll(e.path().string()) : "/") + "\n";
+  return all;
+}
+
+TEST(SaveOutput, UnwritableTargets_OpenError_FolderUnchanged) {
+  TempDir dir;
+  test::WriteAll(dir / "plain", "x");
+  fs::create_directory(dir / "folder");
+  std::string deep = dir.path().string();
+  while (deep.size() <= PATH_MAX) deep += "/" + std::string(200, 'd');
+  Strings targets{dir / "plain/out", dir / "folder", dir / "missing/out", dir / std::string(NAME_MAX + 1, 'n'),
+                  deep + "/out"};
+  if (!test::RunningAsRoot()) {  // root writes into folders without write permission
+    fs::create_directory(dir / "locked");
+    test::WriteAll(dir / "locked/out", "old");
+    fs::permissions(dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    targets.push_back(dir / "locked/out");
+  }
+  const std::string before = Snapshot(dir.path());
+  for (const std::string& target : targets) {
+    test::FakePrompt prompt;
+    ConvertContext context(prompt);
+    context.settings.OverWriteCheck = false;
+    EXPECT_FALSE(SaveOutput(target, "new bytes", context, "?")) << target.substr(0, 80);
+    EXPECT_EQ(prompt.messages, Strings{"Open Error"});
+  }
+  EXPECT_EQ(Snapshot(dir.path()), before);
+}
+
+// A write that fails part-way (a full disk, as a file-size limit) leaves the
+// old file byte for byte and no temporary file; room for exactly the new
+// file is enough.
+TEST(ReplaceFileAtomically, DiskFullPartWay_OldTargetKeptNoTemporary) {
+  TempDir dir;
+  const std::string target = dir / "out", bytes(5000, 'n'), old = "old file\r\n" + std::string(6000, 'o');
+  test::WriteAll(target, old);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous = ::signal(SIGXFSZ, SIG_IGN);
+  std::string results;
+  for (const rlim_t limit : {rlim_t{0}, rlim_t{1}, rlim_t{2500}, rlim_t{4999}, rlim_t{5000}}) {
+    const rlimit lower{limit, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &lower), 0);
+    results += ReplaceFileAtomically(target, bytes) ? "1" : "0";
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+    EXPECT_TRUE(test::ReadAll(target) == (limit == 5000 ? bytes : old)) << limit;
+    EXPECT_EQ(dir.Entries(), Strings{"out"});
+  }
+  ::signal(SIGXFSZ, previous);
+  EXPECT_EQ(results, "00001");
+}
+
+TEST(ReplaceFileAtomically, ReplacedFileKeepsItsPermissionBits_NewFileTheDefault) {
+  TempDir dir;
+  test::WriteAll(dir / "made", "");
+  test::WriteAll(dir / "kept", "old");
+  const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(dir / "kept", mode);
+  ASSERT_TRUE(ReplaceFileAtomically(dir / "kept", "new"));
+  ASSERT_TRUE(ReplaceFileAtomically(dir / "fresh", "new"));
+  EXPECT_EQ(fs::status(dir / "kept").permissions(), mode);
+  EXPECT_EQ(fs::status(dir / "fresh").permissions(), fs::status(dir / "made").permissions());
+  EXPECT_EQ(test::ReadAll(dir / "kept"), "new");
+}
+
+// No keeps the file and says nothing; a target whose state cannot be found
+// out (a file where a folder should be) is an error before anything is asked.
+TEST(SaveOutput, OverwriteQuestion_NoKeeps_YesOrCheckOffReplaces_UnknownStateFails) {
+  TempDir dir;
+  const std::string path = dir / "out";
+  test::WriteAll(path, "old");
+  test::FakePrompt prompt;
+  ConvertContext context(prompt);
+  prompt.answers = {false, true, true};
+  EXPECT_FALSE(SaveOutput(path, "new", context, ReplaceQuestion(path)));
+  EXPECT_EQ(test::ReadAll(path), "old");
+  EXPECT_TRUE(prompt.messages.empty());
+  EXPECT_TRUE(SaveOutput(path, "new", context, ReplaceQuestion(path)));
+  EXPECT_EQ(prompt.questions, Strings(2, "File already exist. Replace?(" + path + ")"));
+  EXPECT_FALSE(SaveOutput(path + "/x", "new", context, "?"));
+  EXPECT_EQ(prompt.messages, Strings{"Open Error"});
+  context.settings.OverWriteCheck = false;
+  EXPECT_TRUE(SaveOutput(path, "newer", context, "?"));
+  EXPECT_EQ(prompt.questions.size(), 2u);
+  EXPECT_EQ(test::ReadAll(path), "newer");
+}
+
+TEST(ReadFileBytes, OnlyRegularFiles_NeverBlocks_CutAtTheLimit) {
+  TempDir dir;
+  test::WriteAll(dir / "file", "0123456789");
+  fs::create_directory(dir / "folder");
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(ReadFileBytes(dir / "file", 4), "0123");
+  EXPECT_EQ(ReadFileBytes(dir / "file", 100), "0123456789");
+  ::alarm(10);  // opening the FIFO would wait for a writer forever
+  for (const char* name : {"missing", "folder", "fifo"}) {
+    std::string why;
+    EXPECT_FALSE(ReadFileBytes(dir / name, 100, &why)) << name;
+    EXPECT_FALSE(why.empty()) << name;
+  }
+  ::alarm(0);
+}
+
+TEST(ReadSourceFile, RecordChangesOnlyWhenTheParseSucceeds) {
+  TempDir dir;
+  test::WriteAll(dir / "src", "abc");
+  SpectrumRecord record;
+  record.Data.DataNumber = 7;
+  const auto failing = [](std::string_view, SpectrumRecord& r) {
+    return r.Data.DataNumber = 1, FileErrorAtByte(2, "x");
+  };
+  const auto parse = [](std::string_view bytes, SpectrumRecord& r) {
+    return r.Data.DataNumber = static_cast<std::int16_t>(bytes.size()), ReadResult{};
+  };
+  EXPECT_EQ(ReadSourceFile(dir / "src", 10, failing, record).where, 2u);
+  EXPECT_EQ(ReadSourceFile(dir / "none", 10, failing, record).status, ReadStatus::NotFound);
+  EXPECT_EQ(record.Data.DataNumber, 7);
+  EXPECT_TRUE(ReadSourceFile(dir / "src", 2, parse, record));
+  EXPECT_EQ(record.Data.DataNumber, 2);
+  test::FakePrompt prompt;
+  ReportReadFailure(prompt, "x", FileErrorAtLine(3, "bad"));
+  EXPECT_EQ(prompt.messages, Strings{"File Error"});
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,0 +1,114 @@
+// Text routines and number masks on arbitrary input: doubles of every bit
+// pattern (NaN, infinities, subnormals) through the writers' masks and
+// masks of any bytes; Shift_JIS cuts at any start and width; the path
+// split; the number test against strtod; dates; SplitNumbers; wildcards.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <bit>
+#include <cerrno>
+#include <cfloat>
+
+#include "FuzzNumbers.h"
+#include "base/TextFit.h"
+#include "base/TextRoutines.h"
+
+using namespace vantor;
+
+namespace {
+
+bool Lead(unsigned char c) {
+  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+bool Trail(unsigned char c) {
+  return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
+}
+
+// Whole characters inside the window kept, a blank for every byte of a
+// character that the window's edge splits.
+void CheckSlice(std::string_view text, std::size_t start, std::size_t length, const std::string& out) {
+  const std::size_t end = std::min(text.size(), start + length);
+  FUZZ_CHECK(out.size() == (end > start ? end - start : 0));
+  for (std::size_t i = 0, width; i < text.size(); i += width) {
+    width = Lead(text[i]) && i + 1 < text.size() && Trail(text[i + 1]) ? 2 : 1;
+    for (std::size_t j = i; j < i + width; ++j)
+      if (j >= start && j < end) FUZZ_CHECK(out[j - start] == (i >= start && i + width <= end ? text[j] : ' '));
+  }
+}
+
+void CheckNumbers(FuzzedDataProvider& input) {
+  const double value = std::bit_cast<double>(input.ConsumeIntegral<std::uint64_t>());
+  fuzz::CheckNumberTexts(value);
+  for (const std::string_view mask : fuzz::kWriterMasks) {
+    std::string text;
+    AppendMask(text, std::bit_cast<std::int64_t>(value), mask);  // the integer overload keeps every digit
+    if (mask.find('E') == std::string_view::npos)
+      FUZZ_CHECK(std::strtoll(text.c_str(), nullptr, 10) == std::bit_cast<std::int64_t>(value));
+  }
+  const std::string mask = input.ConsumeRandomLengthString(400);  // any bytes must not crash
+  fuzz::NonFiniteText(FormatMask(value, mask), value);
+  FormatAligned(value, mask);
+}
+
+void CheckFitting(FuzzedDataProvider& input) {
+  const std::size_t start = input.ConsumeIntegralInRange<std::size_t>(0, 300);
+  const std::size_t width = input.ConsumeIntegralInRange<std::size_t>(0, 300);
+  const std::string text = input.ConsumeRemainingBytesAsString();
+  CheckSlice(text, start, width, SjisSlice(text, start, width));
+  const std::string left = LeftFit(text, width), right = RightFit(text, width);
+  FUZZ_CHECK(left.size() == width && right.size() == width);
+  CheckSlice(text, 0, width, left.substr(0, std::min(width, text.size())));
+  if (text.size() >= width) CheckSlice(text, text.size() - width, width, right);
+  FUZZ_CHECK(text.size() >= width || right.ends_with(text));
+  FUZZ_CHECK(FieldText(text).find('\0') == std::string::npos);
+}
+
+// Where the text holds only number characters, the number test accepts it
+// exactly when strtod reads all of it to a finite value, and agrees on it.
+void CheckParseNumber(const std::string& text) {
+  const auto value = ParseNumber(text);
+  FUZZ_CHECK(!value || std::isfinite(*value));
+  const std::string trimmed(TrimBlanks(text));
+  if (trimmed.empty() || trimmed.find_first_not_of("0123456789.eE+-") != std::string::npos) return;
+  char* end = nullptr;
+  errno = 0;
+  const double expected = std::strtod(trimmed.c_str(), &end);
+  FUZZ_CHECK(value.has_value() ==
+             (end == trimmed.c_str() + trimmed.size() && !(errno == ERANGE && std::isinf(expected))));
+  if (value) FUZZ_CHECK(std::fabs(expected) >= DBL_MIN ? *value == expected : std::fabs(*value) < DBL_MIN);
+}
+
+void CheckRoutines(const std::string& text) {
+  const PathParts p = SplitPath(text);
+  const std::string joined = p.drive + p.directory + p.name;
+  FUZZ_CHECK(joined + "." + p.extension == text || (p.extension.empty() && joined == text));
+  FUZZ_CHECK(p.name.find_first_of("/\\") == std::string::npos && p.extension.find_first_of("/\\") == std::string::npos);
+  CheckParseNumber(text);
+  // Date pieces are cut Shift_JIS-safely: half a character becomes a blank.
+  const bool year = ParseNumber(SjisSlice(text, 0, 4)).has_value();
+  FUZZ_CHECK(FormatShortDate(text).empty() != year);
+  if (year) FUZZ_CHECK(FormatShortDate(text).substr(3) == SjisSlice(text, 4, 2) + "/" + SjisSlice(text, 6, 2));
+  FUZZ_CHECK(FormatClock(text).size() == 2 + std::min<std::size_t>(text.size(), 6));
+  std::array<double, 11> values;
+  const int count = SplitNumbers(text, values);
+  FUZZ_CHECK(count >= 1 && count <= 11);
+  for (int i = 0; i < count; ++i) FUZZ_CHECK(std::isfinite(values[i]));
+  FUZZ_CHECK(MatchesWildcard(text, text) && MatchesWildcard(text, "*"));
+  if (!ParseNumber(text)) FUZZ_CHECK(FormatTwoDigitText(text) == text);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  FuzzedDataProvider input(data, size);
+  switch (input.ConsumeIntegralInRange(0, 2)) {
+    case 0:
+      CheckNumbers(input);
+      break;
+    case 1:
+      CheckFitting(input);
+      break;
+    default:
+      CheckRoutines(input.ConsumeRemainingBytesAsString());
+  }
+  return 0;
+}
