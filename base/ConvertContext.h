@@ -10,6 +10,13 @@
 
 namespace vantor {
 
+// The parameter entry's values where the run takes them for CSV sources.
+inline void StoreCsvParameters(const CsvParameters& entered, RunSettings& settings) {
+  settings.TwoThetaValue = entered.TwoTheta;
+  settings.EnteredEGC = entered.EGC;
+  settings.EnteredTemperature = entered.Temperature;
+}
+
 struct ConvertContext {
   explicit ConvertContext(UserPrompt& p) : prompt(p) {}
   // The same run reaching the user through another prompt (one file's share

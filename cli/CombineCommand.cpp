@@ -30,9 +30,7 @@ int RunCombineCommand(const CombineOptions& o) {
   if (!o.csvParams.empty()) {
     const auto entered = ParseCsvParameters(o.csvParams);
     if (!entered) return UsageError("--csv-params takes five numbers TWOTHETA,EGC0,EGC1,EGC2,KELVIN");
-    context.settings.TwoThetaValue = entered->TwoTheta;
-    context.settings.EnteredEGC = entered->EGC;
-    context.settings.EnteredTemperature = entered->Temperature;
+    StoreCsvParameters(*entered, context.settings);
   }
   prompt.saveName = o.output;
   return RunCombine("", *files, context) ? kExitOk : kExitFailed;

@@ -49,9 +49,7 @@ int RunPlotCommand(const PlotOptions& o) {
   if (!o.csvParams.empty()) {
     const auto entered = ParseCsvParameters(o.csvParams);
     if (!entered) return UsageError("--csv-params takes five numbers TWOTHETA,EGC0,EGC1,EGC2,KELVIN");
-    context.settings.TwoThetaValue = entered->TwoTheta;
-    context.settings.EnteredEGC = entered->EGC;
-    context.settings.EnteredTemperature = entered->Temperature;
+    StoreCsvParameters(*entered, context.settings);
   }
   const view::PlotResult result = view::PlotFiles(request, context);
   return result.complete ? kExitOk : kExitFailed;

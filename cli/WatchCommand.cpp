@@ -109,9 +109,7 @@ int RunWatchCommand(const WatchOptions& o) {
   const bool csv = format->kind == SourceKind::Csv;
   if (const int status = PrepareRun(o, csv, !csv, prompt, context, outputs); status >= 0) return status;
   if (csv) {
-    context.settings.TwoThetaValue = prompt.csvParameters->TwoTheta;
-    context.settings.EnteredEGC = prompt.csvParameters->EGC;
-    context.settings.EnteredTemperature = prompt.csvParameters->Temperature;
+    StoreCsvParameters(*prompt.csvParameters, context.settings);
   }
 
   struct sigaction stop {};

@@ -262,9 +262,7 @@ RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice&
       prompt.SetBusy(false);
       return result;
     }
-    context.settings.TwoThetaValue = entered->TwoTheta;
-    context.settings.EnteredEGC = entered->EGC;
-    context.settings.EnteredTemperature = entered->Temperature;
+    StoreCsvParameters(*entered, context.settings);
   }
   const unsigned jobs = JobsFor(options.jobs, files.size());
   if (jobs > 1) {

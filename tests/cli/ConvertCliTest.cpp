@@ -78,7 +78,9 @@ TEST_F(ConvertCliTest, FailuresAndUsageErrors) {
   for (const auto& [arguments, exitCode, err] : cases) {
     const auto run = RunCli(arguments);
     EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
-    if (!err.empty()) EXPECT_EQ(run.err.substr(0, err.size()), err) << arguments;  // the message, then its reason
+    if (!err.empty()) {
+      EXPECT_EQ(run.err.substr(0, err.size()), err) << arguments;  // the message, then its reason
+    }
     EXPECT_EQ(run.out, "") << arguments;
   }
   EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.csv", name, stem + "_.XBM", "short.cnf"}));
