@@ -51,29 +51,26 @@ TEST_F(ConvertCliTest, ChangesReachTheOutput) {
   EXPECT_EQ(twoTheta, 7.5);
 }
 
-TEST_F(ConvertCliTest, FailuresAndUsageErrors) {
-  test::WriteAll(dir / "short.cnf", std::string(41983, '\0'));
+TEST_F(ConvertCliTest, UsageErrors_ExitTwo_NothingWritten) {
   test::WriteAll(dir / "a.csv", "x");
-  const std::tuple<std::string, int, std::string> cases[] = {
-      {"convert --to xbm " + Q("short.cnf"), 1, dir / "short.cnf" + ": File Error ("},
-      {"convert --to pdf " + Q(name), 2, ""},
-      {"convert --to xbm", 2, ""},
-      {"convert --to xbm --from tiff " + Q(name), 2, ""},
-      {"convert --to xbm " + Q("noextension"), 2, ""},
-      {"convert --to xbm --egc 1,2 " + Q(name), 2, ""},
-      {"convert --to xbm --two-theta abc " + Q(name), 2, ""},
-      {"convert --to xbm --absolute " + Q(name), 2, ""},
-      {"convert --to xbm " + Q("a.csv"), 2, ""},  // a CSV source needs --csv-params
-      {"convert --bogus --to xbm " + Q(name), 2, ""},
-      {"", 2, ""},
+  const std::string cases[] = {
+      "convert --to pdf " + Q(name),
+      "convert --to xbm",
+      "convert --to xbm --from tiff " + Q(name),
+      "convert --to xbm " + Q("noextension"),
+      "convert --to xbm --egc 1,2 " + Q(name),
+      "convert --to xbm --two-theta abc " + Q(name),
+      "convert --to xbm --absolute " + Q(name),
+      "convert --to xbm " + Q("a.csv"),  // a CSV source needs --csv-params
+      "convert --bogus --to xbm " + Q(name),
+      "",
   };
-  for (const auto& [arguments, exitCode, err] : cases) {
+  for (const auto& arguments : cases) {
     const auto run = RunCli(arguments);
-    EXPECT_EQ(run.exitCode, exitCode) << arguments << "\n" << run.err;
-    if (!err.empty()) EXPECT_EQ(run.err.substr(0, err.size()), err) << arguments;  // the message, then its reason
+    EXPECT_EQ(run.exitCode, 2) << arguments << "\n" << run.err;
     EXPECT_EQ(run.out, "") << arguments;
   }
-  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.csv", name, "short.cnf"}));
+  EXPECT_EQ(dir.Entries(), (std::vector<std::string>{"a.csv", name}));
 }
 
 }  // namespace
