@@ -68,7 +68,6 @@ TEST_F(SeriesCliTest, CombineAndTable_WriteTheirFiles_ReplaceOnlyWithForce) {
 TEST_F(SeriesCliTest, Failures_ExitCodeAndMessage_NothingWritten) {
   Save(OutputKind::Xbm, "a.xbm", 1);
   const std::tuple<std::vector<std::string>, int, std::string> rows[] = {
-      {{"combine", "-o", "@/sum.txt", "@/a.xbm"}, 1, "Output type must be xbm, csv or npd\n"},
       {{"combine", "-o", "@/sum.xbm", "@/a.xbm", "@/gone.xbm"}, 1, "File Error: @/gone.xbm\n"},
       {{"combine", "-o", "@/sum.xbm"}, 2, "\n"},
       {{"combine", "--csv-params", "1,2,3", "-o", "@/s.xbm", "@/a.xbm"}, 2, "\n"},

@@ -52,7 +52,8 @@ TEST(CnfReader, BothLayouts_EveryField) {
 // fails.
 TEST(CnfReader, NumberTexts_TruncatedFiles) {
   const auto read = [](const char* conditions, const char* angle, const char* calibration) {
-    const auto& m = test::Parsed(CnfRecord, CnfBytes(0xA4, 41984, conditions, angle, calibration))->Head.Measure;
+    const auto record = test::Parsed(CnfRecord, CnfBytes(0xA4, 41984, conditions, angle, calibration));
+    const auto& m = record->Head.Measure;  // the record outlives the reference
     return std::array{m.EGC[0], m.EGC[1], m.Pressure, m.Temperature, m.TwoTheta};
   };
   EXPECT_EQ(read("15", "5 6", "0.25, 0.5"), (std::array{0.25, 0.5, 15.0, 0.0, 5.0}));

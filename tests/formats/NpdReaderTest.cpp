@@ -38,18 +38,15 @@ TEST(NpdReader, OurOwnFile_ComesBackRoundedToTheWritersMasks) {
   }
 }
 
-// CR, LF and CR LF all end lines; a data length that is no integer or above
+// CR alone ends lines too (LF: the re-saved sources test); a data length that is no integer or above
 // the record fails, a negative one reads no channels; a file cut anywhere
 // before its last data line fails.
 TEST(NpdReader, LineEnds_DataLengthLimits_TruncatedFilesFail) {
   SpectrumRecord w = SampleRecord();
-  std::string cr, lf;
-  for (const char c : Written(w)) {
+  std::string cr;
+  for (const char c : Written(w))
     if (c != '\n') cr += c;
-    if (c != '\r') lf += c;
-  }
   EXPECT_EQ(Parsed(NpdRecord, cr)->Data.Count, Parsed(NpdRecord, Written(w))->Data.Count);
-  EXPECT_EQ(Parsed(NpdRecord, lf)->Data.Count, Parsed(NpdRecord, Written(w))->Data.Count);
   w.Data.DataNumber = kMaxChannels;
   const std::string full = Written(w);
   for (const auto& [length, read] : {std::pair{"9000", -1}, {"-3", 0}, {"40000", -1}, {"4.5", 4}, {"four", -1}}) {

@@ -82,7 +82,6 @@ class ComfortTest : public QObject {
     QTest::addColumn<double>("platform");
     QTest::addColumn<double>("shown");
     QTest::newRow("7 pt becomes 9 pt") << 7.0 << 9.0;
-    QTest::newRow("9 pt") << 9.0 << 9.0;
     QTest::newRow("14 pt") << 14.0 << 14.0;
   }
   void scaling_NothingCutOrOutside() {
