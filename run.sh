@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the two programs (not the tests and benchmarks: ./test.sh builds
 # those) and starts the window.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Vantor and runs every test twice: a normal build, and a build with
 # address and undefined-behaviour sanitizers that halts on the first report;
 # then the tests of parallel conversion under the thread sanitizer.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Bounds-checked little-endian reading of a byte buffer. A read that would
 // run past the end returns zeros and sets a failure flag that stays set, so
 // a reader checks once per section instead of after every field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What one program run (one window, one command line) holds across files:
 // the run settings, the two change switches of the window, and the way to
 // reach the user. Passed explicitly so that tests and the CLI hold their own.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The code page 932 decoder: ASCII, half-width katakana and the double-byte
 // table made from Python's cp932 codec (scripts/make_cp932_table.py).
 #include "base/Cp932.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts of the files, for people: the record's text fields are code page 932
 // (Shift_JIS as Windows writes it) and are copied byte for byte everywhere
 // else; only what is shown or handed to other programs as Unicode (the

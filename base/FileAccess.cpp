@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading file bytes safely and replacing files atomically.
 #include "base/FileAccess.h"
 

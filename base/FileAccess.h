@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File access shared by every reader and writer: reading a file's bytes
 // without ever blocking on something that is not a regular file, and
 // replacing a file atomically so that a failed write never costs the user

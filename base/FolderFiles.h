@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files of one folder as the window's file list shows them: regular
 // files (symbolic links to them too), hidden ones left out, matched by a
 // wildcard pattern, in natural order. The window and the command line both

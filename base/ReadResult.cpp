@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reader results and their messages.
 #include "base/ReadResult.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a reader reports: whether the file was read, where it stopped and
 // why. The window shows the system's own message for the status; the
 // command line adds the file's name and the reason.

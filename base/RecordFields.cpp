@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The header's named values and the count summary.
 #include "base/RecordFields.h"
 

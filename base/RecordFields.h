@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record's header as named values, and a summary of its counts: what
 // the viewer's header table, `vantor-cli show` and the Python module show,
 // from one list so that they name and order the fields alike.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Code page 932 (Shift_JIS) as the text fields hold it: bytes, never
 // transcoded. Cutting a text must not leave half of a double-byte character.
 #pragma once

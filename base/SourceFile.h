@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The common frame of the source readers: the file's bytes (never more
 // than a valid file can hold), then the format's parser. A file that cannot
 // be read is "not found", bytes that do not parse a "file error"; the

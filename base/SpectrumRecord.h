@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spectrum record: one multichannel-analyser spectrum with the conditions
 // it was measured under. Every reader fills one, every writer turns one into a
 // file. Field order and types are those of the record file (RecordFile.h),

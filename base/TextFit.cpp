@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fitting texts to widths without splitting double-byte characters.
 #include "base/TextFit.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts fitted to fixed widths, as the text outputs lay them out.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number masks, plain number text and width fitting (see TextFormat.h).
 #include "base/TextFormat.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every conversion of numbers to text. All writers go through here, so the window and the command line write the
 // same bytes. Locale-free; built on std::to_chars.
 //

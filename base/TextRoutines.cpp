@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Path splitting, date and time display forms, SplitNumbers, the number test.
 #include "base/TextRoutines.h"
 

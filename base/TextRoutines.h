@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small text routines shared by readers, writers and runs: splitting paths,
 // display forms of the record's date and time, pulling numbers out of free
 // text, and the number test for file contents.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one way the core talks to the user. The window answers with modal
 // dialogs, the command line with stderr and its flags, the tests with a
 // scripted fake. The core never waits on anything but these calls.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Example source files in the three formats the beamline receives from other
 // programs: the analyser file (.cnf), the analyser export (.csv) and the
 // profile file (.npd), each built from a generated spectrum record. Used for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Realistic synthetic spectra for samples, benchmarks and tests: a falling
 // background with Poisson-like noise plus Gaussian diffraction peaks, the
 // beamline's usual calibration and a plausible header.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Throughput of `vantor-cli convert` with all six outputs against the floor
 # the disk sets: copying the produced output tree with `cp -r`; and the gain
 # of converting on every core (the default) over one file at a time (-j 1).

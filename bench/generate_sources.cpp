@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-generate-sources FOLDER [CHANNELS]
 // Writes analyser.cnf (always the analyser's 4096 channels), export.csv and
 // profile.npd (CHANNELS channels, default 256). The names differ so that

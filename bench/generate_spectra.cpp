@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-generate FOLDER COUNT [CHANNELS] [PREFIX]
 // Writes COUNT record files PREFIX0001.xbm ... with CHANNELS channels each.
 #include <cstdio>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Peak memory of `vantor-cli convert` over a beamline day of files given
 # through --files-from, against a run of a hundredth of them: the memory
 # must stay flat in the file count.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the spectrum viewer into PNGs for the README: one spectrum on the
 // energy axis with a region marked and the pointer over a peak, and two
 // spectra overlaid with log counts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How fast the window's file list follows a big folder:
 //   vantor-window-bench [WORK_FOLDER]
 // Fills WORK_FOLDER/big (20 000 record files) and WORK_FOLDER/half (10 000),

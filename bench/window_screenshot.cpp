@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the main window into a PNG, opened on a folder with two files
 // selected and two outputs checked: the picture for the README. Optionally
 // the parameter dialog and the Yes/No question too, to look at.

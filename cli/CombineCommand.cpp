@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli combine -o OUT [--force] [--csv-params TWOTHETA,EGC0,EGC1,EGC2,KELVIN]
 //                    [--from KIND] [--files-from LIST] FILE|FOLDER...
 #include <memory>

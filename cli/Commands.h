@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The subcommands of vantor-cli. Each registers its options on the app and
 // returns the function that runs it after parsing; the function returns the
 // exit status: 0 every requested output written, 1 something failed or was

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's way of answering the core: messages on stderr, one a
 // line, exactly as the window would show them, a message about a file led by
 // the file's path and followed by the reason; questions answered from the

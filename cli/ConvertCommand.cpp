@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli convert --to KINDS [--from KIND] [-j N] [--quiet] [--out-dir DIR]
 //                    [--files-from LIST] [--egc A,B,C] [--two-theta V [--absolute]]
 //                    [--csv-params ...] [--force] FILE|FOLDER...

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Options shared by convert and watch.
 #include "cli/ConvertOptions.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The options convert and watch share, and turning them into a run: the
 // outputs, the changes, the CSV parameters and the output folder.
 #pragma once

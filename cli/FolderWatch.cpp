@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // inotify where there is one, a look at the folder every half second
 // elsewhere.
 #include "cli/FolderWatch.h"

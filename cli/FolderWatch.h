@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Tells which files of one folder have become complete: closed by the
 // program that wrote them, or moved in, as the system's file notification
 // reports it (inotify on Linux); elsewhere, or where notification is not

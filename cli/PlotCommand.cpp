@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli plot FILE... -o OUT.png|OUT.svg [--x channel|energy|d] [--log]
 //                 [--size WxH] [--csv-params ...]
 // Compiled only with the chart library (see CMakeLists.txt).

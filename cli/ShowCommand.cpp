@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli show [--json] FILE...
 #include <cstdio>
 #include <memory>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The files a command works on: arguments, folders and --files-from.
 #include <filesystem>
 #include <fstream>

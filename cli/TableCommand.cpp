@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli table -o OUT [--force] [--from npd] [--files-from LIST] FILE|FOLDER...
 #include <memory>
 

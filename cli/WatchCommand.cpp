@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli watch --to KINDS [--from KIND] [--out-dir DIR] [--new-only] [...] FOLDER
 // Converts every source of the kind that is complete in FOLDER, in the order
 // they arrive, until SIGINT or SIGTERM; then the summary.

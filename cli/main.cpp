@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli: the batch front end on the same core as the window.
 #include <cstdio>
 #include <map>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a file in DIR includes a header of a layer folder that is not in
 # ALLOWED (the folder itself and the layers below it). Run as a build step by
 # vantor_layer(); writes STAMP when every include is in order.

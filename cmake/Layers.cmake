@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The layers of the program, ground floor first. Each folder is a static
 # library that links only to the folders below it, and a build step checks
 # every include of the folder, so a file that reaches upward stops the build

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Convert run and the list-file run.
 #include "convert/ConvertRun.h"
 

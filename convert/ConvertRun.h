@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Convert run: checks the user's entries, asks once before writing over
 // files when per-file questions are off, and converts every selected file
 // into every chosen output, showing progress. The window fills a request

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converting one source file into one output file, and splitting the
 // window's selection text into file names.
 #pragma once

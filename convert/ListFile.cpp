@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list-file run: a list file NAME.xli marks a numbered series of record
 // files NAME_????.xbm in its folder. Only its first two items are read; the
 // second must hold a number.

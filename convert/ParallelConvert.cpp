@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The batch: one file after another, or several side by side with their
 // prompt traffic replayed in file order.
 #include "convert/ParallelConvert.h"

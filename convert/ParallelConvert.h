@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converting a batch of files, one after another or several at once. Side
 // by side, each file's messages and questions are kept and replayed in file
 // order, so the user sees exactly what a run one file at a time would show;

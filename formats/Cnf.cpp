@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyser files. The beamline's template (41 984 bytes with byte 11 =
 // 0xA4, 46 592 bytes with 0xB6; bytes 10-13 hold the file size) is read at
 // fixed places, as the beamline's programs always read it; every other

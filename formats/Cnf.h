@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analyser file (.cnf source): a binary multichannel-analyser file. Of
 // the beamline's template only a few fixed places are used: 4096 channels of
 // counts, the sample title and identifier, and three texts holding the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyser files of any layout, read through their own section table (the
 // layout is described in CnfSections.h). Every read is bounds checked; a
 // file that lacks what the record needs is a file error, never a record

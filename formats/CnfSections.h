@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyser files as the analyser's own software writes them (Genie format):
 // from byte 112 a table of 48-byte entries, one per section, and the
 // sections it points to. Only the facts this program reads are named here.

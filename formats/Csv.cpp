@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV output (not the layout the CSV source reader takes):
 //   ten lines "label,value, " (press, load, pressure, temperature, live
 //   time, EGC(0), EGC(1), 2θ), two empty lines, "N, , ",

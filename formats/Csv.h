@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The comma-separated output (.CSV): ten condition lines, the channel count
 // and one line per channel with channel, energy and count.
 #pragma once

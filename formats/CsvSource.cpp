@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyser export layout, read as a stream of fields and lines:
 //   line 1       skipped
 //   line 2       title, date yy/mm/dd (or yyyy/mm/dd, yyyy-mm-dd), time

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analyser export (.csv source): a comma-separated text file with the
 // sample title, date, time, live and real time, the channel count, the
 // sample identifier and the counts, but no calibration, angle or

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one table of source and output formats: kind, name, file pattern or
 // suffix, reader or writer. The window, the command line and Combine look
 // formats up here; nothing else switches on a format.

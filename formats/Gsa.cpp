@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GSA file in the GSAS standard (STD) layout for energy-dispersive
 // data, every line exactly 80 characters and CR LF:
 //   title  " File: " + SampleTitle fitted to 27, "Date: yyyy-mm-dd hh:mm:ss"

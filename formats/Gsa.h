@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The GSAS standard powder-diffraction file (.GSA) that refinement programs
 // read: a title line, a bank line and the counts ten to a line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile file (.npd source, .NPD output), both directions.
 //
 // Reading: the profile file: 24 header lines taken by their

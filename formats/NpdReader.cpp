@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile file as our NPD writer produces it:
 //   line  1       Record length,27      lines before "Data length, "
 //   lines 2-24    one value each after the label's ",", by position

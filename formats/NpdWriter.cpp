@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile file (.NPD), comma-separated text, every line ending CR LF:
 //   lines 1-24   "label," + value (line 16 "Ring status,current(mA)=");
 //                lines 19-22 are groups of " name=value" items

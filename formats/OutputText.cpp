@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared pieces of the text outputs (see OutputText.h).
 #include "formats/OutputText.h"
 

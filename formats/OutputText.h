@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pieces shared by the text outputs (report, text, CSV, GSA, profile file):
 // text fields as the outputs see them, fitting the end of a line being built
 // to a width, and the date-time text of the GSA and NPD headers.

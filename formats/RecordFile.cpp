@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Record file layout (offsets in bytes from the start of the file):
 //    0  "00" signature (not checked when reading)
 //    2  CommonCondition, 1402 bytes

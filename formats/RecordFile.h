@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record file (.xbm source, "_.XBM" output): the beamline's own binary
 // spectrum file, a straight little-endian dump of the header and the counts
 // in use. 2070 + 4 x DataNumber bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text and the JSON of `vantor-cli show`.
 #include "formats/RecordReport.h"
 

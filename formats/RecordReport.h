@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A spectrum file described for people and for other programs: the text of
 // `vantor-cli show` and its JSON form (one object per file, the header's
 // fields under their record names, numbers as JSON numbers).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report file (.RPT), a compact fixed-column text:
 //   line 1      the channel count, "####0" right-fitted to 5
 //   count block every count aligned under "######0", eight to a line (one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The report (.RPT): the channel count and every count in fixed columns,
 // eight to a line, then six lines of identification and conditions.
 #pragma once

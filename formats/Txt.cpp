@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text file (.TXT):
 //   "CommonCondition:" and "MeasureCondition:" sections, one field a line,
 //   each a 16-character label ending in "= " and the value from column 17;

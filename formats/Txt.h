@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The readable text output (.TXT): labelled condition lines and one line per
 // channel.
 #pragma once

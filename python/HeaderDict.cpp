@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Header fields to and from Python values.
 #include "python/HeaderDict.h"
 

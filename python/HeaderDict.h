@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The header as a Python dict: every field under its name in the record,
 // texts decoded for people, the calibration EGC as a list of three; the
 // spare fields are left out. Assigning a dict sets the fields it names.

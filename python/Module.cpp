@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The vantor Python module: the readers, writers, Combine and 3D Data of
 // the core, for scripts and notebooks. Each call runs the core with a prompt
 // of its own and turns what went wrong into a Python exception; the file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The prompt the Python module hands to the core: it shows nothing and asks
 // no one. It keeps what the core said, answers the replace questions as the
 // caller's `overwrite` argument says, and lets the module turn a failed step

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Spectrum class of the module.
 #include "python/Spectrum.h"
 

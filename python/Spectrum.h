@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One spectrum as Python sees it: the record, and the source format it was
 // read from (none for a spectrum a script built). Its arrays are worked out
 // from the record on each access, so they always agree with its header.

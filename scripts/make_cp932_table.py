@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes base/Cp932Table.inc: the double-byte part of code page 932 as one
 UTF-16 value per (lead, trail) pair, 0 where the pair decodes to nothing.
 Leads 0x81-0x9F and 0xE0-0xFC, trails 0x40-0x7E and 0x80-0xFC (188 a lead),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 3D Data run and the table's text.
 #include "series/File3D.h"
 

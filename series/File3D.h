@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 3D Data: a series of NPD spectra laid side by side in one comma-separated
 // table, one row per channel with its energy and d-spacing and one column of
 // counts per file:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Combine run: read, sum, write.
 #include "series/FileCombine.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Combine: several spectra of any source format summed channel by channel
 // into one record, CSV or NPD file whose name the user chooses. The result
 // carries the first file's header; only the counts, the real and live times

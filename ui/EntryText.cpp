@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry boxes' number test and the text conversions.
 #include "ui/EntryText.h"
 

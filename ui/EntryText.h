@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Texts crossing between the widgets and the core: the number test of the
 // entry boxes in the user's locale, and file names and messages as the core
 // holds them (the file system's 8-bit encoding).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive, directory and file lists.
 #include "ui/FolderLists.h"
 

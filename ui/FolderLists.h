@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's three browsing lists: the drives (mounted volumes outside
 // Windows), the directory list (the folder, its ancestors and its
 // subfolders) and the file list (one folder's files matching one pattern,

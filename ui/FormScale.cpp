@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fitting a form drawn in twips to the platform's face.
 #include "ui/FormScale.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The forms were drawn in twips for an 8.25 pt face. They are shown at the
 // platform's own face, and the whole form grows by one factor until every
 // caption fits: the proportions of the drawing hold, nothing is cut.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Message boxes and dialogs behind the core's questions.
 #include "ui/QtUserPrompt.h"
 

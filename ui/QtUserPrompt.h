@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's way of answering the core: modal message boxes titled
 // "Vantor", the two dialogs, the save-file dialog, the status label and the
 // busy pointer. While a run works the window repaints and takes no input

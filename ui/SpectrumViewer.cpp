@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer window's widgets and handlers.
 #include "ui/SpectrumViewer.h"
 

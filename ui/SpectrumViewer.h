@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spectrum viewer: the chart of one or more spectra with its axis, log
 // and zoom controls, the readout under the pointer, the region's sums, and
 // the header of the spectrum chosen in the list as a table. Opened from the

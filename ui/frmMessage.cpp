@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two-line Yes/No dialog.
 #include "ui/frmMessage.h"
 

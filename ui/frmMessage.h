@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmMessage: a Yes/No question of two text lines. The caller creates it,
 // sets the caption, both lines and both button captions, shows it modally,
 // reads YesNo and discards it, so every question starts from "No".

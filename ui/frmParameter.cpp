@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter dialog for CSV sources.
 #include "ui/frmParameter.h"
 

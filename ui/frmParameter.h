@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmParameter ("Parameters"): the five values a CSV source does not carry.
 // Created once and kept, so it shows the last run's texts again. The caller
 // sets mblnCancel to true, shows it modally and reads mblnCancel: false means

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // frmVantor: the main window. It holds every choice of the user, hands the
 // runs what the controls say at the moment a start button is pressed, and
 // shows what the core reports. It does no file work itself.

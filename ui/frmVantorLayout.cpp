@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's controls: one table row per control, Left, Top, Width,
 // Height in twips relative to its container (the window or a frame). The
 // whole table is scaled by one factor, the smallest at which every caption

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The controls of the main window, built from one table of names, kinds,
 // captions and positions.
 #pragma once

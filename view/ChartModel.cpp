@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart's points, readout and region sums.
 #include "view/ChartModel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the spectrum chart draws, apart from Qt so that it can be checked
 // without a display: the points of a spectrum against channel, energy or
 // d-spacing, linear or log counts, the readout under the pointer and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing the chart as PNG or SVG.
 #include "view/ChartPicture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart as a picture file (PNG or SVG, by the name's extension), and
 // `vantor-cli plot`: spectra drawn into a picture without a display.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the chart's series and axes.
 #include "view/SpectrumChart.h"
 

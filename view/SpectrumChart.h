@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spectrum chart: counts of one or more spectra against channel, energy
 // or d-spacing, linear or log, with a legend and a region of interest. The
 // viewer window shows it in a SpectrumChartView; `vantor-cli plot` renders

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Mouse handling of the chart on screen.
 #include "view/SpectrumChartView.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart on screen: drag a rectangle to zoom, the wheel zooms the x axis
 // around the pointer, Shift+drag marks the region of interest (a Shift+click
 // clears it), the right button steps back out. Reports the x value under

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The code page 932 decoder on the bytes where it differs from plain
 // Shift_JIS, on undefined bytes, and on header fields.
 #include "base/Cp932.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file helpers every reader and writer goes through, with their failure
 // paths tested here once: targets that cannot be written, a disk that fills
 // up part-way, the overwrite question, permission bits, and sources that are

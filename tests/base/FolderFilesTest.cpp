@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Folder listings as the window's file list and the command line share them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Number masks on random values against a reference built another way
 // (printf's 15-digit form, then rounding half away from zero on the decimal
 // string), and masks too long for the formatting buffer. Rows at the edges

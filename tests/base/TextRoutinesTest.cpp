@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shift_JIS cutting at every start, length and width, and long digit runs
 // in the number test. Rows at the edges are in tests/data/text-rows.tsv.
 #include <gtest/gtest.h>

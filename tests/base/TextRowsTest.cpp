@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Masks, number and path texts, dates, SplitNumbers, the number test,
 // wildcards and fitting, row by row from tests/data/text-rows.tsv.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli at batch scale: messages that name the file, the summary,
 // --quiet, -j, --files-from, folders, --out-dir and watch.
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyser files against xylib's xyconv, an independent reader of the
 // format: the real files of the shared data and our own sample convert to
 // CSV with xyconv's channel count, counts, energies (to our three decimals)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli convert: outputs beside the source from every source kind,
 // the changes, exit codes and usage errors (named messages, --force and the
 // summary are the batch tests').

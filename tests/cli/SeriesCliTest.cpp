@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli combine and table: exit codes, messages on stderr, --force,
 // the CSV parameters.
 #include <gtest/gtest.h>

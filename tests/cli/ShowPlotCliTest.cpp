@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli show and plot on the samples, as a user runs them.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli convert from the other source kinds: the samples convert, and
 // the parameter entry's values are final for CSV sources.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Convert run and the list-file run: the checks in order, the selection
 // into files, the up-front question, failures that do not stop the run, and
 // list files (their series in name order, at most 10 001 files).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One file into one output: the output's name, the EGC and 2Theta changes;
 // splitting the selection into names.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converting side by side gives the bytes, messages and counts of one file
 // after another. Also run under ThreadSanitizer (test.sh, "Parallel").
 #include <gtest/gtest.h>

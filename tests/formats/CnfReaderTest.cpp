@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analyser file reader in the template layout: both block bases, the
 // number texts, the channel shift, short files.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyser files read through their section table: our generated analyser
 // file, made one byte longer than the template, and every way such a file
 // fails. Real files are compared with xyconv in tests/cli/CnfXyconvTest.cpp.

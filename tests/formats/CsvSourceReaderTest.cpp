@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The analyser export reader: counts up to the last, header fields, failures.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our .GSA files read back by the rules a GSAS reader applies to an
 // energy-dispersive STD bank: the angle is the number after the title's first
 // "theta" (any case); each 8-column field is a 2-digit counter number (I2)

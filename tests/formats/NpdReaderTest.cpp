@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The profile file read back: what our writer wrote comes back rounded to its
 // masks, the rest reset; line ends, the data length's limits, files that end
 // early.

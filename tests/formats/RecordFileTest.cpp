@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record file: field offsets, round trips, damaged files; and one
 // routing row per reader of the format table.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The JSON of `vantor-cli show` for a known record, and JSON string escaping.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Profile files and analyser exports that came back from elsewhere: re-saved
 // on Unix, padded by a spreadsheet, or not a source at all.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A hand-built record for the writer tests, and line splitting that insists
 // on CR LF.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The six writers: whole files for a sample record and for records at each
 // writer's edges (cuts, rounding, signs, non-finite values, GSA counts)
 // against golden files in tests/data; line counts and widths over channel

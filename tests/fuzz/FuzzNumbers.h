@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checks on the number texts the writers produce, for harnesses that feed
 // arbitrary doubles through the masks: NaN and infinities give "NaN", "Inf",
 // "-Inf"; a finite value's text reads back as the value within the mask's

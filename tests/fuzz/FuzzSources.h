@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The common body of the source-file harnesses: the input becomes a file of
 // the source kind, read through the format table's reader. A failed read
 // has one of the expected statuses and says why; a good one gives a channel

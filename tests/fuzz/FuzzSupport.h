@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the fuzz harnesses: a temporary file for readers that
 // take a path, and a check that aborts loudly so libFuzzer keeps the input.
 #pragma once

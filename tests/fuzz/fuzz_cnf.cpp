@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyser file (.cnf): arbitrary bytes. The beamline's template always
 // reads and holds 4096 channels; any other file is read through its section
 // table and holds whole blocks of 256 channels, at most 8192, or fails with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Analyser export (.csv source): arbitrary text. Either "File Error", or a
 // record whose counts end within the record.
 #include "FuzzSources.h"

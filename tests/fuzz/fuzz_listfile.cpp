@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // List file (.xli): arbitrary bytes as a list file beside one series record
 // file. Either "xli File Error" and nothing done, or the series is worked
 // through to "Finished".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Profile file (.npd source): arbitrary text. Either "File Error" (no data
 // length, too many channels, missing data lines), or a record of 0..8192
 // channels.

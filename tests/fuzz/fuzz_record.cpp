@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Record file reader: arbitrary bytes as a .xbm file. A read either fails
 // with a file error and its reason, or gives a record that writes back to exactly the bytes
 // it came from (signature and SourceFormat aside), whose numbers all go

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text routines and number masks on arbitrary input: doubles of every bit
 // pattern (NaN, infinities, subnormals) through the writers' masks and
 // masks of any bytes; Shift_JIS cuts at any start and width; the path

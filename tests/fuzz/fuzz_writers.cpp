@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every writer's body on hostile records, in memory: the header as the record
 // file lays it out (any doubles: NaN, infinities, huge values; any text
 // bytes), and any channel count a reader can hand over, negative ones

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer harnesses with clang in build-fuzz/ and runs each one
 # for a bounded time on its seed corpus. Fails on any crash, leak, timeout
 # (an input taking over a second) or sanitizer report.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The vantor module against vantor-cli: the same spectra, the same bytes."""
 import os
 import shutil

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Combine: the sum over record files and mixed source formats, every way it
 // stops without writing, and the run behind the button.
 #include <gtest/gtest.h>

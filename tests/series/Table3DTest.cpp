@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 3D Data: the table's text, its output name, and a whole run over NPD files.
 #include <gtest/gtest.h>
 

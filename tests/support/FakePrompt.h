@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A scripted stand-in for the user: records every message and question in
 // order, answers Yes/No questions from a queue (No when it runs dry) and the
 // parameter entry and save dialog from what the test set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A reader's parse step on bytes made inside a test: the record, or no value
 // where the reader reports a failure.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs vantor-cli as a user would from a shell and captures what it says.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window and its dialogs at the platform's face: nothing cut or outside,
 // the lists growing with the window, Enter and Esc in the dialogs, Esc
 // during a run, and a message that names its file.

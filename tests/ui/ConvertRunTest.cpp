@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What only the window can get wrong about "Convert Start": which control
 // fills which part of the request (the run's own rules are the core tests'),
 // the entry boxes in the user's locale, and one run through the real dialogs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter dialog, the two-line question, the message boxes and the
 // entry boxes' number test.
 #include <QLabel>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Combine Start" and "3D Data" through the window's own save dialog and
 // message boxes: where the dialog opens, what it proposes, Cancel.
 #include <QFileDialog>

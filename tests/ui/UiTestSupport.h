@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for driving the window in tests: files to show, clicks on list
 // entries, and answering a modal dialog once it is up.
 #pragma once

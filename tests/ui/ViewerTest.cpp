@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The spectrum viewer opened from the main window's file list: by a
 // double-click, by Enter on a selection, and not at all for a file that
 // cannot be read.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window driven through its widgets: start sequence, patterns,
 // selection text, mode switch, drive and directory changes, Quit.
 #include <QCheckBox>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart's numbers without a display: x values on each axis, counts on
 // a log axis, the ranges it opens on, the readout and the region sums.
 #include <gtest/gtest.h>
