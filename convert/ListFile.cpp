@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "convert/ConvertRun.h"
+#include "convert/ParallelConvert.h"
 #include "base/FileAccess.h"
 #include "base/TextFit.h"
 #include "base/TextRoutines.h"
@@ -68,23 +69,17 @@ RunResult RunListFile(const std::string& listPath, const OutputChoice& outputs, 
     prompt.Message("xli File Error");
     return {};
   }
-  const std::vector<std::string> files = SeriesFiles(parts);
+  std::vector<SourceFile> files;
+  for (std::string& path : SeriesFiles(parts)) files.push_back({std::move(path), SourceKind::Xbm});
   if (files.empty()) {
     prompt.Message("No series file found");
     return {};
   }
   RunResult result;
-  const int count = static_cast<int>(files.size());
   prompt.SetBusy(true);
-  for (int i = 0; i < count; ++i) {
-    if (i > 0 && StopBetweenFiles(prompt)) {
-      prompt.SetBusy(false);
-      return result;
-    }
-    ConvertToOutputs(files[i], SourceKind::Xbm, outputs, context, result);
-    prompt.ShowStatus(ProgressText(i + 1, count));
-  }
+  const bool finished = ConvertInTurn(files, outputs, context, result);
   prompt.SetBusy(false);
+  if (!finished) return result;
   prompt.ShowStatus("Finished");
   result.completed = true;
   return result;

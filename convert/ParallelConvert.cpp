@@ -252,6 +252,17 @@ void ConvertOneFile(const SourceFile& file, const OutputChoice& outputs, Convert
   Tally(ConvertThrough(&context.prompt, false, file, outputs, context), total);
 }
 
+bool ConvertInTurn(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
+                   RunResult& result) {
+  const int count = static_cast<int>(files.size());
+  for (const SourceFile& file : files) {
+    if (result.files > 0 && StopBetweenFiles(context.prompt)) return false;
+    ConvertOneFile(file, outputs, context, result);
+    context.prompt.ShowStatus(ProgressText(result.files, count));
+  }
+  return true;
+}
+
 RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
                        const BatchOptions& options) {
   RunResult result;
@@ -269,14 +280,9 @@ RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice&
   if (jobs > 1) {
     SideBySide(files, outputs, context, options.replaceAnswer, jobs).Run(prompt, result);
   } else {
-    const int count = static_cast<int>(files.size());
-    for (const SourceFile& file : files) {
-      if (result.files > 0 && StopBetweenFiles(prompt)) {
-        prompt.SetBusy(false);
-        return result;
-      }
-      ConvertOneFile(file, outputs, context, result);
-      prompt.ShowStatus(ProgressText(result.files, count));
+    if (!ConvertInTurn(files, outputs, context, result)) {
+      prompt.SetBusy(false);
+      return result;
     }
   }
   prompt.SetBusy(false);

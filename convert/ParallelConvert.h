@@ -29,6 +29,11 @@ struct BatchOptions {
 RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
                        const BatchOptions& options);
 
+// One file after another, "n/count" after each, the outcomes added to
+// `result`; false when the user stopped the run between files.
+bool ConvertInTurn(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
+                   RunResult& result);
+
 // One file into every chosen output, its outcome added to `total`.
 void ConvertOneFile(const SourceFile& file, const OutputChoice& outputs, ConvertContext& context, RunResult& total);
 
