@@ -41,7 +41,7 @@ bool NaturalLess(std::string_view a, std::string_view b) {
       // Numbers of any length: fewer significant digits is smaller.
       const std::string_view na = Significant(a, i, da), nb = Significant(b, j, db);
       if (na.size() != nb.size()) return na.size() < nb.size();
-      if (const int c = na.compare(nb); c != 0) return c < 0;
+      if (na != nb) return na < nb;
       i += da;
       j += db;
       continue;

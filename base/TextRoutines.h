@@ -5,6 +5,8 @@
 #pragma once
 
 #include <array>
+#include <cmath>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -46,6 +48,15 @@ int SplitNumbers(std::string_view text, std::array<double, 11>& values);
 // The number test for file contents: blanks around, "." as decimal point,
 // optional sign and exponent, nothing else. An overflowing value is none.
 std::optional<double> ParseNumber(std::string_view text);
+
+// A value rounded half to even to an integer of type T; none outside T's
+// range (a count one beyond 32 bits is not wrapped).
+template <typename T>
+std::optional<T> RoundToInteger(double value) {
+  const double rounded = std::nearbyint(value);
+  if (!(rounded >= std::numeric_limits<T>::min() && rounded <= std::numeric_limits<T>::max())) return std::nullopt;
+  return static_cast<T>(rounded);
+}
 
 // ASCII letters compared without regard to case.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);

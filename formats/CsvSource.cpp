@@ -99,9 +99,9 @@ bool ReadNumber(FieldReader& in, double& value) {
 bool ReadCount(FieldReader& in, std::int32_t& count) {
   double value = 0;
   if (!ReadNumber(in, value)) return false;
-  const double rounded = std::nearbyint(value);
-  if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) return false;
-  count = static_cast<std::int32_t>(rounded);
+  const auto rounded = RoundToInteger<std::int32_t>(value);
+  if (!rounded) return false;
+  count = *rounded;
   return true;
 }
 

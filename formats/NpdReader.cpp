@@ -87,17 +87,11 @@ std::string_view Value(std::string_view line) {
   return TrimBlanks(After(line, ','));
 }
 
-// A number rounded half to even into [low, high]; no value outside.
-std::optional<std::int32_t> Integer(std::string_view text, double low, double high) {
+// A number of the text rounded half to even; none outside T's range.
+template <typename T>
+std::optional<T> Integer(std::string_view text) {
   const auto number = ParseNumber(text);
-  if (!number) return std::nullopt;
-  const double rounded = std::nearbyint(*number);
-  if (!(rounded >= low && rounded <= high)) return std::nullopt;
-  return static_cast<std::int32_t>(rounded);
-}
-
-std::optional<std::int32_t> Integer16(std::string_view text) {
-  return Integer(text, -32768.0, 32767.0);
+  return number ? RoundToInteger<T>(*number) : std::nullopt;
 }
 
 void SetNumber(double& field, std::string_view text) {
@@ -180,22 +174,20 @@ double* NumberLine(int line, MeasureCondition& m) {
 }
 
 // Header lines 19 to 22: press, slits, heater.
-bool ReadItemLine(int line, std::string_view value, MeasureCondition& m) {
+void ReadItemLine(int line, std::string_view value, MeasureCondition& m) {
   switch (line) {
     case 19:
       ReadItems(value, std::array{&m.PressX, &m.PressY, &m.PressZ, &m.PressTZ});
-      return true;
+      break;
     case 20:
       ReadItems(value, std::array{&m.InSlitV, &m.InSlitH});
-      return true;
+      break;
     case 21:
       ReadItems(value, std::array{&m.ReSlitV, &m.ReSlitH, &m.CollimatorSize});
-      return true;
+      break;
     case 22:
       ReadItems(value, std::array{&m.Volt, &m.Current2, &m.Power, &m.Resistance});
-      return true;
-    default:
-      return false;
+      break;
   }
 }
 
@@ -207,10 +199,9 @@ void ReadHeaderLine(int line, std::string_view text, Header& h, int& recordLengt
     SetNumber(*field, value);
     return;
   }
-  if (ReadItemLine(line, value, m)) return;
   switch (line) {
     case 1:
-      if (const auto length = Integer16(After(text, ','))) recordLength = *length;
+      if (const auto length = Integer<std::int16_t>(After(text, ','))) recordLength = *length;
       break;
     case 2:
       AssignText(c.SampleTitle, value);
@@ -235,6 +226,12 @@ void ReadHeaderLine(int line, std::string_view text, Header& h, int& recordLengt
     case 16:
       if (const auto current = ParseNumber(After(text, '='))) m.RingCurrent = m.RingCurrent2 = *current;
       break;
+    case 19:
+    case 20:
+    case 21:
+    case 22:
+      ReadItemLine(line, value, m);
+      break;
     case 23:
       AssignText(c.Comment, value);
       break;
@@ -249,7 +246,7 @@ std::optional<std::int32_t> CountOf(std::string_view line) {
   const auto first = line.find(',');
   const auto second = first == std::string_view::npos ? first : line.find(',', first + 1);
   const std::string_view text = second == std::string_view::npos ? line : line.substr(second + 1);
-  return Integer(text, -2147483648.0, 2147483647.0);
+  return Integer<std::int32_t>(text);
 }
 
 // The "Data length, " line's N, or why there is none that the record holds.
@@ -260,9 +257,9 @@ ReadResult ReadDataLength(LineReader& in, int& n) {
   const std::string_view text = Value(*line);
   if (const auto number = ParseNumber(text); number && std::nearbyint(*number) > kMaxChannels)
     return FileErrorAtLine(in.Number(), "Data length " + std::string(text) + " is above 8192");
-  const auto value = Integer16(text);
+  const auto value = Integer<std::int16_t>(text);
   if (!value) return FileErrorAtLine(in.Number(), "Data length is not a number");
-  n = std::max(*value, 0);
+  n = std::max<int>(*value, 0);
   return {};
 }
 
