@@ -1,11 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What only the window can get wrong about its runs: which control fills
 // which part of the request (the run's own rules are the core tests'), the
-// entry boxes in the user's locale, the question while busy, Esc between
-// files.
+// entry boxes in the user's locale, Esc between files.
 
 #include "UiTestSupport.h"
-#include "base/FileAccess.h"
 
 using namespace vantor;
 using namespace vantor::test;
@@ -86,34 +84,6 @@ class ConvertRunTest : public QObject {
     QVERIFY(r.useListFile && r.change2Theta && r.listName == "run.xli");
   }
 
-  // The question is asked while busy, with No the default; the pointer is
-  // back and the label says "Finished" before the closing message.
-  void realDialogs_AskWhileBusyThenLabelShowsFinished() {
-    WriteAll(dir / "run1_.XBM", "old");
-    ShownWindow w(dir.path(), nullptr);
-    ClickEntry(w.ui.filFiles, "run1.xbm");
-    ClickEntry(w.ui.filFiles, "run2.xbm", Qt::ControlModifier);
-    Click(Captioned<QCheckBox>(w.ui.Frame3, "XBM"));
-    QStringList seen;
-    std::function<void(QWidget*)> answer = [&](QWidget* dialog) {
-      auto* box = qobject_cast<QMessageBox*>(dialog);
-      const bool question = box->button(QMessageBox::No) != nullptr;
-      seen << QStringList{box->windowTitle(),           box->text(),
-                          w.ui.lblDisp->text(),         QApplication::overrideCursor() ? "busy" : "idle",
-                          QString::number(box->icon()), box->defaultButton() ? box->defaultButton()->text() : ""}
-                  .join("|");
-      box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
-      if (question) WhenModal(answer);
-    };
-    WhenModal(answer);
-    QTest::mouseClick(w.ui.cmdSet, Qt::LeftButton);
-    const QString replace = QString::fromStdString(ReplaceQuestion(dir / "run1_.XBM"));
-    QCOMPARE(seen, (QStringList{"Vantor|" + replace + "||busy|" + QString::number(QMessageBox::Warning) + "|&No",
-                                "Vantor|Convert Finished|Finished|idle|0|"}));
-    QCOMPARE(ReadAll(dir / "run1_.XBM"), std::string("old"));  // declined: left alone
-    QCOMPARE(Written(), (QStringList{"run1_.XBM", "run2_.XBM"}));
-  }
-
   // Esc pressed while the first file is converted: the run ends before the
   // second without a message; the list shows the new file, the selection
   // kept.
@@ -136,7 +106,7 @@ class ConvertRunTest : public QObject {
       QCoreApplication::postEvent(ui.filFiles, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
       ui.cmdSet->click();
       QCOMPARE(boxes, QStringList());
-      QCOMPARE(ui.lblDisp->text(), QString("Stopped"));
+      QVERIFY(ui.lblDisp->text() == "Stopped" && !QApplication::overrideCursor());
       QCOMPARE(Written(), QStringList{written});
       QCOMPARE(Names(ui.filFiles).contains(written), !listFile);
       QCOMPARE(ui.txtSelFile->text(), selection);

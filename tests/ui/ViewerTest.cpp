@@ -92,8 +92,7 @@ class ViewerTest : public QObject {
     QVERIFY(viewer->summaryLabel->text().endsWith("no energy calibration"));
     chart->SetRegion({{0.85, 0.65}});
     QCOMPARE(viewer->regionLabel->text(),
-             "Region 0.650 keV to 0.850 keV:  a.xbm: 5 counts in 2 channels, "
-             "centroid 0.760 keV");
+             "Region 0.650 keV to 0.850 keV:  a.xbm: 5 counts in 2 channels, centroid 0.760 keV");
     viewer->axisBox->setCurrentIndex(2);  // a new axis clears the region
     QVERIFY(viewer->regionLabel->text().startsWith("Region: none"));
     chart->SetRegion({{0, 1e6}});

@@ -64,7 +64,7 @@ class WindowTest : public QObject {
   void init() { user = FakePrompt(); }
   void cleanup() { QApplication::setFont(platformFace); }
 
-  void startSequence() {
+  void startSequence_Selection() {
     ShownWindow w(dir.path(), &user);
     QVERIFY(w.ui.chkOverWrite->isChecked() && w.window.Settings().OverWriteCheck);
     QCOMPARE(w.ui.drvDrive->drive(), ui::DriveList::DriveOf(Q(dir.path())));
@@ -72,6 +72,20 @@ class WindowTest : public QObject {
     QCOMPARE(Names(w.ui.filFiles), QStringList({"a.XBM", "b.xbm", "run2.xbm", "run10.xbm"}));
     Click(w.ui.chkOverWrite);
     QVERIFY(!w.window.Settings().OverWriteCheck && user.messages.empty());
+    // The selection in list order, not click order; a new pattern starts it
+    // empty; with the list-file box the clicked name is copied.
+    auto* list = w.ui.filFiles;
+    ClickEntry(list, "run10.xbm");
+    ClickEntry(list, "a.XBM", Qt::ControlModifier);
+    QCOMPARE(w.ui.txtSelFile->text(), QString("a.XBM;run10.xbm"));
+    ClickEntry(list, "b.xbm");
+    ClickEntry(list, "run10.xbm", Qt::ShiftModifier);
+    QCOMPARE(w.ui.txtSelFile->text(), QString("b.xbm;run2.xbm;run10.xbm"));
+    Click(w.ui.optSourceFileType[1]);
+    QCOMPARE(w.ui.txtSelFile->text(), QString());
+    Click(w.ui.chkXli);
+    ClickEntry(list, "x.xli");
+    QCOMPARE(w.ui.txtXliName->text(), QString("x.xli"));
     // Without a folder: the program's own, with the samples inside.
     ui::frmVantor bare(&user);
     QCOMPARE(bare.ui.dirDirectory->path(), QCoreApplication::applicationDirPath());
@@ -99,22 +113,6 @@ class WindowTest : public QObject {
       QCOMPARE(Names(w.ui.filFiles).size(), 1);
       QCOMPARE(w.window.ReadConvertRequest().source, source);
     }
-  }
-
-  void selection_InListOrder() {
-    ShownWindow w(dir.path(), &user);
-    auto* list = w.ui.filFiles;
-    ClickEntry(list, "run10.xbm");
-    ClickEntry(list, "a.XBM", Qt::ControlModifier);
-    QCOMPARE(w.ui.txtSelFile->text(), QString("a.XBM;run10.xbm"));  // not in click order
-    ClickEntry(list, "b.xbm");
-    ClickEntry(list, "run10.xbm", Qt::ShiftModifier);
-    QCOMPARE(w.ui.txtSelFile->text(), QString("b.xbm;run2.xbm;run10.xbm"));
-    Click(w.ui.optSourceFileType[1]);  // a new pattern starts empty
-    QCOMPARE(w.ui.txtSelFile->text(), QString());
-    Click(w.ui.chkXli);  // the list-file box copies the clicked name
-    ClickEntry(list, "x.xli");
-    QCOMPARE(w.ui.txtXliName->text(), QString("x.xli"));
   }
 
   void modes_ConvertTo3DToCombineAndBack() {
@@ -227,31 +225,30 @@ class WindowTest : public QObject {
 
   // Enter answers Yes, Esc and closing No; every question starts afresh.
   void twoLines_ByButtonKeyOrClose() {
-    const std::pair<QString, bool> answers[] = {
-        {"No", false}, {"Yes", true}, {"close", false}, {"Return", true}, {"Escape", false}};
-    for (const auto& [answer, yes] : answers) {
+    for (const QString answer : {"cmdNo", "cmdYes", "close", "Return", "Escape"}) {
       QString shown;
       WhenModal([&shown, answer](QWidget* dialog) {
-        auto& question = *qobject_cast<ui::frmMessage*>(dialog);
-        shown = QStringList{question.windowTitle(), question.lblMes1->text(), question.lblMes2->text(),
-                            question.cmdYes->text(), question.cmdNo->text()}
-                    .join("|");
+        auto& q = *qobject_cast<ui::frmMessage*>(dialog);
+        shown =
+            QStringList{q.windowTitle(), q.lblMes1->text(), q.lblMes2->text(), q.cmdYes->text(), q.cmdNo->text()}.join(
+                "|");
         if (answer == "close")
-          question.close();
-        else if (answer == "Yes" || answer == "No")
-          QTest::mouseClick(answer == "Yes" ? question.cmdYes : question.cmdNo, Qt::LeftButton);
+          q.close();
+        else if (auto* button = q.findChild<QPushButton*>(answer))
+          QTest::mouseClick(button, Qt::LeftButton);
         else
-          QTest::keyClick(&question, answer == "Return" ? Qt::Key_Return : Qt::Key_Escape);
+          QTest::keyClick(&q, answer == "Return" ? Qt::Key_Return : Qt::Key_Escape);
       });
-      QCOMPARE(prompt.AskTwoLines("All file will be over", "writed. OK?"), yes);
+      QCOMPARE(prompt.AskTwoLines("All file will be over", "writed. OK?"), answer == "cmdYes" || answer == "Return");
       QCOMPARE(shown, QString("Vantor|All file will be over|writed. OK?|&Yes|&No"));
     }
   }
 
   // The save dialog opens in the folder with the proposed name and asks no
-  // question of its own (the writers do); Cancel gives no name. A message
-  // about a file names it on a line of its own.
-  void saveDialogAndFileMessage() {
+  // question of its own (the writers do); Cancel gives no name. A Yes/No
+  // question warns, with No the default. A message about a file names it
+  // on a line of its own.
+  void promptDialogs_SaveYesNoFileMessage() {
     for (const bool save : {false, true}) {
       QString opened;
       WhenModal([&opened, save, this](QWidget* dialog) {
@@ -266,6 +263,15 @@ class WindowTest : public QObject {
       QCOMPARE(chosen, save ? std::optional<std::string>(dir / "b.xbm") : std::nullopt);
     }
     QString text;
+    WhenModal([&text](QWidget* dialog) {
+      auto* box = qobject_cast<QMessageBox*>(dialog);
+      text =
+          QStringList{box->windowTitle(), box->text(), QString::number(box->icon()), box->defaultButton()->text()}.join(
+              "|");
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    QVERIFY(!prompt.AskYesNo("Replace?"));
+    QCOMPARE(text, "Vantor|Replace?|" + QString::number(QMessageBox::Warning) + "|&No");
     WhenModal([&text](QWidget* box) { text = qobject_cast<QMessageBox*>(box)->text(), box->close(); });
     prompt.FileMessage(QDir::toNativeSeparators("/data/beam/run7.xbm").toStdString(), "File Error", "line 3");
     QCOMPARE(text, QString("File Error\nrun7.xbm"));

@@ -3,7 +3,6 @@
 // a log axis, the ranges it opens on, the readout and the region sums.
 #include <gtest/gtest.h>
 
-#include "support/FakePrompt.h"
 #include "view/ChartModel.h"
 
 namespace vantor {
@@ -77,13 +76,6 @@ TEST(ChartModel, ReadoutTakesTheNearestChannel_RegionSumsTheChannelsInside) {
   EXPECT_EQ(d.counts, 15);
   EXPECT_NEAR(*d.centroid, (kD[1] * 5 + kD[2] * 10) / 15, 1e-9);
   EXPECT_FALSE(SumRegion(Spectrum({0, 0}), ChartAxis::Channel, 0, 5).centroid);
-}
-
-TEST(ChartModel, FilesOfOtherKindsAreReportedAndLeftOut) {
-  test::FakePrompt user;
-  ConvertContext context(user);
-  EXPECT_TRUE(LoadChartSpectra({"run.xli", "run.rpt"}, context).empty());
-  EXPECT_EQ(user.messages, std::vector<std::string>(2, "File Error"));
 }
 
 }  // namespace
