@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Helpers for driving the window in tests: files to show, clicks on list
-// entries and captions, and answering a modal dialog once it is up.
+// Driving the window in tests: files to show, clicks on list entries and
+// captions, answers to a modal dialog once it is up.
 #pragma once
 
 #include <QTest>
@@ -65,11 +65,8 @@ inline void WhenModal(std::function<void(QWidget*)> answer) {
   auto* timer = new QTimer(qApp);
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog == nullptr || !dialog->isVisible()) return;
-    timer->deleteLater();
-    timer->stop();
-    answer(dialog);
+    if (QWidget* dialog = QApplication::activeModalWidget(); dialog != nullptr && dialog->isVisible())
+      timer->stop(), timer->deleteLater(), answer(dialog);
   });
   timer->start();
 }
@@ -78,7 +75,7 @@ inline void WhenModal(std::function<void(QWidget*)> answer) {
 struct ShownWindow {
   ShownWindow(const std::filesystem::path& folder, UserPrompt* prompt) : window(prompt, Q(folder)), ui(window.ui) {
     window.show();
-    if (!QTest::qWaitForWindowExposed(&window)) qWarning("window not exposed");
+    QTest::qWaitForWindowExposed(&window);
   }
   ui::frmVantor window;
   ui::frmVantorControls& ui;

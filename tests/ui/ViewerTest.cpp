@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The spectrum viewer opened from the main window's file list (not for a
-// file that cannot be read): its mouse handling, axes, readout, region
-// sums and picture export.
+// The spectrum viewer opened from the file list: its mouse handling, axes,
+// readout, region sums and picture export.
 #include <sys/resource.h>
 
 #include <QValueAxis>
@@ -20,7 +19,6 @@ class ViewerTest : public QObject {
   TempDir dir;
   FakePrompt user;
 
-  // The viewer the window opened, checked to be the only one.
   static ui::SpectrumViewer* OnlyViewer(ui::frmVantor& window) {
     const auto viewers = window.findChildren<ui::SpectrumViewer*>();
     return viewers.size() == 1 && QTest::qWaitForWindowExposed(viewers.first()) ? viewers.first() : nullptr;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window and its dialogs driven through their widgets: start,
-// patterns, selection, modes, drives and folders, Quit, the face at any
-// font and size; the parameter dialog, the questions, the save dialog.
+// selection, patterns, modes, folders, Quit, face; the prompt's dialogs.
 #include "UiTestSupport.h"
 #include "ui/EntryText.h"
 #include "ui/FormScale.h"
@@ -157,8 +156,7 @@ class WindowTest : public QObject {
     QCOMPARE(tree->path(), Q(dir.path()));
   }
 
-  // Quit ends the program at once in every mode, without a question.
-  void quit() {
+  void quit_EndsTheProgramAtOnceInEveryMode() {
     for (int mode = 0; mode < 3; ++mode) {
       ShownWindow w(dir.path(), &user);
       Click(w.ui.optMode[mode]);
@@ -169,9 +167,8 @@ class WindowTest : public QObject {
     QVERIFY(user.messages.empty() && user.questions.empty());
   }
 
-  // The platform's face, never below 9 pt; at a large one nothing is cut
-  // or outside in any mode; a larger window grows the lists, the rest
-  // follows.
+  // The platform's face, never below 9 pt; at 14 pt nothing cut or outside
+  // in any mode; a larger window grows the lists, the rest follows.
   void face_AnySizeNothingCut() {
     QApplication::setFont(QFont(platformFace.family(), 7));
     QCOMPARE(ui::FormFont().pointSizeF(), 9.0);

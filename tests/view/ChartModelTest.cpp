@@ -44,7 +44,8 @@ TEST(ChartModel, PointsCarryTheAxisValue_AxesNeedCalibrationAndAngle) {
   EXPECT_TRUE(points[0].y == 1 && points[1].y == 3 && points[0].x < 0);
 }
 
-TEST(ChartModel, LogAxisDrawsZeroAndNegativeCountsAtItsFloor_Ranges) {
+TEST(ChartModel, LogFloor_Ranges_Readout_Region) {
+  // On a log axis zero and negative counts are drawn at its floor.
   const auto s = Spectrum({0, 5, -3, 1000});
   const auto points = ChartPoints(s, ChartAxis::Channel, true);
   EXPECT_TRUE(points[0].y == kLogFloor && points[1].y == 5 && points[2].y == kLogFloor);
@@ -59,20 +60,18 @@ TEST(ChartModel, LogAxisDrawsZeroAndNegativeCountsAtItsFloor_Ranges) {
   EXPECT_TRUE(std::abs(energy[0] - 0.1) < 1e-12 && std::abs(energy[1] - 100) < 1e-9);
   for (const auto& [span, step] : {std::pair{1000.0, 100.0}, {43.2, 5.0}, {0.15, 0.02}, {0.0, 1.0}})
     EXPECT_DOUBLE_EQ(TickStep(span, 10), step) << span;
-}
-
-TEST(ChartModel, ReadoutTakesTheNearestChannel_RegionSumsTheChannelsInside) {
+  // The readout takes the nearest channel, the region sums the channels inside.
   const auto r = ReadoutAt(Spectrum({0, 5, 10, 0}), ChartAxis::Energy, 0.74);
   ASSERT_TRUE(r);
   EXPECT_TRUE(r->channel == 2 && r->count == 5 && std::abs(*r->energy - 0.704) < 1e-12);
   EXPECT_NEAR(*r->dSpacing, kD[1], 1e-9);
   EXPECT_FALSE(ReadoutAt(Spectrum({1}, {0, 0, 0}), ChartAxis::Energy, 1));
   EXPECT_FALSE(ReadoutAt(Spectrum({1}, {0, 0, 0}), ChartAxis::Channel, 1)->energy);
-  const auto s = Spectrum({7, 5, 10, 9});
-  const RegionSums sums = SumRegion(s, ChartAxis::Channel, 3.5, 1.5);  // channels 2 and 3
+  const auto region = Spectrum({7, 5, 10, 9});
+  const RegionSums sums = SumRegion(region, ChartAxis::Channel, 3.5, 1.5);  // channels 2 and 3
   EXPECT_TRUE(sums.channels == 2 && sums.counts == 15);
   EXPECT_NEAR(*sums.centroid, (2 * 5 + 3 * 10) / 15.0, 1e-12);
-  const RegionSums d = SumRegion(s, ChartAxis::DSpacing, 170, 210);  // channels 2 and 3 again
+  const RegionSums d = SumRegion(region, ChartAxis::DSpacing, 170, 210);  // channels 2 and 3 again
   EXPECT_EQ(d.counts, 15);
   EXPECT_NEAR(*d.centroid, (kD[1] * 5 + kD[2] * 10) / 15, 1e-9);
   EXPECT_FALSE(SumRegion(Spectrum({0, 0}), ChartAxis::Channel, 0, 5).centroid);
