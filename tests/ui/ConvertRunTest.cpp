@@ -47,7 +47,6 @@ class ConvertRunTest : public QObject {
       std::filesystem::remove(dir.path() / file.toStdString());
       Click(Captioned<QCheckBox>(w.ui.Frame3, caption));
     }
-    QCOMPARE(user.messages, std::vector<std::string>(6, "Convert Finished"));
     user.saveName = dir / "sum.xbm";
     Click(w.ui.optMode[1]);
     ClickEntry(w.ui.filFiles, "run1.xbm");
@@ -70,7 +69,6 @@ class ConvertRunTest : public QObject {
     SetText(w.ui.txt2Theta, " 12,5 ");
     Click(Captioned<QRadioButton>(w.ui.Frame7, "Absolute"));
     ConvertRequest r = w.window.ReadConvertRequest();
-    QCOMPARE(r.filesFolder, dir.path().string());
     QVERIFY(r.changeEGC && !r.change2Theta && r.twoThetaMode == 1 && !r.useListFile);
     QVERIFY(r.egc[0] == 0.26673 && !r.egc[2] && r.twoTheta == 12.5);
     Click(w.ui.chkXli);

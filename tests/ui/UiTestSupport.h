@@ -75,7 +75,7 @@ inline void WhenModal(std::function<void(QWidget*)> answer) {
 struct ShownWindow {
   ShownWindow(const std::filesystem::path& folder, UserPrompt* prompt) : window(prompt, Q(folder)), ui(window.ui) {
     window.show();
-    QTest::qWaitForWindowExposed(&window);
+    if (!QTest::qWaitForWindowExposed(&window)) qWarning("window not exposed");
   }
   ui::frmVantor window;
   ui::frmVantorControls& ui;
