@@ -3,6 +3,7 @@
 #include "view/ChartPicture.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QGraphicsScene>
 #include <QImage>
@@ -22,11 +23,15 @@ void Render(QChart& chart, QPainter& painter, QSizeF size) {
   chart.scene()->render(&painter, QRectF(QPointF(0, 0), size), chart.sceneBoundingRect());
 }
 
-bool WritePicture(QChart& chart, QSaveFile& file, const QString& suffix) {
+// The whole picture in memory: the SVG generator does not report a write
+// that fails, so the file gets it in one write whose result is checked.
+bool DrawPicture(QChart& chart, const QString& suffix, QByteArray& bytes) {
   const QSizeF size = chart.size();
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
   if (suffix == "svg") {
     QSvgGenerator svg;
-    svg.setOutputDevice(&file);
+    svg.setOutputDevice(&buffer);
     svg.setSize(size.toSize());
     svg.setViewBox(QRectF(QPointF(0, 0), size));
     svg.setTitle(QStringLiteral("Vantor spectrum"));
@@ -39,7 +44,7 @@ bool WritePicture(QChart& chart, QSaveFile& file, const QString& suffix) {
   QPainter painter(&image);
   Render(chart, painter, size);
   painter.end();
-  return image.save(&file, "PNG");
+  return image.save(&buffer, "PNG");
 }
 
 // The offscreen platform needs no display; a platform the user chose is kept.
@@ -60,20 +65,13 @@ std::optional<QApplication> StartOffscreenApplication() {
 
 bool SaveChartPicture(QChart& chart, const QString& path, QString* why) {
   const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix != "png" && suffix != "svg") {
-    *why = QStringLiteral("the picture's name must end in .png or .svg");
-    return false;
-  }
-  if (chart.scene() == nullptr || chart.size().isEmpty()) {
-    *why = QStringLiteral("the chart has no size");
-    return false;
-  }
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
     *why = file.errorString();
     return false;
   }
-  if (!WritePicture(chart, file, suffix) || !file.commit()) {
+  QByteArray bytes;
+  if (!DrawPicture(chart, suffix, bytes) || file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
     *why = file.errorString().isEmpty() ? QStringLiteral("the picture could not be drawn") : file.errorString();
     return false;
   }

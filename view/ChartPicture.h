@@ -14,8 +14,10 @@ class QChart;
 
 namespace vantor::view {
 
-// Renders the chart at its current size and zoom. The file is replaced
-// only once the whole picture is written; false with the reason otherwise.
+// Renders the chart, shown in a scene, at its current size and zoom: SVG
+// when the name ends in .svg, else PNG (the callers only pass .png or .svg
+// names). The file is replaced only once the whole picture is written;
+// false with the reason otherwise.
 bool SaveChartPicture(QChart& chart, const QString& path, QString* why);
 
 struct PlotRequest {

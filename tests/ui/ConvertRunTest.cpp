@@ -1,76 +1,76 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What only the window can get wrong about "Convert Start": which control
-// fills which part of the request (the run's own rules are the core tests'),
-// the entry boxes in the user's locale, and one run through the real dialogs.
-#include <QCheckBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QRadioButton>
+// What only the window can get wrong about its runs: which control fills
+// which part of the request (the run's own rules are the core tests'), the
+// entry boxes in the user's locale, Esc between files.
 
 #include "UiTestSupport.h"
-#include "base/FileAccess.h"
 
 using namespace vantor;
 using namespace vantor::test;
 
-namespace {
-
-void SetText(QLineEdit* box, const QString& text) {
-  box->selectAll();
-  QTest::keyClick(box, Qt::Key_Delete);
-  QTest::keyClicks(box, text);
-}
-
-// The button of `frame` whose caption starts with `caption`, found by what
-// the user sees (shortcut marks aside) rather than by the window's own arrays.
-template <typename Button>
-Button* Captioned(QWidget* frame, const QString& caption) {
-  for (auto* button : frame->findChildren<Button*>())
-    if (QString(button->text()).remove(QLatin1Char('&')).startsWith(caption)) return button;  // without its shortcut mark
-  return nullptr;
-}
-
-}  // namespace
-
 class ConvertRunTest : public QObject {
   Q_OBJECT
 
+  TempDir dir;
+  const QStringList sources{"ser.xli", "run1.xbm", "run2.xbm", "ser_0001.xbm", "ser_0002.xbm", "n.npd"};
+
+  QStringList Written() const {
+    QStringList written;
+    for (const std::string& name : dir.Entries())
+      if (!sources.contains(QString::fromStdString(name))) written << QString::fromStdString(name);
+    return written;
+  }
+
  private slots:
-  void controls_FillTheRequest() {
-    TempDir dir;
-    WriteRecord(dir / "run1.xbm");
-    WriteRecord(dir / "run2.xbm");
+  void initTestCase() {
+    for (const QString& name : sources) WriteRecord(dir / name.toStdString());
+    WriteAll(dir / "ser.xli", "t\n1\n");
+    WriteAll(dir / "n.npd", ReadAll(QCoreApplication::applicationDirPath().toStdString() + "/samples/profile.npd"));
+  }
+  void cleanup() {
+    QLocale::setDefault(QLocale::c());
+    for (const QString& name : Written()) std::filesystem::remove(dir.path() / name.toStdString());
+  }
+
+  // Each output box, found by its caption, writes its own file and no
+  // other; Combine and 3D Data write where the save dialog says.
+  void buttons_EachWritesItsFile() {
     FakePrompt user;
     ShownWindow w(dir.path(), &user);
-    for (const auto& output : OutputFormats()) {
-      auto* box = Captioned<QCheckBox>(w.ui.Frame3, QString::fromLatin1(output.name).toUpper());
-      QVERIFY(box != nullptr);
-      Click(box);
-      OutputChoice only{};
-      only[static_cast<int>(output.kind)] = true;
-      QCOMPARE(w.window.ReadConvertRequest().outputs, only);
-      Click(box);
+    ClickEntry(w.ui.filFiles, "run1.xbm");
+    const std::pair<QString, QString> rows[] = {{"NPD", "run1.NPD"}, {"RPT", "run1.RPT"}, {"CSV", "run1.CSV"},
+                                                {"TXT", "run1.TXT"}, {"GSA", "run1.GSA"}, {"XBM", "run1_.XBM"}};
+    for (const auto& [caption, file] : rows) {
+      Click(Captioned<QCheckBox>(w.ui.Frame3, caption));
+      Click(w.ui.cmdSet);
+      QCOMPARE(Written(), QStringList{file});
+      std::filesystem::remove(dir.path() / file.toStdString());
+      Click(Captioned<QCheckBox>(w.ui.Frame3, caption));
     }
-    for (const auto& source : SourceFormats()) {
-      Click(Captioned<QRadioButton>(w.ui.fraSourceFileType, QString::fromLatin1(source.name)));
-      QCOMPARE(w.window.ReadConvertRequest().source, source.kind);
-      QCOMPARE(w.window.ReadConvertRequest().pattern, std::string(source.pattern));
-    }
-    Click(w.ui.optSourceFileType[0]);
-    ClickEntry(w.ui.filFiles, "run2.xbm");
-    ClickEntry(w.ui.filFiles, "run1.xbm", Qt::ControlModifier);
+    user.saveName = dir / "sum.xbm";
+    Click(w.ui.optMode[1]);
+    ClickEntry(w.ui.filFiles, "run1.xbm");
+    Click(w.ui.cmdCombine);
+    user.saveName = dir / "table.csv";
+    Click(w.ui.optMode[2]);
+    ClickEntry(w.ui.filFiles, "n.npd");
+    Click(w.ui.cmd3D);
+    QCOMPARE(Written(), (QStringList{"sum.xbm", "table.csv"}));
+  }
+
+  // In the user's locale: the entry boxes show and read "0,5".
+  void controls_FillTheRequest() {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    FakePrompt user;
+    ShownWindow w(dir.path(), &user);
+    QCOMPARE(w.ui.txtEGC[0]->text(), QString("0,266730"));  // the default, as the locale writes it
     Click(w.ui.chkChangeEGC);
     SetText(w.ui.txtEGC[2], "abc");
+    SetText(w.ui.txt2Theta, " 12,5 ");
     Click(Captioned<QRadioButton>(w.ui.Frame7, "Absolute"));
     ConvertRequest r = w.window.ReadConvertRequest();
-    QCOMPARE(r.selection, std::string("run1.xbm;run2.xbm"));
-    QCOMPARE(r.filesFolder, dir.path().string());
     QVERIFY(r.changeEGC && !r.change2Theta && r.twoThetaMode == 1 && !r.useListFile);
-    QCOMPARE(r.egc[0], std::optional<double>(0.26673));
-    QVERIFY(!r.egc[2].has_value());
+    QVERIFY(r.egc[0] == 0.26673 && !r.egc[2] && r.twoTheta == 12.5);
     Click(w.ui.chkXli);
     Click(w.ui.chkChange2Theta);
     SetText(w.ui.txtXliName, "run.xli");
@@ -78,50 +78,34 @@ class ConvertRunTest : public QObject {
     QVERIFY(r.useListFile && r.change2Theta && r.listName == "run.xli");
   }
 
-  void entries_ReadInTheUsersLocale() {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    TempDir dir;
-    FakePrompt user;
-    {
-      ShownWindow w(dir.path(), &user);
-      QCOMPARE(w.ui.txtEGC[0]->text(), QString("0,266730"));  // the default, as the locale writes it
-      QCOMPARE(w.window.ReadConvertRequest().egc[0], std::optional<double>(0.26673));
-      SetText(w.ui.txt2Theta, " 12,5 ");
-      QCOMPARE(w.window.ReadConvertRequest().twoTheta, std::optional<double>(12.5));
+  // Esc pressed while the first file is converted: the run ends before the
+  // second without a message; the list shows the new file, the selection
+  // kept.
+  void esc_StopsBetweenFilesAndListRefreshes() {
+    for (const bool listFile : {false, true}) {
+      ShownWindow w(dir.path(), nullptr);
+      auto& ui = w.ui;
+      Click(Captioned<QCheckBox>(ui.Frame3, "XBM"));
+      if (listFile) Click(ui.chkXli);
+      ClickEntry(ui.filFiles, listFile ? "ser.xli" : "run1.xbm");
+      if (!listFile) ClickEntry(ui.filFiles, "run2.xbm", Qt::ControlModifier);
+      const QString selection = ui.txtSelFile->text(), written = listFile ? "ser_0001_.XBM" : "run1_.XBM";
+      QStringList boxes;
+      QTimer watch;
+      watch.callOnTimeout([&boxes] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+          boxes << box->text(), box->close();
+      });
+      watch.start(5);
+      QCoreApplication::postEvent(ui.filFiles, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+      ui.cmdSet->click();
+      QCOMPARE(boxes, QStringList());
+      QVERIFY(ui.lblDisp->text() == "Stopped" && !QApplication::overrideCursor());
+      QCOMPARE(Written(), QStringList{written});
+      QCOMPARE(Names(ui.filFiles).contains(written), !listFile);
+      QCOMPARE(ui.txtSelFile->text(), selection);
+      cleanup();
     }
-    QLocale::setDefault(QLocale::c());
-  }
-
-  // The question is asked while busy, with No the default; the pointer is
-  // back and the label says "Finished" before the closing message.
-  void realDialogs_AskWhileBusyThenLabelShowsFinished() {
-    TempDir dir;
-    WriteRecord(dir / "run1.xbm");
-    WriteRecord(dir / "run2.xbm");
-    WriteAll(dir / "run1_.XBM", "old");
-    ShownWindow w(dir.path(), nullptr);
-    ClickEntry(w.ui.filFiles, "run1.xbm");
-    ClickEntry(w.ui.filFiles, "run2.xbm", Qt::ControlModifier);
-    Click(w.ui.chkOutput[static_cast<int>(OutputKind::Xbm)]);
-    QStringList seen;
-    std::function<void(QWidget*)> answer = [&](QWidget* dialog) {
-      auto* box = qobject_cast<QMessageBox*>(dialog);
-      QVERIFY(box != nullptr);
-      const bool question = box->button(QMessageBox::No) != nullptr;
-      seen << box->windowTitle() + "|" + box->text() + "|" + w.ui.lblDisp->text() + "|" +
-                  (QApplication::overrideCursor() ? "busy" : "idle") + "|" +
-                  (question && box->defaultButton() == box->button(QMessageBox::No) ? "No|" : "|") +
-                  (question ? QString::number(box->icon()) : "");
-      box->button(question ? QMessageBox::No : QMessageBox::Ok)->click();
-      if (question) WhenModal(answer);
-    };
-    WhenModal(answer);
-    QTest::mouseClick(w.ui.cmdSet, Qt::LeftButton);
-    const QString replace = QString::fromStdString(ReplaceQuestion(dir / "run1_.XBM"));
-    QCOMPARE(seen, (QStringList{"Vantor|" + replace + "||busy|No|" + QString::number(QMessageBox::Warning),
-                                "Vantor|Convert Finished|Finished|idle||"}));
-    QCOMPARE(ReadAll(dir / "run1_.XBM"), std::string("old"));  // declined: left alone
-    QCOMPARE(ReadAll(dir / "run2_.XBM"), ReadAll(dir / "run2.xbm"));
   }
 };
 

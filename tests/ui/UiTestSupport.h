@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Helpers for driving the window in tests: files to show, clicks on list
-// entries, and answering a modal dialog once it is up.
+// Driving the window in tests: files to show, clicks on list entries and
+// captions, answers to a modal dialog once it is up.
 #pragma once
 
-#include <QApplication>
-#include <QListWidget>
 #include <QTest>
-#include <QTimer>
+#include <QtWidgets>
 #include <functional>
 
 #include "formats/RecordFile.h"
@@ -18,12 +16,12 @@
 namespace vantor::test {
 
 // A small record file whose counts tell the files apart.
-inline void WriteRecord(const std::string& path, int firstCount = 1) {
+inline void WriteRecord(const std::string& path, int firstCount = 1, std::array<double, 3> egc = {}) {
   SpectrumRecord record;
   record.Data.DataNumber = 4;
   for (int i = 0; i < 4; ++i) record.Data.Count[i] = firstCount + i;
   record.Head.Measure.TwoTheta = 5.0;
-  record.Head.Common.SourceFormat = 1;  // as the reader leaves it: a copy is byte-identical
+  record.Head.Measure.EGC = egc;
   WriteAll(path, RecordFileBytes(record.Data, record.Head));
 }
 
@@ -37,18 +35,29 @@ inline QStringList Names(const QListWidget* list) {
   return names;
 }
 
-inline int Row(const QListWidget* list, const QString& name) {
-  const auto found = list->findItems(name, Qt::MatchExactly);
-  return found.isEmpty() ? -1 : list->row(found.first());
-}
-
-// A click on an entry, as the mouse gives it (with Ctrl or Shift held).
-inline void ClickEntry(QListWidget* list, const QString& name, Qt::KeyboardModifiers keys = {}) {
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, list->visualItemRect(list->item(Row(list, name))).center());
+// A click on an entry as the mouse gives it (with Ctrl or Shift held), or a double-click.
+inline void ClickEntry(QListWidget* list, const QString& name, Qt::KeyboardModifiers keys = {}, bool twice = false) {
+  const QPoint at = list->visualItemRect(list->findItems(name, Qt::MatchExactly).value(0)).center();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, keys, at);
+  if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, keys, at);
 }
 
 inline void Click(QWidget* w) {
   QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
+}
+
+inline void SetText(QLineEdit* box, const QString& text) {
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_Delete);
+  QTest::keyClicks(box, text);
+}
+
+// The button of `frame` whose caption, as the user sees it, starts with `caption`.
+template <typename Button>
+Button* Captioned(QWidget* frame, const QString& caption) {
+  for (auto* button : frame->findChildren<Button*>())
+    if (QString(button->text()).remove(QLatin1Char('&')).startsWith(caption)) return button;
+  return nullptr;
 }
 
 // Runs `answer` on the next modal dialog as soon as it is shown.
@@ -56,19 +65,15 @@ inline void WhenModal(std::function<void(QWidget*)> answer) {
   auto* timer = new QTimer(qApp);
   timer->setInterval(5);
   QObject::connect(timer, &QTimer::timeout, [timer, answer] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (dialog == nullptr || !dialog->isVisible()) return;
-    timer->stop();
-    timer->deleteLater();
-    answer(dialog);
+    if (QWidget* dialog = QApplication::activeModalWidget(); dialog != nullptr && dialog->isVisible())
+      timer->stop(), timer->deleteLater(), answer(dialog);
   });
   timer->start();
 }
 
-// A shown window on a folder, answered by a scripted user.
+// A shown window on a folder, answered by a scripted user (by its own dialogs without one).
 struct ShownWindow {
-  explicit ShownWindow(const std::filesystem::path& folder, UserPrompt* prompt)
-      : window(prompt, Q(folder)), ui(window.ui) {
+  ShownWindow(const std::filesystem::path& folder, UserPrompt* prompt) : window(prompt, Q(folder)), ui(window.ui) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) qWarning("window not exposed");
   }
