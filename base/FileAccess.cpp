@@ -2,15 +2,15 @@
 // Reading file bytes safely and replacing files atomically.
 #include "base/FileAccess.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <random>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "base/ConvertContext.h"
 
@@ -207,8 +207,7 @@ std::string ReplaceQuestion(std::string_view path) {
   return text;
 }
 
-bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context,
-                std::string_view question) {
+bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context, std::string_view question) {
   if (context.settings.OverWriteCheck) {
     std::error_code ec;
     const bool exists = fs::exists(fs::symlink_status(path, ec));
