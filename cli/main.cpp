@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -27,7 +28,8 @@ int RunPlotProgram(char** argv) {
     ::execv(program.c_str(), argv);
     if (errno != ENOENT) break;
   }
-  return vantor::cli::UsageError(std::string("plot: cannot run " VANTOR_PLOT_PROGRAM ": ") + std::strerror(errno));
+  std::fprintf(stderr, "vantor-cli: plot: cannot run " VANTOR_PLOT_PROGRAM ": %s\n", std::strerror(errno));
+  return vantor::cli::kExitFailed;
 }
 
 }  // namespace
