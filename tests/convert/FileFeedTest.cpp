@@ -40,7 +40,7 @@ struct ReportingPrompt : test::FakePrompt {
   }
 };
 
-TEST(FileFeed, HoldsOnlyTheWindow_EndsWhenTheListEndsEarly) {
+TEST(ParallelFeed, HoldsOnlyTheWindow_EndsWhenTheListEndsEarly) {
   for (const auto& [count, given] : {std::pair<std::size_t, std::size_t>{500, 500}, {500, 37}}) {
     ReportingPrompt prompt;
     CountingFeed feed(count, given);
