@@ -17,12 +17,14 @@ struct ConvertContext;
 // The first maxBytes bytes of a regular file (all of it when shorter); no
 // value when the path is missing, not a regular file, or cannot be read, and
 // then the reason in *why when given.
-std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes,
-                                         std::string* why = nullptr);
+std::optional<std::string> ReadFileBytes(const std::string& path, std::size_t maxBytes, std::string* why = nullptr);
 
-// Writes the bytes to a temporary file beside the target and renames it over
-// the target once complete. On failure the target is untouched, no
-// temporary file stays behind, and the system's reason is in *why when given.
+// Puts the bytes under the path only once they are all written: on Linux
+// as a file without a name that then gets the path's name (a new file) or is
+// renamed over the old one, elsewhere as a temporary file beside the target
+// renamed over it. A replaced file keeps its permission bits. On failure the
+// target is untouched, no temporary file stays behind, and the system's
+// reason is in *why when given.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std::string* why = nullptr);
 
 // "File already exist. Replace?(" + path + ")"
@@ -32,7 +34,6 @@ std::string ReplaceQuestion(std::string_view path);
 // exists, ask `question` (No returns false, file untouched); then replace the
 // file atomically; any failure shows "Open Error" about the file, with the
 // system's reason, and returns false.
-bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context,
-                std::string_view question);
+bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context, std::string_view question);
 
 }  // namespace vantor

@@ -186,19 +186,19 @@ inline int DigitCount(std::uint64_t v) {
 
 }  // namespace mask_detail
 
-inline char* WriteMask(char* at, double value, const NumberMask& mask) {
+[[gnu::always_inline]] inline char* WriteMask(char* at, double value, const NumberMask& mask) {
   return mask_detail::WriteFixedFast(at, value, mask, false);
 }
 
-inline char* WriteMask(char* at, std::int64_t value, const NumberMask& mask) {
+[[gnu::always_inline]] inline char* WriteMask(char* at, std::int64_t value, const NumberMask& mask) {
   return mask_detail::Buffered(mask) ? mask_detail::WriteInteger(at, value, mask, false) : nullptr;
 }
 
-inline char* WriteAligned(char* at, double value, const NumberMask& mask) {
+[[gnu::always_inline]] inline char* WriteAligned(char* at, double value, const NumberMask& mask) {
   return mask_detail::WriteFixedFast(at, value, mask, true);
 }
 
-inline char* WriteAligned(char* at, std::int64_t value, const NumberMask& mask) {
+[[gnu::always_inline]] inline char* WriteAligned(char* at, std::int64_t value, const NumberMask& mask) {
   return mask_detail::Buffered(mask) ? mask_detail::WriteInteger(at, value, mask, true) : nullptr;
 }
 

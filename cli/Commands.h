@@ -25,8 +25,9 @@ Command AddConvertCommand(CLI::App& app);
 Command AddCombineCommand(CLI::App& app);
 Command AddTableCommand(CLI::App& app);
 Command AddShowCommand(CLI::App& app);
-// Only in builds with the chart library (VANTOR_WITH_PLOT).
+// Only in builds with the chart library, in the program vantor-cli-plot.
 Command AddPlotCommand(CLI::App& app);
+inline constexpr const char* kPlotSummary = "Draw spectra into a PNG or SVG picture (no display needed)";
 Command AddWatchCommand(CLI::App& app);
 
 // A usage error found after parsing: printed, exit status 2.
@@ -40,9 +41,13 @@ std::optional<std::vector<double>> ParseNumberList(const std::string& text, std:
 // them), then the lines of the list `filesFrom` ("-": standard input). No
 // value, and the reason in `error`, when none is left or a list or folder
 // cannot be read.
-std::optional<std::vector<std::string>> CollectFiles(const std::vector<std::string>& args,
-                                                     const std::string& filesFrom, const std::string& from,
-                                                     std::string& error);
+std::optional<std::vector<std::string>> CollectFiles(const std::vector<std::string>& args, const std::string& filesFrom,
+                                                     const std::string& from, std::string& error);
+// Its pieces: the arguments and folders, added to `files`; each line of
+// the list (no line ends, no empty lines), given to `take` as it is read.
+bool CollectArguments(const std::vector<std::string>& args, const std::string& from, std::vector<std::string>& files,
+                      std::string& error);
+bool ForEachListed(const std::string& filesFrom, const std::function<void(std::string&)>& take, std::string& error);
 
 // --csv-params TWOTHETA,EGC0,EGC1,EGC2,KELVIN as the parameter entry gives
 // them (temperature in degrees Celsius); no value when malformed.

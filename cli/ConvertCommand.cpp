@@ -6,6 +6,7 @@
 
 #include "cli/Commands.h"
 #include "cli/ConvertOptions.h"
+#include "cli/ListedFiles.h"
 
 namespace vantor::cli {
 namespace {
@@ -18,27 +19,17 @@ struct ConvertCommandOptions : ConvertOptions {
 
 int RunConvertCommand(const ConvertCommandOptions& o) {
   std::string error;
-  auto paths = CollectFiles(o.files, o.filesFrom, o.from, error);
-  if (!paths) return UsageError(error);
-  std::vector<SourceFile> files;
-  files.reserve(paths->size());
-  bool anyCsv = false;
-  bool anyOther = false;
-  for (auto& path : *paths) {
-    const SourceFormat* format = SourceOf(path, o.from, error);
-    if (format == nullptr) return UsageError(error);
-    anyCsv = anyCsv || format->kind == SourceKind::Csv;
-    anyOther = anyOther || format->kind != SourceKind::Csv;
-    files.push_back({std::move(path), format->kind});  // one copy of the names, however many
-  }
+  const auto files = ListedFiles::Open(o.files, o.filesFrom, o.from, error);
+  if (!files) return UsageError(error);
 
   ConsolePrompt prompt(o.force, o.quiet);
   ConvertContext context(prompt);
   OutputChoice outputs{};
-  if (const int status = PrepareRun(o, anyCsv, anyOther, prompt, context, outputs); status >= 0) return status;
+  if (const int status = PrepareRun(o, files->AnyCsv(), files->AnyOther(), prompt, context, outputs); status >= 0)
+    return status;
   // Every question a file can raise is answered from the flags (No without
   // --force), so files can be converted side by side.
-  const RunResult result = ConvertBatch(files, outputs, context, BatchOptions{o.jobs, false});
+  const RunResult result = ConvertBatch(*files, outputs, context, BatchOptions{o.jobs, false});
   prompt.Line(Summary(result, o));
   return result.completed && result.written == result.requested ? kExitOk : kExitFailed;
 }

@@ -60,7 +60,7 @@ int RunPlotCommand(const PlotOptions& o) {
 
 Command AddPlotCommand(CLI::App& app) {
   auto options = std::make_shared<PlotOptions>();
-  CLI::App* cmd = app.add_subcommand("plot", "Draw spectra into a PNG or SVG picture (no display needed)");
+  CLI::App* cmd = app.add_subcommand("plot", kPlotSummary);
   cmd->add_option("-o,--output", options->output, "The picture: OUT.png or OUT.svg")->required();
   cmd->add_option("--x", options->axis, "The x axis: channel, energy (keV) or d (angstrom)")
       ->check(CLI::IsMember({"channel", "energy", "d"}))

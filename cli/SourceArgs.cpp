@@ -30,39 +30,46 @@ bool AddFolder(const std::string& folder, const std::string& from, std::vector<s
   return true;
 }
 
-bool AddListed(std::istream& in, std::vector<std::string>& files) {
-  for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();  // a list written on Windows
-    if (!line.empty()) files.push_back(std::move(line));
-  }
-  return !in.bad();
-}
-
 }  // namespace
 
-std::optional<std::vector<std::string>> CollectFiles(const std::vector<std::string>& args, const std::string& filesFrom,
-                                                     const std::string& from, std::string& error) {
-  std::vector<std::string> files;
+bool CollectArguments(const std::vector<std::string>& args, const std::string& from, std::vector<std::string>& files,
+                      std::string& error) {
   for (const auto& arg : args) {
     std::error_code ec;
     if (!std::filesystem::is_directory(arg, ec)) {
       files.push_back(arg);
     } else if (!AddFolder(arg, from, files, error)) {
-      return std::nullopt;
+      return false;
     }
   }
-  if (!filesFrom.empty()) {
-    bool read = false;
-    if (filesFrom == "-") {
-      read = AddListed(std::cin, files);
-    } else if (std::ifstream list(filesFrom); list) {
-      read = AddListed(list, files);
+  return true;
+}
+
+bool ForEachListed(const std::string& filesFrom, const std::function<void(std::string&)>& take, std::string& error) {
+  const auto read = [&](std::istream& in) {
+    for (std::string line; std::getline(in, line);) {
+      if (!line.empty() && line.back() == '\r') line.pop_back();  // a list written on Windows
+      if (!line.empty()) take(line);
     }
-    if (!read) {
-      error = "cannot read the list '" + filesFrom + "'";
-      return std::nullopt;
-    }
+    return !in.bad();
+  };
+  bool done = false;
+  if (filesFrom == "-") {
+    done = read(std::cin);
+  } else if (std::ifstream list(filesFrom); list) {
+    done = read(list);
   }
+  if (!done) error = "cannot read the list '" + filesFrom + "'";
+  return done;
+}
+
+std::optional<std::vector<std::string>> CollectFiles(const std::vector<std::string>& args, const std::string& filesFrom,
+                                                     const std::string& from, std::string& error) {
+  std::vector<std::string> files;
+  if (!CollectArguments(args, from, files, error)) return std::nullopt;
+  if (!filesFrom.empty() && !ForEachListed(
+                                filesFrom, [&](std::string& line) { files.push_back(std::move(line)); }, error))
+    return std::nullopt;
   if (files.empty()) {
     error = "no files to work on";
     return std::nullopt;

@@ -1,45 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli: the batch front end on the same core as the window.
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <map>
 
-#include "cli/Commands.h"
-#include "base/TextRoutines.h"
 #include "base/Version.h"
+#include "cli/Commands.h"
 
-namespace vantor::cli {
+#ifdef VANTOR_PLOT_PROGRAM
+namespace {
 
-int UsageError(const std::string& text) {
-  std::fprintf(stderr, "vantor-cli: %s\n", text.c_str());
-  return kExitUsage;
-}
-
-std::optional<std::vector<double>> ParseNumberList(const std::string& text, std::size_t count) {
-  std::vector<double> values;
-  std::size_t start = 0;
-  while (true) {
-    const auto comma = text.find(',', start);
-    const auto number = ParseNumber(std::string_view(text).substr(start, comma == std::string::npos ? std::string::npos : comma - start));
-    if (!number) return std::nullopt;
-    values.push_back(*number);
-    if (comma == std::string::npos) break;
-    start = comma + 1;
+// `plot` is the program vantor-cli-plot (see PlotMain.cpp), found beside
+// this one in the build tree, else where the install puts it relative to
+// the folder of programs. It replaces this process, so its output, exit
+// status and --help are those of the command.
+int RunPlotProgram(char** argv) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+  const fs::path folder = ec ? fs::path(argv[0]).parent_path() : self.parent_path();
+  for (const fs::path& program :
+       {folder / VANTOR_PLOT_PROGRAM, folder / VANTOR_PLOT_FROM_BINDIR / VANTOR_PLOT_PROGRAM}) {
+    ::execv(program.c_str(), argv);
+    if (errno != ENOENT) break;
   }
-  if (values.size() != count) return std::nullopt;
-  return values;
+  std::fprintf(stderr, "vantor-cli: plot: cannot run " VANTOR_PLOT_PROGRAM ": %s\n", std::strerror(errno));
+  return vantor::cli::kExitFailed;
 }
 
-std::optional<CsvParameters> ParseCsvParameters(const std::string& text) {
-  const auto v = ParseNumberList(text, 5);
-  if (!v) return std::nullopt;
-  CsvParameters p;
-  p.TwoTheta = (*v)[0];
-  p.EGC = {(*v)[1], (*v)[2], (*v)[3]};
-  p.Temperature = (*v)[4] - 273.15;  // entered in kelvin, kept in degrees Celsius
-  return p;
-}
-
-}  // namespace vantor::cli
+}  // namespace
+#endif
 
 int main(int argc, char** argv) {
   using namespace vantor::cli;
@@ -56,9 +50,10 @@ int main(int argc, char** argv) {
   commands[app.get_subcommand("table")] = table;
   const Command show = AddShowCommand(app);
   commands[app.get_subcommand("show")] = show;
-#ifdef VANTOR_WITH_PLOT
-  const Command plot = AddPlotCommand(app);
-  commands[app.get_subcommand("plot")] = plot;
+#ifdef VANTOR_PLOT_PROGRAM
+  if (argc > 1 && std::strcmp(argv[1], "plot") == 0) return RunPlotProgram(argv);
+  // Listed in the help; run by the program above.
+  app.add_subcommand("plot", kPlotSummary);
 #endif
   const Command watch = AddWatchCommand(app);
   commands[app.get_subcommand("watch")] = watch;

@@ -29,6 +29,9 @@ vantor_gzipped(${packaging}/man/vantor-cli.1.in vantor-cli.1)
 vantor_gzipped(${packaging}/changelog.Debian.in changelog.Debian)
 
 install(TARGETS vantor-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET vantor-cli-plot)  # `vantor-cli plot`, run by vantor-cli from there
+  install(TARGETS vantor-cli-plot RUNTIME DESTINATION ${VANTOR_PLOT_PROGRAM_DIR})
+endif()
 install(FILES ${generated}/vantor-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${packaging}/vantor.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vantor/samples)

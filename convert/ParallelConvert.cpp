@@ -126,10 +126,8 @@ void Tally(const FileOutcome& file, RunResult& total) {
   }
 }
 
-std::string FoldedAbsolute(const std::string& path) {
-  std::error_code ec;
-  std::string key = std::filesystem::absolute(path, ec).lexically_normal().string();
-  if (ec) key = path;
+std::string FoldedAbsolute(const std::filesystem::path& path, const std::filesystem::path& folder) {
+  std::string key = (path.is_absolute() ? path : folder / path).lexically_normal().string();
   // Folded for the disks that ignore case: a.xbm and a.XBM write the same
   // outputs there.
   for (char& c : key)
@@ -137,14 +135,49 @@ std::string FoldedAbsolute(const std::string& path) {
   return key;
 }
 
-// Several files at once: workers take files in list order from a window
-// that runs at most `window` files ahead of the one reported last; the
-// calling thread reports each file's outcome in list order.
+class VectorFeed final : public FileFeed {
+ public:
+  explicit VectorFeed(const std::vector<SourceFile>& files) : files_(files) {}
+  std::size_t Count() const override { return files_.size(); }
+  bool AnyCsv() const override {
+    return std::any_of(files_.begin(), files_.end(), [](const SourceFile& f) { return f.kind == SourceKind::Csv; });
+  }
+  std::optional<SourceFile> Next() override {
+    if (next_ == files_.size()) return std::nullopt;
+    return files_[next_++];
+  }
+
+ private:
+  const std::vector<SourceFile>& files_;
+  std::size_t next_ = 0;
+};
+
+// One file after another, "n/count" after each; false when the user
+// stopped the run between files.
+bool InTurn(FileFeed& files, const OutputChoice& outputs, ConvertContext& context, RunResult& result) {
+  const int count = static_cast<int>(files.Count());
+  while (const auto file = files.Next()) {
+    if (result.files > 0 && StopBetweenFiles(context.prompt)) return false;
+    ConvertOneFile(*file, outputs, context, result);
+    context.prompt.ShowStatus(ProgressText(result.files, count));
+  }
+  return true;
+}
+
+// Several files at once: workers take files in list order from the feed,
+// at most a window of files ahead of the one reported last; the calling
+// thread reports each file's outcome in list order. Only the files in the
+// window are ever held, however long the list.
 class SideBySide {
  public:
-  SideBySide(const std::vector<SourceFile>& files, const OutputChoice& outputs, const ConvertContext& run, bool answer,
-             unsigned jobs)
-      : files_(files), outputs_(outputs), run_(run), answer_(answer), slots_(4 * std::size_t{jobs}), jobs_(jobs) {}
+  SideBySide(FileFeed& files, const OutputChoice& outputs, const ConvertContext& run, bool answer, unsigned jobs)
+      : files_(files),
+        count_(static_cast<int>(files.Count())),
+        outputs_(outputs),
+        run_(run),
+        answer_(answer),
+        slots_(4 * std::size_t{jobs}),
+        jobs_(jobs) {}
 
   void Run(UserPrompt& prompt, RunResult& total) {
     std::vector<std::jthread> workers;
@@ -154,17 +187,18 @@ class SideBySide {
       // Fewer threads than asked for still finish the batch; none at all
       // leaves it to this thread, one file at a time.
       if (workers.empty()) {
-        for (const SourceFile& file : files_)
-          Report(ConvertThrough(&prompt, answer_, file, outputs_, run_), prompt, total);
+        while (const auto file = files_.Next())
+          Report(ConvertThrough(&prompt, answer_, *file, outputs_, run_), prompt, total);
         return;
       }
     }
-    for (std::size_t i = 0; i < files_.size(); ++i) {
+    for (std::size_t i = 0;; ++i) {
       FileOutcome outcome;
       {
         std::unique_lock lock(mutex_);
         auto& slot = slots_[i % slots_.size()];
-        changed_.wait(lock, [&] { return slot.has_value(); });
+        changed_.wait(lock, [&] { return slot.has_value() || (ended_ && i == next_); });
+        if (!slot) break;  // every file taken is reported
         outcome = std::move(*slot);
         slot.reset();
         ++reported_;
@@ -178,36 +212,48 @@ class SideBySide {
   void Report(const FileOutcome& outcome, UserPrompt& prompt, RunResult& total) {
     Replay(outcome.events, prompt);
     Tally(outcome, total);
-    prompt.ShowStatus(ProgressText(total.files, static_cast<int>(files_.size())));
+    prompt.ShowStatus(ProgressText(total.files, count_));
   }
 
   void Work() {
-    while (const auto index = Take()) {
-      FileOutcome outcome = ConvertThrough(nullptr, answer_, files_[*index], outputs_, run_);
+    while (auto taken = Take()) {
+      const std::size_t index = taken->first;
+      FileOutcome outcome = ConvertThrough(nullptr, answer_, taken->second, outputs_, run_);
       {
         std::lock_guard lock(mutex_);
-        std::erase_if(busy_, [&](const auto& b) { return b.first == *index; });
-        slots_[*index % slots_.size()] = std::move(outcome);
+        std::erase_if(busy_, [&](const auto& b) { return b.first == index; });
+        slots_[index % slots_.size()] = std::move(outcome);
       }
       changed_.notify_all();
     }
   }
 
-  // The next file in list order, once it is inside the window and meets no
-  // file being converted; no value when every file is taken.
-  std::optional<std::size_t> Take() {
+  // The next file in list order and its index, once it is inside the
+  // window and meets no file being converted; no value when every file is
+  // taken.
+  std::optional<std::pair<std::size_t, SourceFile>> Take() {
     std::unique_lock lock(mutex_);
     for (;;) {
-      if (next_ == files_.size()) return std::nullopt;
+      if (ended_) return std::nullopt;
       if (next_ < reported_ + slots_.size()) {
-        if (nextKeys_.empty()) nextKeys_ = PathKeys(files_[next_], outputs_, run_.outputFolder);
-        if (!MeetsBusy(nextKeys_)) break;
+        if (!pending_) {
+          pending_ = files_.Next();
+          if (!pending_) {
+            ended_ = true;
+            lock.unlock();
+            changed_.notify_all();
+            return std::nullopt;
+          }
+          pendingKeys_ = PathKeys(*pending_, outputs_, run_.outputFolder);
+        }
+        if (!MeetsBusy(pendingKeys_)) break;
       }
       changed_.wait(lock);
     }
-    busy_.emplace_back(next_, std::move(nextKeys_));
-    nextKeys_.clear();
-    return next_++;
+    busy_.emplace_back(next_, std::move(pendingKeys_));
+    std::pair<std::size_t, SourceFile> taken{next_++, std::move(*pending_)};
+    pending_.reset();
+    return taken;
   }
 
   bool MeetsBusy(const std::vector<std::string>& keys) const {
@@ -218,7 +264,8 @@ class SideBySide {
     });
   }
 
-  const std::vector<SourceFile>& files_;
+  FileFeed& files_;  // read under the mutex
+  const int count_;
   const OutputChoice& outputs_;
   const ConvertContext& run_;
   const bool answer_;
@@ -226,9 +273,11 @@ class SideBySide {
   std::condition_variable changed_;
   std::vector<std::optional<FileOutcome>> slots_;  // outcomes waiting for their turn, by index % size
   std::vector<std::pair<std::size_t, std::vector<std::string>>> busy_;  // files being converted, their keys
-  std::vector<std::string> nextKeys_;
-  std::size_t next_ = 0;
-  std::size_t reported_ = 0;
+  std::optional<SourceFile> pending_;  // the next file, waiting for the window or a busy path
+  std::vector<std::string> pendingKeys_;
+  std::size_t next_ = 0;      // files taken
+  std::size_t reported_ = 0;  // files reported
+  bool ended_ = false;        // the feed has no more files
   const unsigned jobs_;
 };
 
@@ -241,10 +290,12 @@ unsigned JobsFor(unsigned asked, std::size_t files) {
 }  // namespace
 
 std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs, const std::string& folder) {
-  std::vector<std::string> keys{FoldedAbsolute(file.path)};
+  std::error_code ec;
+  const std::filesystem::path current = std::filesystem::current_path(ec);  // one look for all the paths
+  std::vector<std::string> keys{FoldedAbsolute(file.path, current)};
   for (const auto& output : OutputFormats())
     if (outputs[static_cast<int>(output.kind)])
-      keys.push_back(FoldedAbsolute(OutputPath(file.path, output.kind, folder)));
+      keys.push_back(FoldedAbsolute(OutputPath(file.path, output.kind, folder), current));
   return keys;
 }
 
@@ -254,21 +305,22 @@ void ConvertOneFile(const SourceFile& file, const OutputChoice& outputs, Convert
 
 bool ConvertInTurn(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
                    RunResult& result) {
-  const int count = static_cast<int>(files.size());
-  for (const SourceFile& file : files) {
-    if (result.files > 0 && StopBetweenFiles(context.prompt)) return false;
-    ConvertOneFile(file, outputs, context, result);
-    context.prompt.ShowStatus(ProgressText(result.files, count));
-  }
-  return true;
+  VectorFeed feed(files);
+  return InTurn(feed, outputs, context, result);
 }
 
 RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
                        const BatchOptions& options) {
+  VectorFeed feed(files);
+  return ConvertBatch(feed, outputs, context, options);
+}
+
+RunResult ConvertBatch(FileFeed& files, const OutputChoice& outputs, ConvertContext& context,
+                       const BatchOptions& options) {
   RunResult result;
   UserPrompt& prompt = context.prompt;
   prompt.SetBusy(true);
-  if (std::any_of(files.begin(), files.end(), [](const SourceFile& f) { return f.kind == SourceKind::Csv; })) {
+  if (files.AnyCsv()) {
     const auto entered = prompt.AskCsvParameters();
     if (!entered) {
       prompt.SetBusy(false);
@@ -276,11 +328,11 @@ RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice&
     }
     StoreCsvParameters(*entered, context.settings);
   }
-  const unsigned jobs = JobsFor(options.jobs, files.size());
+  const unsigned jobs = JobsFor(options.jobs, files.Count());
   if (jobs > 1) {
     SideBySide(files, outputs, context, options.replaceAnswer, jobs).Run(prompt, result);
   } else {
-    if (!ConvertInTurn(files, outputs, context, result)) {
+    if (!InTurn(files, outputs, context, result)) {
       prompt.SetBusy(false);
       return result;
     }

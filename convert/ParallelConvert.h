@@ -7,6 +7,8 @@
 // files past the last one reported is ever held.
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,9 +25,24 @@ struct BatchOptions {
   bool replaceAnswer = false;
 };
 
+// The files of a batch in list order, handed out one at a time, so that a
+// list of any length need not be held in memory.
+class FileFeed {
+ public:
+  virtual ~FileFeed() = default;
+  // How many files Next gives (the "count" of the progress "n/count").
+  virtual std::size_t Count() const = 0;
+  // Whether any of them is a CSV source.
+  virtual bool AnyCsv() const = 0;
+  // The next file; no value after the last.
+  virtual std::optional<SourceFile> Next() = 0;
+};
+
 // The parameter entry when any source is a CSV file, every file into every
 // chosen output with "n/count" after each file, "Finished" and "Convert
 // Finished". The result counts outputs and files.
+RunResult ConvertBatch(FileFeed& files, const OutputChoice& outputs, ConvertContext& context,
+                       const BatchOptions& options);
 RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
                        const BatchOptions& options);
 

@@ -48,7 +48,7 @@ class LineBuilder {
   LineBuilder& operator=(const LineBuilder&) = delete;
 
   template <typename Number>
-  void Masked(Number value, const NumberMask& mask) {
+  [[gnu::always_inline]] void Masked(Number value, const NumberMask& mask) {
     MakeRoom();
     if (char* end = WriteMask(at_, value, mask)) {
       at_ = end;
@@ -59,7 +59,7 @@ class LineBuilder {
   }
 
   template <typename Number>
-  void Aligned(Number value, const NumberMask& mask) {
+  [[gnu::always_inline]] void Aligned(Number value, const NumberMask& mask) {
     MakeRoom();
     if (char* end = WriteAligned(at_, value, mask)) {
       at_ = end;

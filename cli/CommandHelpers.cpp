@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Helpers every command shares: usage errors and number lists.
+#include <cstdio>
+
+#include "base/TextRoutines.h"
+#include "cli/Commands.h"
+
+namespace vantor::cli {
+
+int UsageError(const std::string& text) {
+  std::fprintf(stderr, "vantor-cli: %s\n", text.c_str());
+  return kExitUsage;
+}
+
+std::optional<std::vector<double>> ParseNumberList(const std::string& text, std::size_t count) {
+  std::vector<double> values;
+  std::size_t start = 0;
+  while (true) {
+    const auto comma = text.find(',', start);
+    const auto number = ParseNumber(
+        std::string_view(text).substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+    if (!number) return std::nullopt;
+    values.push_back(*number);
+    if (comma == std::string::npos) break;
+    start = comma + 1;
+  }
+  if (values.size() != count) return std::nullopt;
+  return values;
+}
+
+std::optional<CsvParameters> ParseCsvParameters(const std::string& text) {
+  const auto v = ParseNumberList(text, 5);
+  if (!v) return std::nullopt;
+  CsvParameters p;
+  p.TwoTheta = (*v)[0];
+  p.EGC = {(*v)[1], (*v)[2], (*v)[3]};
+  p.Temperature = (*v)[4] - 273.15;  // entered in kelvin, kept in degrees Celsius
+  return p;
+}
+
+}  // namespace vantor::cli
