@@ -2,12 +2,11 @@
 // The six writers: whole files for a sample record and for records at each
 // writer's edges (cuts, rounding, signs, non-finite values, GSA counts)
 // against golden files in tests/data; line counts and widths over channel
-// counts and rough random records; Shift_JIS at every cut; each writer's
+// counts; Shift_JIS at every cut; each writer's
 // route through the save helper (whose failures are tested in tests/base).
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <random>
 
 #include "base/FileAccess.h"
 #include "bench/SpectrumGenerator.h"
@@ -127,13 +126,13 @@ std::size_t CeilDiv(int n, int d) {
   return n <= 0 ? 0 : static_cast<std::size_t>((n + d - 1) / d);
 }
 
-// Line counts of every text output, the report's eight counts (when they
-// fit their fields) and the GSA's ten to a line, every GSA line 80 wide.
-void ExpectShapes(const SpectrumRecord& r, bool countsFit) {
+// Line counts of every text output, the report's eight counts a line and
+// the GSA's ten, every GSA line 80 wide.
+void ExpectShapes(const SpectrumRecord& r) {
   const int n = std::max<int>(0, r.Data.DataNumber);
   const auto rpt = SplitCrLf(Bytes(OutputKind::Rpt, r)), gsa = SplitCrLf(Bytes(OutputKind::Gsa, r));
   ASSERT_EQ(rpt.size(), 1 + std::max<std::size_t>(1, CeilDiv(n, 8)) + 6);
-  for (std::size_t i = 1; countsFit && i + 7 < rpt.size(); ++i) EXPECT_EQ(rpt[i].size(), 7u * 8) << "report line " << i;
+  for (std::size_t i = 1; i + 7 < rpt.size(); ++i) EXPECT_EQ(rpt[i].size(), 7u * 8) << "report line " << i;
   for (std::size_t i = rpt.size() - 4; i < rpt.size(); ++i) EXPECT_EQ(rpt[i].size(), 65u);
   EXPECT_EQ(SplitCrLf(Bytes(OutputKind::Txt, r)).size(), 65u + n);
   EXPECT_EQ(SplitCrLf(Bytes(OutputKind::Csv, r)).size(), 14u + n);
@@ -142,28 +141,12 @@ void ExpectShapes(const SpectrumRecord& r, bool countsFit) {
   for (const auto& line : gsa) EXPECT_EQ(line.size(), 80u);
 }
 
-// Channel counts at the line edges; then generated spectra roughened: huge
-// and negative counts, header numbers of any size and sign (now and then
-// not finite), texts of zero bytes, commas and Shift_JIS lead bytes.
-TEST(Writers, EdgeChannelCountsAndRoughRecords_KeepTheirShape) {
-  for (const int n : {0, 1, 9, 10, 2048, 8192}) ExpectShapes(bench::GenerateSpectrum(n + 1, n), true);
-  for (std::uint32_t seed = 1; seed <= 40; ++seed) {
-    SCOPED_TRACE(seed);
-    std::mt19937 random(seed);
-    SpectrumRecord r = bench::GenerateSpectrum(seed, static_cast<int>(random() % (kMaxChannels + 1)));
-    for (int i = 0; i < r.Data.DataNumber; ++i)
-      if (random() % 50 == 0) r.Data.Count[i] = static_cast<std::int32_t>(random());
-    auto& m = r.Head.Measure;
-    for (double* v : {&m.PressLoad, &m.Temperature, &m.LiveTime, &m.RealTime, &m.TwoTheta, &m.PressX, &m.Power}) {
-      const int kind = static_cast<int>(random() % 40);
-      *v = kind == 0 ? std::nan("") : kind == 1 ? -HUGE_VAL : std::ldexp(static_cast<double>(random()) - 2e9, kind);
-    }
-    const char bytes[] = {'\0', ' ', 'A', ',', '\x82', '\xA0', '\x83', '\xE0', '\x40', '\xFC'};
-    for (auto* field : {&r.Head.Common.SampleTitle, &r.Head.Common.SampleID})
-      for (auto& c : *field) c = bytes[random() % sizeof bytes];
-    for (auto& c : r.Head.Common.MeasTime) c = bytes[random() % sizeof bytes];
-    ExpectShapes(r, false);
-  }
+// Channel counts at the line edges, up to the most a record holds.
+TEST(Writers, EdgeChannelCounts_KeepTheirShape) {
+  for (const int n : {0, 1, 9, 10, 2048, 8192}) ExpectShapes(bench::GenerateSpectrum(n + 1, n));
+  SpectrumRecord negative = SampleRecord();
+  negative.Data.DataNumber = -3;
+  ExpectShapes(negative);
 }
 
 // Fields of あ from offset k on (a blank where the last would not fit):
