@@ -2,6 +2,12 @@
 // Converting side by side gives the bytes, messages and counts of one file
 // after another. Also run under ThreadSanitizer (test.sh, "Parallel").
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+
+#include <cstddef>
 
 #include "base/FileAccess.h"
 #include "bench/SpectrumGenerator.h"
@@ -13,11 +19,12 @@
 namespace vantor {
 namespace {
 
-// Names the file of a file message, as the command line does.
+// Names the file of a file message and shows notes, as the command line does.
 struct NamingPrompt : test::FakePrompt {
   void FileMessage(std::string_view path, std::string_view text, std::string_view reason) override {
     messages.push_back(std::string(path) + ": " + std::string(text) + " (" + std::string(reason) + ")");
   }
+  void Note(std::string_view text) override { messages.emplace_back(text); }
 };
 
 struct Outcome {
@@ -84,6 +91,56 @@ TEST(ParallelConvert, SideBySideEqualsOneAfterAnother) {
   EXPECT_EQ(serial.messages.front(), "@/run3.xbm: File Error (file ends at byte 2073; the header promises 2338 bytes)");
   EXPECT_EQ(serial.messages.back(), "Convert Finished");
   EXPECT_EQ(serial.statuses.back(), "Finished");
+}
+
+// One file eight times: side by side too, the first converts and says its
+// note, the others wait for it and then find its output there.
+TEST(ParallelConvert, FilesWithTheSameOutputsTakeTurns_NotesInFileOrder) {
+  for (const unsigned jobs : {1U, 4U}) {
+    test::TempDir dir;
+    SpectrumRecord r = bench::GenerateSpectrum(1, 16);
+    r.Data.Count[3] = 2'000'000'000;
+    test::WriteAll(dir / "big.xbm", RecordFileBytes(r.Data, r.Head));
+    NamingPrompt prompt;
+    ConvertContext context(prompt);
+    OutputChoice gsa{};
+    gsa[static_cast<int>(OutputKind::Gsa)] = true;
+    const RunResult result = ConvertBatch(std::vector<SourceFile>(8, {dir / "big.xbm", SourceKind::Xbm}), gsa, context,
+                                          {jobs, false});
+    EXPECT_EQ(SummaryText(result), "8 files: 1 converted, 0 failed, 7 skipped") << jobs;
+    EXPECT_EQ(prompt.messages, (std::vector<std::string>{"big.GSA: counts divided by 10^4", "Convert Finished"}));
+    EXPECT_EQ(prompt.questions.size(), 7U);
+  }
+}
+
+// Where the system refuses to start threads (here a filter on the thread
+// system calls, in a child process) the batch is converted one file at a time.
+TEST(ParallelConvert, NoThreadsToBeHad_OneFileAtATime) {
+#ifdef __SANITIZE_THREAD__
+  GTEST_SKIP() << "the thread sanitizer needs threads of its own";
+#endif
+  test::TempDir dir;
+  const auto r = bench::GenerateSpectrum(1, 16);
+  test::WriteAll(dir / "a.xbm", RecordFileBytes(r.Data, r.Head));
+  const auto convert = [&] {
+    sock_filter refuse[] = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+                            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_clone, 2, 0),
+                            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_clone3, 1, 0),
+                            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+                            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EAGAIN)};
+    const sock_fprog program{std::size(refuse), refuse};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+      std::exit(3);
+    NamingPrompt prompt;
+    ConvertContext context(prompt);
+    OutputChoice txt{};
+    txt[static_cast<int>(OutputKind::Txt)] = true;
+    const RunResult result =
+        ConvertBatch({{dir / "a.xbm", SourceKind::Xbm}, {dir / "b.xbm", SourceKind::Xbm}}, txt, context, {4, false});
+    std::exit(SummaryText(result) == "2 files: 1 converted, 1 failed, 0 skipped" && prompt.statuses.size() == 3 ? 0 : 1);
+  };
+  EXPECT_EXIT(convert(), ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(std::filesystem::exists(dir / "a.TXT"));
 }
 
 TEST(ParallelConvert, PathKeysMeetAcrossCaseAndOutputFolders) {
