@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Masks, number and path texts, dates, SplitNumbers, the number test,
-// wildcards and fitting, row by row from tests/data/text-rows.tsv.
+// wildcards, fitting and code page 932, row by row from tests/data/text-rows.tsv.
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
 
+#include "base/Cp932.h"
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
 #include "base/TextRoutines.h"
@@ -64,6 +65,13 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
     {"left-fit", [](const Args& a) { return LeftFit(a[0], std::stoul(a[1])); }},
     {"right-fit", [](const Args& a) { return RightFit(a[0], std::stoul(a[1])); }},
     {"field-text", [](const Args& a) { return FieldText(a[0]); }},
+    {"cp932", [](const Args& a) { return Cp932ToUtf8(a[0]); }},
+    {"display-text",
+     [](const Args& a) {
+       Text<8> field{};
+       AssignText(field, a[0]);
+       return DisplayText(field);
+     }},
 };
 
 TEST(TextRows, EveryRowGivesItsResult) {

@@ -3,12 +3,14 @@
 // tests/data/cli-cases.txt (its head says how a case is written). Every case
 // runs in a fresh folder holding copies of the samples.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <sstream>
 
-#include "support/RunCli.h"
+#include "support/TestFiles.h"
 
 namespace vantor {
 namespace {

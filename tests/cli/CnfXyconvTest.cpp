@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "formats/Cnf.h"
-#include "support/RunCli.h"
+#include "support/TestFiles.h"
 
 namespace vantor {
 namespace {
