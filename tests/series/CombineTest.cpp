@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Combine: the sum over record files and mixed source formats, every way it
-// stops without writing, and the run behind the button.
+// stops without writing, and the run behind the button (one sample of each
+// kind is summed in tests/data/cli-cases.txt).
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -72,21 +73,6 @@ TEST_F(CombineTest, MixedSourceFormats_IntoEachOutput_HeaderOfFirst) {
   EXPECT_TRUE(prompt.messages.empty());
 }
 
-TEST_F(CombineTest, OneSampleOfEachFormat_SumsWhatEachReaderReads) {
-  const Strings names{"run0001.xbm", "analyser.cnf", "export.csv", "profile.npd"};
-  ASSERT_TRUE(CombineSelectedFiles(VANTOR_SAMPLES_DIR, names, dir / "sum.xbm", context));
-  SpectrumRecord sum, r;
-  ASSERT_TRUE(ReadRecordFile(dir / "sum.xbm", sum));
-  std::int64_t expected = 0, got = 0;
-  for (const auto& name : names) {
-    ASSERT_TRUE(ReadSourceByExtension(std::string(VANTOR_SAMPLES_DIR) + "/" + name, r, context));
-    for (int i = 0; i < sum.Data.DataNumber; ++i) expected += r.Data.Count[i];
-  }
-  for (int i = 0; i < sum.Data.DataNumber; ++i) got += sum.Data.Count[i];
-  EXPECT_GT(got, 0);
-  EXPECT_EQ(got, expected);
-}
-
 TEST_F(CombineTest, OverflowBadOutputOrBadSource_NothingWritten) {
   constexpr auto kMax = std::numeric_limits<std::int32_t>::max(), kMin = std::numeric_limits<std::int32_t>::min();
   for (const auto& [first, second, overflows] : {std::tuple{kMax - 1, 1, false},
@@ -115,31 +101,23 @@ TEST_F(CombineTest, OverflowBadOutputOrBadSource_NothingWritten) {
 }
 
 TEST_F(CombineTest, Run_AsksName_ReplacesOnlyAfterYes_SaysDone) {
-  struct SavePrompt : test::FakePrompt {
-    std::string asked;
-    std::optional<std::string> AskSaveName(std::string_view folder, std::string_view proposed) override {
-      asked = std::string(folder) + "|" + std::string(proposed);
-      return saveName;
-    }
-  } user;
-  ConvertContext userContext(user);
   const std::string folder = dir.path().string();
   Save("a.xbm", MakeRecord({1}, 1, 1));
-  EXPECT_FALSE(RunCombine(folder, SplitSelection(" ; "), userContext));
-  EXPECT_FALSE(RunCombine(folder, {"a.xbm"}, userContext));  // no save name: cancelled
-  EXPECT_EQ(user.messages, Strings{"Plz Enter File Name!"});
-  EXPECT_EQ(user.asked, folder + "|CombineFileDefaultName");
-  user.saveName = dir / "sum.xbm";
+  EXPECT_FALSE(RunCombine(folder, SplitSelection(" ; "), context));
+  EXPECT_FALSE(RunCombine(folder, {"a.xbm"}, context));  // no save name: cancelled
+  EXPECT_EQ(prompt.messages, Strings{"Plz Enter File Name!"});
+  EXPECT_EQ(prompt.saveAsked, folder + "|CombineFileDefaultName");
+  prompt.saveName = dir / "sum.xbm";
   test::WriteAll(dir / "sum.xbm", "old");
-  user.answers = {false, true};
-  EXPECT_FALSE(RunCombine(folder, SplitSelection("a.xbm;a.xbm"), userContext));
+  prompt.answers = {false, true};
+  EXPECT_FALSE(RunCombine(folder, SplitSelection("a.xbm;a.xbm"), context));
   EXPECT_EQ(ReadAll(dir / "sum.xbm"), "old");
-  EXPECT_TRUE(RunCombine(folder, SplitSelection("a.xbm;a.xbm"), userContext));
-  EXPECT_EQ(user.questions, Strings(2, "File already exist. Replace?(" + dir / "sum.xbm" + ")"));
-  EXPECT_EQ(user.messages.back(), "Done");
-  userContext.settings.OverWriteCheck = false;  // one question up front instead
-  EXPECT_FALSE(RunCombine(folder, {"a.xbm"}, userContext));
-  EXPECT_EQ(user.questions.back(), "All file will be over|writed. OK?");
+  EXPECT_TRUE(RunCombine(folder, SplitSelection("a.xbm;a.xbm"), context));
+  EXPECT_EQ(prompt.questions, Strings(2, "File already exist. Replace?(" + dir / "sum.xbm" + ")"));
+  EXPECT_EQ(prompt.messages.back(), "Done");
+  context.settings.OverWriteCheck = false;  // one question up front instead
+  EXPECT_FALSE(RunCombine(folder, {"a.xbm"}, context));
+  EXPECT_EQ(prompt.questions.back(), "All file will be over|writed. OK?");
   SpectrumRecord sum;
   ASSERT_TRUE(ReadRecordFile(dir / "sum.xbm", sum));
   EXPECT_EQ(sum.Data.Count[0], 2);
