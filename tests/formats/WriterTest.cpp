@@ -2,8 +2,9 @@
 // The six writers: whole files for a sample record and for records at each
 // writer's edges (cuts, rounding, signs, non-finite values, GSA counts)
 // against golden files in tests/data; line counts and widths over channel
-// counts; Shift_JIS at every cut; each writer's
-// route through the save helper (whose failures are tested in tests/base).
+// counts; each writer's route through the save helper (whose failures are
+// tested in tests/base). Shift_JIS cuts are the text tests' (tests/base) and
+// the golden files' (cut-texts, gsa-header).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -147,30 +148,6 @@ TEST(Writers, EdgeChannelCounts_KeepTheirShape) {
   SpectrumRecord negative = SampleRecord();
   negative.Data.DataNumber = -3;
   ExpectShapes(negative);
-}
-
-// Fields of あ from offset k on (a blank where the last would not fit):
-// every width a text output cuts a field to splits a character for one k.
-TEST(Writers, ShiftJisAtEveryCutPosition_StaysValid) {
-  for (std::size_t k = 0; k < 64; ++k) {
-    SpectrumRecord r = SampleRecord();
-    auto& c = r.Head.Common;
-    const auto fill = [](auto& field, std::size_t shift) {
-      for (std::size_t i = 0; i < field.size(); ++i)
-        field[i] = i < shift ? 'x' : (i - shift) % 2 ? '\xA0' : i + 1 < field.size() ? '\x82' : ' ';
-    };
-    fill(c.SampleTitle, k), fill(c.SampleID, k), fill(c.Comment, k), fill(c.Operator, k % 30);
-    for (const OutputKind kind :
-         {OutputKind::Rpt, OutputKind::Txt, OutputKind::Csv, OutputKind::Npd, OutputKind::Gsa}) {
-      const std::string text = Bytes(kind, r);
-      for (std::size_t i = 0; i < text.size(); ++i) {
-        ASSERT_NE(text[i], '\xA0') << "lone trail byte, shift " << k;
-        if (text[i] == '\x82') {
-          ASSERT_EQ(text.at(++i), '\xA0') << "lead byte alone, shift " << k;
-        }
-      }
-    }
-  }
 }
 
 // ---- each writer's route through the save helper
