@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The six writers: whole files for a sample record and for records at each
-// writer's edges (cuts, rounding, signs, non-finite values, GSA counts)
-// against golden files in tests/data; line counts and widths over channel
-// counts; each writer's route through the save helper (whose failures are
-// tested in tests/base). Shift_JIS cuts are the text tests' (tests/base) and
-// the golden files' (cut-texts, gsa-header).
+// writer's edges (cuts, rounding, signs, non-finite values, GSA counts; rows
+// of tests/data/writer-records.tsv) against golden files in tests/data; line
+// counts and widths over channel counts; each writer's route through the
+// save helper (whose failures are tested in tests/base). Shift_JIS cuts are
+// the text tests' (tests/base) and the golden files' (cut-texts, gsa-header).
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <cstdio>
 
 #include "base/FileAccess.h"
 #include "bench/SpectrumGenerator.h"
@@ -15,9 +15,11 @@
 #include "formats/FormatTable.h"
 #include "formats/Gsa.h"
 #include "formats/Npd.h"
+#include "base/RecordFields.h"
 #include "formats/RecordFile.h"
 #include "formats/Rpt.h"
 #include "formats/Txt.h"
+#include "support/DataRows.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 #include "tests/formats/WriterRecords.h"
@@ -40,70 +42,32 @@ std::string Bytes(OutputKind kind, const SpectrumRecord& r) {
 
 // ---- whole files
 
-template <std::size_t N>
-void SetBytes(Text<N>& field, const std::string& bytes) {
-  field.fill('\0');
-  std::copy(bytes.begin(), bytes.end(), field.begin());
-}
-
-const std::string kPair = "\x82\xA0";  // one double-byte character
-
-using Change = void (*)(SpectrumRecord&);
-void CutTexts(SpectrumRecord& r) {
-  SetBytes(r.Head.Common.SampleID, std::string(19, 'A') + kPair + "tail");
-  SetBytes(r.Head.Common.SampleTitle, "AB" + std::string(2, '\0') + "CD" + kPair);
-  SetBytes(r.Head.Common.Comment, std::string(49, 'c') + kPair + "xyz");
-}
-void HalfWays(SpectrumRecord& r) {  // values that round to zero, half-way and beyond 15 digits
-  auto& m = r.Head.Measure;
-  m.PressLoad = -0.0004, m.Temperature = 0.25, m.LiveTime = 123456.75, m.PressX = -0.0004, m.TwoTheta = -0.0;
-  m.EGC[0] = -1e15, m.EGC[2] = -1.5e-7, m.RingCurrent = 123456789012345678.0;
-}
-void CsvHalfWays(SpectrumRecord& r) {
-  HalfWays(r), r.Head.Measure.LiveTime = 2.675, r.Head.Measure.Temperature = 1234.5678;
-}
-void NonFinite(SpectrumRecord& r) {
-  r.Head.Measure.RingCurrent = std::nan(""), r.Head.Measure.PressX = -HUGE_VAL, r.Head.Measure.EGC[1] = HUGE_VAL;
-}
-void GsaHeader(SpectrumRecord& r) {
-  SetBytes(r.Head.Common.SampleTitle, std::string(19, 'T') + kPair);
-  AssignText(r.Head.Common.MeasTime, "9 0507");
-  r.Head.Measure.TwoTheta = 12.34567;
-}
-void NpdTexts(SpectrumRecord& r) {
-  SetBytes(r.Head.Common.SampleTitle, "  a, b,c"), AssignText(r.Head.Common.MeasTime, " 90507");
-  r.Head.Measure.Temperature = -273.15;
-}
-template <std::int32_t First, std::int32_t Second>
-void TwoCounts(SpectrumRecord& r) {
-  r.Data.DataNumber = 2, r.Data.Count[0] = First, r.Data.Count[1] = Second;
+// Sets one field of a row of tests/data/writer-records.tsv.
+void Set(SpectrumRecord& r, const std::string& name, const std::string& value) {
+  if (name == "Unset") r = SpectrumRecord{};
+  if (name == "Channels") r.Data.DataNumber = static_cast<std::int16_t>(std::stoi(value));
+  if (name == "Counts") std::sscanf(value.c_str(), "%d,%d", &r.Data.Count[0], &r.Data.Count[1]);
+  ForEachHeaderField(r.Head, [&](std::string_view field, auto& v) {
+    using T = std::decay_t<decltype(v)>;
+    if (field != name) return;
+    if constexpr (std::is_arithmetic_v<T>) {
+      v = static_cast<T>(std::strtod(value.c_str(), nullptr));
+    } else if constexpr (std::is_same_v<T, std::array<double, 3>>) {
+      std::sscanf(value.c_str(), "%lf,%lf,%lf", &v[0], &v[1], &v[2]);
+    } else {
+      v.fill('\0');
+      std::copy_n(value.begin(), std::min(value.size(), v.size()), v.begin());
+    }
+  });
 }
 
 TEST(Writers, SampleAndEdgeRecords_MatchGoldenFiles) {
-  const std::tuple<const char*, Change, const char*> records[] = {
-      {"sample", [](SpectrumRecord&) {}, "RPT TXT CSV NPD GSA .XBM"},
-      {"cut-texts", CutTexts, "RPT TXT"},
-      {"no-date", [](SpectrumRecord& r) { AssignText(r.Head.Common.MeasDate, ""); }, "RPT"},
-      {"half-ways", HalfWays, "RPT NPD"},
-      {"csv-half-ways", CsvHalfWays, "CSV NPD"},
-      {"wide", [](SpectrumRecord& r) { r.Head.Measure.TwoTheta = 1e20; }, "RPT"},
-      {"non-finite", NonFinite, "TXT"},
-      {"gsa-header", GsaHeader, "GSA"},
-      {"word-hour", [](SpectrumRecord& r) { AssignText(r.Head.Common.MeasTime, "ab0507"); }, "GSA"},
-      {"below-ten-million", TwoCounts<15, 9'999'999>, "GSA"},
-      {"at-ten-million", TwoCounts<15, 10'000'000>, "GSA"},  // hundredths
-      {"truncated-toward-zero", TwoCounts<-19, 99'999'999>, "GSA"},
-      {"negatives-scale-too", TwoCounts<-10'000'000, 5>, "GSA"},
-      {"extremes", TwoCounts<INT32_MAX, INT32_MIN>, "GSA"},
-      {"negative-channels", [](SpectrumRecord& r) { r.Data.DataNumber = -15; }, "GSA NPD"},
-      {"npd-texts", NpdTexts, "NPD"},
-      {"unset", [](SpectrumRecord& r) { r = SpectrumRecord{}; }, "NPD"}};
-  for (const auto& [name, change, suffixes] : records) {
+  for (const auto& row : DataRows("writer-records.tsv")) {  // name, outputs, changes..., the line
     SpectrumRecord r = SampleRecord();
-    change(r);
+    for (std::size_t i = 2; i + 1 < row.size(); ++i) Set(r, row[i].substr(0, row[i].find('=')), row[i].substr(row[i].find('=') + 1));
     for (const auto& output : OutputFormats()) {
-      if (std::string_view(suffixes).find(output.suffix.substr(1)) == std::string_view::npos) continue;
-      const std::string golden = std::string(VANTOR_TEST_DATA_DIR) + "/" + name + std::string(output.suffix);
+      if (row[1].find(output.suffix.substr(1)) == std::string::npos) continue;
+      const std::string golden = std::string(VANTOR_TEST_DATA_DIR) + "/" + row[0] + std::string(output.suffix);
       EXPECT_TRUE(Bytes(output.kind, r) == ReadAll(golden)) << "differs from " << golden;
     }
   }
