@@ -32,15 +32,17 @@ struct Outcome {
   RunResult result;
 };
 
-// Forty files in a fresh folder: good ones, cut ones, missing ones, a pair
-// whose outputs are the same files (a.xbm, a.XBM) and one with an output
-// already there; converted with `jobs` at once.
+// Forty files in a fresh folder: good ones, cut ones, missing ones, one of
+// counts so large that its GSA output says so, a pair whose outputs are the
+// same files (a.xbm, a.XBM), one file listed four times in a row and one
+// with an output already there; converted with `jobs` at once.
 Outcome ConvertFolder(unsigned jobs) {
   test::TempDir dir;
   std::vector<SourceFile> files;
   for (int i = 0; i < 40; ++i) {
     const std::string name = dir / ("run" + std::to_string(i) + ".xbm");
-    const auto r = bench::GenerateSpectrum(static_cast<std::uint32_t>(i), 64 + i);
+    auto r = bench::GenerateSpectrum(static_cast<std::uint32_t>(i), 64 + i);
+    if (i == 20) r.Data.Count[0] = 2'000'000'000;
     std::string bytes = RecordFileBytes(r.Data, r.Head);
     if (i % 7 == 3) bytes.resize(2070 + i);  // cut short
     if (i % 11 != 5) {                       // else missing
@@ -53,6 +55,7 @@ Outcome ConvertFolder(unsigned jobs) {
   test::WriteAll(dir / "a.XBM", test::ReadAll(dir / "run2.xbm"));
   files.insert(files.begin() + 10, {dir / "a.xbm", SourceKind::Xbm});
   files.insert(files.begin() + 11, {dir / "a.XBM", SourceKind::Xbm});
+  files.insert(files.begin() + 1, 3, files[0]);
 
   NamingPrompt prompt;
   ConvertContext context(prompt);
@@ -81,36 +84,19 @@ TEST(ParallelConvert, SideBySideEqualsOneAfterAnother) {
   EXPECT_EQ(parallel.entries, serial.entries);
   EXPECT_TRUE(parallel.bytes == serial.bytes);
 
-  // 42 files: 5 cut, 4 missing, run8 and the second "a" find outputs there.
+  // 45 files: 5 cut, 4 missing; run8, the second "a" and the repeats of
+  // run0 find outputs there.
   const RunResult& r = parallel.result;
-  EXPECT_EQ(SummaryText(r), "42 files: 31 converted, 9 failed, 2 skipped");
-  EXPECT_EQ(r.requested, 42 * 6);
+  EXPECT_EQ(SummaryText(r), "45 files: 31 converted, 9 failed, 5 skipped");
+  EXPECT_EQ(r.requested, 45 * 6);
   EXPECT_EQ(r.written, 31 * 6 + 5);
-  ASSERT_EQ(serial.questions.size(), 7U);
-  EXPECT_EQ(serial.questions[1], "File already exist. Replace?(@/a.RPT)");
+  ASSERT_EQ(serial.questions.size(), 25U);
+  EXPECT_EQ(serial.questions[19], "File already exist. Replace?(@/a.RPT)");
+  EXPECT_NE(std::find(serial.messages.begin(), serial.messages.end(), "run20.GSA: counts divided by 10^4"),
+            serial.messages.end());
   EXPECT_EQ(serial.messages.front(), "@/run3.xbm: File Error (file ends at byte 2073; the header promises 2338 bytes)");
   EXPECT_EQ(serial.messages.back(), "Convert Finished");
   EXPECT_EQ(serial.statuses.back(), "Finished");
-}
-
-// One file eight times: side by side too, the first converts and says its
-// note, the others wait for it and then find its output there.
-TEST(ParallelConvert, FilesWithTheSameOutputsTakeTurns_NotesInFileOrder) {
-  for (const unsigned jobs : {1U, 4U}) {
-    test::TempDir dir;
-    SpectrumRecord r = bench::GenerateSpectrum(1, 16);
-    r.Data.Count[3] = 2'000'000'000;
-    test::WriteAll(dir / "big.xbm", RecordFileBytes(r.Data, r.Head));
-    NamingPrompt prompt;
-    ConvertContext context(prompt);
-    OutputChoice gsa{};
-    gsa[static_cast<int>(OutputKind::Gsa)] = true;
-    const RunResult result = ConvertBatch(std::vector<SourceFile>(8, {dir / "big.xbm", SourceKind::Xbm}), gsa, context,
-                                          {jobs, false});
-    EXPECT_EQ(SummaryText(result), "8 files: 1 converted, 0 failed, 7 skipped") << jobs;
-    EXPECT_EQ(prompt.messages, (std::vector<std::string>{"big.GSA: counts divided by 10^4", "Convert Finished"}));
-    EXPECT_EQ(prompt.questions.size(), 7U);
-  }
 }
 
 // Where the system refuses to start threads (here a filter on the thread
