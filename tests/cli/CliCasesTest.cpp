@@ -88,17 +88,16 @@ std::vector<Case> Cases() {
     if (c.line == 0) c.line = number;
     const std::string rest = line.size() > 2 ? line.substr(2) : "";
     const auto bar = rest.find(" | ");
-    switch (line[0]) {
-      case '%': c.setup += rest + ";"; break;
-      case '$': c.command = rest; break;
-      case '=': c.exitCode = std::stoi(rest); break;
-      case '!': c.err += rest + "\n", c.exact = true; break;
-      case '~': c.errHas.push_back(Unescaped(rest)); break;
-      case '>': c.outHas.push_back(Unescaped(rest)); break;
-      case '+': c.made.insert(rest); break;
-      case '&': c.same.emplace_back(rest.substr(0, bar), rest.substr(bar + 3)); break;
-      default: ADD_FAILURE() << "cli-cases.txt:" << number << ": " << line;
-    }
+    const char kind = line[0];
+    if (kind == '%') c.setup += rest + ";";
+    if (kind == '$') c.command = rest;
+    if (kind == '=') c.exitCode = std::stoi(rest);
+    if (kind == '!') c.err += rest + "\n", c.exact = true;
+    if (kind == '~') c.errHas.push_back(Unescaped(rest));
+    if (kind == '>') c.outHas.push_back(Unescaped(rest));
+    if (kind == '+') c.made.insert(rest);
+    if (kind == '&') c.same.emplace_back(rest.substr(0, bar), rest.substr(bar + 3));
+    if (std::string_view("%$=!~>+&").find(kind) == std::string_view::npos) ADD_FAILURE() << number << ": " << line;
   }
   if (c.line > 0) cases.push_back(c);
   return cases;

@@ -79,10 +79,9 @@ INSTANTIATE_TEST_SUITE_P(NotifiedOrPolled, WatchCliTest, ::testing::Bool());
 TEST_F(WatchCliTest, NewOnly_CsvSourcesTakeTheParameters) {
   fs::create_directory(in);
   fs::copy_file(VANTOR_SAMPLES_DIR "/export.csv", in + "/old.csv");
-  const pid_t pid =
-      StartWatch({"--to", "xbm", "--from", "csv", "--csv-params", "5,0.1,0.04,0,300", "--new-only", "--out-dir",
-                  dir / "out", in},
-                 err, false);
+  const pid_t pid = StartWatch(
+      {"--to", "xbm", "--from", "csv", "--csv-params", "5,0.1,0.04,0,300", "--new-only", "--out-dir", dir / "out", in},
+      err, false);
   std::string name;
   for (int i = 0; i < 10 && name.empty(); ++i) {
     fs::copy_file(VANTOR_SAMPLES_DIR "/export.csv", in + "/new" + std::to_string(i) + ".csv");

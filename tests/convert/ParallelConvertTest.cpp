@@ -109,11 +109,10 @@ TEST(ParallelConvert, NoThreadsToBeHad_OneFileAtATime) {
   const auto r = bench::GenerateSpectrum(1, 16);
   test::WriteAll(dir / "a.xbm", RecordFileBytes(r.Data, r.Head));
   const auto convert = [&] {
-    sock_filter refuse[] = {BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
-                            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_clone, 2, 0),
-                            BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_clone3, 1, 0),
-                            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
-                            BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EAGAIN)};
+    sock_filter refuse[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_clone, 2, 0), BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_clone3, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW), BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EAGAIN)};
     const sock_fprog program{std::size(refuse), refuse};
     if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
       std::exit(3);
@@ -123,7 +122,8 @@ TEST(ParallelConvert, NoThreadsToBeHad_OneFileAtATime) {
     txt[static_cast<int>(OutputKind::Txt)] = true;
     const RunResult result =
         ConvertBatch({{dir / "a.xbm", SourceKind::Xbm}, {dir / "b.xbm", SourceKind::Xbm}}, txt, context, {4, false});
-    std::exit(SummaryText(result) == "2 files: 1 converted, 1 failed, 0 skipped" && prompt.statuses.size() == 3 ? 0 : 1);
+    std::exit(SummaryText(result) == "2 files: 1 converted, 1 failed, 0 skipped" && prompt.statuses.size() == 3 ? 0
+                                                                                                                : 1);
   };
   EXPECT_EXIT(convert(), ::testing::ExitedWithCode(0), "");
   EXPECT_TRUE(std::filesystem::exists(dir / "a.TXT"));

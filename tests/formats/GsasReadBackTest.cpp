@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cmath>
+#include <cstdlib>
 #include <sstream>
 
 #include "formats/Gsa.h"

@@ -10,12 +10,12 @@
 #include <cstdio>
 
 #include "base/FileAccess.h"
+#include "base/RecordFields.h"
 #include "bench/SpectrumGenerator.h"
 #include "formats/Csv.h"
 #include "formats/FormatTable.h"
 #include "formats/Gsa.h"
 #include "formats/Npd.h"
-#include "base/RecordFields.h"
 #include "formats/RecordFile.h"
 #include "formats/Rpt.h"
 #include "formats/Txt.h"
@@ -64,7 +64,8 @@ void Set(SpectrumRecord& r, const std::string& name, const std::string& value) {
 TEST(Writers, SampleAndEdgeRecords_MatchGoldenFiles) {
   for (const auto& row : DataRows("writer-records.tsv")) {  // name, outputs, changes..., the line
     SpectrumRecord r = SampleRecord();
-    for (std::size_t i = 2; i + 1 < row.size(); ++i) Set(r, row[i].substr(0, row[i].find('=')), row[i].substr(row[i].find('=') + 1));
+    for (std::size_t i = 2; i + 1 < row.size(); ++i)
+      Set(r, row[i].substr(0, row[i].find('=')), row[i].substr(row[i].find('=') + 1));
     for (const auto& output : OutputFormats()) {
       if (row[1].find(output.suffix.substr(1)) == std::string::npos) continue;
       const std::string golden = std::string(VANTOR_TEST_DATA_DIR) + "/" + row[0] + std::string(output.suffix);

@@ -13,12 +13,12 @@
 namespace vantor::fuzz {
 
 // Aborts with the failed condition; libFuzzer saves the input as a crash.
-#define FUZZ_CHECK(condition)                                                        \
-  do {                                                                               \
-    if (!(condition)) {                                                              \
+#define FUZZ_CHECK(condition)                                                            \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                  \
-    }                                                                                \
+      std::abort();                                                                      \
+    }                                                                                    \
   } while (false)
 
 // One private folder per process, removed when the process ends normally.

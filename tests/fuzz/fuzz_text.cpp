@@ -39,8 +39,9 @@ void CheckFitting(FuzzedDataProvider& input) {
   FUZZ_CHECK(SjisSlice(text, start, width) == test::ExpectedSlice(text, start, width));
   FUZZ_CHECK(LeftFit(text, width) == test::ExpectedLeftFit(text, width));
   const std::string right = RightFit(text, width);
-  FUZZ_CHECK(right.size() == width && (text.size() >= width ? right == test::ExpectedSlice(text, text.size() - width, width)
-                                                            : right.ends_with(text)));
+  FUZZ_CHECK(
+      right.size() == width &&
+      (text.size() >= width ? right == test::ExpectedSlice(text, text.size() - width, width) : right.ends_with(text)));
   FUZZ_CHECK(FieldText(text).find('\0') == std::string::npos);
 }
 
