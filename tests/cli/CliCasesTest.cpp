@@ -44,13 +44,13 @@ void RunCase(const Case& c) {
   SCOPED_TRACE("cli-cases.txt:" + std::to_string(c.line) + ": " + c.command);
   test::TempDir dir;
   fs::copy(VANTOR_SAMPLES_DIR, dir.path());
-  const std::string cd = "cd " + test::ShellQuote(dir.path().string()) + " && ";
+  const std::string path = "PATH=" + test::ShellQuote(fs::path(VANTOR_CLI_PATH).parent_path().string()) + ":$PATH; ";
+  const std::string cd = path + "cd " + test::ShellQuote(dir.path().string()) + " && ";
   ASSERT_EQ(std::system((cd + "{ " + c.setup + " true; } >/dev/null 2>&1").c_str()), 0);
   const std::set<std::string> before = Files(dir.path());
   test::TempDir capture;
-  const std::string path = "PATH=" + test::ShellQuote(fs::path(VANTOR_CLI_PATH).parent_path().string()) + ":$PATH; ";
-  const std::string command = path + cd + "{ " + c.command + "; } </dev/null >" + test::ShellQuote(capture / "out") +
-                              " 2>" + test::ShellQuote(capture / "err");
+  const std::string command = cd + "{ " + c.command + "; } </dev/null >" + test::ShellQuote(capture / "out") + " 2>" +
+                              test::ShellQuote(capture / "err");
   const int status = std::system(command.c_str());
   const std::string out = test::ReadAll(capture / "out"), err = test::ReadAll(capture / "err");
   EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.exitCode) << err;
