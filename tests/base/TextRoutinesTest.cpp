@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Shift_JIS cutting at every start, length and width, and long digit runs
-// in the number test. Rows at the edges are in tests/data/text-rows.tsv.
+// Shift_JIS cutting at every start, length and width. Rows at the edges are
+// in tests/data/text-rows.tsv.
 #include <gtest/gtest.h>
 
 #include "base/SpectrumRecord.h"
@@ -10,15 +10,6 @@
 
 namespace vantor {
 namespace {
-
-// Long digit runs: the magnitude decides between zero and no number.
-TEST(ParseNumberTest, LongDigitRuns_DecidedByMagnitude) {
-  const std::string zeros(400, '0');
-  EXPECT_EQ(ParseNumber("0." + zeros + "1"), 0.0);
-  EXPECT_EQ(ParseNumber("0." + zeros + "1e+50"), 0.0);
-  EXPECT_EQ(ParseNumber("1" + zeros + "e-399"), 10.0);
-  EXPECT_EQ(ParseNumber("1" + zeros + "e-5"), std::nullopt);
-}
 
 // ---- Shift_JIS: no cut ever leaves half a double-byte character
 

@@ -1,12 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Masks, number and path texts, dates, SplitNumbers, the number test,
-// wildcards, fitting and code page 932, row by row from tests/data/text-rows.tsv.
+// wildcards, fitting, code page 932 and name order, row by row from
+// tests/data/text-rows.tsv.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
 #include "base/Cp932.h"
+#include "base/FolderFiles.h"
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
 #include "base/TextRoutines.h"
@@ -52,6 +55,15 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
     {"right-fit", [](const Args& a) { return RightFit(a[0], std::stoul(a[1])); }},
     {"field-text", [](const Args& a) { return FieldText(a[0]); }},
     {"cp932", [](const Args& a) { return Cp932ToUtf8(a[0]); }},
+    {"natural-sort",
+     [](const Args& a) {
+       Args names{""};
+       for (const char c : a[0]) c == ',' ? names.emplace_back() : names.back() += c;
+       std::sort(names.begin(), names.end(), [](const auto& x, const auto& y) { return NaturalLess(x, y); });
+       std::string out;
+       for (const auto& name : names) out += (out.empty() ? "" : ",") + name;
+       return out;
+     }},
     {"display-text",
      [](const Args& a) {
        Text<8> field{};
