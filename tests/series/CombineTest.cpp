@@ -87,7 +87,10 @@ TEST_F(CombineTest, CountOverflow_NothingWritten) {
     EXPECT_EQ(Combine({"a.xbm", "b.xbm"}, "out" + std::to_string(first) + ".xbm"), !overflows);
     EXPECT_EQ(prompt.messages, overflows ? Strings{"Count overflow at channel 3"} : Strings{});
   }
-  EXPECT_EQ(dir.Entries().size(), 5u);  // output kinds and sources it cannot read are CLI cases
+  Save("one.xbm", MakeRecord({1}, 1, 1));  // channels beyond the first file's are not added up
+  Save("two.xbm", MakeRecord({1, kMax}, 1, 1));
+  EXPECT_TRUE(Combine({"one.xbm", "two.xbm", "two.xbm"}, "beyond.xbm"));
+  EXPECT_EQ(dir.Entries().size(), 8u);  // output kinds and sources it cannot read are CLI cases
 }
 
 TEST_F(CombineTest, Run_AsksName_ReplacesOnlyAfterYes_SaysDone) {
