@@ -38,7 +38,7 @@ ctest --test-dir build-asan --output-on-failure -j "$jobs"
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOR_TSAN=ON -DVANTOR_BUILD_UI=OFF
 cmake --build build-tsan -j "$jobs" --target test_convert test_cli
-ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R 'Parallel|BatchCli|WatchCli'
+ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R 'Parallel|CliCases|WatchCli'
 
 # Every parser under libFuzzer for a bounded time (VANTOR_FUZZ_SECONDS each,
 # default 30); fails on any crash, leak, slow input or sanitizer report.

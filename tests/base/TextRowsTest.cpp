@@ -1,32 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Masks, number and path texts, dates, SplitNumbers, the number test,
-// wildcards and fitting, row by row from tests/data/text-rows.tsv.
+// wildcards, fitting, code page 932 and name order, row by row from
+// tests/data/text-rows.tsv.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
+#include "base/Cp932.h"
+#include "base/FolderFiles.h"
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
 #include "base/TextRoutines.h"
-#include "support/TestFiles.h"
+#include "support/DataRows.h"
 
 namespace vantor {
 namespace {
-
-std::string Unescape(std::string_view text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      out += text[i];
-    } else if (text[++i] == 'x') {
-      out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)), i += 2;
-    } else {
-      out += text[i] == 's' ? ' ' : text[i] == '0' ? '\0' : text[i];
-    }
-  }
-  return out;
-}
 
 using Args = std::vector<std::string>;
 double Number(const std::string& text) {
@@ -64,27 +54,31 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
     {"left-fit", [](const Args& a) { return LeftFit(a[0], std::stoul(a[1])); }},
     {"right-fit", [](const Args& a) { return RightFit(a[0], std::stoul(a[1])); }},
     {"field-text", [](const Args& a) { return FieldText(a[0]); }},
+    {"cp932", [](const Args& a) { return Cp932ToUtf8(a[0]); }},
+    {"natural-sort",
+     [](const Args& a) {
+       Args names{""};
+       for (const char c : a[0]) c == ',' ? names.emplace_back() : names.back() += c;
+       std::sort(names.begin(), names.end(), [](const auto& x, const auto& y) { return NaturalLess(x, y); });
+       std::string out;
+       for (const auto& name : names) out += (out.empty() ? "" : ",") + name;
+       return out;
+     }},
+    {"display-text",
+     [](const Args& a) {
+       Text<8> field{};
+       AssignText(field, a[0]);
+       return DisplayText(field);
+     }},
 };
 
 TEST(TextRows, EveryRowGivesItsResult) {
-  const std::string rows = test::ReadAll(std::string(VANTOR_TEST_DATA_DIR) + "/text-rows.tsv");
-  int checked = 0;
-  for (std::size_t start = 0, end; start < rows.size(); start = end + 1) {
-    end = std::min(rows.find('\n', start), rows.size());
-    const std::string_view line(rows.data() + start, end - start);
-    if (line.empty() || line[0] == '#') continue;
-    Args fields;
-    for (std::size_t from = 0, tab; from <= line.size(); from = tab + 1) {
-      tab = std::min(line.find('\t', from), line.size());
-      fields.push_back(Unescape(line.substr(from, tab - from)));
-    }
-    const std::string expected = fields.back();
-    const std::string function = fields.front();
-    ASSERT_TRUE(kFunctions.contains(function)) << line;
-    EXPECT_EQ(kFunctions.at(function)(Args(fields.begin() + 1, fields.end() - 1)), expected) << line;
-    ++checked;
+  const auto rows = test::DataRows("text-rows.tsv");
+  for (const auto& row : rows) {  // function, arguments, result, the line
+    ASSERT_TRUE(kFunctions.contains(row[0])) << row.back();
+    EXPECT_EQ(kFunctions.at(row[0])(Args(row.begin() + 1, row.end() - 2)), row[row.size() - 2]) << row.back();
   }
-  EXPECT_GT(checked, 90);
+  EXPECT_GT(rows.size(), 90u);
 }
 
 }  // namespace

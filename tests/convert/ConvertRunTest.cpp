@@ -109,25 +109,13 @@ TEST_F(ConvertRunTest, OneQuestionWhenPerFileQuestionsAreOff) {
   EXPECT_EQ(prompt.questions, Strings(3, "All file will be over|writed. OK?"));
 }
 
-// An unreadable source is reported once for all its outputs; an output that
-// cannot be written is reported; the run goes on with the next output and
-// file. A CSV source's parameter entry, cancelled, ends the run.
-TEST_F(ConvertRunTest, FailuresDoNotStopTheRun_CsvCancelDoes) {
-  request.selection = "missing.xbm;run01.xbm;run02.xbm";
-  request.outputs[static_cast<int>(OutputKind::Txt)] = true;
-  fs::create_directory(dir / "run01.TXT");  // a folder in the way
-  context.settings.OverWriteCheck = false;
-  prompt.answers = {true};
-  const RunResult result = RunConvert(request, context);
-  EXPECT_TRUE(result.completed);
-  EXPECT_EQ(result.requested, 6);
-  EXPECT_EQ(result.written, 3);
-  EXPECT_EQ(Said(), "Fine NotFound|Open Error|Convert Finished");
-  EXPECT_TRUE(fs::exists(dir / "run01_.XBM") && fs::exists(dir / "run02.TXT"));
-  EXPECT_FALSE(
-      ConvertFiles({{dir / "a.csv", SourceKind::Csv}, {dir / "b.csv", SourceKind::Csv}}, request.outputs, context)
-          .completed);
+// A CSV source's parameter entry, cancelled, ends the run before any file
+// (failures that do not stop a run are the batch tests').
+TEST_F(ConvertRunTest, CsvParameterEntryCancelled_NothingConverted) {
+  const auto csv = [&](const char* name) { return SourceFile{dir / name, SourceKind::Csv}; };
+  EXPECT_FALSE(ConvertFiles({csv("a.csv"), csv("b.csv")}, request.outputs, context).completed);
   EXPECT_EQ(prompt.csvParameterRequests, 1);
+  EXPECT_TRUE(prompt.statuses.empty() && prompt.messages.empty());
 }
 
 // ---- list files

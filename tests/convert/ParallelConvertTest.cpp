@@ -2,6 +2,12 @@
 // Converting side by side gives the bytes, messages and counts of one file
 // after another. Also run under ThreadSanitizer (test.sh, "Parallel").
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+
+#include <cstddef>
 
 #include "base/FileAccess.h"
 #include "bench/SpectrumGenerator.h"
@@ -13,11 +19,12 @@
 namespace vantor {
 namespace {
 
-// Names the file of a file message, as the command line does.
+// Names the file of a file message and shows notes, as the command line does.
 struct NamingPrompt : test::FakePrompt {
   void FileMessage(std::string_view path, std::string_view text, std::string_view reason) override {
     messages.push_back(std::string(path) + ": " + std::string(text) + " (" + std::string(reason) + ")");
   }
+  void Note(std::string_view text) override { messages.emplace_back(text); }
 };
 
 struct Outcome {
@@ -25,15 +32,17 @@ struct Outcome {
   RunResult result;
 };
 
-// Forty files in a fresh folder: good ones, cut ones, missing ones, a pair
-// whose outputs are the same files (a.xbm, a.XBM) and one with an output
-// already there; converted with `jobs` at once.
+// Forty files in a fresh folder: good ones, cut ones, missing ones, one of
+// counts so large that its GSA output says so, a pair whose outputs are the
+// same files (a.xbm, a.XBM), one file listed four times in a row and one
+// with an output already there; converted with `jobs` at once.
 Outcome ConvertFolder(unsigned jobs) {
   test::TempDir dir;
   std::vector<SourceFile> files;
   for (int i = 0; i < 40; ++i) {
     const std::string name = dir / ("run" + std::to_string(i) + ".xbm");
-    const auto r = bench::GenerateSpectrum(static_cast<std::uint32_t>(i), 64 + i);
+    auto r = bench::GenerateSpectrum(static_cast<std::uint32_t>(i), i == 0 ? 8192 : 64 + i);  // run0 takes a while
+    if (i == 20) r.Data.Count[0] = 2'000'000'000;
     std::string bytes = RecordFileBytes(r.Data, r.Head);
     if (i % 7 == 3) bytes.resize(2070 + i);  // cut short
     if (i % 11 != 5) {                       // else missing
@@ -46,6 +55,7 @@ Outcome ConvertFolder(unsigned jobs) {
   test::WriteAll(dir / "a.XBM", test::ReadAll(dir / "run2.xbm"));
   files.insert(files.begin() + 10, {dir / "a.xbm", SourceKind::Xbm});
   files.insert(files.begin() + 11, {dir / "a.XBM", SourceKind::Xbm});
+  files.insert(files.begin() + 1, 3, files[0]);
 
   NamingPrompt prompt;
   ConvertContext context(prompt);
@@ -74,16 +84,49 @@ TEST(ParallelConvert, SideBySideEqualsOneAfterAnother) {
   EXPECT_EQ(parallel.entries, serial.entries);
   EXPECT_TRUE(parallel.bytes == serial.bytes);
 
-  // 42 files: 5 cut, 4 missing, run8 and the second "a" find outputs there.
+  // 45 files: 5 cut, 4 missing; run8, the second "a" and the repeats of
+  // run0 find outputs there.
   const RunResult& r = parallel.result;
-  EXPECT_EQ(SummaryText(r), "42 files: 31 converted, 9 failed, 2 skipped");
-  EXPECT_EQ(r.requested, 42 * 6);
+  EXPECT_EQ(SummaryText(r), "45 files: 31 converted, 9 failed, 5 skipped");
+  EXPECT_EQ(r.requested, 45 * 6);
   EXPECT_EQ(r.written, 31 * 6 + 5);
-  ASSERT_EQ(serial.questions.size(), 7U);
-  EXPECT_EQ(serial.questions[1], "File already exist. Replace?(@/a.RPT)");
+  ASSERT_EQ(serial.questions.size(), 25U);
+  EXPECT_EQ(serial.questions[19], "File already exist. Replace?(@/a.RPT)");
+  EXPECT_NE(std::find(serial.messages.begin(), serial.messages.end(), "run20.GSA: counts divided by 10^4"),
+            serial.messages.end());
   EXPECT_EQ(serial.messages.front(), "@/run3.xbm: File Error (file ends at byte 2073; the header promises 2338 bytes)");
   EXPECT_EQ(serial.messages.back(), "Convert Finished");
   EXPECT_EQ(serial.statuses.back(), "Finished");
+}
+
+// Where the system refuses to start threads (here a filter on the thread
+// system calls, in a child process) the batch is converted one file at a time.
+TEST(ParallelConvert, NoThreadsToBeHad_OneFileAtATime) {
+#ifdef __SANITIZE_THREAD__
+  GTEST_SKIP() << "the thread sanitizer needs threads of its own";
+#endif
+  test::TempDir dir;
+  const auto r = bench::GenerateSpectrum(1, 16);
+  test::WriteAll(dir / "a.xbm", RecordFileBytes(r.Data, r.Head));
+  const auto convert = [&] {
+    sock_filter refuse[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_clone, 2, 0), BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_clone3, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW), BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EAGAIN)};
+    const sock_fprog program{std::size(refuse), refuse};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+      std::exit(3);
+    NamingPrompt prompt;
+    ConvertContext context(prompt);
+    OutputChoice txt{};
+    txt[static_cast<int>(OutputKind::Txt)] = true;
+    const RunResult result =
+        ConvertBatch({{dir / "a.xbm", SourceKind::Xbm}, {dir / "b.xbm", SourceKind::Xbm}}, txt, context, {4, false});
+    std::exit(SummaryText(result) == "2 files: 1 converted, 1 failed, 0 skipped" && prompt.statuses.size() == 3 ? 0
+                                                                                                                : 1);
+  };
+  EXPECT_EXIT(convert(), ::testing::ExitedWithCode(0), "");
+  EXPECT_TRUE(std::filesystem::exists(dir / "a.TXT"));
 }
 
 TEST(ParallelConvert, PathKeysMeetAcrossCaseAndOutputFolders) {

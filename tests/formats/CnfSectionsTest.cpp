@@ -49,6 +49,17 @@ TEST(CnfSections, GeneratedFileOneByteLonger_GivesItsRecordUnshifted) {
   EXPECT_EQ(View(r.Head.Common.MeasTime), View(g.Head.Common.MeasTime));
 }
 
+// Start dates through the analyser's day count and back: leap days, ends of
+// months and years.
+TEST(CnfSections, StartDatesComeBack) {
+  for (const char* date : {"20080229", "20080301", "19991231", "20000101", "20240131"}) {
+    SpectrumRecord g = Generated(), r;
+    AssignText(g.Head.Common.MeasDate, date);
+    ASSERT_TRUE(CnfRecord(bench::CnfFileBytes(g) + '\0', r));
+    EXPECT_EQ(View(r.Head.Common.MeasDate), date);
+  }
+}
+
 struct Damage {
   const char* name;
   std::function<void(std::string&)> apply;

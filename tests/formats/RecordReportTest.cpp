@@ -46,6 +46,9 @@ TEST(RecordReport, JsonStringEscapesControlsAndReplacesWhatIsNotUtf8) {
   // A stray trail byte, an overlong form, a surrogate, a cut sequence.
   EXPECT_EQ(JsonString("\x80|\xC0\xAF|\xED\xA0\x80|\xE6\x97"),
             "\"\\ufffd|\\ufffd\\ufffd|\\ufffd\\ufffd\\ufffd|\\ufffd\\ufffd\"");
+  // A three-byte form led by 0xEF; one whose last byte is no continuation; no lead above 0xF4.
+  EXPECT_EQ(JsonString("\xEF\xBC\xA1|\xE6\x97(|\xF5\x80\x80\x80"),
+            "\"\xEF\xBC\xA1|\\ufffd\\ufffd(|\\ufffd\\ufffd\\ufffd\\ufffd\"");
 }
 
 }  // namespace

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Profile files and analyser exports that came back from elsewhere: re-saved
-// on Unix, padded by a spreadsheet, or not a source at all.
+// on Unix or padded by a spreadsheet. (Sources cut short or not sources at
+// all, with their reasons, are cases in tests/data/cli-cases.txt.)
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "formats/Csv.h"
 #include "formats/CsvSource.h"
 #include "formats/Npd.h"
 #include "formats/RecordFile.h"
@@ -59,31 +59,6 @@ TEST(ResavedSources, FourDigitYearDates) {
     const auto r = test::Parsed(CsvSourceRecord, Replaced(kExport, ",06/09/09,", "," + std::string(date) + ","));
     ASSERT_TRUE(r) << date;
     EXPECT_EQ(View(r->Head.Common.MeasDate), "20060909") << date;
-  }
-}
-
-std::string OwnCsvOutput() {
-  const auto r = *test::Parsed(NpdRecord, kProfile);
-  std::string out;
-  WriteCsvBody(out, r.Data, r.Head);
-  return out;
-}
-
-TEST(ResavedSources, WithoutData_FileErrorSayingWhy) {
-  for (const auto& [parse, text, why] : std::vector<std::tuple<decltype(&NpdRecord), std::string, std::string>>{
-           {NpdRecord, Replaced(kProfile, "Data length, 256", "Data length, n/a"),
-            "line 28: Data length is not a number"},
-           {NpdRecord, kProfile.substr(0, kProfile.find("Ram Stroke")),
-            "line 24: file ends before the Data length line"},
-           {NpdRecord, kProfile.substr(0, kProfile.find("\r\n101,") + 2),
-            "line 130: file ends after 100 of 256 data lines"},
-           {NpdRecord, Replaced(kProfile, "Data length, 256", "Data length, 8193"),
-            "line 28: Data length 8193 is above 8192"},
-           {CsvSourceRecord, OwnCsvOutput(), "line 6: channel count is not in 1..8192"}}) {
-    SpectrumRecord r;
-    const ReadResult result = parse(text, r);
-    EXPECT_EQ(result.status, ReadStatus::FileError) << why;
-    EXPECT_EQ(result.why, why);
   }
 }
 

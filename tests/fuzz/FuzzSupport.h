@@ -3,46 +3,27 @@
 // take a path, and a check that aborts loudly so libFuzzer keeps the input.
 #pragma once
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
-#include <filesystem>
+#include <cstdlib>
 #include <string>
+
+#include "support/TestFiles.h"
 
 namespace vantor::fuzz {
 
 // Aborts with the failed condition; libFuzzer saves the input as a crash.
-#define FUZZ_CHECK(condition)                                                        \
-  do {                                                                               \
-    if (!(condition)) {                                                              \
+#define FUZZ_CHECK(condition)                                                            \
+  do {                                                                                   \
+    if (!(condition)) {                                                                  \
       std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                  \
-    }                                                                                \
+      std::abort();                                                                      \
+    }                                                                                    \
   } while (false)
 
 // One private folder per process, removed when the process ends normally.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantor-fuzz-XXXXXX").string();
-    FUZZ_CHECK(::mkdtemp(pattern.data()) != nullptr);
-    path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline ScratchFolder& Scratch() {
-  static ScratchFolder folder;
+inline test::TempDir& Scratch() {
+  static test::TempDir folder;
   return folder;
 }
 

@@ -16,8 +16,7 @@ namespace {
 std::string SeriesFolder() {
   const std::string folder = fuzz::Scratch() / "series";
   std::filesystem::create_directories(folder);
-  const std::string record = RecordFileBytes(SpecData{}, Header{});
-  fuzz::WriteInput(folder + "/run_0001.xbm", reinterpret_cast<const std::uint8_t*>(record.data()), record.size());
+  test::WriteAll(folder + "/run_0001.xbm", RecordFileBytes(SpecData{}, Header{}));
   return folder;
 }
 

@@ -12,29 +12,11 @@
 #include "FuzzNumbers.h"
 #include "base/TextFit.h"
 #include "base/TextRoutines.h"
+#include "support/ShiftJisSlice.h"
 
 using namespace vantor;
 
 namespace {
-
-bool Lead(unsigned char c) {
-  return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
-bool Trail(unsigned char c) {
-  return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC);
-}
-
-// Whole characters inside the window kept, a blank for every byte of a
-// character that the window's edge splits.
-void CheckSlice(std::string_view text, std::size_t start, std::size_t length, const std::string& out) {
-  const std::size_t end = std::min(text.size(), start + length);
-  FUZZ_CHECK(out.size() == (end > start ? end - start : 0));
-  for (std::size_t i = 0, width; i < text.size(); i += width) {
-    width = Lead(text[i]) && i + 1 < text.size() && Trail(text[i + 1]) ? 2 : 1;
-    for (std::size_t j = i; j < i + width; ++j)
-      if (j >= start && j < end) FUZZ_CHECK(out[j - start] == (i >= start && i + width <= end ? text[j] : ' '));
-  }
-}
 
 void CheckNumbers(FuzzedDataProvider& input) {
   const double value = std::bit_cast<double>(input.ConsumeIntegral<std::uint64_t>());
@@ -54,12 +36,12 @@ void CheckFitting(FuzzedDataProvider& input) {
   const std::size_t start = input.ConsumeIntegralInRange<std::size_t>(0, 300);
   const std::size_t width = input.ConsumeIntegralInRange<std::size_t>(0, 300);
   const std::string text = input.ConsumeRemainingBytesAsString();
-  CheckSlice(text, start, width, SjisSlice(text, start, width));
-  const std::string left = LeftFit(text, width), right = RightFit(text, width);
-  FUZZ_CHECK(left.size() == width && right.size() == width);
-  CheckSlice(text, 0, width, left.substr(0, std::min(width, text.size())));
-  if (text.size() >= width) CheckSlice(text, text.size() - width, width, right);
-  FUZZ_CHECK(text.size() >= width || right.ends_with(text));
+  FUZZ_CHECK(SjisSlice(text, start, width) == test::ExpectedSlice(text, start, width));
+  FUZZ_CHECK(LeftFit(text, width) == test::ExpectedLeftFit(text, width));
+  const std::string right = RightFit(text, width);
+  FUZZ_CHECK(
+      right.size() == width &&
+      (text.size() >= width ? right == test::ExpectedSlice(text, text.size() - width, width) : right.ends_with(text)));
   FUZZ_CHECK(FieldText(text).find('\0') == std::string::npos);
 }
 

@@ -80,7 +80,6 @@ class VantorTest(unittest.TestCase):
         vantor.write(spectrum, self.dir / "b.xbm", "xbm")
         back = vantor.read(self.dir / "b.xbm")
         np.testing.assert_array_equal(back.counts, spectrum.counts)
-        self.assertEqual(back.counts[0], 7)
         self.assertEqual(back.header, spectrum.header)
         self.assertEqual({k: back.header[k] for k in header}, header)
         for counts, error in (([0.5], TypeError), (np.zeros(8193, int), ValueError), ([2**31], ValueError)):
@@ -97,8 +96,7 @@ class VantorTest(unittest.TestCase):
         damaged.write_bytes(XBM.read_bytes()[:1000])
         with self.assertRaises(vantor.NotFound) as missing:
             vantor.read(self.dir / "missing.xbm")
-        self.assertIsInstance(missing.exception, FileNotFoundError)
-        self.assertIsInstance(missing.exception, vantor.Error)
+        self.assertTrue(isinstance(missing.exception, FileNotFoundError) and isinstance(missing.exception, vantor.Error))
         for run in (lambda: vantor.read(damaged), lambda: vantor.combine([XBM, damaged], self.dir / "s.xbm")):
             with self.assertRaisesRegex(vantor.FileError, "damaged.xbm: .*2070") as bad:
                 run()
@@ -106,9 +104,8 @@ class VantorTest(unittest.TestCase):
         with self.assertRaisesRegex(ValueError, "csv_params"):
             vantor.read(XBM.with_name("export.csv"))
 
-        target = self.dir / "kept.TXT"
+        target, spectrum = self.dir / "kept.TXT", vantor.read(XBM)
         target.write_bytes(b"old")
-        spectrum = vantor.read(XBM)
         with self.assertRaises(FileExistsError):
             vantor.write(spectrum, target, "txt")
         self.assertEqual(target.read_bytes(), b"old")

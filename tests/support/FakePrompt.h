@@ -21,6 +21,7 @@ class FakePrompt : public UserPrompt {
   std::deque<bool> answers;            // next Yes/No answers
   std::optional<CsvParameters> csvParameters;
   std::optional<std::string> saveName;
+  std::string saveAsked;  // "folder|proposed name" of the last save dialog
   int csvParameterRequests = 0;
   bool busy = false;
   int busyMessages = 0;  // messages shown with the busy pointer up
@@ -42,7 +43,10 @@ class FakePrompt : public UserPrompt {
     ++csvParameterRequests;
     return csvParameters;
   }
-  std::optional<std::string> AskSaveName(std::string_view, std::string_view) override { return saveName; }
+  std::optional<std::string> AskSaveName(std::string_view folder, std::string_view proposed) override {
+    saveAsked = std::string(folder) + "|" + std::string(proposed);
+    return saveName;
+  }
   void ShowStatus(std::string_view text) override { statuses.emplace_back(text); }
 
  private:

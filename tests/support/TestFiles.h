@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Temporary folders and whole-file helpers for tests.
+// Temporary folders, whole-file helpers and shell quoting for tests.
 #pragma once
 
 #include <unistd.h>
@@ -53,6 +53,13 @@ inline std::string ReadAll(const std::string& path) {
 inline void WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;
+}
+
+// A text as one word of a shell command line.
+inline std::string ShellQuote(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
 }
 
 inline bool RunningAsRoot() {

@@ -1,0 +1,101 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vantor-cli watch: started on a folder, a file dropped in after it has
+// converted the ones already there, stopped with SIGINT. Waits are bounded,
+// never timed. What stops a watch before it starts is in cli-cases.txt.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <thread>
+
+#include "formats/RecordFile.h"
+#include "support/TestFiles.h"
+
+namespace vantor {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadAll;
+
+bool WaitFor(const std::function<bool()>& done, int tries = 300) {
+  for (int i = 0; i < tries; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(50)))
+    if (done()) return true;
+  return false;
+}
+
+// Runs `vantor-cli watch ARGS FOLDER`, standard error into `err`.
+pid_t StartWatch(std::vector<std::string> args, const std::string& err, bool poll) {
+  args.insert(args.begin(), {VANTOR_CLI_PATH, "watch"});
+  std::vector<char*> argv;
+  for (auto& a : args) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  std::string path = "PATH=/usr/bin:/bin", polled = "VANTOR_WATCH_POLL=1";
+  std::vector<char*> envp = {path.data(), poll ? polled.data() : nullptr, nullptr};
+  pid_t pid = 0;
+  EXPECT_EQ(posix_spawn(&pid, VANTOR_CLI_PATH, &actions, nullptr, argv.data(), envp.data()), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+int Stop(pid_t pid) {
+  ::kill(pid, SIGINT);
+  int status = 0;
+  EXPECT_EQ(::waitpid(pid, &status, 0), pid);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+class WatchCliTest : public ::testing::TestWithParam<bool> {
+ protected:
+  test::TempDir dir;
+  const std::string err = dir / "err", in = dir / "in";
+};
+
+TEST_P(WatchCliTest, ConvertsTheFilesThereAndEachNewOne) {
+  fs::create_directory(in);
+  fs::copy_file(VANTOR_SAMPLES_DIR "/run0001.xbm", in + "/old.xbm");
+  const pid_t pid = StartWatch({"--to", "txt", "--out-dir", dir / "out", in}, err, GetParam());
+  EXPECT_TRUE(WaitFor([&] { return ReadAll(err).find("old.xbm: converted") != std::string::npos; }));
+  test::WriteAll(in + "/new.xbm", ReadAll(in + "/old.xbm"));
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(dir / "out/new.TXT"); }));
+  EXPECT_EQ(Stop(pid), 0);
+  EXPECT_EQ(ReadAll(err), in + "/old.xbm: converted\n" + in + "/new.xbm: converted\n" +
+                              "2 files: 2 converted, 0 failed, 0 skipped; outputs in " + dir / "out" + "\n");
+  EXPECT_EQ(ReadAll(dir / "out/new.TXT"), ReadAll(dir / "out/old.TXT"));
+}
+
+INSTANTIATE_TEST_SUITE_P(NotifiedOrPolled, WatchCliTest, ::testing::Bool());
+
+// --new-only leaves the file there at the start alone; a CSV source takes
+// the parameter entry. The watch says nothing when it has listed the folder,
+// so new files are dropped in one after another until one is converted.
+TEST_F(WatchCliTest, NewOnly_CsvSourcesTakeTheParameters) {
+  fs::create_directory(in);
+  fs::copy_file(VANTOR_SAMPLES_DIR "/export.csv", in + "/old.csv");
+  const pid_t pid = StartWatch(
+      {"--to", "xbm", "--from", "csv", "--csv-params", "5,0.1,0.04,0,300", "--new-only", "--out-dir", dir / "out", in},
+      err, false);
+  std::string name;
+  for (int i = 0; i < 10 && name.empty(); ++i) {
+    fs::copy_file(VANTOR_SAMPLES_DIR "/export.csv", in + "/new" + std::to_string(i) + ".csv");
+    if (WaitFor([&] { return fs::exists(dir / ("out/new" + std::to_string(i) + "_.XBM")); }, 40))
+      name = "new" + std::to_string(i);
+  }
+  EXPECT_EQ(Stop(pid), 0);
+  EXPECT_EQ(ReadAll(err), in + "/" + name + ".csv: converted\n1 file: 1 converted, 0 failed, 0 skipped; outputs in " +
+                              dir / "out" + "\n");
+  SpectrumRecord r;
+  ASSERT_TRUE(ReadRecordFile(dir / ("out/" + name + "_.XBM"), r));
+  EXPECT_EQ(r.Head.Measure.TwoTheta, 5);
+  EXPECT_FALSE(fs::exists(dir / "out/old_.XBM"));
+}
+
+}  // namespace
+}  // namespace vantor
