@@ -138,6 +138,7 @@ ReadResult Failure(const FieldReader& in, std::string_view why) { return FileErr
 ReadResult ReadTimes(FieldReader& in, SpectrumRecord& r) {
   CommonCondition& c = r.Head.Common;
   MeasureCondition& m = r.Head.Measure;
+  const std::size_t line = in.Line();  // reading its last field moves on to the next line
   const auto title = in.Field();
   const auto date = title ? in.Field() : std::nullopt;
   const auto time = date ? in.Field() : std::nullopt;
@@ -146,7 +147,7 @@ ReadResult ReadTimes(FieldReader& in, SpectrumRecord& r) {
   AssignText(c.SampleTitle, *title);
   AssignText(c.MeasDate, DateOf(*date));
   AssignText(c.MeasTime, Pairs(*time));
-  if (m.RealTime == 0) return Failure(in, "real time is 0");  // no dead time without a real time
+  if (m.RealTime == 0) return FileErrorAtLine(line, "real time is 0");  // no dead time without a real time
   m.DeadTime = (m.RealTime - m.LiveTime) / m.RealTime * 100;
   return {};
 }
