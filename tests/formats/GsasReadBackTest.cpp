@@ -85,6 +85,7 @@ TEST_P(GsasReadBack, EveryValueEnergyAndTheAngle) {
 const Row kRows[] = {
     {"2Theta scan, THETA", 123.4567, {0.2667, 0.04219, 1e-7}, 8192, 0, INT32_MAX, 10'000, "divided by 10^4"},
     {"theta", 5.001, {0.2667, 0.04219, -2.5e-7}, 4093, -9'999'999, 99'999'999, 100, "written as hundredths"},
+    {"run", 20.0, {0, 0.03, 0}, 1000, 0, 9'999'999, 10, "written as tenths"},
     {"MgO", -7.5, {0.1, 0.03, 0}, 2048, -99'999, 999'999, 1, nullptr},
 };
 INSTANTIATE_TEST_SUITE_P(Rows, GsasReadBack, ::testing::ValuesIn(kRows));
