@@ -13,6 +13,7 @@
 
 #include "base/ConvertContext.h"
 #include "base/FileAccess.h"
+#include "base/FolderFiles.h"
 #include "base/SourceFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
@@ -115,7 +116,7 @@ TEST(SaveOutput, OverwriteQuestion_NoKeeps_YesOrCheckOffReplaces_UnknownStateFai
   EXPECT_EQ(test::ReadAll(path), "newer");
 }
 
-TEST(ReadFileBytes, OnlyRegularFiles_NeverBlocks_CutAtTheLimit) {
+TEST(ReadFileBytes, OnlyRegularFiles_NeverBlocks_CutAtTheLimit_FolderListingSaysWhy) {
   TempDir dir;
   test::WriteAll(dir / "file", "0123456789");
   fs::create_directory(dir / "folder");
@@ -129,6 +130,8 @@ TEST(ReadFileBytes, OnlyRegularFiles_NeverBlocks_CutAtTheLimit) {
     EXPECT_FALSE(why.empty()) << name;
   }
   ::alarm(0);
+  std::string why;  // a folder listing that fails says why (what it lists: a case in cli-cases.txt)
+  EXPECT_TRUE(FolderFiles(dir / "missing", "*", &why).empty() && !why.empty());
 }
 
 TEST(ReadSourceFile, RecordChangesOnlyWhenTheParseSucceeds) {
