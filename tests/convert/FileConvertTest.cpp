@@ -5,7 +5,6 @@
 
 #include "convert/FileConvert.h"
 #include "support/FakePrompt.h"
-#include "support/TestFiles.h"
 
 namespace vantor {
 namespace {
@@ -24,20 +23,6 @@ TEST(OutputPathTest, SourceNameWithTheOutputsSuffix) {
       {"/data/scan.v2/run7", OutputKind::Txt, "/data/scan.v2/run7.TXT"},
       {"/d/x:1.xbm", OutputKind::Xbm, "/d/x:1_.XBM"}};
   for (const auto& [source, kind, output] : rows) EXPECT_EQ(OutputPath(source, kind), output);
-}
-
-// One file into one output, the same bytes for a record file; an
-// unreadable source writes nothing.
-TEST(ConvertFileTest, OneOutput_UnreadableWritesNothing) {
-  test::TempDir dir;
-  test::FakePrompt prompt;
-  ConvertContext context(prompt);
-  test::WriteAll(dir / "run01.xbm", test::ReadAll(VANTOR_SAMPLES_DIR "/run0001.xbm"));
-  EXPECT_TRUE(ConvertFile(dir / "run01.xbm", OutputKind::Xbm, SourceKind::Xbm, context));
-  EXPECT_FALSE(ConvertFile(dir / "missing.xbm", OutputKind::Xbm, SourceKind::Xbm, context));
-  EXPECT_EQ(prompt.messages, Strings{"Fine NotFound"});
-  EXPECT_EQ(test::ReadAll(dir / "run01_.XBM"), test::ReadAll(dir / "run01.xbm"));
-  EXPECT_EQ(dir.Entries(), (Strings{"run01.xbm", "run01_.XBM"}));
 }
 
 TEST(SplitFileListTest, CommaAndSemicolon_TenThousandNamesAtMost) {

@@ -33,7 +33,7 @@ TEST(NpdReader, OurOwnFile_ComesBackRoundedToTheWritersMasks) {
   EXPECT_NEAR(m.Temperature, 25, 1e-9);
   EXPECT_EQ(r->Head.Common.SourceFormat, 4);
   EXPECT_EQ(r->Data.Count, SampleRecord().Data.Count);
-  for (const auto& [written, read] : {std::pair{0, 2}, {1, 1}, {3, 1}, {4, 4}, {5, 2}, {-1, 2}}) {
+  for (const auto& [written, read] : {std::pair{0, 2}, {1, 1}, {2, 2}, {3, 1}, {4, 4}, {5, 2}, {-1, 2}}) {
     w.Head.Measure.MeasureType = static_cast<std::int16_t>(written);
     EXPECT_EQ(Parsed(NpdRecord, Written(w))->Head.Measure.MeasureType, read) << written;
   }
