@@ -26,7 +26,7 @@ TEST(NpdReader, OurOwnFile_ComesBackRoundedToTheWritersMasks) {
   ASSERT_TRUE(r);
   const auto& m = r->Head.Measure;
   EXPECT_EQ(std::string(View(r->Head.Common.SampleTitle)) + std::string(View(r->Head.Common.MeasTime)),
-            "Fe3O4, run 7" + Blanks(52) + "142530");
+            "Fe3O4, run 7" + std::string(52, ' ') + "142530");
   EXPECT_EQ(m.EGC, (std::array<double, 3>{0.266731, 0.0421925, -1.5e-7}));
   EXPECT_EQ((std::array{m.TwoTheta, m.LiveTime, m.RealTime, m.DeadTime, m.PressY, m.Resistance, m.VAngle}),
             (std::array{5.0, 300.0, 310.5, 3.2258, -2.001, 0.077, 0.0}));
