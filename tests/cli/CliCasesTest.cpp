@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "support/TestFiles.h"
+#include "support/DataRows.h"
 
 namespace vantor {
 namespace {
@@ -21,13 +21,6 @@ std::set<std::string> Files(const fs::path& root) {
   std::set<std::string> names;
   for (const auto& e : fs::recursive_directory_iterator(root)) names.insert(fs::relative(e.path(), root).string());
   return names;
-}
-
-// "\n" and "\r" in a case stand for LF and CR.
-std::string Unescaped(std::string text) {
-  for (auto at = text.find('\\'); at != std::string::npos && at + 1 < text.size(); at = text.find('\\', at + 1))
-    if (text[at + 1] == 'n' || text[at + 1] == 'r') text.replace(at, 2, text[at + 1] == 'n' ? "\n" : "\r");
-  return text;
 }
 
 struct Case {
@@ -93,8 +86,8 @@ std::vector<Case> Cases() {
     if (kind == '$') c.command = rest;
     if (kind == '=') c.exitCode = std::stoi(rest);
     if (kind == '!') c.err += rest + "\n", c.exact = true;
-    if (kind == '~') c.errHas.push_back(Unescaped(rest));
-    if (kind == '>') c.outHas.push_back(Unescaped(rest));
+    if (kind == '~') c.errHas.push_back(test::Unescape(rest));
+    if (kind == '>') c.outHas.push_back(test::Unescape(rest));
     if (kind == '+') c.made.insert(rest);
     if (kind == '&') c.same.emplace_back(rest.substr(0, bar), rest.substr(bar + 3));
     if (std::string_view("%$=!~>+&").find(kind) == std::string_view::npos) ADD_FAILURE() << number << ": " << line;

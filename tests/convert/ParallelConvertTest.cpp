@@ -7,6 +7,8 @@
 #include <sys/prctl.h>
 #include <sys/syscall.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstddef>
 
 #include "base/FileAccess.h"
@@ -127,6 +129,42 @@ TEST(ParallelConvert, NoThreadsToBeHad_OneFileAtATime) {
   };
   EXPECT_EXIT(convert(), ::testing::ExitedWithCode(0), "");
   EXPECT_TRUE(std::filesystem::exists(dir / "a.TXT"));
+}
+
+// A batch fed one file at a time (missing files, each failing at once)
+// holds only its window of files, however long the list, and ends cleanly
+// when the list ends before its count. The feed is its own prompt: the
+// statuses tell how far the reports have come.
+class CountingFeed final : public FileFeed, public test::FakePrompt {
+ public:
+  CountingFeed(std::size_t count, std::size_t given) : count_(count), given_(given) {}
+  std::size_t Count() const override { return count_; }
+  bool AnyCsv() const override { return false; }
+  std::optional<SourceFile> Next() override {
+    if (taken_ == given_) return std::nullopt;
+    mostAhead = std::max(mostAhead, ++taken_ - reported_);
+    return SourceFile{"/nonexistent/run" + std::to_string(taken_) + ".xbm", SourceKind::Xbm};
+  }
+  void ShowStatus(std::string_view text) override { FakePrompt::ShowStatus(text), reported_ = statuses.size(); }
+  std::size_t mostAhead = 0;
+
+ private:
+  std::size_t count_, given_, taken_ = 0;
+  std::atomic<std::size_t> reported_ = 0;
+};
+
+TEST(ParallelFeed, HoldsOnlyTheWindow_EndsWhenTheListEndsEarly) {
+  for (const auto& [count, given] : {std::pair<std::size_t, std::size_t>{500, 500}, {500, 37}}) {
+    CountingFeed feed(count, given);
+    ConvertContext context(feed);
+    OutputChoice outputs{};
+    outputs[0] = true;
+    const RunResult result = ConvertBatch(feed, outputs, context, {2, false});
+    EXPECT_EQ(result.files, static_cast<int>(given));
+    EXPECT_EQ(result.failed, static_cast<int>(given));
+    EXPECT_EQ(feed.statuses.at(given - 1), std::to_string(given) + "/" + std::to_string(count));
+    EXPECT_LE(feed.mostAhead, 4u * 2 + 1);  // the window of 4 per job, and the one being reported
+  }
 }
 
 TEST(ParallelConvert, PathKeysMeetAcrossCaseAndOutputFolders) {

@@ -35,10 +35,6 @@ inline SpectrumRecord SampleRecord() {
   return r;
 }
 
-inline std::string Blanks(std::size_t n) {
-  return std::string(n, ' ');
-}
-
 // The lines of a file; fails the test when a CR or LF stands anywhere but
 // in a CR LF pair or the file does not end with one.
 inline std::vector<std::string> SplitCrLf(const std::string& bytes) {

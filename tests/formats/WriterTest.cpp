@@ -74,18 +74,6 @@ TEST(Writers, SampleAndEdgeRecords_MatchGoldenFiles) {
   }
 }
 
-TEST(Writers, NpdMeasureTypeChoosesWordAndCountingTime) {
-  const std::tuple<std::int16_t, const char*, const char*> rows[] = {
-      {0, "Real", "310.500"},     {1, "Live", "300.000"}, {2, "Real", "310.500"}, {3, "Live", "300.000"},
-      {4, "Separate", "310.500"}, {5, "Real", "310.500"}, {-1, "Real", "310.500"}};
-  for (const auto& [type, word, seconds] : rows) {
-    SpectrumRecord r = SampleRecord();
-    r.Head.Measure.MeasureType = type;
-    const auto lines = SplitCrLf(Bytes(OutputKind::Npd, r));
-    EXPECT_EQ(lines.at(5) + "|" + lines.at(28), "Measurement mode," + std::string(word) + "|Counting sec, " + seconds);
-  }
-}
-
 // ---- shapes
 
 std::size_t CeilDiv(int n, int d) {

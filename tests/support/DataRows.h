@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tables of cases in tests/data: one row a line, fields separated by tabs,
-// "#" lines and blank lines left out. In a field \xNN, \s (a blank), \0 and
-// \\ stand for those bytes.
+// "#" lines and blank lines left out. In a field \xNN, \s (a blank), \n, \r,
+// \0 and \\ stand for those bytes.
 #pragma once
 
 #include <string>
@@ -20,7 +20,8 @@ inline std::string Unescape(std::string_view text) {
     } else if (text[++i] == 'x') {
       out += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16)), i += 2;
     } else {
-      out += text[i] == 's' ? ' ' : text[i] == '0' ? '\0' : text[i];
+      const auto at = std::string_view("snr0").find(text[i]);
+      out += at == std::string_view::npos ? text[i] : std::string_view(" \n\r\0", 4)[at];
     }
   }
   return out;

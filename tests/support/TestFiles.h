@@ -2,8 +2,6 @@
 // Temporary folders, whole-file helpers and shell quoting for tests.
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -60,11 +58,6 @@ inline std::string ShellQuote(const std::string& s) {
   std::string q = "'";
   for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
-}
-
-inline bool RunningAsRoot() {
-  // A folder without write permission still takes root's files.
-  return std::filesystem::exists("/proc/self") && ::getuid() == 0;
 }
 
 }  // namespace vantor::test
