@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ConvertFile and SplitFileList.
+// Reading a source, writing one output, and splitting the selection text.
 #include "convert/FileConvert.h"
 
 #include "base/TextRoutines.h"
@@ -45,12 +45,6 @@ bool WriteOutput(const std::string& sourcePath, OutputKind output, const Spectru
   const OutputFormat& writer = Output(output);
   if (writer.write == nullptr) return false;
   return writer.write(OutputPath(sourcePath, output, context.outputFolder), record.Data, record.Head, context);
-}
-
-bool ConvertFile(const std::string& sourcePath, OutputKind output, SourceKind source,
-                 ConvertContext& context) {
-  SpectrumRecord record;
-  return ReadSource(sourcePath, source, record, context) && WriteOutput(sourcePath, output, record, context);
 }
 
 int SplitFileList(std::string_view text, std::vector<std::string>& names, UserPrompt& prompt) {

@@ -29,11 +29,6 @@ bool ReadSource(const std::string& sourcePath, SourceKind source, SpectrumRecord
 bool WriteOutput(const std::string& sourcePath, OutputKind output, const SpectrumRecord& record,
                  ConvertContext& context);
 
-// Read, the CSV parameters (CSV sources), the EGC change, the 2Theta change,
-// write. False when the source could not be read or the output not written.
-bool ConvertFile(const std::string& sourcePath, OutputKind output, SourceKind source,
-                 ConvertContext& context);
-
 // Names separated by "," or ";", untrimmed; -1 after "Too many Files! ..."
 // when there are more than 10000.
 int SplitFileList(std::string_view text, std::vector<std::string>& names, UserPrompt& prompt);
