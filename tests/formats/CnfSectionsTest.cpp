@@ -45,6 +45,8 @@ TEST(CnfSections, GeneratedFileOneByteLonger_GivesItsRecordUnshifted) {
   EXPECT_TRUE(std::equal(g.Data.Count.begin(), g.Data.Count.begin() + 4096, r.Data.Count.begin()));
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(r.Head.Measure.EGC[i], g.Head.Measure.EGC[i], 1e-8) << i;
   EXPECT_NEAR(r.Head.Measure.LiveTime, g.Head.Measure.LiveTime, 1e-7);
+  EXPECT_EQ(View(r.Head.Common.SampleTitle).substr(0, 21), std::string_view("MgSiO3 run 7, 15 GPa\0", 21));
+  EXPECT_EQ(View(r.Head.Common.SampleID).substr(0, 10), std::string_view("EDX-00007\0", 10));
   EXPECT_EQ(View(r.Head.Common.MeasDate), View(g.Head.Common.MeasDate));
   EXPECT_EQ(View(r.Head.Common.MeasTime), View(g.Head.Common.MeasTime));
 }
