@@ -103,15 +103,14 @@ enum class Unnamed { Unsupported, Failed, Done };
 
 // An existing target: the complete unnamed file gets a temporary name, the
 // target's permission bits, and is renamed over the target.
-Unnamed ReplaceWithUnnamed(int fd, const char* self, const fs::path& target, std::string& why) {
+Unnamed ReplaceWithUnnamed(const char* self, const fs::path& target, std::string& why) {
   for (unsigned attempt = 0; attempt < 8; ++attempt) {
     const fs::path temporary = TemporaryNameFor(target, attempt);
     if (::linkat(AT_FDCWD, self, AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) {
       if (errno == EEXIST) continue;
       return Unnamed::Unsupported;
     }
-    struct stat old {};
-    if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+    KeepPermissions(target, temporary);
     if (::rename(temporary.c_str(), target.c_str()) == 0) return Unnamed::Done;
     why = SystemReason(errno);
     ::unlink(temporary.c_str());
@@ -138,7 +137,7 @@ Unnamed ReplaceThroughUnnamed(const fs::path& target, std::string_view bytes, st
     if (::linkat(AT_FDCWD, self, AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
       result = Unnamed::Done;
     } else {
-      result = errno == EEXIST ? ReplaceWithUnnamed(fd, self, target, why) : Unnamed::Unsupported;
+      result = errno == EEXIST ? ReplaceWithUnnamed(self, target, why) : Unnamed::Unsupported;
     }
   }
   // Closing a local file's descriptor does not fail once its bytes are
