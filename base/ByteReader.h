@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -42,6 +43,14 @@ class ByteReader {
   std::uint32_t U32() { return Number<std::uint32_t>(); }
   std::uint64_t U64() { return Number<std::uint64_t>(); }
   double F64() { return Number<double>(); }
+  // Many 32-bit values: on a little-endian machine copied as they lie.
+  void I32s(std::int32_t* to, std::size_t count) {
+    if constexpr (std::endian::native == std::endian::little) {
+      Bytes(reinterpret_cast<char*>(to), count * 4);
+    } else {
+      for (std::size_t i = 0; i < count; ++i) to[i] = I32();
+    }
+  }
 
  private:
   template <typename T>
@@ -76,6 +85,14 @@ class ByteWriter {
   }
   void I16(std::int16_t v) { Number(static_cast<std::uint16_t>(v), 2); }
   void I32(std::int32_t v) { Number(static_cast<std::uint32_t>(v), 4); }
+  // Many 32-bit values: on a little-endian machine their bytes as they lie.
+  void I32s(const std::int32_t* values, std::size_t count) {
+    if constexpr (std::endian::native == std::endian::little) {
+      out_.append(reinterpret_cast<const char*>(values), count * 4);
+    } else {
+      for (std::size_t i = 0; i < count; ++i) I32(values[i]);
+    }
+  }
   void F64(double v) {
     std::uint64_t bits;
     std::memcpy(&bits, &v, 8);

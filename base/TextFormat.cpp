@@ -217,9 +217,7 @@ void AppendAtPoint(std::string& out, std::string_view text, std::string_view mas
   out.append(text);
 }
 
-}  // namespace
-
-void AppendMask(std::string& out, double value, std::string_view mask) {
+void GeneralMask(std::string& out, double value, std::string_view mask) {
   if (AppendNonFinite(out, value)) return;
   if (mask.find_first_of("Ee") != std::string_view::npos) {
     AppendScientific(out, value, mask);
@@ -229,7 +227,7 @@ void AppendMask(std::string& out, double value, std::string_view mask) {
   out.append(buf, DigitMaskChars(buf, value, ParseDigitMask(mask)));
 }
 
-void AppendMask(std::string& out, std::int64_t value, std::string_view mask) {
+void GeneralMask(std::string& out, std::int64_t value, std::string_view mask) {
   if (mask.find_first_of("Ee") != std::string_view::npos) {
     AppendScientific(out, static_cast<double>(value), mask);
     return;
@@ -238,16 +236,10 @@ void AppendMask(std::string& out, std::int64_t value, std::string_view mask) {
   out.append(buf, IntegerMaskChars(buf, value, ParseDigitMask(mask)));
 }
 
-std::string FormatMask(double value, std::string_view mask) {
-  std::string out;
-  AppendMask(out, value, mask);
-  return out;
-}
-
-void AppendAligned(std::string& out, double value, std::string_view mask) {
+void GeneralAligned(std::string& out, double value, std::string_view mask) {
   if (mask.find_first_of("Ee") != std::string_view::npos || !std::isfinite(value)) {
     std::string text;
-    AppendMask(text, value, mask);
+    GeneralMask(text, value, mask);
     AppendAtPoint(out, text, mask);
     return;
   }
@@ -255,9 +247,34 @@ void AppendAligned(std::string& out, double value, std::string_view mask) {
   AppendAtPoint(out, {buf, DigitMaskChars(buf, value, ParseDigitMask(mask))}, mask);
 }
 
-void AppendAligned(std::string& out, std::int64_t value, std::string_view mask) {
+void GeneralAligned(std::string& out, std::int64_t value, std::string_view mask) {
   char buf[kDigitBuffer];
   AppendAtPoint(out, {buf, IntegerMaskChars(buf, value, ParseDigitMask(mask))}, mask);
+}
+
+}  // namespace
+
+// Every mask goes the direct way first; what that cannot take, the general.
+void AppendMask(std::string& out, double value, std::string_view mask) {
+  AppendMask(out, value, NumberMask(mask));
+}
+
+void AppendMask(std::string& out, std::int64_t value, std::string_view mask) {
+  AppendMask(out, value, NumberMask(mask));
+}
+
+void AppendAligned(std::string& out, double value, std::string_view mask) {
+  AppendAligned(out, value, NumberMask(mask));
+}
+
+void AppendAligned(std::string& out, std::int64_t value, std::string_view mask) {
+  AppendAligned(out, value, NumberMask(mask));
+}
+
+std::string FormatMask(double value, std::string_view mask) {
+  std::string out;
+  AppendMask(out, value, mask);
+  return out;
 }
 
 void AppendMask(std::string& out, double value, const NumberMask& m) {
@@ -265,7 +282,7 @@ void AppendMask(std::string& out, double value, const NumberMask& m) {
   if (const char* end = WriteMask(buf, value, m)) {
     out.append(buf, static_cast<std::size_t>(end - buf));
   } else {
-    AppendMask(out, value, m.mask);
+    GeneralMask(out, value, m.mask);
   }
 }
 
@@ -274,7 +291,7 @@ void AppendMask(std::string& out, std::int64_t value, const NumberMask& m) {
   if (const char* end = WriteMask(buf, value, m)) {
     out.append(buf, static_cast<std::size_t>(end - buf));
   } else {
-    AppendMask(out, value, m.mask);
+    GeneralMask(out, value, m.mask);
   }
 }
 
@@ -283,7 +300,7 @@ void AppendAligned(std::string& out, double value, const NumberMask& m) {
   if (const char* end = WriteAligned(buf, value, m)) {
     out.append(buf, static_cast<std::size_t>(end - buf));
   } else {
-    AppendAligned(out, value, m.mask);
+    GeneralAligned(out, value, m.mask);
   }
 }
 
@@ -292,7 +309,7 @@ void AppendAligned(std::string& out, std::int64_t value, const NumberMask& m) {
   if (const char* end = WriteAligned(buf, value, m)) {
     out.append(buf, static_cast<std::size_t>(end - buf));
   } else {
-    AppendAligned(out, value, m.mask);
+    GeneralAligned(out, value, m.mask);
   }
 }
 

@@ -14,6 +14,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -90,8 +91,10 @@ namespace mask_detail {
 
 // Masks the direct writers take: sign, integer digits, decimals and the
 // blanks in front fit kMaskTextRoom; longer masks go the general way.
+inline constexpr int kMostZeros = 24;
+inline constexpr std::size_t kMostBlanks = 32;
 constexpr bool Buffered(const NumberMask& m) {
-  return !m.scientific && m.minIntegerDigits <= 24 && m.decimals <= 24 && m.pointColumn <= 32;
+  return !m.scientific && m.minIntegerDigits <= kMostZeros && m.decimals <= 24 && m.pointColumn <= kMostBlanks;
 }
 
 inline constexpr std::uint64_t kPowersOfTen[20] = {1,
@@ -119,7 +122,11 @@ inline constexpr char kDigitPairs[] =
     "000102030405060708091011121314151617181920212223242526272829303132333435363738394041424344454647484950515253545556"
     "57585960616263646566676869707172737475767778798081828384858687888990919293949596979899";
 
+// The decimal digits of v, none for 0. A loop on purpose: the processor
+// predicts its end, so the text's length is known at once, where a
+// branch-free count would hold up every store that follows.
 inline int DigitCount(std::uint64_t v) {
+  if (v == 0) return 0;
   int n = 1;
   while (n < 20 && v >= kPowersOfTen[n]) ++n;
   return n;
@@ -140,16 +147,23 @@ inline int DigitCount(std::uint64_t v) {
 // Sign, integer part (zero-filled to the mask's "0"s; nothing for a zero
 // under "#" only), and `decimals` digits of `fraction` after a point; when
 // aligned, blanks first up to the mask's point column. Returns the end.
+// Blanks and zeros are laid down as whole blocks of the most a buffered
+// mask can need, which the room of kMaskTextRoom allows, and the text goes
+// on after as many of them as it needs.
 [[gnu::always_inline]] inline char* WriteFixed(char* p, bool negative, std::uint64_t integerPart,
                                                std::uint64_t fraction, const NumberMask& m, bool aligned) {
-  const int digits = integerPart != 0 ? DigitCount(integerPart) : 0;
+  const int digits = DigitCount(integerPart);
   const int zeros = m.minIntegerDigits > digits ? m.minIntegerDigits - digits : 0;
   if (aligned) {
     const std::size_t have = (negative ? 1 : 0) + zeros + digits + (m.decimals > 0 ? 1 : 0);
-    for (std::size_t i = have; i < m.pointColumn; ++i) *p++ = ' ';
+    std::memset(p, ' ', kMostBlanks);
+    p += have < m.pointColumn ? m.pointColumn - have : 0;
   }
   if (negative) *p++ = '-';
-  for (int i = 0; i < zeros; ++i) *p++ = '0';
+  if (m.minIntegerDigits > 0) {
+    std::memset(p, '0', kMostZeros);
+    p += zeros;
+  }
   p += digits;
   WriteDigitsBefore(p, integerPart, digits);
   if (m.decimals > 0) {

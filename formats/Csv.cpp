@@ -46,7 +46,7 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
   LineBuilder line(out);
   ChannelNumber channel;  // i + 1, as "######" writes it
   for (int i = 0; i < n; ++i, channel.Next()) {
-    line.PutRight(channel.Text(), 0);
+    line.PutRight(channel, 0);
     line.Put(',');
     line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
     line.Put(',');

@@ -16,7 +16,6 @@
 #include "formats/Gsa.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 
 #include "base/FileAccess.h"
@@ -85,25 +84,24 @@ void AppendBank(std::string& out, int n, const MeasureCondition& m) {
   out += "\r\n";
 }
 
-// A value's plain decimal text right-fitted to 8; scaled values have at
-// most six characters.
-void AppendField(std::string& out, std::int64_t value) {
-  char buf[24];
-  const auto r = std::to_chars(buf, buf + sizeof buf, value);
-  const std::size_t length = static_cast<std::size_t>(r.ptr - buf);
-  out.append(kField - length, ' ');
-  out.append(buf, length);
-}
+// A value's plain decimal text right-fitted to the 8 columns of its field;
+// scaled values have at most six characters.
+constexpr NumberMask kFieldMask{"#######0"};
 
 // The power of ten k the values are divided by (truncated toward zero) so
 // that every one fits six characters: 0 for counts in -99 999..999 999.
 int GsaScale(const SpecData& data) {
   const int n = ChannelsToWrite(data);
   if (n == 0) return 0;
-  const auto [low, high] = std::minmax_element(data.Count.begin(), data.Count.begin() + n);
-  // Truncation toward zero keeps the order, so the extremes decide.
+  // Truncation toward zero keeps the order, so the extremes decide. A plain
+  // loop of min and max, which the compiler turns into vector code.
+  std::int32_t low = data.Count[0], high = data.Count[0];
+  for (int i = 1; i < n; ++i) {
+    low = std::min(low, data.Count[i]);
+    high = std::max(high, data.Count[i]);
+  }
   int k = 0;
-  for (std::int64_t divisor = 1; *low / divisor < kLowestValue || *high / divisor > kHighestValue; divisor *= 10) ++k;
+  for (std::int64_t divisor = 1; low / divisor < kLowestValue || high / divisor > kHighestValue; divisor *= 10) ++k;
   return k;
 }
 
@@ -111,13 +109,15 @@ void AppendCounts(std::string& out, const SpecData& data) {
   const int n = ChannelsToWrite(data);
   std::int64_t divisor = 1;
   for (int k = GsaScale(data); k > 0; --k) divisor *= 10;
+  LineBuilder line(out);
   for (int i = 0; i < n; ++i) {
-    AppendField(out, data.Count[i] / divisor);
-    if ((i + 1) % kValuesPerLine == 0) out += "\r\n";
+    const std::int64_t count = data.Count[i];
+    line.Aligned(divisor == 1 ? count : count / divisor, kFieldMask);  // no division in the common case
+    if ((i + 1) % kValuesPerLine == 0) line.EndLine();
   }
   if (n % kValuesPerLine != 0) {
-    for (int i = n % kValuesPerLine; i < kValuesPerLine; ++i) out += "       0";
-    out += "\r\n";
+    for (int i = n % kValuesPerLine; i < kValuesPerLine; ++i) line.Aligned(std::int64_t{0}, kFieldMask);
+    line.EndLine();
   }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -35,6 +36,28 @@ void AppendMaskedLine(std::string& out, std::string_view label, double value, st
 // "yyyy-mm-dd hh:mm:ss" from the record's date (yyyymmdd) and time (hhmmss);
 // only the hour passes through the "00" mask, the rest is copied as stored.
 void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time);
+
+// Channel numbers 1, 2, 3 ... as decimal text, counted up rather than
+// formatted anew for every line. Room for the 8192 channels of a record and
+// far beyond.
+class ChannelNumber {
+ public:
+  static constexpr std::size_t kDigits = 8;
+  std::size_t Size() const { return kDigits - first_; }
+  // The digits and whatever follows them, kDigits bytes in all: one fixed
+  // copy instead of a loop over a varying length.
+  void CopyTo(char* at) const { std::memcpy(at, digits_ + first_, kDigits); }
+  void Next() {
+    std::size_t i = kDigits - 1;
+    while (i > 0 && digits_[i] == '9') digits_[i--] = '0';
+    ++digits_[i];
+    if (i < first_) first_ = i;
+  }
+
+ private:
+  char digits_[2 * kDigits] = {'0', '0', '0', '0', '0', '0', '0', '1'};
+  std::size_t first_ = kDigits - 1;
+};
 
 // Builds lines of numbers in a local buffer and appends them to the file a
 // few kilobytes at a time; values the direct writers cannot take go the
@@ -74,11 +97,14 @@ class LineBuilder {
     *at_++ = c;
   }
 
-  // A short text (a channel number) with blanks in front up to `width`.
-  void PutRight(std::string_view text, std::size_t width) {
+  // A channel number with blanks in front up to `width` (at most 8).
+  void PutRight(const ChannelNumber& number, std::size_t width) {
     MakeRoom();
-    for (std::size_t i = text.size(); i < width; ++i) *at_++ = ' ';
-    for (const char c : text) *at_++ = c;
+    std::memset(at_, ' ', ChannelNumber::kDigits);
+    const std::size_t size = number.Size();
+    if (width > size) at_ += width - size;
+    number.CopyTo(at_);
+    at_ += size;
   }
 
   void EndLine() {
@@ -99,24 +125,6 @@ class LineBuilder {
   std::string& out_;
   char buffer_[4096];
   char* at_ = buffer_;
-};
-
-// Channel numbers 1, 2, 3 ... as decimal text, counted up rather than
-// formatted anew for every line. Room for the 8192 channels of a record and
-// far beyond.
-class ChannelNumber {
- public:
-  std::string_view Text() const { return {digits_ + first_, sizeof digits_ - first_}; }
-  void Next() {
-    std::size_t i = sizeof digits_ - 1;
-    while (i > 0 && digits_[i] == '9') digits_[i--] = '0';
-    ++digits_[i];
-    if (i < first_) first_ = i;
-  }
-
- private:
-  char digits_[8] = {'0', '0', '0', '0', '0', '0', '0', '1'};
-  std::size_t first_ = sizeof digits_ - 1;
 };
 
 // The largest channel count a writer accepts; more than the record holds is

@@ -114,7 +114,7 @@ ReadResult RecordFileRecord(std::string_view bytes, SpectrumRecord& fresh) {
     return FileErrorAtByte(bytes.size(), "file ends at byte " + std::to_string(bytes.size()) +
                                              "; the header promises " + std::to_string(promised) + " bytes");
   fresh.Data.DataNumber = n;
-  for (int i = 0; i < n; ++i) fresh.Data.Count[i] = in.I32();
+  in.I32s(fresh.Data.Count.data(), static_cast<std::size_t>(n));
   fresh.Head.Common.SourceFormat = 1;
   return {};
 }
@@ -131,7 +131,7 @@ std::string RecordFileBytes(const SpecData& data, const Header& header) {
   out.Bytes("00", 2);
   VisitHeader(out, header);
   out.I16(static_cast<std::int16_t>(n));
-  for (int i = 0; i < n; ++i) out.I32(data.Count[i]);
+  out.I32s(data.Count.data(), static_cast<std::size_t>(n));
   return bytes;
 }
 

@@ -125,7 +125,7 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
     LineBuilder line(out);
     ChannelNumber channel;  // i + 1, aligned as "###0" puts it
     for (int i = 0; i < n; ++i, channel.Next()) {
-      line.PutRight(channel.Text(), 4);
+      line.PutRight(channel, 4);
       line.Aligned(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
       line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
       line.EndLine();

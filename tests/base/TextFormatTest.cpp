@@ -5,6 +5,7 @@
 // are in tests/data/text-rows.tsv.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -63,15 +64,20 @@ std::string Reference(double value, const MaskShape& shape) {
   return shape.decimals > 0 ? out + "." + units.substr(units.size() - shape.decimals) : out;
 }
 
+std::size_t PointColumn(std::string_view text) {
+  const auto point = text.find('.');
+  return point == std::string_view::npos ? text.size() : point + 1;
+}
+
 const MaskShape kShapes[] = {{"0", 1, 0},         {"######", 0, 0},      {"#0.0", 1, 1}, {"0.00", 1, 2},
                              {"##0.00000", 1, 5}, {"######0.000", 1, 3}, {"0000", 4, 0}, {"#####0.000000", 1, 6}};
 
 // Random values of every size, and values at and next to half-way points,
-// where a shortcut through binary arithmetic would go wrong; the direct
-// writers of the channel loops and the integer overload must agree with the
-// general path. The masks start from the value's 15-digit decimal form, for
-// which the C library's printer is the reference, also around 1e-5, the edge
-// of the exact integer path.
+// where a shortcut through binary arithmetic would go wrong: masked and
+// aligned texts against the reference, whole numbers against their digits.
+// The masks start from the value's 15-digit decimal form, for which the C
+// library's printer is the reference, also around 1e-5, the edge of the
+// exact integer path.
 TEST(NumberMask, RandomAndHalfWayValues_MatchTheReferences) {
   std::mt19937_64 random(12345);
   std::uniform_real_distribution<double> mantissa(-10, 10);
@@ -88,16 +94,17 @@ TEST(NumberMask, RandomAndHalfWayValues_MatchTheReferences) {
     for (const double v : {value, halfWay, -std::nextafter(halfWay, 0.0), std::nextafter(halfWay, 1e300)})
       ASSERT_EQ(FormatMask(v, shape.mask), Reference(v, shape)) << v << " with " << shape.mask;
     printed(value);
-    const NumberMask parsed(shape.mask);
-    std::string direct, general;
-    AppendAligned(direct, value, parsed);
-    AppendAligned(general, value, std::string_view(shape.mask));
-    ASSERT_EQ(direct, general) << value << " with " << shape.mask;
+    const std::string masked = Reference(value, shape);
+    const std::size_t blanks = std::max(PointColumn(shape.mask), PointColumn(masked)) - PointColumn(masked);
+    ASSERT_EQ(FormatAligned(value, shape.mask), std::string(blanks, ' ') + masked) << value << " with " << shape.mask;
     const auto whole = static_cast<std::int64_t>(random()) >> (i % 2 ? 0 : 15);  // or within 15 digits
-    direct.clear(), general.clear();
-    AppendMask(direct, whole, parsed);
-    AppendMask(general, whole, std::string_view(shape.mask));
-    ASSERT_EQ(direct, general) << whole << " with " << shape.mask;
+    std::string digits = whole == 0 ? "" : std::to_string(whole).substr(whole < 0 ? 1 : 0);
+    if (digits.size() < static_cast<std::size_t>(shape.minIntegerDigits))
+      digits.insert(0, shape.minIntegerDigits - digits.size(), '0');
+    std::string direct;
+    AppendMask(direct, whole, NumberMask(shape.mask));
+    ASSERT_EQ(direct, (whole < 0 ? "-" : "") + digits + (shape.decimals ? "." + std::string(shape.decimals, '0') : ""))
+        << whole << " with " << shape.mask;
     if (i % 2 == 0) {
       ASSERT_EQ(direct, FormatMask(static_cast<double>(whole), shape.mask)) << whole;
     }
