@@ -12,6 +12,7 @@
 // from zero. NaN and infinities are written "NaN", "Inf", "-Inf".
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -122,6 +123,25 @@ inline constexpr char kDigitPairs[] =
     "000102030405060708091011121314151617181920212223242526272829303132333435363738394041424344454647484950515253545556"
     "57585960616263646566676869707172737475767778798081828384858687888990919293949596979899";
 
+// "0000" to "9999" one after another, and room to read four bytes from
+// inside the last: the up to four last digits of a number in one copy.
+inline constexpr auto kDigitQuads = [] {
+  std::array<char, 4 * 10000 + 4> quads{};
+  for (int i = 0; i < 10000; ++i) {
+    quads[4 * i] = static_cast<char>('0' + i / 1000);
+    quads[4 * i + 1] = static_cast<char>('0' + i / 100 % 10);
+    quads[4 * i + 2] = static_cast<char>('0' + i / 10 % 10);
+    quads[4 * i + 3] = static_cast<char>('0' + i % 10);
+  }
+  return quads;
+}();
+
+// Writes the last `count` (at most 4) digits of v < 10000 at p, and up to
+// 4 - count bytes after them that the text's next characters replace.
+[[gnu::always_inline]] inline void CopyLastDigits(char* p, std::uint64_t v, int count) {
+  std::memcpy(p, kDigitQuads.data() + 4 * v + 4 - count, 4);
+}
+
 // The decimal digits of v, none for 0. A loop on purpose: the processor
 // predicts its end, so the text's length is known at once, where a
 // branch-free count would hold up every store that follows.
@@ -164,12 +184,22 @@ inline int DigitCount(std::uint64_t v) {
     std::memset(p, '0', kMostZeros);
     p += zeros;
   }
-  p += digits;
-  WriteDigitsBefore(p, integerPart, digits);
+  if (integerPart < 10000) {
+    CopyLastDigits(p, integerPart, digits);
+    p += digits;
+  } else {
+    p += digits;
+    WriteDigitsBefore(p, integerPart, digits);
+  }
   if (m.decimals > 0) {
     *p++ = '.';
-    p += m.decimals;
-    WriteDigitsBefore(p, fraction, m.decimals);
+    if (m.decimals <= 4) {
+      CopyLastDigits(p, fraction, m.decimals);
+      p += m.decimals;
+    } else {
+      p += m.decimals;
+      WriteDigitsBefore(p, fraction, m.decimals);
+    }
   }
   return p;
 }
