@@ -27,8 +27,6 @@ TEST(MaskTest, VeryLongMasks_CappedNotOverrun) {
   EXPECT_EQ(whole, "-" + std::string(308, '0') + "7");
 }
 
-// ---- random values against the reference
-
 struct MaskShape {
   const char* mask;
   int minIntegerDigits, decimals;

@@ -40,8 +40,6 @@ std::string Bytes(OutputKind kind, const SpectrumRecord& r) {
   return out;
 }
 
-// ---- whole files
-
 // Sets one field of a row of tests/data/writer-records.tsv.
 void Set(SpectrumRecord& r, const std::string& name, const std::string& value) {
   if (name == "Unset") r = SpectrumRecord{};
@@ -74,8 +72,6 @@ TEST(Writers, SampleAndEdgeRecords_MatchGoldenFiles) {
   }
 }
 
-// ---- shapes
-
 std::size_t CeilDiv(int n, int d) {
   return n <= 0 ? 0 : static_cast<std::size_t>((n + d - 1) / d);
 }
@@ -102,8 +98,6 @@ TEST(Writers, EdgeChannelCounts_KeepTheirShape) {
   negative.Data.DataNumber = -3;
   ExpectShapes(negative);
 }
-
-// ---- each writer's route through the save helper
 
 TEST(Writers, EachSavesItsBody_AsksBeforeReplacing_RefusesTooManyChannels) {
   for (const auto& output : OutputFormats()) {
