@@ -5,7 +5,6 @@
 // start dates agree.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>

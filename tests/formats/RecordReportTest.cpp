@@ -3,7 +3,6 @@
 // and JSON string escaping.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 #include "formats/RecordReport.h"
