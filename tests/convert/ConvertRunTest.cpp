@@ -62,10 +62,7 @@ TEST_F(ConvertRunTest, SelectionNames_ExtensionAndColonRules) {
 // Each check stops the run with its message; the changes are kept even so.
 TEST_F(ConvertRunTest, ChecksComeInOrderAndStopTheRun) {
   const std::pair<std::function<void(ConvertRequest&)>, const char*> cases[] = {
-      {[](ConvertRequest& r) {
-         r.changeEGC = true, r.egc = {1.0, 2.0, std::nullopt}, r.selection = "";
-       },
-       "EGC Paramter Error"},
+      {[](ConvertRequest& r) { r.changeEGC = true, r.egc[2].reset(), r.selection = ""; }, "EGC Paramter Error"},
       {[](ConvertRequest& r) { r.change2Theta = true, r.selection = ""; }, "2Theta Value Error"},
       {[](ConvertRequest& r) { r.selection = "  ", r.outputs = {}; }, "Plz Enter File Name!"},
       {[](ConvertRequest& r) { r.useListFile = true, r.listName = " "; }, "Plz Enter File Name!"},
