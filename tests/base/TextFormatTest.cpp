@@ -5,6 +5,7 @@
 // are in tests/data/text-rows.tsv.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -100,11 +101,8 @@ TEST(NumberMask, RandomAndHalfWayValues_MatchTheReferences) {
     }
   }
   for (double v : {1e-5, 9.99999999999999e-6, 1e15, 999999999999999.9, 2.675}) printed(v);
-  for (std::uint64_t bits = 0x3EE4F8B588E368F0ULL; bits < 0x3EE4F8B588E368F0ULL + 1000; ++bits) {
-    double v;
-    std::memcpy(&v, &bits, 8);
-    printed(v);
-  }
+  for (std::uint64_t bits = 0x3EE4F8B588E368F0ULL; bits < 0x3EE4F8B588E368F0ULL + 1000; ++bits)
+    printed(std::bit_cast<double>(bits));
 }
 
 }  // namespace
