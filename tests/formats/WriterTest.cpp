@@ -29,12 +29,9 @@ namespace {
 
 using Body = void (*)(std::string&, const SpecData&, const Header&);
 
-void XbmBody(std::string& out, const SpecData& data, const Header& header) {
-  out = RecordFileBytes(data, header);
-}
-
 std::string Bytes(OutputKind kind, const SpectrumRecord& r) {
-  constexpr Body bodies[] = {WriteRptBody, WriteTxtBody, WriteCsvBody, WriteNpdBody, WriteGsaBody, XbmBody};
+  if (kind == OutputKind::Xbm) return RecordFileBytes(r.Data, r.Head);
+  constexpr Body bodies[] = {WriteRptBody, WriteTxtBody, WriteCsvBody, WriteNpdBody, WriteGsaBody};
   std::string out;
   bodies[static_cast<int>(kind)](out, r.Data, r.Head);
   return out;
