@@ -9,6 +9,7 @@
 #include "bench/SpectrumGenerator.h"
 #include "convert/ConvertRun.h"
 #include "formats/RecordFile.h"
+#include "support/DataRows.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 
@@ -122,28 +123,18 @@ TEST_F(ConvertRunTest, ListFile_SeriesInNameOrder_AtMost10001Files) {
   EXPECT_EQ(prompt.messages.size(), expected.size());  // the list-file run has no closing message
 }
 
-// The second item must be a number (a missing list file has none); a list
-// without series files says so.
+// The list files of tests/data/list-files.tsv, good and bad.
 TEST_F(ConvertRunTest, ListFile_ConvertsTheSeries_BadListFilesSaySo) {
   MakeRecord(dir / "series_0001.xbm");
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"series.xli", nullptr, "xli File Error"},
-      {"series.xli", "only one item", "xli File Error"},
-      {"series.xli", "title\r\nword\r\n", "xli File Error"},
-      {"series.xli", "\"a, quoted\", 3", ""},
-      {"series.xli", "title,1e3", ""},
-      {"series.xli", "\"a\"x, 3", ""},  // text after a closing quote up to the delimiter is dropped
-      {"series.xli", "\"a\"x\r3", ""},
-      {"series.xli", "\"a\"x\n3", ""},
-      {"empty.xli", "a,1", "No series file found"}};
-  for (const auto& [list, content, message] : cases) {
+  for (const auto& row : test::DataRows("list-files.tsv")) {  // name, message, bytes, the line
+    const std::string &list = row[0], &message = row[1];
     fs::remove(dir / list);
-    if (content) test::WriteAll(dir / list, content);
+    if (row[2] != "(none)") test::WriteAll(dir / list, row[2]);
     FakePrompt p;
     ConvertContext ctx(p);
     ctx.settings.OverWriteCheck = false;
-    EXPECT_EQ(RunListFile(dir / list, request.outputs, ctx).written, *message ? 0 : 1);
-    EXPECT_EQ(p.messages.empty() ? "" : p.messages[0], message) << (content ? content : "(none)");
+    EXPECT_EQ(RunListFile(dir / list, request.outputs, ctx).written, message.empty() ? 1 : 0) << row.back();
+    EXPECT_EQ(p.messages.empty() ? "" : p.messages[0], message) << row.back();
   }
 }
 
