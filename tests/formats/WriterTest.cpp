@@ -69,22 +69,18 @@ TEST(Writers, SampleAndEdgeRecords_MatchGoldenFiles) {
   }
 }
 
-std::size_t CeilDiv(int n, int d) {
-  return n <= 0 ? 0 : static_cast<std::size_t>((n + d - 1) / d);
-}
-
 // Line counts of every text output, the report's eight counts a line and
 // the GSA's ten, every GSA line 80 wide.
 void ExpectShapes(const SpectrumRecord& r) {
   const int n = std::max<int>(0, r.Data.DataNumber);
   const auto rpt = SplitCrLf(Bytes(OutputKind::Rpt, r)), gsa = SplitCrLf(Bytes(OutputKind::Gsa, r));
-  ASSERT_EQ(rpt.size(), 1 + std::max<std::size_t>(1, CeilDiv(n, 8)) + 6);
+  ASSERT_EQ(rpt.size(), 1 + std::max(1, (n + 7) / 8) + 6u);
   for (std::size_t i = 1; i + 7 < rpt.size(); ++i) EXPECT_EQ(rpt[i].size(), 7u * 8) << "report line " << i;
   for (std::size_t i = rpt.size() - 4; i < rpt.size(); ++i) EXPECT_EQ(rpt[i].size(), 65u);
   EXPECT_EQ(SplitCrLf(Bytes(OutputKind::Txt, r)).size(), 65u + n);
   EXPECT_EQ(SplitCrLf(Bytes(OutputKind::Csv, r)).size(), 14u + n);
   EXPECT_EQ(SplitCrLf(Bytes(OutputKind::Npd, r)).size(), 29u + n);
-  ASSERT_EQ(gsa.size(), 2 + CeilDiv(n, 10));
+  ASSERT_EQ(gsa.size(), 2 + (n + 9) / 10u);
   for (const auto& line : gsa) EXPECT_EQ(line.size(), 80u);
 }
 
