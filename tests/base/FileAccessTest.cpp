@@ -151,9 +151,6 @@ TEST(ReadSourceFile, RecordChangesOnlyWhenTheParseSucceeds) {
   EXPECT_EQ(record.Data.DataNumber, 7);
   EXPECT_TRUE(ReadSourceFile(dir / "src", 2, parse, record));
   EXPECT_EQ(record.Data.DataNumber, 2);
-  test::FakePrompt prompt;
-  ReportReadFailure(prompt, "x", FileErrorAtLine(3, "bad"));
-  EXPECT_EQ(prompt.messages, Strings{"File Error"});
 }
 
 }  // namespace

@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 #include <random>
 
 #include "base/TextFormat.h"
@@ -27,8 +27,6 @@ TEST(MaskTest, VeryLongMasks_CappedNotOverrun) {
   AppendMask(whole, std::int64_t{-7}, zeros);
   EXPECT_EQ(whole, "-" + std::string(308, '0') + "7");
 }
-
-// ---- random values against the reference
 
 struct MaskShape {
   const char* mask;
@@ -110,11 +108,8 @@ TEST(NumberMask, RandomAndHalfWayValues_MatchTheReferences) {
     }
   }
   for (double v : {1e-5, 9.99999999999999e-6, 1e15, 999999999999999.9, 2.675}) printed(v);
-  for (std::uint64_t bits = 0x3EE4F8B588E368F0ULL; bits < 0x3EE4F8B588E368F0ULL + 1000; ++bits) {
-    double v;
-    std::memcpy(&v, &bits, 8);
-    printed(v);
-  }
+  for (std::uint64_t bits = 0x3EE4F8B588E368F0ULL; bits < 0x3EE4F8B588E368F0ULL + 1000; ++bits)
+    printed(std::bit_cast<double>(bits));
 }
 
 }  // namespace

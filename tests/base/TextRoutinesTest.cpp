@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Shift_JIS cutting at every start, length and width. Rows at the edges are
-// in tests/data/text-rows.tsv.
+// Shift_JIS cutting at every start, length and width: no cut ever leaves half
+// a double-byte character. Rows at the edges are in tests/data/text-rows.tsv.
 #include <gtest/gtest.h>
 
 #include "base/SpectrumRecord.h"
@@ -10,8 +10,6 @@
 
 namespace vantor {
 namespace {
-
-// ---- Shift_JIS: no cut ever leaves half a double-byte character
 
 // "A", five double-byte characters, "B"; without the "A" they start at even offsets.
 const std::string kMixed =

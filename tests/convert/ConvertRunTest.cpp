@@ -9,6 +9,7 @@
 #include "bench/SpectrumGenerator.h"
 #include "convert/ConvertRun.h"
 #include "formats/RecordFile.h"
+#include "support/DataRows.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 
@@ -33,12 +34,6 @@ class ConvertRunTest : public ::testing::Test {
     request.selection = "run01.xbm,run02.xbm;run03.xbm";
     request.outputs[static_cast<int>(OutputKind::Xbm)] = true;
   }
-  std::string Said() const {
-    std::string said;
-    for (const auto& m : prompt.messages) said += (said.empty() ? "" : "|") + m;
-    return said;
-  }
-
   FakePrompt prompt;
   ConvertContext context{prompt};
   test::TempDir dir;
@@ -61,27 +56,24 @@ TEST_F(ConvertRunTest, SelectionNames_ExtensionAndColonRules) {
 
 // Each check stops the run with its message; the changes are kept even so.
 TEST_F(ConvertRunTest, ChecksComeInOrderAndStopTheRun) {
-  const std::pair<std::function<void(ConvertRequest&)>, const char*> cases[] = {
-      {[](ConvertRequest& r) {
-         r.changeEGC = true, r.egc = {1.0, 2.0, std::nullopt}, r.selection = "";
-       },
-       "EGC Paramter Error"},
-      {[](ConvertRequest& r) { r.change2Theta = true, r.selection = ""; }, "2Theta Value Error"},
-      {[](ConvertRequest& r) { r.selection = "  ", r.outputs = {}; }, "Plz Enter File Name!"},
-      {[](ConvertRequest& r) { r.useListFile = true, r.listName = " "; }, "Plz Enter File Name!"},
+  const std::pair<std::function<void(ConvertRequest&)>, Strings> cases[] = {
+      {[](ConvertRequest& r) { r.changeEGC = true, r.egc[2].reset(), r.selection = ""; }, {"EGC Paramter Error"}},
+      {[](ConvertRequest& r) { r.change2Theta = true, r.selection = ""; }, {"2Theta Value Error"}},
+      {[](ConvertRequest& r) { r.selection = "  ", r.outputs = {}; }, {"Plz Enter File Name!"}},
+      {[](ConvertRequest& r) { r.useListFile = true, r.listName = " "; }, {"Plz Enter File Name!"}},
       {[](ConvertRequest& r) { r.changeEGC = r.change2Theta = true, r.twoTheta = 7.5, r.outputs = {}; },
-       "Plz Check Create File Type!"},
+       {"Plz Check Create File Type!"}},
       {[](ConvertRequest& r) { r.selection = std::string(10000, ';'); },
-       "Too many Files! (Must be set less than 9999)|Convert Error"},
+       {"Too many Files! (Must be set less than 9999)", "Convert Error"}},
   };
   request.egc = {0.1, 0.2, 0.3};
-  for (const auto& [change, message] : cases) {
+  for (const auto& [change, messages] : cases) {
     prompt.messages.clear(), prompt.busyMessages = 0;
     ConvertRequest r = request;
     change(r);
-    EXPECT_FALSE(RunConvert(r, context).completed) << message;
-    EXPECT_EQ(Said(), message);
-    EXPECT_EQ(prompt.busyMessages, Said().starts_with("Too many") ? 2 : 0);  // the run's own stops come while busy
+    EXPECT_FALSE(RunConvert(r, context).completed) << messages[0];
+    EXPECT_EQ(prompt.messages, messages);
+    EXPECT_EQ(prompt.busyMessages, messages.size() == 2 ? 2 : 0);  // the run's own stops come while busy
     EXPECT_FALSE(prompt.busy);
   }
   EXPECT_FALSE(fs::exists(dir / "run01_.XBM"));
@@ -95,11 +87,11 @@ TEST_F(ConvertRunTest, ConvertsEverySelectedFile_OneQuestionWhenPerFileQuestions
   const RunResult result = RunConvert(request, context);
   EXPECT_TRUE(result.completed && result.written == 3);
   EXPECT_EQ(prompt.statuses, (Strings{"", "1/3", "2/3", "3/3", "Finished"}));
-  EXPECT_EQ(Said(), "Convert Finished");
+  EXPECT_EQ(prompt.messages, Strings{"Convert Finished"});
   context.settings.OverWriteCheck = false;
   prompt.answers = {false, true};
   EXPECT_FALSE(RunConvert(request, context).completed);
-  EXPECT_EQ(Said(), "Convert Finished");
+  EXPECT_EQ(prompt.messages, Strings{"Convert Finished"});
   EXPECT_EQ(RunConvert(request, context).written, 3);
   EXPECT_EQ(prompt.questions, Strings(2, "All file will be over|writed. OK?"));
 }
@@ -113,16 +105,9 @@ TEST_F(ConvertRunTest, CsvParameterEntryCancelled_NothingConverted) {
   EXPECT_TRUE(prompt.statuses.empty() && prompt.messages.empty());
 }
 
-// ---- list files
-
 // 10 002 files of the series (empty, so every read fails and is named), one
 // name of five digits that is not of it: the first 10 001 by name, in order.
-TEST(ListFileRun, SeriesInNameOrder_AtMost10001Files) {
-  struct NamingPrompt : FakePrompt {
-    Strings files;
-    void FileMessage(std::string_view path, std::string_view, std::string_view) override { files.emplace_back(path); }
-  } prompt;
-  test::TempDir dir;
+TEST_F(ConvertRunTest, ListFile_SeriesInNameOrder_AtMost10001Files) {
   const std::string stem = dir / "\xE8\xA9\xA6\xE6\x96\x99 run";  // 試料 run
   test::WriteAll(stem + ".xli", "title\r\n12\r\n");
   Strings expected;
@@ -130,42 +115,26 @@ TEST(ListFileRun, SeriesInNameOrder_AtMost10001Files) {
   for (const char* name : {"_zz02.xbm", "_zz01.xbm", "_00001.xbm"}) test::WriteAll(stem + name, "");
   for (int i = 0; i < 10000; ++i) expected.push_back(stem + "_" + std::to_string(10000 + i).substr(1) + ".xbm");
   expected.push_back(stem + "_zz01.xbm");
-  ConvertContext context(prompt);
-  OutputChoice outputs{};
-  outputs[static_cast<int>(OutputKind::Xbm)] = true;
-  const RunResult result = RunListFile(stem + ".xli", outputs, context);
+  const RunResult result = RunListFile(stem + ".xli", request.outputs, context);
   EXPECT_TRUE(result.completed);
   EXPECT_TRUE(prompt.files == expected);
   EXPECT_EQ(prompt.statuses.size(), 10002u);
   EXPECT_EQ(prompt.statuses.back(), "Finished");
-  EXPECT_TRUE(prompt.messages.empty());  // the list-file run has no closing message
+  EXPECT_EQ(prompt.messages.size(), expected.size());  // the list-file run has no closing message
 }
 
-// The second item must be a number (a missing list file has none); a list
-// without series files says so.
-TEST(ListFileRun, ConvertsTheSeries_BadListFilesSaySo) {
-  test::TempDir dir;
+// The list files of tests/data/list-files.tsv, good and bad.
+TEST_F(ConvertRunTest, ListFile_ConvertsTheSeries_BadListFilesSaySo) {
   MakeRecord(dir / "series_0001.xbm");
-  OutputChoice outputs{};
-  outputs[static_cast<int>(OutputKind::Xbm)] = true;
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"series.xli", nullptr, "xli File Error"},
-      {"series.xli", "only one item", "xli File Error"},
-      {"series.xli", "title\r\nword\r\n", "xli File Error"},
-      {"series.xli", "\"a, quoted\", 3", ""},
-      {"series.xli", "title,1e3", ""},
-      {"series.xli", "\"a\"x, 3", ""},  // text after a closing quote up to the delimiter is dropped
-      {"series.xli", "\"a\"x\r3", ""},
-      {"series.xli", "\"a\"x\n3", ""},
-      {"empty.xli", "a,1", "No series file found"}};
-  for (const auto& [list, content, message] : cases) {
+  for (const auto& row : test::DataRows("list-files.tsv")) {  // name, message, bytes, the line
+    const std::string &list = row[0], &message = row[1];
     fs::remove(dir / list);
-    if (content) test::WriteAll(dir / list, content);
+    if (row[2] != "(none)") test::WriteAll(dir / list, row[2]);
     FakePrompt p;
     ConvertContext ctx(p);
     ctx.settings.OverWriteCheck = false;
-    EXPECT_EQ(RunListFile(dir / list, outputs, ctx).written, *message ? 0 : 1);
-    EXPECT_EQ(p.messages.empty() ? "" : p.messages[0], message) << (content ? content : "(none)");
+    EXPECT_EQ(RunListFile(dir / list, request.outputs, ctx).written, message.empty() ? 1 : 0) << row.back();
+    EXPECT_EQ(p.messages.empty() ? "" : p.messages[0], message) << row.back();
   }
 }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "convert/FileConvert.h"
+#include "formats/FormatTable.h"
+#include "support/DataRows.h"
 #include "support/FakePrompt.h"
 
 namespace vantor {
@@ -11,18 +13,10 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// The source's name with the output's suffix; the extension is the file
-// name's, and any ":" but a drive's belongs to the name.
+// The rows of tests/data/output-paths.tsv.
 TEST(OutputPathTest, SourceNameWithTheOutputsSuffix) {
-  const std::tuple<const char*, OutputKind, const char*> rows[] = {
-      {"C:\\data\\run01.xbm", OutputKind::Rpt, "C:\\data\\run01.RPT"},
-      {"D:\\scan\\run7", OutputKind::Xbm, "D:\\scan\\run7_.XBM"},
-      {"/data/a.b.npd", OutputKind::Npd, "/data/a.b.NPD"},
-      {"Run01.Xbm", OutputKind::Gsa, "Run01.GSA"},
-      {"/d/.hidden.xbm", OutputKind::Csv, "/d/.hidden.CSV"},
-      {"/data/scan.v2/run7", OutputKind::Txt, "/data/scan.v2/run7.TXT"},
-      {"/d/x:1.xbm", OutputKind::Xbm, "/d/x:1_.XBM"}};
-  for (const auto& [source, kind, output] : rows) EXPECT_EQ(OutputPath(source, kind), output);
+  for (const auto& row : test::DataRows("output-paths.tsv"))  // source, output, name, the line
+    EXPECT_EQ(OutputPath(row[0], FindOutput(row[1])->kind), row[2]) << row.back();
 }
 
 TEST(SplitFileListTest, CommaAndSemicolon_TenThousandNamesAtMost) {

@@ -3,9 +3,7 @@
 // number texts, the channel shift, short files.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
-#include <filesystem>
 
 #include "formats/Cnf.h"
 #include "support/Parsed.h"

@@ -14,10 +14,7 @@
 namespace vantor {
 namespace {
 
-const SpectrumRecord& Generated() {
-  static const SpectrumRecord record = bench::GenerateSpectrum(7, 4096);
-  return record;
-}
+const SpectrumRecord kGenerated = bench::GenerateSpectrum(7, 4096);
 
 std::uint32_t U32At(const std::string& bytes, std::size_t at) {
   std::uint32_t v = 0;
@@ -38,7 +35,7 @@ std::size_t Data(const std::string& b) {
 }
 
 TEST(CnfSections, GeneratedFileOneByteLonger_GivesItsRecordUnshifted) {
-  const SpectrumRecord& g = Generated();
+  const SpectrumRecord& g = kGenerated;
   SpectrumRecord r;
   ASSERT_TRUE(CnfRecord(bench::CnfFileBytes(g) + '\0', r));
   ASSERT_EQ(r.Data.DataNumber, 4096);
@@ -55,7 +52,7 @@ TEST(CnfSections, GeneratedFileOneByteLonger_GivesItsRecordUnshifted) {
 // months and years.
 TEST(CnfSections, StartDatesComeBack) {
   for (const char* date : {"20080229", "20080301", "19991231", "20000101", "20240131"}) {
-    SpectrumRecord g = Generated(), r;
+    SpectrumRecord g = kGenerated, r;
     AssignText(g.Head.Common.MeasDate, date);
     ASSERT_TRUE(CnfRecord(bench::CnfFileBytes(g) + '\0', r));
     EXPECT_EQ(View(r.Head.Common.MeasDate), date);
@@ -71,7 +68,7 @@ struct Damage {
 class CnfSectionFailure : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(CnfSectionFailure, FileErrorWithItsReason) {
-  std::string bytes = bench::CnfFileBytes(Generated()) + '\0';
+  std::string bytes = bench::CnfFileBytes(kGenerated) + '\0';
   GetParam().apply(bytes);
   SpectrumRecord r;
   const ReadResult result = CnfRecord(bytes, r);

@@ -39,9 +39,9 @@ TEST(NpdReader, OurOwnFile_ComesBackRoundedToTheWritersMasks) {
   }
 }
 
-// CR alone ends lines too (LF: the re-saved sources test); a data length that is no integer or above
-// the record fails, a negative one reads no channels; a file cut anywhere
-// before its last data line fails.
+// CR alone ends lines too (LF: a case in tests/data/cli-cases.txt); a data
+// length that is no integer or above the record fails, a negative one reads
+// no channels; a file cut anywhere before its last data line fails.
 TEST(NpdReader, LineEnds_DataLengthLimits_TruncatedFilesFail) {
   SpectrumRecord w = SampleRecord();
   std::string cr;

@@ -29,18 +29,13 @@ namespace {
 
 using Body = void (*)(std::string&, const SpecData&, const Header&);
 
-void XbmBody(std::string& out, const SpecData& data, const Header& header) {
-  out = RecordFileBytes(data, header);
-}
-
 std::string Bytes(OutputKind kind, const SpectrumRecord& r) {
-  constexpr Body bodies[] = {WriteRptBody, WriteTxtBody, WriteCsvBody, WriteNpdBody, WriteGsaBody, XbmBody};
+  if (kind == OutputKind::Xbm) return RecordFileBytes(r.Data, r.Head);
+  constexpr Body bodies[] = {WriteRptBody, WriteTxtBody, WriteCsvBody, WriteNpdBody, WriteGsaBody};
   std::string out;
   bodies[static_cast<int>(kind)](out, r.Data, r.Head);
   return out;
 }
-
-// ---- whole files
 
 // Sets one field of a row of tests/data/writer-records.tsv.
 void Set(SpectrumRecord& r, const std::string& name, const std::string& value) {
@@ -74,24 +69,18 @@ TEST(Writers, SampleAndEdgeRecords_MatchGoldenFiles) {
   }
 }
 
-// ---- shapes
-
-std::size_t CeilDiv(int n, int d) {
-  return n <= 0 ? 0 : static_cast<std::size_t>((n + d - 1) / d);
-}
-
 // Line counts of every text output, the report's eight counts a line and
 // the GSA's ten, every GSA line 80 wide.
 void ExpectShapes(const SpectrumRecord& r) {
   const int n = std::max<int>(0, r.Data.DataNumber);
   const auto rpt = SplitCrLf(Bytes(OutputKind::Rpt, r)), gsa = SplitCrLf(Bytes(OutputKind::Gsa, r));
-  ASSERT_EQ(rpt.size(), 1 + std::max<std::size_t>(1, CeilDiv(n, 8)) + 6);
+  ASSERT_EQ(rpt.size(), 1 + std::max(1, (n + 7) / 8) + 6u);
   for (std::size_t i = 1; i + 7 < rpt.size(); ++i) EXPECT_EQ(rpt[i].size(), 7u * 8) << "report line " << i;
   for (std::size_t i = rpt.size() - 4; i < rpt.size(); ++i) EXPECT_EQ(rpt[i].size(), 65u);
   EXPECT_EQ(SplitCrLf(Bytes(OutputKind::Txt, r)).size(), 65u + n);
   EXPECT_EQ(SplitCrLf(Bytes(OutputKind::Csv, r)).size(), 14u + n);
   EXPECT_EQ(SplitCrLf(Bytes(OutputKind::Npd, r)).size(), 29u + n);
-  ASSERT_EQ(gsa.size(), 2 + CeilDiv(n, 10));
+  ASSERT_EQ(gsa.size(), 2 + (n + 9) / 10u);
   for (const auto& line : gsa) EXPECT_EQ(line.size(), 80u);
 }
 
@@ -102,8 +91,6 @@ TEST(Writers, EdgeChannelCounts_KeepTheirShape) {
   negative.Data.DataNumber = -3;
   ExpectShapes(negative);
 }
-
-// ---- each writer's route through the save helper
 
 TEST(Writers, EachSavesItsBody_AsksBeforeReplacing_RefusesTooManyChannels) {
   for (const auto& output : OutputFormats()) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Helpers shared by the fuzz harnesses: a temporary file for readers that
+// Helpers shared by the fuzz harnesses: a scratch folder for readers that
 // take a path, and a check that aborts loudly so libFuzzer keeps the input.
 #pragma once
 
@@ -25,14 +25,6 @@ namespace vantor::fuzz {
 inline test::TempDir& Scratch() {
   static test::TempDir folder;
   return folder;
-}
-
-// Writes the input to a file, replacing what the previous input left there.
-inline void WriteInput(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  FUZZ_CHECK(file != nullptr);
-  FUZZ_CHECK(size == 0 || std::fwrite(data, 1, size, file) == size);
-  FUZZ_CHECK(std::fclose(file) == 0);
 }
 
 }  // namespace vantor::fuzz

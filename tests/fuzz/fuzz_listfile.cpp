@@ -24,7 +24,7 @@ std::string SeriesFolder() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = SeriesFolder() + "/run.xli";
-  fuzz::WriteInput(path, data, size);
+  FUZZ_CHECK(test::WriteAll(path, {reinterpret_cast<const char*>(data), size}));
   test::FakePrompt prompt;
   ConvertContext context(prompt);
   const OutputChoice none{};

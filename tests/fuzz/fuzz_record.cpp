@@ -13,7 +13,7 @@ using namespace vantor;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path = fuzz::Scratch() / "input.xbm";
-  fuzz::WriteInput(path, data, size);
+  FUZZ_CHECK(test::WriteAll(path, {reinterpret_cast<const char*>(data), size}));
   SpectrumRecord record;
   if (const ReadResult read = ReadRecordFile(path, record); !read) {
     // The file is there and readable: only its contents can be wrong.
@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(original.substr(284) == std::string_view(again).substr(284));
 
   const MeasureCondition& m = record.Head.Measure;
-  for (const double v : {m.PrsRTime, m.ROISigma, m.EGC[0], m.EGC[1], m.EGC[2], m.TwoTheta, m.Temperature,
-                         m.RealTime, m.LiveTime, m.DeadTime})
+  for (const double v : {m.PrsRTime, m.ROISigma, m.EGC[0], m.EGC[1], m.EGC[2], m.TwoTheta, m.Temperature, m.RealTime,
+                         m.LiveTime, m.DeadTime})
     fuzz::CheckNumberTexts(v);
   if (n > 0) {
     fuzz::CheckNumberTexts(EnergyOfChannel(1, m.EGC));

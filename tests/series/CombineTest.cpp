@@ -76,11 +76,9 @@ TEST_F(CombineTest, MixedSourceFormats_IntoEachOutput_HeaderOfFirst) {
 
 TEST_F(CombineTest, CountOverflow_NothingWritten) {
   constexpr auto kMax = std::numeric_limits<std::int32_t>::max(), kMin = std::numeric_limits<std::int32_t>::min();
-  for (const auto& [first, second, overflows] : {std::tuple{kMax - 1, 1, false},
-                                                 {kMax, 1, true},
-                                                 {kMin + 1, -1, false},
-                                                 {kMin, -1, true},
-                                                 {kMax, kMin, false}}) {
+  const std::tuple<std::int32_t, std::int32_t, bool> rows[] = {
+      {kMax - 1, 1, false}, {kMax, 1, true}, {kMin + 1, -1, false}, {kMin, -1, true}, {kMax, kMin, false}};
+  for (const auto& [first, second, overflows] : rows) {
     Save("a.xbm", MakeRecord({1, 1, first}, 1, 1));
     Save("b.xbm", MakeRecord({1, 1, second}, 1, 1));
     prompt.messages.clear();

@@ -4,6 +4,8 @@
 // \0 and \\ stand for those bytes.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +32,7 @@ inline std::string Unescape(std::string_view text) {
 // The rows of tests/data/`name`, each with its line as written last.
 inline std::vector<std::vector<std::string>> DataRows(const std::string& name) {
   const std::string rows = ReadAll(std::string(VANTOR_TEST_DATA_DIR) + "/" + name);
+  if (rows.empty()) ADD_FAILURE() << "no rows in tests/data/" << name;
   std::vector<std::vector<std::string>> out;
   for (std::size_t start = 0, end; start < rows.size(); start = end + 1) {
     end = std::min(rows.find('\n', start), rows.size());

@@ -18,6 +18,7 @@ class FakePrompt : public UserPrompt {
   std::vector<std::string> messages;   // OK boxes
   std::vector<std::string> questions;  // Yes/No boxes and two-line questions ("line1|line2")
   std::vector<std::string> statuses;   // status label texts
+  std::vector<std::string> files;      // the files of file messages, whose texts are in `messages`
   std::deque<bool> answers;            // next Yes/No answers
   std::optional<CsvParameters> csvParameters;
   std::optional<std::string> saveName;
@@ -29,6 +30,10 @@ class FakePrompt : public UserPrompt {
   void Message(std::string_view text) override {
     messages.emplace_back(text);
     busyMessages += busy;
+  }
+  void FileMessage(std::string_view path, std::string_view text, std::string_view reason) override {
+    files.emplace_back(path);
+    UserPrompt::FileMessage(path, text, reason);
   }
   void SetBusy(bool on) override { busy = on; }
   bool AskYesNo(std::string_view text) override {

@@ -48,9 +48,12 @@ inline std::string ReadAll(const std::string& path) {
   return s.str();
 }
 
-inline void WriteAll(const std::string& path, const std::string& bytes) {
+// Whether all of `bytes` reached the file.
+inline bool WriteAll(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;
+  out.close();
+  return !out.fail();
 }
 
 // A text as one word of a shell command line.

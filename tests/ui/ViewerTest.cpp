@@ -112,12 +112,11 @@ class ViewerTest : public QObject {
         if (name != "pic")
           WhenModal([&told](QWidget* box) { told = qobject_cast<QMessageBox*>(box)->text(), box->close(); });
       });
-      rlimit limit{};
-      getrlimit(RLIMIT_FSIZE, &limit);
-      const rlimit before = limit;
-      limit.rlim_cur = name == "full.svg" ? 1000 : limit.rlim_cur;
+      rlimit before{};
+      getrlimit(RLIMIT_FSIZE, &before);
+      const rlimit full{name == "full.svg" ? 1000 : before.rlim_cur, before.rlim_max};
       std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails instead of ending the program
-      setrlimit(RLIMIT_FSIZE, &limit);
+      setrlimit(RLIMIT_FSIZE, &full);
       viewer->exportButton->click();
       setrlimit(RLIMIT_FSIZE, &before);
       QCOMPARE(proposed, Q(dir / "b.png"));
