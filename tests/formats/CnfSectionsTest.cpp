@@ -80,6 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, CnfSectionFailure,
     ::testing::Values(
         Damage{"NoTable", [](std::string& b) { std::fill_n(b.begin() + 112, 4 * 48, '\0'); }, "section table"},
+        // An empty entry ends the table: the data section's entry after it is not read.
+        Damage{"EmptyEntryFirst", [](std::string& b) { std::fill_n(b.begin() + 112 + 48, 48, '\0'); }, "section table"},
         Damage{"Over8192Channels", [](std::string& b) { Put(b, Parameters(b) + 186, 33, 2); }, "8448 channels"},
         Damage{"CountsCut", [](std::string& b) { b.resize(41983); }, "counts end at byte 41984"},
         Damage{"CountOver32Bits", [](std::string& b) { Put(b, Data(b) + 912, 1u << 31, 4); }, "channel 100 is"},
