@@ -85,11 +85,14 @@ class VantorTest(unittest.TestCase):
         for counts, error in (([0.5], TypeError), (np.zeros(8193, int), ValueError), ([2**31], ValueError)):
             with self.assertRaises(error):
                 vantor.Spectrum(counts)
-        for fields, error in (({"Title": "x"}, KeyError), ({"ROIStart": 1.5}, TypeError),
-                              ({"TwoTheta": 1, "Operator": "x" * 31}, ValueError)):
+        for fields, error in (({"Title": "x"}, KeyError), ({"ROIStart": 1.5}, TypeError), ({"ROIStart": 40000}, ValueError),
+                              ({"TwoTheta": 1, "Operator": "x" * 31}, ValueError), ({"LiveTime": "x"}, TypeError),
+                              ({"EGC": [1, 2]}, TypeError), ({"Operator": 5}, TypeError)):
             with self.assertRaises(error):
                 spectrum.header = fields
         self.assertEqual(spectrum.header["TwoTheta"], 5.0)
+        spectrum.header = {"Operator": b"\x82\xa0 beamline"}  # bytes as stored, code page 932
+        self.assertEqual((spectrum.header["Operator"], repr(spectrum)), ("あ beamline", "<vantor.Spectrum 100 channels, '試料 ~ A\\\\'>"))
 
     def test_failures_raise_with_the_reason(self):
         damaged = self.dir / "damaged.xbm"
@@ -101,8 +104,14 @@ class VantorTest(unittest.TestCase):
             with self.assertRaisesRegex(vantor.FileError, "damaged.xbm: .*2070") as bad:
                 run()
             self.assertIsInstance(bad.exception, ValueError)
-        with self.assertRaisesRegex(ValueError, "csv_params"):
-            vantor.read(XBM.with_name("export.csv"))
+        export = XBM.with_name("export.csv")
+        for run in (lambda: vantor.read(export), lambda: vantor.read(export, csv_params=dict(CSV_PARAMS, angle=1)),
+                    lambda: vantor.read(XBM, kind="pdf"), lambda: vantor.read(self.dir / "x.dat"),
+                    lambda: vantor.write(vantor.read(XBM), self.dir / "x", "pdf")):
+            with self.assertRaisesRegex(ValueError, "csv_params|kind"):
+                run()
+        with self.assertRaises(TypeError):
+            vantor.read(export, csv_params=dict(CSV_PARAMS, temperature="warm"))
 
         target, spectrum = self.dir / "kept.TXT", vantor.read(XBM)
         target.write_bytes(b"old")
