@@ -267,10 +267,6 @@ void AppendAligned(std::string& out, double value, std::string_view mask) {
   AppendAligned(out, value, NumberMask(mask));
 }
 
-void AppendAligned(std::string& out, std::int64_t value, std::string_view mask) {
-  AppendAligned(out, value, NumberMask(mask));
-}
-
 std::string FormatMask(double value, std::string_view mask) {
   std::string out;
   AppendMask(out, value, mask);

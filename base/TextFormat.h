@@ -73,7 +73,6 @@ std::string FormatMask(double value, std::string_view mask);
 // The masked text with blanks in front so that it has as many characters
 // before its point as the mask has (numbers line up on their points).
 void AppendAligned(std::string& out, double value, std::string_view mask);
-void AppendAligned(std::string& out, std::int64_t value, std::string_view mask);
 std::string FormatAligned(double value, std::string_view mask);
 
 // Plain number text: at most 15 significant digits, no trailing zeros or
