@@ -28,7 +28,6 @@ namespace vantor {
 namespace {
 
 constexpr int kValuesPerLine = 10;
-constexpr std::size_t kField = 8;
 constexpr std::size_t kLine = 80;
 // A value's six characters, its sign included.
 constexpr std::int64_t kLowestValue = -99'999;
