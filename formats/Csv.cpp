@@ -13,6 +13,7 @@
 namespace vantor {
 namespace {
 
+constexpr NumberMask kChannelMask{"######"};
 constexpr NumberMask kEnergyMask{"###0.000"};
 constexpr NumberMask kCountMask{"######0"};
 
@@ -44,9 +45,8 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
   out += ", , \r\n";
   out += "Channel,Energy,Count\r\n";
   LineBuilder line(out);
-  ChannelNumber channel;  // i + 1, as "######" writes it
-  for (int i = 0; i < n; ++i, channel.Next()) {
-    line.PutRight(channel, 0);
+  for (int i = 0; i < n; ++i) {
+    line.Masked(std::int64_t{i + 1}, kChannelMask);
     line.Put(',');
     line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
     line.Put(',');

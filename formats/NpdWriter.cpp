@@ -108,9 +108,8 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header) 
   out += "\r\n";
   AppendMaskedLine(out, "Counting sec, ", mode.countingTime, "#0.000");
   LineBuilder line(out);
-  ChannelNumber channel;  // i + 1, as "0" writes it
-  for (int i = 0; i < n; ++i, channel.Next()) {
-    line.PutRight(channel, 0);
+  for (int i = 0; i < n; ++i) {
+    line.Masked(std::int64_t{i + 1}, kWholeMask);
     line.Put(',');
     line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
     line.Put(',');

@@ -37,28 +37,6 @@ void AppendMaskedLine(std::string& out, std::string_view label, double value, st
 // only the hour passes through the "00" mask, the rest is copied as stored.
 void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time);
 
-// Channel numbers 1, 2, 3 ... as decimal text, counted up rather than
-// formatted anew for every line. Room for the 8192 channels of a record and
-// far beyond.
-class ChannelNumber {
- public:
-  static constexpr std::size_t kDigits = 8;
-  std::size_t Size() const { return kDigits - first_; }
-  // The digits and whatever follows them, kDigits bytes in all: one fixed
-  // copy instead of a loop over a varying length.
-  void CopyTo(char* at) const { std::memcpy(at, digits_ + first_, kDigits); }
-  void Next() {
-    std::size_t i = kDigits - 1;
-    while (i > 0 && digits_[i] == '9') digits_[i--] = '0';
-    ++digits_[i];
-    if (i < first_) first_ = i;
-  }
-
- private:
-  char digits_[2 * kDigits] = {'0', '0', '0', '0', '0', '0', '0', '1'};
-  std::size_t first_ = kDigits - 1;
-};
-
 // Builds lines of numbers in a local buffer and appends them to the file a
 // few kilobytes at a time; values the direct writers cannot take go the
 // general way. For the channel loops, which write thousands of lines per
@@ -95,16 +73,6 @@ class LineBuilder {
   void Put(char c) {
     MakeRoom();
     *at_++ = c;
-  }
-
-  // A channel number with blanks in front up to `width` (at most 8).
-  void PutRight(const ChannelNumber& number, std::size_t width) {
-    MakeRoom();
-    std::memset(at_, ' ', ChannelNumber::kDigits);
-    const std::size_t size = number.Size();
-    if (width > size) at_ += width - size;
-    number.CopyTo(at_);
-    at_ += size;
   }
 
   void EndLine() {

@@ -17,6 +17,7 @@
 namespace vantor {
 namespace {
 
+constexpr NumberMask kChannelMask{"###0"};
 constexpr NumberMask kEnergyMask{"######0.000"};
 constexpr NumberMask kCountMask{"######0"};
 
@@ -123,9 +124,8 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
   const int n = ChannelsToWrite(data);
   {
     LineBuilder line(out);
-    ChannelNumber channel;  // i + 1, aligned as "###0" puts it
-    for (int i = 0; i < n; ++i, channel.Next()) {
-      line.PutRight(channel, 4);
+    for (int i = 0; i < n; ++i) {
+      line.Aligned(std::int64_t{i + 1}, kChannelMask);
       line.Aligned(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
       line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
       line.EndLine();
