@@ -164,57 +164,37 @@ bool InTurn(FileFeed& files, const OutputChoice& outputs, ConvertContext& contex
   return true;
 }
 
-// Several files at once: workers take files in list order from the feed,
-// at most a window of files ahead of the one reported last; the calling
-// thread reports each file's outcome in list order. Only the files in the
-// window are ever held, however long the list.
+// Several files at once: the calling thread and jobs - 1 more take files
+// in list order from the feed, at most a window of files ahead of the one
+// reported last. Whoever finishes the next file to report reports it and
+// every finished one after it, one thread at a time, so outcomes reach the
+// prompt in list order without a thread that only waits to report. Only
+// the files in the window are ever held, however long the list.
 class SideBySide {
  public:
-  SideBySide(FileFeed& files, const OutputChoice& outputs, const ConvertContext& run, bool answer, unsigned jobs)
+  SideBySide(FileFeed& files, const OutputChoice& outputs, const ConvertContext& run, bool answer, unsigned jobs,
+             UserPrompt& prompt, RunResult& total)
       : files_(files),
         count_(static_cast<int>(files.Count())),
         outputs_(outputs),
         run_(run),
         answer_(answer),
+        prompt_(prompt),
+        total_(total),
         slots_(4 * std::size_t{jobs}),
         jobs_(jobs) {}
 
-  void Run(UserPrompt& prompt, RunResult& total) {
-    std::vector<std::jthread> workers;
+  void Run() {
+    std::vector<std::jthread> helpers;
     try {
-      for (unsigned j = 0; j < jobs_; ++j) workers.emplace_back([this] { Work(); });
+      for (unsigned j = 1; j < jobs_; ++j) helpers.emplace_back([this] { Work(); });
     } catch (const std::system_error&) {
-      // Fewer threads than asked for still finish the batch; none at all
-      // leaves it to this thread, one file at a time.
-      if (workers.empty()) {
-        while (const auto file = files_.Next())
-          Report(ConvertThrough(&prompt, answer_, *file, outputs_, run_), prompt, total);
-        return;
-      }
+      // Fewer threads than asked for still finish the batch.
     }
-    for (std::size_t i = 0;; ++i) {
-      FileOutcome outcome;
-      {
-        std::unique_lock lock(mutex_);
-        auto& slot = slots_[i % slots_.size()];
-        changed_.wait(lock, [&] { return slot.has_value() || (ended_ && i == next_); });
-        if (!slot) break;  // every file taken is reported
-        outcome = std::move(*slot);
-        slot.reset();
-        ++reported_;
-      }
-      changed_.notify_all();
-      Report(outcome, prompt, total);
-    }
-  }
+    Work();
+  }  // the helpers are joined here, every file reported
 
  private:
-  void Report(const FileOutcome& outcome, UserPrompt& prompt, RunResult& total) {
-    Replay(outcome.events, prompt);
-    Tally(outcome, total);
-    prompt.ShowStatus(ProgressText(total.files, count_));
-  }
-
   void Work() {
     while (auto taken = Take()) {
       const std::size_t index = taken->first;
@@ -224,8 +204,32 @@ class SideBySide {
         std::erase_if(busy_, [&](const auto& b) { return b.first == index; });
         slots_[index % slots_.size()] = std::move(outcome);
       }
-      changed_.notify_all();
+      changed_.notify_all();  // its paths are free
+      ReportInOrder();
     }
+  }
+
+  // Reports the finished files next in list order, unless another thread
+  // is doing so: that one finds this file too, since it stops only on
+  // seeing, under the same lock, that the next file is not finished.
+  void ReportInOrder() {
+    std::unique_lock lock(mutex_);
+    if (reporting_) return;
+    reporting_ = true;
+    for (;;) {
+      auto& slot = slots_[reported_ % slots_.size()];
+      if (!slot) break;
+      const FileOutcome outcome = std::move(*slot);
+      slot.reset();
+      ++reported_;
+      lock.unlock();
+      changed_.notify_all();  // the window moved on
+      Replay(outcome.events, prompt_);
+      Tally(outcome, total_);
+      prompt_.ShowStatus(ProgressText(total_.files, count_));
+      lock.lock();
+    }
+    reporting_ = false;
   }
 
   // The next file in list order and its index, once it is inside the
@@ -269,8 +273,10 @@ class SideBySide {
   const OutputChoice& outputs_;
   const ConvertContext& run_;
   const bool answer_;
+  UserPrompt& prompt_;  // used by the reporting thread only
+  RunResult& total_;    // likewise
   std::mutex mutex_;
-  std::condition_variable changed_;
+  std::condition_variable changed_;  // the window moved on, or a file's paths are free
   std::vector<std::optional<FileOutcome>> slots_;  // outcomes waiting for their turn, by index % size
   std::vector<std::pair<std::size_t, std::vector<std::string>>> busy_;  // files being converted, their keys
   std::optional<SourceFile> pending_;  // the next file, waiting for the window or a busy path
@@ -278,6 +284,7 @@ class SideBySide {
   std::size_t next_ = 0;      // files taken
   std::size_t reported_ = 0;  // files reported
   bool ended_ = false;        // the feed has no more files
+  bool reporting_ = false;    // a thread is reporting
   const unsigned jobs_;
 };
 
@@ -330,7 +337,7 @@ RunResult ConvertBatch(FileFeed& files, const OutputChoice& outputs, ConvertCont
   }
   const unsigned jobs = JobsFor(options.jobs, files.Count());
   if (jobs > 1) {
-    SideBySide(files, outputs, context, options.replaceAnswer, jobs).Run(prompt, result);
+    SideBySide(files, outputs, context, options.replaceAnswer, jobs, prompt, result).Run();
   } else {
     if (!InTurn(files, outputs, context, result)) {
       prompt.SetBusy(false);
