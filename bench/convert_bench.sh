@@ -16,7 +16,10 @@
 #
 # Output trees are never deleted between timed runs: removing thousands of
 # files slows the file creation that follows for minutes. Everything is
-# removed at the end.
+# removed at the end. Every timed run starts after a sync, so that it never
+# pays for writing back what an earlier run left dirty: the kernel's
+# writeback threads would take a core from a run on every core, but not
+# from a one-thread copy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -45,6 +48,7 @@ trap 'rm -rf "$work"' EXIT
 # Runs a command under /usr/bin/time; prints "wall user sys maxrss_kb".
 timed() {
   local stats=$work/time.$$
+  sync  # untimed: the earlier runs' data reaches the disk first
   /usr/bin/time -f "%e %U %S %M" -o "$stats" "$@" >/dev/null 2>>"$work/stderr.log"
   cat "$stats"
 }
