@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -101,12 +102,30 @@ bool ReplaceThroughTemporary(const fs::path& target, std::string_view bytes, std
 #ifdef O_TMPFILE
 enum class Unnamed { Unsupported, Failed, Done };
 
+// Gives the unnamed file behind fd the name `path`; errno says why not.
+// Since Linux 6.10 the descriptor itself names the file for its owner;
+// before, only its /proc link does, which costs a path look-up through
+// /proc for every file. The first refusal of the direct way that /proc
+// then overcomes is remembered for the rest of the run.
+bool LinkUnnamed(int fd, const char* path) {
+  static std::atomic<bool> direct{true};
+  if (direct.load(std::memory_order_relaxed)) {
+    if (::linkat(fd, "", AT_FDCWD, path, AT_EMPTY_PATH) == 0) return true;
+    if (errno != ENOENT && errno != EPERM) return false;
+  }
+  char self[40];
+  std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+  if (::linkat(AT_FDCWD, self, AT_FDCWD, path, AT_SYMLINK_FOLLOW) != 0) return false;
+  direct.store(false, std::memory_order_relaxed);
+  return true;
+}
+
 // An existing target: the complete unnamed file gets a temporary name, the
 // target's permission bits, and is renamed over the target.
-Unnamed ReplaceWithUnnamed(const char* self, const fs::path& target, std::string& why) {
+Unnamed ReplaceWithUnnamed(int fd, const fs::path& target, std::string& why) {
   for (unsigned attempt = 0; attempt < 8; ++attempt) {
     const fs::path temporary = TemporaryNameFor(target, attempt);
-    if (::linkat(AT_FDCWD, self, AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+    if (!LinkUnnamed(fd, temporary.c_str())) {
       if (errno == EEXIST) continue;
       return Unnamed::Unsupported;
     }
@@ -132,12 +151,10 @@ Unnamed ReplaceThroughUnnamed(const fs::path& target, std::string_view bytes, st
   if (fd < 0) return Unnamed::Unsupported;
   Unnamed result = Unnamed::Failed;
   if (WriteAll(fd, bytes, why)) {
-    char self[40];
-    std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
-    if (::linkat(AT_FDCWD, self, AT_FDCWD, target.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (LinkUnnamed(fd, target.c_str())) {
       result = Unnamed::Done;
     } else {
-      result = errno == EEXIST ? ReplaceWithUnnamed(self, target, why) : Unnamed::Unsupported;
+      result = errno == EEXIST ? ReplaceWithUnnamed(fd, target, why) : Unnamed::Unsupported;
     }
   }
   // Closing a local file's descriptor does not fail once its bytes are

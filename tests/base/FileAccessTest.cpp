@@ -4,13 +4,19 @@
 // up part-way, the overwrite question, permission bits, and sources that are
 // missing, folders or FIFOs. Each writer and reader has one routing row in
 // the formats tests.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
+#include <cstddef>
 
 #include "base/ConvertContext.h"
 #include "base/FileAccess.h"
@@ -93,6 +99,37 @@ TEST(ReplaceFileAtomically, ReplacedFileKeepsItsPermissionBits_NewFileTheDefault
   EXPECT_EQ(fs::status(dir / "kept").permissions(), mode);
   EXPECT_EQ(fs::status(dir / "fresh").permissions(), fs::status(dir / "made").permissions());
   EXPECT_EQ(test::ReadAll(dir / "kept"), "new");
+}
+
+// Kernels before 6.10 refuse to name an unnamed file by its descriptor
+// (ENOENT): the file is then named through /proc, new or replacing one. The
+// portable way is shut (no file can be created by name), so only that can
+// succeed.
+TEST(ReplaceFileAtomically, KernelRefusesDescriptorLinks_NamedThroughProc) {
+  TempDir dir;
+  test::WriteAll(dir / "old", "old bytes");
+  const auto replace = [&] {
+    sock_filter refuse[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_linkat, 0, 2),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[4])),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, AT_EMPTY_PATH, 4, 5),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 4),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[2])),
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, O_CREAT, 0, 2),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EACCES),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOENT), BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW)};
+    const sock_fprog program{std::size(refuse), refuse};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+      std::_Exit(3);
+    const bool done = ReplaceFileAtomically(dir / "new", "new bytes") && ReplaceFileAtomically(dir / "old", "more") &&
+                      ReplaceFileAtomically(dir / "new", "again");
+    std::_Exit(done ? 0 : 1);
+  };
+  EXPECT_EXIT(replace(), ::testing::ExitedWithCode(0), "");
+  EXPECT_EQ(dir.Entries(), (Strings{"new", "old"}));
+  EXPECT_EQ(test::ReadAll(dir / "new"), "again");
+  EXPECT_EQ(test::ReadAll(dir / "old"), "more");
 }
 
 // No keeps the file and says nothing; a target whose state cannot be found
