@@ -44,14 +44,15 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
   AppendMask(out, std::int64_t{data.DataNumber}, "###0");
   out += ", , \r\n";
   out += "Channel,Energy,Count\r\n";
-  LineBuilder line(out);
+  LineBuilder lines(out);
   for (int i = 0; i < n; ++i) {
+    LineBuilder::Line line = lines.Start(3);
     line.Masked(std::int64_t{i + 1}, kChannelMask);
     line.Put(',');
     line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
     line.Put(',');
     line.Masked(std::int64_t{data.Count[i]}, kCountMask);
-    line.EndLine();
+    line.End();
   }
 }
 

@@ -108,15 +108,14 @@ void AppendCounts(std::string& out, const SpecData& data) {
   const int n = ChannelsToWrite(data);
   std::int64_t divisor = 1;
   for (int k = GsaScale(data); k > 0; --k) divisor *= 10;
-  LineBuilder line(out);
-  for (int i = 0; i < n; ++i) {
-    const std::int64_t count = data.Count[i];
-    line.Aligned(divisor == 1 ? count : count / divisor, kFieldMask);  // no division in the common case
-    if ((i + 1) % kValuesPerLine == 0) line.EndLine();
-  }
-  if (n % kValuesPerLine != 0) {
-    for (int i = n % kValuesPerLine; i < kValuesPerLine; ++i) line.Aligned(std::int64_t{0}, kFieldMask);
-    line.EndLine();
+  LineBuilder lines(out);
+  for (int i = 0; i < n;) {  // the last line filled with zeros
+    LineBuilder::Line line = lines.Start(kValuesPerLine);
+    for (int k = 0; k < kValuesPerLine; ++k, ++i) {
+      const std::int64_t count = i < n ? data.Count[i] : 0;
+      line.Aligned(divisor == 1 ? count : count / divisor, kFieldMask);  // no division in the common case
+    }
+    line.End();
   }
 }
 

@@ -107,14 +107,15 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header) 
   AppendInt(out, data.DataNumber);
   out += "\r\n";
   AppendMaskedLine(out, "Counting sec, ", mode.countingTime, "#0.000");
-  LineBuilder line(out);
+  LineBuilder lines(out);
   for (int i = 0; i < n; ++i) {
+    LineBuilder::Line line = lines.Start(3);
     line.Masked(std::int64_t{i + 1}, kWholeMask);
     line.Put(',');
     line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
     line.Put(',');
     line.Masked(std::int64_t{data.Count[i]}, kWholeMask);
-    line.EndLine();
+    line.End();
   }
 }
 

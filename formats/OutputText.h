@@ -41,59 +41,85 @@ void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time);
 // few kilobytes at a time; values the direct writers cannot take go the
 // general way. For the channel loops, which write thousands of lines per
 // file. Everything is in the file once the builder is gone.
+//
+// A line is written through a Line, a cursor the compiler can keep in a
+// register: written through a pointer inside the builder, each character
+// might change that pointer as far as the compiler knows, and every number
+// would wait for it to be stored and loaded again.
 class LineBuilder {
  public:
+  class Line;
   explicit LineBuilder(std::string& out) : out_(out) {}
-  ~LineBuilder() { Flush(); }
+  ~LineBuilder() { out_.append(buffer_, static_cast<std::size_t>(at_ - buffer_)); }
   LineBuilder(const LineBuilder&) = delete;
   LineBuilder& operator=(const LineBuilder&) = delete;
 
+  // The next line, with room for `numbers` numbers (at most kMostNumbers)
+  // and a few characters between them.
+  inline Line Start(int numbers);
+  static constexpr int kMostNumbers = 16;
+
+ private:
+  static constexpr std::size_t kSize = 4096;
+  static_assert(kMostNumbers * kMaskTextRoom + 16 <= kSize);
+
+  // Appends the buffer up to `end`; the next text starts at the buffer's start.
+  char* Flush(char* end) {
+    out_.append(buffer_, static_cast<std::size_t>(end - buffer_));
+    return buffer_;
+  }
+
+  std::string& out_;
+  char buffer_[kSize];
+  char* at_ = buffer_;
+};
+
+class LineBuilder::Line {
+ public:
+  Line(LineBuilder& builder, char* at) : builder_(builder), at_(at) {}
+  ~Line() { builder_.at_ = at_; }
+  Line(const Line&) = delete;
+  Line& operator=(const Line&) = delete;
+
   template <typename Number>
   [[gnu::always_inline]] void Masked(Number value, const NumberMask& mask) {
-    MakeRoom();
     if (char* end = WriteMask(at_, value, mask)) {
       at_ = end;
     } else {
-      Flush();
-      AppendMask(out_, value, mask);
+      at_ = builder_.Flush(at_);
+      AppendMask(builder_.out_, value, mask);
     }
   }
 
   template <typename Number>
   [[gnu::always_inline]] void Aligned(Number value, const NumberMask& mask) {
-    MakeRoom();
     if (char* end = WriteAligned(at_, value, mask)) {
       at_ = end;
     } else {
-      Flush();
-      AppendAligned(out_, value, mask);
+      at_ = builder_.Flush(at_);
+      AppendAligned(builder_.out_, value, mask);
     }
   }
 
-  void Put(char c) {
-    MakeRoom();
-    *at_++ = c;
-  }
+  void Put(char c) { *at_++ = c; }
 
-  void EndLine() {
-    MakeRoom();
-    *at_++ = '\r';
-    *at_++ = '\n';
+  // CR LF.
+  void End() {
+    at_[0] = '\r';
+    at_[1] = '\n';
+    at_ += 2;
   }
 
  private:
-  void MakeRoom() {
-    if (static_cast<std::size_t>(buffer_ + sizeof buffer_ - at_) < kMaskTextRoom + 2) Flush();
-  }
-  void Flush() {
-    out_.append(buffer_, static_cast<std::size_t>(at_ - buffer_));
-    at_ = buffer_;
-  }
-
-  std::string& out_;
-  char buffer_[4096];
-  char* at_ = buffer_;
+  LineBuilder& builder_;
+  char* at_;
 };
+
+inline LineBuilder::Line LineBuilder::Start(int numbers) {
+  const auto room = static_cast<std::size_t>(numbers) * kMaskTextRoom + 16;
+  if (static_cast<std::size_t>(buffer_ + kSize - at_) < room) at_ = Flush(at_);
+  return Line(*this, at_);
+}
 
 // The largest channel count a writer accepts; more than the record holds is
 // a failure, never a read past the counts.

@@ -26,12 +26,13 @@ constexpr NumberMask kCountMask{"######0"};
 
 void AppendCountBlock(std::string& out, const SpecData& data) {
   const int n = ChannelsToWrite(data);
-  LineBuilder line(out);
-  for (int i = 0; i < n; ++i) {
-    if (i > 0 && i % kCountsPerLine == 0) line.EndLine();
-    line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
-  }
-  line.EndLine();  // after the last count, or the one empty line of no counts
+  LineBuilder lines(out);
+  int i = 0;
+  do {  // one empty line when there are no counts
+    LineBuilder::Line line = lines.Start(kCountsPerLine);
+    for (int k = 0; k < kCountsPerLine && i < n; ++k, ++i) line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
+    line.End();
+  } while (i < n);
 }
 
 void AppendIdentification(std::string& out, const CommonCondition& c) {

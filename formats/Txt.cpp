@@ -123,12 +123,13 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
       " Intencity\r\n";
   const int n = ChannelsToWrite(data);
   {
-    LineBuilder line(out);
+    LineBuilder lines(out);
     for (int i = 0; i < n; ++i) {
+      LineBuilder::Line line = lines.Start(3);
       line.Aligned(std::int64_t{i + 1}, kChannelMask);
       line.Aligned(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
       line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
-      line.EndLine();
+      line.End();
     }
   }  // all channel lines are in `out` from here on
   out += "SpecData_End:\r\n\r\n";
