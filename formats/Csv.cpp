@@ -46,7 +46,7 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
   out += "Channel,Energy,Count\r\n";
   LineBuilder lines(out);
   for (int i = 0; i < n; ++i) {
-    LineBuilder::Line line = lines.Start(3);
+    LineBuilder::Line line = lines.Start<3>();
     line.Masked(std::int64_t{i + 1}, kChannelMask);
     line.Put(',');
     line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);

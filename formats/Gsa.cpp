@@ -110,7 +110,7 @@ void AppendCounts(std::string& out, const SpecData& data) {
   for (int k = GsaScale(data); k > 0; --k) divisor *= 10;
   LineBuilder lines(out);
   for (int i = 0; i < n;) {  // the last line filled with zeros
-    LineBuilder::Line line = lines.Start(kValuesPerLine);
+    LineBuilder::Line line = lines.Start<kValuesPerLine>();
     for (int k = 0; k < kValuesPerLine; ++k, ++i) {
       const std::int64_t count = i < n ? data.Count[i] : 0;
       line.Aligned(divisor == 1 ? count : count / divisor, kFieldMask);  // no division in the common case

@@ -109,7 +109,7 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header) 
   AppendMaskedLine(out, "Counting sec, ", mode.countingTime, "#0.000");
   LineBuilder lines(out);
   for (int i = 0; i < n; ++i) {
-    LineBuilder::Line line = lines.Start(3);
+    LineBuilder::Line line = lines.Start<3>();
     line.Masked(std::int64_t{i + 1}, kWholeMask);
     line.Put(',');
     line.Masked(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);

@@ -54,14 +54,13 @@ class LineBuilder {
   LineBuilder(const LineBuilder&) = delete;
   LineBuilder& operator=(const LineBuilder&) = delete;
 
-  // The next line, with room for `numbers` numbers (at most kMostNumbers)
-  // and a few characters between them.
-  inline Line Start(int numbers);
-  static constexpr int kMostNumbers = 16;
+  // The next line, with room for `numbers` numbers and a few characters
+  // between them.
+  template <std::size_t numbers>
+  Line Start();
 
  private:
   static constexpr std::size_t kSize = 4096;
-  static_assert(kMostNumbers * kMaskTextRoom + 16 <= kSize);
 
   // Appends the buffer up to `end`; the next text starts at the buffer's start.
   char* Flush(char* end) {
@@ -115,9 +114,11 @@ class LineBuilder::Line {
   char* at_;
 };
 
-inline LineBuilder::Line LineBuilder::Start(int numbers) {
-  const auto room = static_cast<std::size_t>(numbers) * kMaskTextRoom + 16;
-  if (static_cast<std::size_t>(buffer_ + kSize - at_) < room) at_ = Flush(at_);
+template <std::size_t numbers>
+LineBuilder::Line LineBuilder::Start() {
+  constexpr std::size_t kRoom = numbers * kMaskTextRoom + 16;
+  static_assert(kRoom <= kSize, "a line must fit the buffer");
+  if (static_cast<std::size_t>(buffer_ + kSize - at_) < kRoom) at_ = Flush(at_);
   return Line(*this, at_);
 }
 

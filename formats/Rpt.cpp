@@ -29,7 +29,7 @@ void AppendCountBlock(std::string& out, const SpecData& data) {
   LineBuilder lines(out);
   int i = 0;
   do {  // one empty line when there are no counts
-    LineBuilder::Line line = lines.Start(kCountsPerLine);
+    LineBuilder::Line line = lines.Start<kCountsPerLine>();
     for (int k = 0; k < kCountsPerLine && i < n; ++k, ++i) line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
     line.End();
   } while (i < n);

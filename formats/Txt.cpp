@@ -125,7 +125,7 @@ void AppendChannels(std::string& out, const SpecData& data, const MeasureConditi
   {
     LineBuilder lines(out);
     for (int i = 0; i < n; ++i) {
-      LineBuilder::Line line = lines.Start(3);
+      LineBuilder::Line line = lines.Start<3>();
       line.Aligned(std::int64_t{i + 1}, kChannelMask);
       line.Aligned(EnergyOfChannel(i + 1, m.EGC), kEnergyMask);
       line.Aligned(std::int64_t{data.Count[i]}, kCountMask);
