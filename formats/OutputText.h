@@ -50,7 +50,7 @@ class LineBuilder {
  public:
   class Line;
   explicit LineBuilder(std::string& out) : out_(out) {}
-  ~LineBuilder() { out_.append(buffer_, static_cast<std::size_t>(at_ - buffer_)); }
+  ~LineBuilder() { Flush(at_); }
   LineBuilder(const LineBuilder&) = delete;
   LineBuilder& operator=(const LineBuilder&) = delete;
 
