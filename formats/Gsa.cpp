@@ -92,8 +92,7 @@ constexpr NumberMask kFieldMask{"#######0"};
 int GsaScale(const SpecData& data) {
   const int n = ChannelsToWrite(data);
   if (n == 0) return 0;
-  // Truncation toward zero keeps the order, so the extremes decide. A plain
-  // loop of min and max, which the compiler turns into vector code.
+  // Truncation toward zero keeps the order, so the extremes decide.
   std::int32_t low = data.Count[0], high = data.Count[0];
   for (int i = 1; i < n; ++i) {
     low = std::min(low, data.Count[i]);
@@ -113,7 +112,7 @@ void AppendCounts(std::string& out, const SpecData& data) {
     LineBuilder::Line line = lines.Start<kValuesPerLine>();
     for (int k = 0; k < kValuesPerLine; ++k, ++i) {
       const std::int64_t count = i < n ? data.Count[i] : 0;
-      line.Aligned(divisor == 1 ? count : count / divisor, kFieldMask);  // no division in the common case
+      line.Aligned(count / divisor, kFieldMask);
     }
     line.End();
   }
