@@ -135,6 +135,11 @@ std::string FoldedAbsolute(const std::filesystem::path& path, const std::filesys
   return key;
 }
 
+std::string WorkingFolder() {
+  std::error_code ec;
+  return std::filesystem::current_path(ec).string();  // empty if it is gone: paths stay relative
+}
+
 class VectorFeed final : public FileFeed {
  public:
   explicit VectorFeed(const std::vector<SourceFile>& files) : files_(files) {}
@@ -182,6 +187,7 @@ class SideBySide {
         prompt_(prompt),
         total_(total),
         slots_(4 * std::size_t{jobs}),
+        workingFolder_(WorkingFolder()),
         jobs_(jobs) {}
 
   void Run() {
@@ -248,7 +254,7 @@ class SideBySide {
             changed_.notify_all();
             return std::nullopt;
           }
-          pendingKeys_ = PathKeys(*pending_, outputs_, run_.outputFolder);
+          pendingKeys_ = PathKeys(*pending_, outputs_, run_.outputFolder, workingFolder_);
         }
         if (!MeetsBusy(pendingKeys_)) break;
       }
@@ -281,6 +287,7 @@ class SideBySide {
   std::vector<std::pair<std::size_t, std::vector<std::string>>> busy_;  // files being converted, their keys
   std::optional<SourceFile> pending_;  // the next file, waiting for the window or a busy path
   std::vector<std::string> pendingKeys_;
+  const std::string workingFolder_;  // relative paths start here for the whole batch
   std::size_t next_ = 0;      // files taken
   std::size_t reported_ = 0;  // files reported
   bool ended_ = false;        // the feed has no more files
@@ -296,13 +303,13 @@ unsigned JobsFor(unsigned asked, std::size_t files) {
 
 }  // namespace
 
-std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs, const std::string& folder) {
-  std::error_code ec;
-  const std::filesystem::path current = std::filesystem::current_path(ec);  // one look for all the paths
-  std::vector<std::string> keys{FoldedAbsolute(file.path, current)};
+std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs,
+                                  const std::string& outputFolder, const std::string& workingFolder) {
+  const std::filesystem::path working(workingFolder);
+  std::vector<std::string> keys{FoldedAbsolute(file.path, working)};
   for (const auto& output : OutputFormats())
     if (outputs[static_cast<int>(output.kind)])
-      keys.push_back(FoldedAbsolute(OutputPath(file.path, output.kind, folder), current));
+      keys.push_back(FoldedAbsolute(OutputPath(file.path, output.kind, outputFolder), working));
   return keys;
 }
 

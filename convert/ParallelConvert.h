@@ -57,8 +57,10 @@ void ConvertOneFile(const SourceFile& file, const OutputChoice& outputs, Convert
 // "1000 files: 997 converted, 2 failed, 1 skipped"
 std::string SummaryText(const RunResult& result);
 
-// Every source and output path of a file, absolute and case-folded: two
-// files whose keys meet must not be converted at the same time.
-std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs, const std::string& folder);
+// Every source and output path of a file, made absolute from `workingFolder`
+// and case-folded: two files whose keys meet must not be converted at the
+// same time. `outputFolder` as in the run's context.
+std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs,
+                                  const std::string& outputFolder, const std::string& workingFolder);
 
 }  // namespace vantor
