@@ -135,18 +135,34 @@ inline constexpr auto kDigitQuads = [] {
   return quads;
 }();
 
+// 0 to 9999 one after another, each right-aligned in four characters with
+// blanks in front ("   0", "  12", "9999"): the aligned text of a number
+// below 10 000 in one copy, without counting its digits.
+inline constexpr auto kBlankQuads = [] {
+  std::array<char, 4 * 10000> quads{};
+  for (int i = 0; i < 10000; ++i) {
+    for (int k = 3, v = i; k >= 0; --k, v /= 10)
+      quads[4 * i + k] = (k == 3 || v > 0) ? static_cast<char>('0' + v % 10) : ' ';
+  }
+  return quads;
+}();
+
 // Writes the last `count` (at most 4) digits of v < 10000 at p, and up to
 // 4 - count bytes after them that the text's next characters replace.
 [[gnu::always_inline]] inline void CopyLastDigits(char* p, std::uint64_t v, int count) {
   std::memcpy(p, kDigitQuads.data() + 4 * v + 4 - count, 4);
 }
 
-// The decimal digits of v, none for 0. A loop on purpose: the processor
-// predicts its end, so the text's length is known at once, where a
-// branch-free count would hold up every store that follows.
+// The decimal digits of v, none for 0. Branches on purpose, the usual
+// sizes first: the processor predicts them, so the text's length is known
+// at once, where a branch-free count would hold up every store that
+// follows.
 inline int DigitCount(std::uint64_t v) {
-  if (v == 0) return 0;
-  int n = 1;
+  if (v < 10) return v == 0 ? 0 : 1;
+  if (v < 100) return 2;
+  if (v < 1000) return 3;
+  if (v < 10000) return 4;
+  int n = 5;
   while (n < 20 && v >= kPowersOfTen[n]) ++n;
   return n;
 }
@@ -163,6 +179,21 @@ inline int DigitCount(std::uint64_t v) {
   if (count > 0) end[-1] = static_cast<char>('0' + v % 10);
 }
 
+// The point and m.decimals digits of `fraction` (none without decimals).
+[[gnu::always_inline]] inline char* WriteDecimals(char* p, std::uint64_t fraction, const NumberMask& m) {
+  if (m.decimals > 0) {
+    *p++ = '.';
+    if (m.decimals <= 4) {
+      CopyLastDigits(p, fraction, m.decimals);
+      p += m.decimals;
+    } else {
+      p += m.decimals;
+      WriteDigitsBefore(p, fraction, m.decimals);
+    }
+  }
+  return p;
+}
+
 // Sign, integer part (zero-filled to the mask's "0"s; nothing for a zero
 // under "#" only), and `decimals` digits of `fraction` after a point; when
 // aligned, blanks first up to the mask's point column. Returns the end.
@@ -171,6 +202,15 @@ inline int DigitCount(std::uint64_t v) {
 // on after as many of them as it needs.
 [[gnu::always_inline]] inline char* WriteFixed(char* p, bool negative, std::uint64_t integerPart,
                                                std::uint64_t fraction, const NumberMask& m, bool aligned) {
+  // Aligned with one "0" and room for four places before the point: an
+  // integer part below 10 000 is copied as its blank-filled text, and the
+  // width is the mask's, whatever the digits.
+  const std::size_t places = m.pointColumn - (m.decimals > 0 ? 1 : 0);
+  if (aligned && m.minIntegerDigits == 1 && places >= 4 && !negative && integerPart < 10000) {
+    std::memset(p, ' ', kMostBlanks);
+    std::memcpy(p + places - 4, kBlankQuads.data() + 4 * integerPart, 4);
+    return WriteDecimals(p + places, fraction, m);
+  }
   const int digits = DigitCount(integerPart);
   const int zeros = m.minIntegerDigits > digits ? m.minIntegerDigits - digits : 0;
   if (aligned) {
@@ -190,17 +230,7 @@ inline int DigitCount(std::uint64_t v) {
     p += digits;
     WriteDigitsBefore(p, integerPart, digits);
   }
-  if (m.decimals > 0) {
-    *p++ = '.';
-    if (m.decimals <= 4) {
-      CopyLastDigits(p, fraction, m.decimals);
-      p += m.decimals;
-    } else {
-      p += m.decimals;
-      WriteDigitsBefore(p, fraction, m.decimals);
-    }
-  }
-  return p;
+  return WriteDecimals(p, fraction, m);
 }
 
 // The common case without the decimal detour: when the value scaled to its
