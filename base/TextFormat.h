@@ -219,7 +219,10 @@ inline int DigitCount(std::uint64_t v) {
     p += have < m.pointColumn ? m.pointColumn - have : 0;
   }
   if (negative) *p++ = '-';
-  if (m.minIntegerDigits > 0) {
+  if (m.minIntegerDigits == 1) {  // the usual mask: a "0" only for a zero
+    *p = '0';
+    p += zeros;
+  } else if (m.minIntegerDigits > 1) {
     std::memset(p, '0', kMostZeros);
     p += zeros;
   }
