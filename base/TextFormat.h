@@ -13,6 +13,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -207,7 +208,7 @@ inline int DigitCount(std::uint64_t v) {
   // width is the mask's, whatever the digits.
   const std::size_t places = m.pointColumn - (m.decimals > 0 ? 1 : 0);
   if (aligned && m.minIntegerDigits == 1 && places >= 4 && !negative && integerPart < 10000) {
-    std::memset(p, ' ', kMostBlanks);
+    if (places > 4) std::memset(p, ' ', places - 4 <= 8 ? 8 : kMostBlanks);
     std::memcpy(p + places - 4, kBlankQuads.data() + 4 * integerPart, 4);
     return WriteDecimals(p + places, fraction, m);
   }
@@ -242,7 +243,7 @@ inline int DigitCount(std::uint64_t v) {
 // 15-digit form (which lies within 1E-5 of it there).
 [[gnu::always_inline]] inline char* WriteFixedFast(char* p, double value, const NumberMask& m, bool aligned) {
   if (m.decimals > 10 || !Buffered(m)) return nullptr;
-  const double magnitude = value < 0 ? -value : value;
+  const double magnitude = std::fabs(value);
   const double scaled = magnitude * kScales[m.decimals];
   if (!(scaled < 1e10)) return nullptr;  // also NaN
   // Signed conversions: one instruction each, unlike the unsigned ones.
