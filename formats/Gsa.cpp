@@ -91,15 +91,24 @@ constexpr NumberMask kFieldMask{"#######0"};
 // that every one fits six characters: 0 for counts in -99 999..999 999.
 int GsaScale(const SpecData& data) {
   const int n = ChannelsToWrite(data);
-  if (n == 0) return 0;
+  // The usual counts fit as they are: checked in blocks of a fixed size,
+  // which the compiler turns into vector code (with an unsigned flag, not a
+  // bool), a count c fitting when c - kLowestValue, as unsigned, is at most
+  // kSpan.
+  constexpr int kBlock = 16;
+  constexpr auto kFrom = static_cast<std::uint32_t>(kLowestValue);
+  constexpr auto kSpan = static_cast<std::uint32_t>(kHighestValue - kLowestValue);
+  const auto outside = [&](int i) -> unsigned { return static_cast<std::uint32_t>(data.Count[i]) - kFrom > kSpan; };
+  unsigned anyOutside = 0;
+  int i = 0;
+  for (; i + kBlock <= n; i += kBlock)
+    for (int k = 0; k < kBlock; ++k) anyOutside |= outside(i + k);
+  for (; i < n; ++i) anyOutside |= outside(i);
+  if (anyOutside == 0) return 0;
   // Truncation toward zero keeps the order, so the extremes decide.
-  std::int32_t low = data.Count[0], high = data.Count[0];
-  for (int i = 1; i < n; ++i) {
-    low = std::min(low, data.Count[i]);
-    high = std::max(high, data.Count[i]);
-  }
+  const auto [low, high] = std::minmax_element(data.Count.begin(), data.Count.begin() + n);
   int k = 0;
-  for (std::int64_t divisor = 1; low / divisor < kLowestValue || high / divisor > kHighestValue; divisor *= 10) ++k;
+  for (std::int64_t divisor = 1; *low / divisor < kLowestValue || *high / divisor > kHighestValue; divisor *= 10) ++k;
   return k;
 }
 
