@@ -126,8 +126,26 @@ void Tally(const FileOutcome& file, RunResult& total) {
   }
 }
 
-std::string FoldedAbsolute(const std::filesystem::path& path, const std::filesystem::path& folder) {
-  std::string key = (path.is_absolute() ? path : folder / path).lexically_normal().string();
+// Whether every component of a path is a name: none empty, "." or ".."
+// (a leading "/" aside). Such a path is normal as it stands; the general
+// normalisation costs microseconds a path, and every file's keys are made
+// under the batch's lock.
+bool OnlyNames(std::string_view path) {
+  std::size_t start = path.starts_with('/') ? 1 : 0;
+  for (;;) {
+    const std::size_t end = std::min(path.find('/', start), path.size());
+    const std::string_view part = path.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    if (end == path.size()) return true;
+    start = end + 1;
+  }
+}
+
+// `path` made absolute from `folder` (a normal absolute path, or empty to
+// leave it relative), normalised and case-folded.
+std::string FoldedAbsolute(const std::string& path, const std::string& folder) {
+  std::string key = path.starts_with('/') || folder.empty() ? path : folder + '/' + path;
+  if (!OnlyNames(key)) key = std::filesystem::path(key).lexically_normal().string();
   // Folded for the disks that ignore case: a.xbm and a.XBM write the same
   // outputs there.
   for (char& c : key)
@@ -282,16 +300,16 @@ class SideBySide {
   UserPrompt& prompt_;  // used by the reporting thread only
   RunResult& total_;    // likewise
   std::mutex mutex_;
-  std::condition_variable changed_;  // the window moved on, or a file's paths are free
+  std::condition_variable changed_;                // the window moved on, or a file's paths are free
   std::vector<std::optional<FileOutcome>> slots_;  // outcomes waiting for their turn, by index % size
   std::vector<std::pair<std::size_t, std::vector<std::string>>> busy_;  // files being converted, their keys
   std::optional<SourceFile> pending_;  // the next file, waiting for the window or a busy path
   std::vector<std::string> pendingKeys_;
   const std::string workingFolder_;  // relative paths start here for the whole batch
-  std::size_t next_ = 0;      // files taken
-  std::size_t reported_ = 0;  // files reported
-  bool ended_ = false;        // the feed has no more files
-  bool reporting_ = false;    // a thread is reporting
+  std::size_t next_ = 0;             // files taken
+  std::size_t reported_ = 0;         // files reported
+  bool ended_ = false;               // the feed has no more files
+  bool reporting_ = false;           // a thread is reporting
   const unsigned jobs_;
 };
 
@@ -303,13 +321,12 @@ unsigned JobsFor(unsigned asked, std::size_t files) {
 
 }  // namespace
 
-std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs,
-                                  const std::string& outputFolder, const std::string& workingFolder) {
-  const std::filesystem::path working(workingFolder);
-  std::vector<std::string> keys{FoldedAbsolute(file.path, working)};
+std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs, const std::string& outputFolder,
+                                  const std::string& workingFolder) {
+  std::vector<std::string> keys{FoldedAbsolute(file.path, workingFolder)};
   for (const auto& output : OutputFormats())
     if (outputs[static_cast<int>(output.kind)])
-      keys.push_back(FoldedAbsolute(OutputPath(file.path, output.kind, outputFolder), working));
+      keys.push_back(FoldedAbsolute(OutputPath(file.path, output.kind, outputFolder), workingFolder));
   return keys;
 }
 

@@ -169,6 +169,7 @@ TEST(ParallelConvert, PathKeysMeetAcrossCaseAndOutputFolders) {
     return PathKeys({path, SourceKind::Csv}, csv, folder, "/w");
   };
   EXPECT_EQ(keys("d/A.csv")[0], "/w/d/a.csv");
+  EXPECT_EQ(PathKeys({"d/a.csv", SourceKind::Csv}, csv, "", "/")[0], "/d/a.csv");
   // d/a.csv writes d/a.CSV, which is d/x/../A.csv read, folded.
   EXPECT_EQ(keys("d/a.csv")[1], keys("d/x/../A.csv")[0]);
   EXPECT_EQ(keys("d/a.xbm", "out")[1], keys("e/A.xbm", "out")[1]);
