@@ -198,9 +198,10 @@ inline int DigitCount(std::uint64_t v) {
 // Sign, integer part (zero-filled to the mask's "0"s; nothing for a zero
 // under "#" only), and `decimals` digits of `fraction` after a point; when
 // aligned, blanks first up to the mask's point column. Returns the end.
-// Blanks and zeros are laid down as whole blocks of the most a buffered
-// mask can need, which the room of kMaskTextRoom allows, and the text goes
-// on after as many of them as it needs.
+// Blanks, and zeros for masks of several "0"s, are laid down as whole
+// blocks of the most a buffered mask can need, which the room of
+// kMaskTextRoom allows, and the text goes on after as many of them as it
+// needs.
 [[gnu::always_inline]] inline char* WriteFixed(char* p, bool negative, std::uint64_t integerPart,
                                                std::uint64_t fraction, const NumberMask& m, bool aligned) {
   // Aligned with one "0" and room for four places before the point: an
