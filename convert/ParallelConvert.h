@@ -60,7 +60,7 @@ std::string SummaryText(const RunResult& result);
 // Every source and output path of a file, made absolute from `workingFolder`
 // and case-folded: two files whose keys meet must not be converted at the
 // same time. `outputFolder` as in the run's context.
-std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs,
-                                  const std::string& outputFolder, const std::string& workingFolder);
+std::vector<std::string> PathKeys(const SourceFile& file, const OutputChoice& outputs, const std::string& outputFolder,
+                                  const std::string& workingFolder);
 
 }  // namespace vantor
