@@ -121,22 +121,6 @@ inline double EnergyOfChannel(double x, const std::array<double, 3>& egc) {
   return (x * egc[1] + egc[0]) + (x * egc[2]) * x;
 }
 
-// sin(theta) of the scattering angle 2theta in degrees, for DSpacing.
-inline double SinTheta(double twoTheta) {
-  constexpr double kPi = 3.14159265358979;
-  return std::sin((twoTheta / 2) * kPi / 180);
-}
-
-// The d-spacing in angstrom at energy E (keV): d = hc / (2 E sin theta),
-// hc = 12.3981 keV x angstrom. None where (E + E) sin theta is 0: without
-// an energy or an angle no d can be formed.
-inline std::optional<double> DSpacing(double energy, double sinTheta) {
-  constexpr double kPlanckTimesLight = 12.3981;
-  const double denominator = (energy + energy) * sinTheta;
-  if (denominator == 0) return std::nullopt;
-  return kPlanckTimesLight / denominator;
-}
-
 // Settings the window (or the command line) hands to the conversion.
 struct RunSettings {
   double TwoThetaValue = 0;

@@ -3,7 +3,7 @@
 # library that links only to the folders below it, and a build step checks
 # every include of the folder, so a file that reaches upward stops the build
 # instead of quietly tying two layers together.
-set(VANTOR_LAYER_FOLDERS base formats convert series view ui cli python)
+set(VANTOR_LAYER_FOLDERS base formats convert series analysis view ui cli python)
 
 # vantor_layer(FOLDER [BELOW folder...] [OPTIONAL_BELOW folder...] [LINK target...] [SOURCES file...])
 # Without SOURCES every .cpp of the folder is compiled. OPTIONAL_BELOW names

@@ -8,17 +8,13 @@
 #include <memory>
 
 #include "base/Cp932.h"
+#include "base/DSpacing.h"
 #include "python/HeaderDict.h"
 
 namespace py = pybind11;
 
 namespace vantor::python {
 namespace {
-
-// hc in keV x angstrom and pi as the 3D Data table takes them, so that both
-// give the same d-spacings.
-constexpr double kPlanckTimesLight = 12.3981;
-constexpr double kPi = 3.14159265358979;
 
 template <typename Value>
 py::array_t<Value> PerChannel(const Spectrum& spectrum, auto valueOf) {
@@ -78,11 +74,9 @@ py::array_t<double> Energies(const Spectrum& spectrum) {
 
 py::array_t<double> DSpacings(const Spectrum& spectrum) {
   const MeasureCondition& m = spectrum.record.Head.Measure;
-  const double sinTheta = std::sin((m.TwoTheta / 2) * kPi / 180);
+  const double sinTheta = SinTheta(m.TwoTheta);
   return PerChannel<double>(spectrum, [&](int i) {
-    const double energy = EnergyOfChannel(i + 1, m.EGC);
-    const double denominator = (energy + energy) * sinTheta;
-    return denominator > 0 ? kPlanckTimesLight / denominator : std::numeric_limits<double>::quiet_NaN();
+    return DSpacing(EnergyOfChannel(i + 1, m.EGC), sinTheta, kHcExact).value_or(std::numeric_limits<double>::quiet_NaN());
   });
 }
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <memory>
 
+#include "base/DSpacing.h"
 #include "base/FileAccess.h"
 #include "formats/Npd.h"
 #include "base/TextFormat.h"
@@ -32,7 +33,7 @@ void AppendRow(std::string& out, int channel, std::span<const std::int32_t> coun
   out += ',';
   // Without an energy or an angle no d-spacing can be formed: the field
   // stays empty rather than showing an infinity.
-  if (const auto d = DSpacing(energy, sinTheta)) AppendMask(out, *d, "##0.000");
+  if (const auto d = DSpacing(energy, sinTheta, kHcTable)) AppendMask(out, *d, "##0.000");
   for (std::size_t k = 0; k < files; ++k) {
     out += ',';
     AppendInt(out, counts[k * kTableRows + channel]);

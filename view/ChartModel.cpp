@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 
+#include "base/DSpacing.h"
 #include "base/RecordFields.h"
 #include "base/TextRoutines.h"
 #include "formats/FormatTable.h"
@@ -49,7 +50,7 @@ bool AxisAvailable(const ChartSpectrum& spectrum, ChartAxis axis) {
     case ChartAxis::Energy:
       return HasCalibration(m);
     case ChartAxis::DSpacing:
-      return HasCalibration(m) && SinTheta(m.TwoTheta) != 0;
+      return HasCalibration(m) && SinTheta(m.TwoTheta) > 0;
   }
   return false;
 }
@@ -65,7 +66,7 @@ std::optional<double> XOfChannel(const ChartSpectrum& spectrum, ChartAxis axis, 
       x = EnergyOfChannel(index + 1, m.EGC);
       break;
     case ChartAxis::DSpacing:
-      x = DSpacing(EnergyOfChannel(index + 1, m.EGC), SinTheta(m.TwoTheta));
+      x = DSpacing(EnergyOfChannel(index + 1, m.EGC), SinTheta(m.TwoTheta), kHcExact);
       break;
   }
   if (x && !std::isfinite(*x)) x.reset();

@@ -8,8 +8,8 @@
 namespace vantor {
 namespace {
 
-// Channels 1 to 4 at 0.601, 0.704, 0.809, 0.916 keV, and at 2theta 5 degrees:
-constexpr double kD[] = {236.46730711345424, 201.87052780566194, 175.66977945016808, 155.14940128295416};
+// Channels 1 to 4 at 0.601, 0.704, 0.809, 0.916 keV, and at 2theta 5 degrees (exact hc):
+constexpr double kD[] = {236.47340744242277, 201.87573561490925, 175.67431133856127, 155.1534037913713};
 
 ChartSpectrum Spectrum(std::vector<std::int32_t> counts, std::array<double, 3> egc = {0.5, 0.1, 0.001},
                        double twoTheta = 5) {
@@ -38,10 +38,11 @@ TEST(ChartModel, PointsCarryTheAxisValue_AxesNeedCalibrationAndAngle) {
   EXPECT_TRUE(ChartPoints(Spectrum({1, 2}, {3, 0, 0}), ChartAxis::Energy, false).empty());  // constant energy
   EXPECT_TRUE(ChartPoints(Spectrum({1, 2}, {0.5, 0.1, 0}, 0), ChartAxis::DSpacing, false).empty());
   EXPECT_EQ(ChartPoints(Spectrum({1, 2}, {0.5, 0.1, 0}, 0), ChartAxis::Energy, false).size(), 2u);
-  // Channel 2 has energy 0 and no d; a negative energy gives a negative d, drawn where it falls.
+  // Channels 1 and 2 have energies below and at 0: no d, no point; a negative 2theta gives no d axis.
   const auto points = ChartPoints(Spectrum({1, 2, 3}, {-0.2, 0.1, 0}), ChartAxis::DSpacing, false);
-  ASSERT_EQ(points.size(), 2u);
-  EXPECT_TRUE(points[0].y == 1 && points[1].y == 3 && points[0].x < 0);
+  ASSERT_EQ(points.size(), 1u);
+  EXPECT_TRUE(points[0].y == 3 && points[0].x > 0);
+  EXPECT_FALSE(AxisAvailable(Spectrum({1, 2}, {0.5, 0.1, 0}, -5), ChartAxis::DSpacing));
 }
 
 TEST(ChartModel, LogFloor_Ranges_Readout_Region) {
