@@ -121,6 +121,18 @@ inline double EnergyOfChannel(double x, const std::array<double, 3>& egc) {
   return (x * egc[1] + egc[0]) + (x * egc[2]) * x;
 }
 
+// The dead time in percent from the real and live times in seconds; 0 when
+// the real time is 0 and no dead time can be formed. A live time longer
+// than the real time (some detectors write one) gives a negative dead time.
+inline double DeadTimePercent(double realTime, double liveTime) {
+  if (realTime == 0) return 0;
+  return (realTime - liveTime) / realTime * 100;
+}
+
+// 0 degrees Celsius in kelvin: the record keeps degrees Celsius, the
+// parameter entry and the profile file kelvin.
+inline constexpr double kZeroCelsiusInKelvin = 273.15;
+
 // Settings the window (or the command line) hands to the conversion.
 struct RunSettings {
   double TwoThetaValue = 0;

@@ -2,6 +2,7 @@
 // Helpers every command shares: usage errors and number lists.
 #include <cstdio>
 
+#include "base/SpectrumRecord.h"
 #include "base/TextRoutines.h"
 #include "cli/Commands.h"
 
@@ -34,7 +35,7 @@ std::optional<CsvParameters> ParseCsvParameters(const std::string& text) {
   CsvParameters p;
   p.TwoTheta = (*v)[0];
   p.EGC = {(*v)[1], (*v)[2], (*v)[3]};
-  p.Temperature = (*v)[4] - 273.15;  // entered in kelvin, kept in degrees Celsius
+  p.Temperature = (*v)[4] - kZeroCelsiusInKelvin;  // entered in kelvin, kept in degrees Celsius
   return p;
 }
 

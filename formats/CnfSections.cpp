@@ -110,7 +110,7 @@ ReadResult ReadTimes(std::string_view bytes, std::size_t parameters, SpectrumRec
   MeasureCondition& m = fresh.Head.Measure;
   m.RealTime = real;
   m.LiveTime = live;
-  m.DeadTime = real == 0 ? 0 : (real - live) / real * 100;
+  m.DeadTime = DeadTimePercent(real, live);
   SetStart(start, fresh.Head.Common);
   return {};
 }

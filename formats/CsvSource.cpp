@@ -148,7 +148,7 @@ ReadResult ReadTimes(FieldReader& in, SpectrumRecord& r) {
   AssignText(c.MeasDate, DateOf(*date));
   AssignText(c.MeasTime, Pairs(*time));
   if (m.RealTime == 0) return FileErrorAtLine(line, "real time is 0");  // no dead time without a real time
-  m.DeadTime = (m.RealTime - m.LiveTime) / m.RealTime * 100;
+  m.DeadTime = DeadTimePercent(m.RealTime, m.LiveTime);
   return {};
 }
 

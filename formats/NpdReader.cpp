@@ -29,7 +29,6 @@ namespace vantor {
 namespace {
 
 constexpr int kHeaderLines = 24;
-constexpr double kZeroCelsius = 273.15;
 
 // A line without its trailing empty fields (a "," followed only by blanks
 // and further ","), keeping the line's first ",": "Sample name,,," gives
@@ -221,7 +220,7 @@ void ReadHeaderLine(int line, std::string_view text, Header& h, int& recordLengt
       if (value == "Separate") m.MeasureType = 4;
       break;
     case 14:
-      if (const auto kelvin = ParseNumber(value)) m.Temperature = *kelvin - kZeroCelsius;
+      if (const auto kelvin = ParseNumber(value)) m.Temperature = *kelvin - kZeroCelsiusInKelvin;
       break;
     case 16:
       if (const auto current = ParseNumber(After(text, '='))) m.RingCurrent = m.RingCurrent2 = *current;

@@ -64,7 +64,7 @@ void AppendConditions(std::string& out, const MeasureCondition& m) {
   AppendMaskedLine(out, "Live time(sec),", m.LiveTime, "#0.00");
   AppendMaskedLine(out, "Real time(sec),", m.RealTime, "#0.00");
   AppendMaskedLine(out, "Dead time(%),", m.DeadTime, "#0.00000");
-  AppendMaskedLine(out, "Temperature(K),", m.Temperature + 273.15, "#0.00");
+  AppendMaskedLine(out, "Temperature(K),", m.Temperature + kZeroCelsiusInKelvin, "#0.00");
   AppendMaskedLine(out, "Press load(ton),", m.PressLoad, "#0.00");
   AppendMaskedLine(out, "Ring status,current(mA)=", m.RingCurrent, "#0.00");
   AppendMaskedLine(out, "Beam intensity,", m.MiriVolt, "#0.00");

@@ -88,7 +88,7 @@ bool CombineSelectedFiles(const std::string& folder, const std::vector<std::stri
     }
   }
   MeasureCondition& m = SumRecord->Head.Measure;
-  m.DeadTime = DeadTimeOf(m.RealTime, m.LiveTime);
+  m.DeadTime = DeadTimePercent(m.RealTime, m.LiveTime);
   return WriteByExtension(outputPath, SumRecord->Data, SumRecord->Head, context);
 }
 
@@ -124,11 +124,6 @@ std::optional<int> AddSpectrum(const SpectrumRecord& source, SpectrumRecord& sum
     sum.Data.Count[i] = static_cast<std::int32_t>(total);
   }
   return std::nullopt;
-}
-
-double DeadTimeOf(double realTime, double liveTime) {
-  if (realTime == 0) return 0;
-  return (realTime - liveTime) / realTime * 100;
 }
 
 bool WriteByExtension(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {

@@ -48,10 +48,6 @@ bool ReadSourceByExtension(const std::string& path, SpectrumRecord& record, Conv
 // (index + 1), and the sum is then incomplete.
 std::optional<int> AddSpectrum(const SpectrumRecord& source, SpectrumRecord& sum);
 
-// The dead time in percent from the summed real and live times; 0 when the
-// real time is 0 and no dead time can be formed.
-double DeadTimeOf(double realTime, double liveTime);
-
 // Writes the record with the writer that the extension of `path` names:
 // record file, CSV or NPD, any letter case; the path is used as it is.
 // "Output type must be xbm, csv or npd" and false for any other extension.

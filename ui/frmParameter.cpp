@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <vector>
 
+#include "base/SpectrumRecord.h"
 #include "ui/EntryText.h"
 #include "ui/FormScale.h"
 
@@ -27,7 +28,6 @@ const std::array<Item, 5> kItems{{
     {"&Temperature", QRect(210, 1860, 975, 405), QRect(1320, 1860, 1005, 375)},
 }};
 
-constexpr double kZeroCelsius = 273.15;
 
 }  // namespace
 
@@ -83,7 +83,7 @@ void frmParameter::cmdCommand_Click(int index) {
   }
   entered_.TwoTheta = values[0];
   entered_.EGC = {values[1], values[2], values[3]};
-  entered_.Temperature = values[4] - kZeroCelsius;
+  entered_.Temperature = values[4] - kZeroCelsiusInKelvin;
   mblnCancel = false;
   accept();
 }
