@@ -17,6 +17,12 @@ namespace vantor {
 // becomes U+FFFD.
 std::string Cp932ToUtf8(std::string_view bytes);
 
+// Code page 932 bytes of a text from another program's file: UTF-8, or
+// where a byte does not start a valid UTF-8 sequence, that byte as Latin-1
+// (Windows programs write their own code page). A character code page 932
+// cannot hold becomes "?"; `replaced` (when given) tells whether any did.
+std::string Utf8ToCp932(std::string_view text, bool* replaced = nullptr);
+
 // A header text as people read it: zero bytes as blanks, blanks around it
 // removed, decoded.
 std::string DisplayText(std::string_view field);

@@ -55,6 +55,12 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
     {"right-fit", [](const Args& a) { return RightFit(a[0], std::stoul(a[1])); }},
     {"field-text", [](const Args& a) { return FieldText(a[0]); }},
     {"cp932", [](const Args& a) { return Cp932ToUtf8(a[0]); }},
+    {"to-cp932",
+     [](const Args& a) {
+       bool replaced = false;
+       const std::string bytes = Utf8ToCp932(a[0], &replaced);
+       return bytes + (replaced ? "|replaced" : "");
+     }},
     {"natural-sort",
      [](const Args& a) {
        Args names{""};
