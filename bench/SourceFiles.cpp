@@ -100,7 +100,7 @@ std::uint64_t StartTicks(const CommonCondition& c) {
 }
 
 std::uint64_t StoredTime(double seconds) {
-  return seconds > 0 ? ~static_cast<std::uint64_t>(std::llround(seconds * cnf::kTicksPerSecond)) : 0;
+  return seconds > 0 ? 0 - static_cast<std::uint64_t>(std::llround(seconds * cnf::kTicksPerSecond)) : 0;
 }
 
 }  // namespace
@@ -119,6 +119,7 @@ std::string CnfFileBytes(const SpectrumRecord& r) {
     egc[i] = cnf::FromPdp11(stored[i]);
   }
   for (int i = 0; i < 3; ++i) PutNumber(bytes, kCalibration + 4 * i, stored[i], 4);
+  Put(bytes, kCalibration + cnf::kUnitAfterCoefficients, "keV     ", cnf::kUnitBytes);
   PutNumber(bytes, kTimes, StartTicks(r.Head.Common), 8);
   PutNumber(bytes, kTimes + 8, StoredTime(m.RealTime), 8);
   PutNumber(bytes, kTimes + 16, StoredTime(m.LiveTime), 8);

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "base/ByteReader.h"
@@ -21,6 +22,7 @@ struct SectionStarts {
   std::size_t parameters = 0;  // 0: not found (no section starts inside the table)
   std::size_t sample = 0;
   std::size_t data = 0;
+  bool cut = false;  // the table, or a section it names, runs past the end of the file
 };
 
 bool StartsSection(std::string_view bytes, std::size_t start, Section kind) {
@@ -41,6 +43,7 @@ SectionStarts FindSections(std::string_view bytes) {
     const char version = static_cast<char>(in.U8());
     in.Seek(entry + kEntryStart);
     const std::size_t start = in.U32();
+    if (in.Failed() || start >= bytes.size()) found.cut = true;
     if (start == 0 && mark == 0) break;
     if (mark != kSectionMark || version != kEntryVersion || start < entry + kEntryBytes) continue;
     tableEnd = std::min(tableEnd, start);
@@ -61,24 +64,43 @@ std::array<double, 3> CoefficientsAt(ByteReader& in, std::size_t offset) {
   return c;
 }
 
-// The calibration where the parameter section points, or at its fixed
-// place when that one has no linear term (as other readers of the format do).
+// keV per unit of the calibration's unit text; none for a unit that is no
+// energy (or none at all): such coefficients give no energies.
+std::optional<double> KeVPerUnit(ByteReader& in, std::size_t coefficients) {
+  std::array<char, kUnitBytes> text{};
+  in.Seek(coefficients + kUnitAfterCoefficients);
+  in.Bytes(text);
+  if (in.Failed()) return std::nullopt;
+  std::string_view unit(text.data(), text.size());
+  unit = unit.substr(0, unit.find_first_of(std::string_view(" \0", 2)));
+  if (unit == "keV" || unit == "KeV" || unit == "KEV" || unit == "kev") return 1.0;
+  if (unit == "MeV" || unit == "MEV") return 1000.0;
+  if (unit == "eV" || unit == "EV" || unit == "ev") return 0.001;
+  return std::nullopt;
+}
+
+// The calibration in keV where the parameter section points, or at its
+// fixed place when that one has no linear term (as other readers of the
+// format do); 0 0 0 when its unit is no energy.
 std::array<double, 3> Calibration(std::string_view bytes, std::size_t parameters) {
   ByteReader in(bytes);
   in.Seek(parameters + kCalibrationShift);
-  const std::size_t shift = in.U16();
-  auto c = CoefficientsAt(in, parameters + kCoefficientsBase + shift);
+  std::size_t at = parameters + kCoefficientsBase + in.U16();
+  auto c = CoefficientsAt(in, at);
   if (in.Failed() || c[1] == 0) {
-    ByteReader fixed(bytes);
-    c = CoefficientsAt(fixed, parameters + kCoefficientsBase);
+    in = ByteReader(bytes);
+    at = parameters + kCoefficientsBase;
+    c = CoefficientsAt(in, at);
   }
+  const auto scale = KeVPerUnit(in, at);
+  if (!scale) return {};
+  for (double& value : c) value *= *scale;
   return c;
 }
 
-// A stored time: 0 stays 0 (the field was never set), anything else is the
-// complement of its 100 ns ticks.
+// A stored time: its 100 ns ticks negated (0 stays 0: never set).
 double Seconds(std::uint64_t stored) {
-  return stored == 0 ? 0.0 : static_cast<double>(~stored) / kTicksPerSecond;
+  return static_cast<double>(0 - stored) / kTicksPerSecond;
 }
 
 // yyyymmdd and hhmmss of a start date; nothing for 0 or a year past 9999.
@@ -186,6 +208,9 @@ void CivilFromDays(std::int64_t days, int& year, int& month, int& day) {
 
 ReadResult SectionTableRecord(std::string_view bytes, SpectrumRecord& fresh) {
   const SectionStarts s = FindSections(bytes);
+  if ((s.parameters == 0 || s.data == 0) && s.cut)
+    return FileErrorAtByte(bytes.size(), "file ends at byte " + std::to_string(bytes.size()) +
+                                             ", inside the sections its header names: the file is cut");
   if (s.parameters == 0 || s.data == 0)
     return FileErrorAtByte(kTableStart,
                            "neither the beamline's layout (41 984 bytes with byte 11 = 0xA4, 46 592 with 0xB6) nor "

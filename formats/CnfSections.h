@@ -13,7 +13,8 @@
 //    186  u16 channel count / 256
 //     49 + times shift: start date, real time, live time, u64 each
 //    116 + calibration shift: energy coefficients c0, c1, c2 (PDP-11 floats);
-//          when c1 there is 0, the ones at 116 hold the calibration
+//          when c1 there is 0, the ones at 116 hold the calibration;
+//          24 bytes after the coefficients, their unit ("keV", blank-filled)
 // Sample section: 48 title (64 bytes), 112 identifier (16 bytes).
 // Data section: 512 the counts, u32 each, the count of channel k at 512 + 4k.
 #pragma once
@@ -41,6 +42,8 @@ inline constexpr std::size_t kModeKeyword = 176;
 inline constexpr std::size_t kChannelBlocks = 186;
 inline constexpr std::size_t kTimesBase = 49;
 inline constexpr std::size_t kCoefficientsBase = 116;
+inline constexpr std::size_t kUnitAfterCoefficients = 24;
+inline constexpr std::size_t kUnitBytes = 8;
 inline constexpr int kChannelsPerBlock = 256;
 
 inline constexpr std::size_t kSampleTitle = 48;
@@ -48,7 +51,7 @@ inline constexpr std::size_t kSampleIdentifier = 112;
 inline constexpr std::size_t kDataCounts = 512;
 
 // Dates count 100 ns ticks from 1858-11-17 00:00 UTC; times are stored as
-// the bitwise complement of their tick count.
+// their tick count negated (two's complement).
 inline constexpr double kTicksPerSecond = 1e7;
 inline constexpr std::int64_t kEpochDaysBefore1970 = 40587;
 
@@ -61,7 +64,9 @@ std::int64_t DaysFromCivil(int year, int month, int day);
 void CivilFromDays(std::int64_t days, int& year, int& month, int& day);
 
 // The record an analyser file with a section table gives: channel count up
-// to 8192, Count[k] = the file's count k, the file's calibration as it is,
+// to 8192, Count[k] = the file's count k, the file's calibration in keV
+// (none, EGC 0 0 0, when its unit is no energy: a multichannel-scaling
+// file counts time bins),
 // live and real time, dead time, start date and time, sample title and
 // identifier. A file error when the table or a section the record needs is
 // missing or cut short, or the file holds more than 8192 channels.

@@ -279,7 +279,10 @@ ReadResult ReadProfile(std::string_view text, SpectrumRecord& r) {
     if (!line)
       return FileErrorAtLine(in.Number() + 1,
                              "file ends after " + std::to_string(i) + " of " + std::to_string(n) + " data lines");
-    if (const auto count = CountOf(*line)) r.Data.Count[i] = *count;
+    const auto count = CountOf(*line);
+    // A count read as 0 would be a made-up number in every output.
+    if (!count) return FileErrorAtLine(in.Number(), "count is not a whole number within 32 bits");
+    r.Data.Count[i] = *count;
   }
   r.Data.DataNumber = static_cast<std::int16_t>(n);
   return {};

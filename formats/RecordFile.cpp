@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Record file layout (offsets in bytes from the start of the file):
-//    0  "00" signature (not checked when reading)
+//    0  "00" signature (old files may lack it; see RecordFileRecord)
 //    2  CommonCondition, 1402 bytes
 // 1404  MeasureCondition, 664 bytes
 // 2068  DataNumber (i16)
@@ -95,6 +95,8 @@ void VisitHeader(Io& io, H& h) {
 }
 
 constexpr std::size_t kMaxRecordBytes = kRecordHeaderBytes + 4 * kMaxChannels;
+// One byte more is read, so that a longer file shows it is longer.
+constexpr std::size_t kBytesRead = kMaxRecordBytes + 1;
 
 }  // namespace
 
@@ -110,6 +112,15 @@ ReadResult RecordFileRecord(std::string_view bytes, SpectrumRecord& fresh) {
     return FileErrorAtByte(kRecordHeaderBytes - 2,
                            "channel count " + std::to_string(n) + " at byte 2068 is outside 0..8192");
   const std::size_t promised = kRecordHeaderBytes + 4u * n;
+  // Old record files lack the signature but have exactly the promised
+  // length; a file with neither is some other file under this extension
+  // (an analyser file renamed, say), not a spectrum of a few channels.
+  if (!bytes.starts_with("00") && bytes.size() != promised) {
+    const std::string size = bytes.size() > kMaxRecordBytes ? "over " + std::to_string(kMaxRecordBytes)
+                                                            : std::to_string(bytes.size());
+    return FileErrorAtByte(0, "not a record file: no \"00\" signature, " + size + " bytes where the header promises " +
+                                  std::to_string(promised));
+  }
   if (bytes.size() < promised)
     return FileErrorAtByte(bytes.size(), "file ends at byte " + std::to_string(bytes.size()) +
                                              "; the header promises " + std::to_string(promised) + " bytes");
@@ -120,7 +131,7 @@ ReadResult RecordFileRecord(std::string_view bytes, SpectrumRecord& fresh) {
 }
 
 ReadResult ReadRecordFile(const std::string& path, SpectrumRecord& record) {
-  return ReadSourceFile(path, kMaxRecordBytes, RecordFileRecord, record);
+  return ReadSourceFile(path, kBytesRead, RecordFileRecord, record);
 }
 
 std::string RecordFileBytes(const SpecData& data, const Header& header) {

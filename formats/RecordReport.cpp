@@ -60,7 +60,7 @@ void AppendJsonValue(std::string& out, const RecordField::Value& value) {
 }
 
 std::string EnergyRangeText(const SpectrumSummary& s) {
-  if (!s.energyRange) return s.channels > 0 ? "none (no calibration)" : "none (no channels)";
+  if (!s.energyRange) return s.channels > 0 ? "none (no energy calibration)" : "none (no channels)";
   return NumberText((*s.energyRange)[0]) + " to " + NumberText((*s.energyRange)[1]) + " keV";
 }
 

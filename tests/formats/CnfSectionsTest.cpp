@@ -48,6 +48,26 @@ TEST(CnfSections, GeneratedFileOneByteLonger_GivesItsRecordUnshifted) {
   EXPECT_EQ(View(r.Head.Common.MeasTime), View(g.Head.Common.MeasTime));
 }
 
+// The calibration's unit: keV as stored, MeV and eV scaled, any other unit
+// or none gives no calibration; times exactly as stored.
+TEST(CnfSections, CalibrationUnit_ScalesOrRemovesTheCalibration_TimesExact) {
+  SpectrumRecord g = kGenerated;
+  g.Head.Measure.RealTime = 60, g.Head.Measure.LiveTime = 53.17;
+  const std::string bytes = bench::CnfFileBytes(g) + '\0';
+  const std::size_t unit = bytes.find("keV");
+  ASSERT_NE(unit, std::string::npos);
+  for (const auto& [text, scale] : {std::pair{"keV ", 1.0}, {"MeV\0", 1000.0}, {"eV  ", 0.001}, {"s   ", 0.0},
+                                    {"    ", 0.0}, {"meV ", 0.0}}) {
+    std::string file = bytes;
+    file.replace(unit, 4, text, 4);
+    SpectrumRecord r;
+    ASSERT_TRUE(CnfRecord(file, r)) << text;
+    for (int i = 0; i < 2; ++i) EXPECT_NEAR(r.Head.Measure.EGC[i], g.Head.Measure.EGC[i] * scale, 1e-6 * scale) << text;
+    EXPECT_EQ(r.Head.Measure.RealTime, 60.0);
+    EXPECT_EQ(r.Head.Measure.LiveTime, 53.17);
+  }
+}
+
 // Start dates through the analyser's day count and back: leap days, ends of
 // months and years.
 TEST(CnfSections, StartDatesComeBack) {
@@ -91,7 +111,9 @@ INSTANTIATE_TEST_SUITE_P(
                  Put(b, 112 + 10, static_cast<std::uint32_t>(b.size()), 4);
                  b += std::string("\0\x20", 2);
                },
-               "cut short"}),
+               "cut short"},
+        // Cut inside what the table names: said to be cut, not taken for another layout.
+        Damage{"CutBeforeItsSections", [](std::string& b) { b.resize(3000); }, "the file is cut"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

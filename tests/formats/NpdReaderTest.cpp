@@ -41,7 +41,8 @@ TEST(NpdReader, OurOwnFile_ComesBackRoundedToTheWritersMasks) {
 
 // CR alone ends lines too (LF: a case in tests/data/cli-cases.txt); a data
 // length that is no integer or above the record fails, a negative one reads
-// no channels; a file cut anywhere before its last data line fails.
+// no channels; a file cut anywhere before its last count fails; a count that
+// is no whole number within 32 bits fails with its line, never reads as 0.
 TEST(NpdReader, LineEnds_DataLengthLimits_TruncatedFilesFail) {
   SpectrumRecord w = SampleRecord();
   std::string cr;
@@ -58,10 +59,26 @@ TEST(NpdReader, LineEnds_DataLengthLimits_TruncatedFilesFail) {
   }
   w.Data.DataNumber = 12;
   const std::string twelve = Written(w);
-  const std::size_t last = twelve.rfind("\r\n12,");
+  // A line without commas is a count as a whole: a cut inside "12" reads 1 or 12.
+  const std::size_t lastLine = twelve.rfind("\r\n12,") + 2;
+  const std::size_t lastCount = twelve.find(',', lastLine + 3) + 1;
   for (std::size_t n = 0; n <= twelve.size(); ++n) {
     const auto r = Parsed(NpdRecord, std::string_view(twelve).substr(0, n));
-    ASSERT_EQ(r.has_value(), n > last + 2) << n;
+    ASSERT_EQ(r.has_value(), n > lastCount || (n > lastLine && n <= lastLine + 2)) << n;
+  }
+  const std::size_t line3 = twelve.find("\r\n3,") + 2;
+  const std::size_t count3 = twelve.find(',', line3 + 2) + 1;
+  for (const auto& [count, read] : {std::pair{"2.5", 2}, {"-7", -7}, {"2147483647", 2147483647}, {"3000000000", -1},
+                                    {"-2147483649", -1}, {"abc", -1}, {"", -1}}) {
+    std::string text = twelve;
+    text.replace(count3, twelve.find('\r', count3) - count3, count);
+    SpectrumRecord fresh;
+    const ReadResult result = NpdRecord(text, fresh);
+    EXPECT_EQ(result ? fresh.Data.Count[2] : -1, read) << count;
+    if (!result) {
+      EXPECT_EQ(result.where, 32u);
+      EXPECT_EQ(result.why, "line 32: count is not a whole number within 32 bits");
+    }
   }
 }
 
