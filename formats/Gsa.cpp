@@ -6,11 +6,15 @@
 //   bank   "BANK 1 " N(6) NREC(4) "EDS " three coefficients (13 each,
 //          "0.00000E+00"), "  0.00000E+00", " STD", fitted to 80
 //   data   ten values a line in 8 columns each; the last line filled with
-//          "       0"
+//          "       0"; scaled values carry their scale in the field's first
+//          two columns (10 for tenths, 99 from hundredths on)
 // GSAS readers take each 8-column field as a 2-digit counter number and a
 // 6-character value, the channel j of a line's field from 0 on, and the
 // angle as the number after the title's first "theta" (any case). So the
-// values are scaled by a power of ten until they fit six characters, the
+// values are scaled by a power of ten until they fit six characters (the
+// counter number tells a reader to weigh a scaled value by the counts it
+// stands for: exact for tenths, 1 % off for hundredths, where the two digits
+// end, and ten times and more off from thousandths on), the
 // coefficients are those of the calibration in j = channel - 1, and a
 // "theta" in the sample title loses its "e".
 #include "formats/Gsa.h"
@@ -84,8 +88,9 @@ void AppendBank(std::string& out, int n, const MeasureCondition& m) {
 }
 
 // A value's plain decimal text right-fitted to the 8 columns of its field;
-// scaled values have at most six characters.
+// scaled values have at most six characters, after their counter number.
 constexpr NumberMask kFieldMask{"#######0"};
+constexpr NumberMask kScaledMask{"#####0"};
 
 // The power of ten k the values are divided by (truncated toward zero) so
 // that every one fits six characters: 0 for counts in -99 999..999 999.
@@ -114,14 +119,21 @@ int GsaScale(const SpecData& data) {
 
 void AppendCounts(std::string& out, const SpecData& data) {
   const int n = ChannelsToWrite(data);
+  const int scale = GsaScale(data);
   std::int64_t divisor = 1;
-  for (int k = GsaScale(data); k > 0; --k) divisor *= 10;
+  for (int k = scale; k > 0; --k) divisor *= 10;
+  const char counter = scale == 1 ? '0' : '9';  // "10" or "99"
   LineBuilder lines(out);
   for (int i = 0; i < n;) {  // the last line filled with zeros
     LineBuilder::Line line = lines.Start<kValuesPerLine>();
     for (int k = 0; k < kValuesPerLine; ++k, ++i) {
-      const std::int64_t count = i < n ? data.Count[i] : 0;
-      line.Aligned(count / divisor, kFieldMask);
+      if (i >= n || scale == 0) {
+        line.Aligned(std::int64_t{i < n ? data.Count[i] : 0}, kFieldMask);
+        continue;
+      }
+      line.Put(scale == 1 ? '1' : '9');
+      line.Put(counter);
+      line.Aligned(std::int64_t{data.Count[i]} / divisor, kScaledMask);
     }
     line.End();
   }

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Our .GSA files read back by the rules a GSAS reader applies to an
 // energy-dispersive STD bank: the angle is the number after the title's first
-// "theta" (any case); each 8-column field is a 2-digit counter number (I2)
-// and a 6-character value (F6.0); field j (from 0) lies at the energy
+// "theta" (any case); each 8-column field is a 2-digit counter number (I2,
+// blank for 1) and a 6-character value (F6.0), the value's weight the
+// inverse of value / counter number, so scaled values name their scale
+// there (10, then 99 at most); field j (from 0) lies at the energy
 // c1 + c2*j + c3*j^2 of the bank line's coefficients.
 #include <gtest/gtest.h>
 
@@ -67,12 +69,14 @@ TEST_P(GsasReadBack, EveryValueEnergyAndTheAngle) {
   bank >> word >> word >> channels >> word >> word >> c[0] >> c[1] >> c[2];
   ASSERT_EQ(word, "EDS");
   EXPECT_EQ(channels, p.n);
+  const std::string counter = p.divisor == 1 ? "  " : p.divisor == 10 ? "10" : "99";
   int j = 0;
   while (std::getline(file, line)) {
     for (std::size_t i = 0; i < 80 && line.substr(i, 10) != std::string(10, ' '); i += 8, ++j) {
       const double value = Number(line.substr(i + 2, 6));
-      ASSERT_TRUE(line.substr(i, 2) == "  " && !std::isnan(value)) << line.substr(i, 8);
-      if (j >= p.n) continue;  // the last line's filling
+      ASSERT_FALSE(std::isnan(value)) << line.substr(i, 8);
+      ASSERT_EQ(line.substr(i, 2), j < p.n ? counter : "  ") << j;  // the last line's filling unweighted
+      if (j >= p.n) continue;
       ASSERT_EQ(value, r.Data.Count[j] / p.divisor) << j;
       ASSERT_NEAR(c[0] + c[1] * j + c[2] * j * j, EnergyOfChannel(j + 1, p.egc), 3e-4) << j;
     }
