@@ -2,6 +2,7 @@
 // Reading a source, writing one output, and splitting the selection text.
 #include "convert/FileConvert.h"
 
+#include "base/TextFormat.h"
 #include "base/TextRoutines.h"
 
 namespace vantor {
@@ -35,7 +36,18 @@ bool ReadSource(const std::string& sourcePath, SourceKind source, SpectrumRecord
     m.Temperature = s.EnteredTemperature;
   } else {
     if (context.ChangeEGC) m.EGC = s.EnteredEGC;
-    if (context.Change2Theta) m.TwoTheta = s.TwoThetaMode == 0 ? m.TwoTheta + s.TwoThetaValue : s.TwoThetaValue;
+    if (context.Change2Theta) {
+      const double changed = s.TwoThetaMode == 0 ? m.TwoTheta + s.TwoThetaValue : s.TwoThetaValue;
+      // An angle at or below 0 gives no d-spacing: such a change would
+      // make up a file that no program can index. One that leaves the
+      // angle as it was is no change.
+      if (changed <= 0 && changed != m.TwoTheta) {
+        context.prompt.FileMessage(sourcePath, "2Theta Value Error",
+                                   "2theta would be " + FormatPlain(changed) + ", at or below 0");
+        return false;
+      }
+      m.TwoTheta = changed;
+    }
   }
   return true;
 }

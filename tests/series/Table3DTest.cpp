@@ -14,7 +14,8 @@ namespace vantor {
 namespace {
 
 // Two columns, 12, 13, ... and 30, -1, -2, ...; a quadratic term the table
-// must ignore; no d value without an angle or an energy.
+// must ignore; no d value without an angle or an energy, or where either is
+// below 0.
 TEST(TableText, WorkedExample_OutputNames) {
   const auto lines = [](double twoTheta, std::array<double, 3> egc) {
     std::vector<std::int32_t> counts(2 * kTableRows);
@@ -30,6 +31,8 @@ TEST(TableText, WorkedExample_OutputNames) {
   EXPECT_EQ(example[kTableRows], " 4096 ,173.085,0.821,4107,-4095");
   EXPECT_EQ(lines(0, {0.266730, 0.042192, 0})[1], " 1 ,0.309,,12,30");
   EXPECT_EQ(lines(5, {-0.042192, 0.042192, 0})[1], " 1 ,0.000,,12,30");
+  EXPECT_EQ(lines(-5, {0.266730, 0.042192, 0})[1], " 1 ,0.309,,12,30");
+  EXPECT_EQ(lines(5, {-0.1, 0.042192, 0})[1], " 1 ,-0.058,,12,30");
   for (const auto& [chosen, path] : {std::pair{"D:\\run.1\\out.txt", "D:\\run.1\\out.csv"},
                                      {"/data/run.1/out", "/data/run.1/out.csv"},
                                      {"/data/.table", "/data/.table.csv"}})
