@@ -125,6 +125,59 @@ double TickStep(double span, int ticks) {
   return 10 * power;
 }
 
+namespace {
+
+// The part of the segment a-b inside the view (Liang and Barsky's
+// parametric clipping), in the coordinates given; none when it misses.
+std::optional<std::array<ChartPoint, 2>> ClipSegment(ChartPoint a, ChartPoint b, const ChartView& v) {
+  double t0 = 0, t1 = 1;
+  const double dx = b.x - a.x, dy = b.y - a.y;
+  const std::array<std::array<double, 2>, 4> edges{{{-dx, a.x - v.x0}, {dx, v.x1 - a.x}, {-dy, a.y - v.y0},
+                                                    {dy, v.y1 - a.y}}};
+  for (const auto& [p, q] : edges) {
+    if (p == 0) {
+      if (q < 0) return std::nullopt;  // parallel to this edge, outside it
+      continue;
+    }
+    const double t = q / p;
+    if (p < 0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return std::nullopt;
+  }
+  return std::array<ChartPoint, 2>{ChartPoint{a.x + t0 * dx, a.y + t0 * dy}, ChartPoint{a.x + t1 * dx, a.y + t1 * dy}};
+}
+
+}  // namespace
+
+std::vector<std::vector<ChartPoint>> ClipToView(const std::vector<ChartPoint>& line, const ChartView& view,
+                                                bool logY) {
+  const auto in = [logY](ChartPoint p) { return logY ? ChartPoint{p.x, std::log10(p.y)} : p; };
+  const auto out = [logY](ChartPoint p) { return logY ? ChartPoint{p.x, std::pow(10.0, p.y)} : p; };
+  const ChartView v = logY ? ChartView{view.x0, view.x1, std::log10(view.y0), std::log10(view.y1)} : view;
+  std::vector<std::vector<ChartPoint>> parts;
+  bool open = false;  // the last part goes on with the next segment
+  if (line.size() == 1 && line[0].x >= v.x0 && line[0].x <= v.x1) {
+    const ChartPoint p = in(line[0]);
+    if (p.y >= v.y0 && p.y <= v.y1) parts.push_back({line[0]});
+  }
+  for (std::size_t i = 1; i < line.size(); ++i) {
+    const ChartPoint a = in(line[i - 1]), b = in(line[i]);
+    const auto kept = ClipSegment(a, b, v);
+    if (!kept) {
+      open = false;
+      continue;
+    }
+    if (!open) parts.push_back({out((*kept)[0])});
+    parts.back().push_back(out((*kept)[1]));
+    // The part goes on only when the segment ended inside.
+    open = (*kept)[1].x == b.x && (*kept)[1].y == b.y;
+  }
+  return parts;
+}
+
 std::optional<Readout> ReadoutAt(const ChartSpectrum& spectrum, ChartAxis axis, double x) {
   if (!AxisAvailable(spectrum, axis)) return std::nullopt;
   int nearest = -1;

@@ -71,6 +71,18 @@ std::array<double, 2> CountRange(const std::vector<ChartSpectrum>& spectra, bool
 // into about `ticks` parts.
 double TickStep(double span, int ticks);
 
+// What the plot area shows: x from x0 to x1, y from y0 to y1.
+struct ChartView {
+  double x0 = 0, x1 = 1, y0 = 0, y1 = 1;
+};
+
+// The parts of a line through the points that lie inside the view, each
+// part cut where the line crosses the view's edge; on a log y axis the line
+// is straight in log y, and so is the cut. For pictures whose format cannot
+// clip what is drawn to the plot area (Qt's SVG writer).
+std::vector<std::vector<ChartPoint>> ClipToView(const std::vector<ChartPoint>& line, const ChartView& view,
+                                                bool logY);
+
 struct Readout {
   int channel = 0;  // channel number (index + 1)
   std::optional<double> energy;

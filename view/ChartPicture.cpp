@@ -23,22 +23,44 @@ void Render(QChart& chart, QPainter& painter, QSizeF size) {
   chart.scene()->render(&painter, QRectF(QPointF(0, 0), size), chart.sceneBoundingRect());
 }
 
+// Lays a chart out at its size and removes the axes a new view replaced:
+// without an event loop, nothing else would.
+void LayOut() {
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// Qt's SVG writer leaves out the clipping to the plot area, so lines beyond
+// a zoomed (or the d axis's) range would run over the frame: the SVG is
+// drawn from a copy of the chart whose lines are cut to what it shows.
+bool DrawSvg(const SpectrumChart& chart, QBuffer& buffer) {
+  QGraphicsScene scene;
+  auto* cut = new SpectrumChart(chart.spectra());  // owned by the scene
+  scene.addItem(cut);
+  cut->SetView(chart.axis(), chart.logCounts());
+  cut->resize(chart.size());
+  cut->ShowView(chart.View());
+  cut->SetRegion(chart.region());
+  cut->CutToView();
+  LayOut();
+  const QSizeF size = cut->size();
+  QSvgGenerator svg;
+  svg.setOutputDevice(&buffer);
+  svg.setSize(size.toSize());
+  svg.setViewBox(QRectF(QPointF(0, 0), size));
+  svg.setTitle(QStringLiteral("Vantor spectrum"));
+  QPainter painter(&svg);
+  Render(*cut, painter, size);
+  return painter.end();
+}
+
 // The whole picture in memory: the SVG generator does not report a write
 // that fails, so the file gets it in one write whose result is checked.
-bool DrawPicture(QChart& chart, const QString& suffix, QByteArray& bytes) {
+bool DrawPicture(SpectrumChart& chart, const QString& suffix, QByteArray& bytes) {
   const QSizeF size = chart.size();
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  if (suffix == "svg") {
-    QSvgGenerator svg;
-    svg.setOutputDevice(&buffer);
-    svg.setSize(size.toSize());
-    svg.setViewBox(QRectF(QPointF(0, 0), size));
-    svg.setTitle(QStringLiteral("Vantor spectrum"));
-    QPainter painter(&svg);
-    Render(chart, painter, size);
-    return painter.end();
-  }
+  if (suffix == "svg") return DrawSvg(chart, buffer);
   QImage image(size.toSize(), QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::white);
   QPainter painter(&image);
@@ -63,7 +85,7 @@ std::optional<QApplication> StartOffscreenApplication() {
 
 }  // namespace
 
-bool SaveChartPicture(QChart& chart, const QString& path, QString* why) {
+bool SaveChartPicture(SpectrumChart& chart, const QString& path, QString* why) {
   const QString suffix = QFileInfo(path).suffix().toLower();
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
@@ -96,10 +118,7 @@ PlotResult PlotFiles(const PlotRequest& request, ConvertContext& context) {
     return result;
   }
   chart->resize(request.width, request.height);
-  // Lays the chart out at its size and removes the axes SetView replaced:
-  // without an event loop, nothing else would.
-  QCoreApplication::sendPostedEvents();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  LayOut();
   QString why;
   result.written = SaveChartPicture(*chart, QString::fromLocal8Bit(request.output), &why);
   if (!result.written) context.prompt.FileMessage(request.output, "Write Error", why.toStdString());

@@ -10,15 +10,15 @@
 #include "base/ConvertContext.h"
 #include "view/ChartModel.h"
 
-class QChart;
-
 namespace vantor::view {
+
+class SpectrumChart;
 
 // Renders the chart, shown in a scene, at its current size and zoom: SVG
 // when the name ends in .svg, else PNG (the callers only pass .png or .svg
 // names). The file is replaced only once the whole picture is written;
 // false with the reason otherwise.
-bool SaveChartPicture(QChart& chart, const QString& path, QString* why);
+bool SaveChartPicture(SpectrumChart& chart, const QString& path, QString* why);
 
 struct PlotRequest {
   std::vector<std::string> files;

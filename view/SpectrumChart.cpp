@@ -124,15 +124,60 @@ void SpectrumChart::ResetZoom() {
   yAxis_->setRange(fullY_[0], fullY_[1]);
 }
 
+ChartView SpectrumChart::View() const {
+  const auto range = [](const QAbstractAxis* axis) {
+    if (const auto* log = qobject_cast<const QLogValueAxis*>(axis)) return std::array{log->min(), log->max()};
+    const auto* linear = static_cast<const QValueAxis*>(axis);
+    return std::array{linear->min(), linear->max()};
+  };
+  const auto x = range(xAxis_), y = range(yAxis_);
+  return {x[0], x[1], y[0], y[1]};
+}
+
+void SpectrumChart::ShowView(const ChartView& view) {
+  xAxis_->setRange(view.x0, view.x1);
+  yAxis_->setRange(view.y0, view.y1);
+}
+
+void SpectrumChart::CutToView() {
+  const ChartView view = View();
+  const auto lines = series();
+  for (QAbstractSeries* abstract : lines) {
+    auto* line = qobject_cast<QLineSeries*>(abstract);
+    if (line == nullptr) continue;  // the region, cut below
+    std::vector<ChartPoint> points;
+    points.reserve(static_cast<std::size_t>(line->count()));
+    for (const QPointF& p : line->points()) points.push_back({p.x(), p.y()});
+    const auto parts = ClipToView(points, view, log_);
+    line->replace(parts.empty() ? QList<QPointF>{} : SeriesPoints(parts[0]));
+    // Further parts drawn alike, without legend entries of their own.
+    for (std::size_t i = 1; i < parts.size(); ++i) {
+      auto* more = new QLineSeries(this);
+      more->replace(SeriesPoints(parts[i]));
+      addSeries(more);
+      more->setPen(line->pen());
+      more->attachAxis(xAxis_);
+      more->attachAxis(yAxis_);
+      for (QLegendMarker* marker : legend()->markers(more)) marker->setVisible(false);
+    }
+  }
+  if (!region_) return;
+  const double x1 = std::max(std::min((*region_)[0], (*region_)[1]), view.x0);
+  const double x2 = std::min(std::max((*region_)[0], (*region_)[1]), view.x1);
+  region_ = x1 <= x2 ? std::optional(std::array{x1, x2}) : std::nullopt;
+  DrawRegion({std::max(fullY_[0], view.y0), std::min(fullY_[1], view.y1)});
+}
+
 void SpectrumChart::SetRegion(std::optional<std::array<double, 2>> region) {
   region_ = region;
-  DrawRegion();
+  DrawRegion(fullY_);
   emit regionChanged();
 }
 
-// The region is an area series from the floor to the top of the whole count
-// range; the plot area clips it when zoomed. Its legend entry is hidden.
-void SpectrumChart::DrawRegion() {
+// The region is an area series over the band of counts given, the whole
+// count range but in a cut picture; the plot area clips it when zoomed. Its
+// legend entry is hidden.
+void SpectrumChart::DrawRegion(std::array<double, 2> band) {
   if (regionSeries_ != nullptr) {
     removeSeries(regionSeries_);
     delete regionSeries_;
@@ -142,8 +187,8 @@ void SpectrumChart::DrawRegion() {
   const double x1 = (*region_)[0], x2 = (*region_)[1];
   auto* upper = new QLineSeries(this);
   auto* lower = new QLineSeries(this);
-  upper->append({QPointF(x1, fullY_[1]), QPointF(x2, fullY_[1])});
-  lower->append({QPointF(x1, fullY_[0]), QPointF(x2, fullY_[0])});
+  upper->append({QPointF(x1, band[1]), QPointF(x2, band[1])});
+  lower->append({QPointF(x1, band[0]), QPointF(x2, band[0])});
   regionSeries_ = new QAreaSeries(upper, lower);
   upper->setParent(regionSeries_);
   lower->setParent(regionSeries_);

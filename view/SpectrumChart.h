@@ -37,6 +37,13 @@ class SpectrumChart : public QChart {
   void SetView(ChartAxis axis, bool log);
   // Shows the whole range of every drawn spectrum again.
   void ResetZoom();
+  // What the plot area shows, and showing that.
+  ChartView View() const;
+  void ShowView(const ChartView& view);
+  // Replaces every line by its parts inside the plot area, and the region
+  // by the part of it there, for pictures whose format cannot clip to the
+  // plot area; zooming afterwards would show the cuts.
+  void CutToView();
 
   void SetRegion(std::optional<std::array<double, 2>> region);
   std::optional<std::array<double, 2>> region() const { return region_; }
@@ -53,7 +60,7 @@ class SpectrumChart : public QChart {
 
  private:
   void Rebuild();
-  void DrawRegion();
+  void DrawRegion(std::array<double, 2> band);
 
   std::vector<ChartSpectrum> spectra_;
   ChartAxis axis_ = ChartAxis::Channel;

@@ -78,5 +78,30 @@ TEST(ChartModel, LogFloor_Ranges_Readout_Region) {
   EXPECT_FALSE(SumRegion(Spectrum({0, 0}), ChartAxis::Channel, 0, 5).centroid);
 }
 
+// Lines cut to the view for pictures that cannot clip: parts end where the
+// line crosses the edge; on a log axis the crossing is found in log y.
+TEST(ChartModel, ClipToView_CutsAtTheEdges) {
+  const ChartView view{0, 10, 0, 100};
+  using Parts = std::vector<std::vector<std::pair<double, double>>>;
+  const auto cut = [&](std::vector<ChartPoint> line, bool log, ChartView v) {
+    Parts parts;
+    for (const auto& part : ClipToView(line, v, log)) {
+      parts.emplace_back();
+      for (const auto& p : part) parts.back().emplace_back(p.x, p.y);
+    }
+    return parts;
+  };
+  EXPECT_EQ(cut({{5, 50}, {15, 50}}, false, view), (Parts{{{5, 50}, {10, 50}}}));
+  EXPECT_EQ(cut({{-10, 0}, {20, 30}}, false, view), (Parts{{{0, 10}, {10, 20}}}));
+  // Above the top and back: two parts.
+  EXPECT_EQ(cut({{1, 50}, {2, 150}, {3, 150}, {4, 50}}, false, view), (Parts{{{1, 50}, {1.5, 100}}, {{3.5, 100}, {4, 50}}}));
+  EXPECT_TRUE(cut({{11, 5}, {20, 5}, {30, 500}}, false, view).empty());
+  EXPECT_EQ(cut({{5, 5}}, false, view), (Parts{{{5, 5}}}));
+  const Parts log = cut({{0, 1}, {10, 10000}}, true, ChartView{0, 10, 1, 100});
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NEAR(log[0][1].first, 5, 1e-12);  // 100 is halfway in log y
+  EXPECT_NEAR(log[0][1].second, 100, 1e-9);
+}
+
 }  // namespace
 }  // namespace vantor
