@@ -54,8 +54,8 @@ std::string FieldText(const RecordField::Value& value) {
   return std::visit(Visitor{}, value);
 }
 
-bool HasCalibration(const MeasureCondition& measure) {
-  return measure.EGC[1] != 0 || measure.EGC[2] != 0;
+bool HasCalibration(const std::array<double, 3>& egc) {
+  return egc[1] != 0 || egc[2] != 0;
 }
 
 SpectrumSummary Summarize(std::span<const std::int32_t> counts, const MeasureCondition& measure) {

@@ -98,8 +98,10 @@ std::string NumberText(double value);
 std::string FieldText(const RecordField::Value& value);
 
 // Whether the calibration gives energies that change with the channel (an
-// analyser export read without entered parameters has none).
-bool HasCalibration(const MeasureCondition& measure);
+// analyser export read without entered parameters has none; 0 0 0 is "no
+// energy calibration" for every source).
+bool HasCalibration(const std::array<double, 3>& egc);
+inline bool HasCalibration(const MeasureCondition& measure) { return HasCalibration(measure.EGC); }
 
 struct SpectrumSummary {
   int channels = 0;

@@ -167,6 +167,9 @@ ReadResult ReadCounts(FieldReader& in, SpecData& data) {
 }  // namespace
 
 ReadResult CsvSourceRecord(std::string_view text, SpectrumRecord& r) {
+  // The CSV table this program writes shares the extension; it is no source.
+  if (text.starts_with("Press X,"))
+    return FileErrorAtByte(0, "a CSV table written by convert or combine, not an analyser export");
   FieldReader in(text);
   if (!in.SkipLine()) return Failure(in, "file is empty");
   if (ReadResult times = ReadTimes(in, r); !times) return times;

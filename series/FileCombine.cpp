@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 
+#include "base/RecordFields.h"
 #include "formats/FormatTable.h"
 #include "base/TextFit.h"
 #include "base/TextRoutines.h"
@@ -24,6 +25,31 @@ const OutputFormat* CombineOutput(std::string_view path) {
   const OutputKind kind = format->kind;
   if (kind != OutputKind::Xbm && kind != OutputKind::Csv && kind != OutputKind::Npd) return nullptr;
   return format;
+}
+
+// Whether two calibrations put a channel more than a tenth of a channel
+// apart at the ends or the middle of the spectrum (a quadratic difference
+// is largest at one of them), or only one of them gives energies at all.
+bool CalibrationsDiffer(const std::array<double, 3>& a, const std::array<double, 3>& b, int channels) {
+  if (a == b) return false;
+  if (HasCalibration(a) != HasCalibration(b)) return true;
+  for (const double x : {1.0, std::max(1.0, channels / 2.0), std::max(1.0, double(channels))}) {
+    const double width = std::abs(EnergyOfChannel(x + 1, a) - EnergyOfChannel(x, a));
+    if (std::abs(EnergyOfChannel(x, a) - EnergyOfChannel(x, b)) > 0.1 * width) return true;
+  }
+  return false;
+}
+
+// How a spectrum differs from the first one in what summing channel by
+// channel takes for granted; empty when it does not.
+std::string Mismatch(const SpectrumRecord& added, const SpectrumRecord& first, const std::string& firstName) {
+  std::string odd;
+  if (added.Data.DataNumber != first.Data.DataNumber)
+    odd = std::to_string(added.Data.DataNumber) + " channels where " + firstName + " has " +
+          std::to_string(first.Data.DataNumber);
+  if (CalibrationsDiffer(added.Head.Measure.EGC, first.Head.Measure.EGC, first.Data.DataNumber))
+    odd += (odd.empty() ? "" : ", ") + std::string("energy calibration other than ") + firstName + "'s";
+  return odd;
 }
 
 }  // namespace
@@ -82,6 +108,8 @@ bool CombineSelectedFiles(const std::string& folder, const std::vector<std::stri
       return false;
     }
     if (i == 0) continue;
+    if (const std::string odd = Mismatch(*ScratchRecord, *SumRecord, names[0]); !odd.empty())
+      context.prompt.Note(names[i] + ": warning: " + odd + "; the counts are summed channel by channel");
     if (const auto channel = AddSpectrum(*ScratchRecord, *SumRecord)) {
       context.prompt.Message("Count overflow at channel " + std::to_string(*channel));
       return false;
