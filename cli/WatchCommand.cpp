@@ -51,29 +51,38 @@ std::optional<Version> VersionOf(const std::string& path) {
   return Version{size, static_cast<long long>(time.time_since_epoch().count())};
 }
 
+enum class State { Converted, Failed, Skipped };
+
 class Watcher {
  public:
   Watcher(const WatchOptions& o, SourceKind kind, const OutputChoice& outputs, ConsolePrompt& prompt,
           ConvertContext& context)
       : o_(o), kind_(kind), outputs_(outputs), prompt_(prompt), context_(context) {}
 
-  // A source once per version; never one of this watch's own outputs (an
-  // _.XBM output matches *.xbm), which would convert outputs of outputs.
+  // The outputs of every file listed at the start, before any is offered:
+  // an earlier run's e1.CSV beside e1.csv is e1.csv's output, whichever of
+  // the two the listing gives first.
+  void Expect(const std::vector<std::string>& names) {
+    for (const auto& name : names) AddOutputs(JoinPath(o_.folder, name));
+  }
+
+  // A source once per version; never an output of a source seen (an _.XBM
+  // output matches *.xbm), which would convert outputs of outputs.
   void Offer(const std::string& name) {
     const std::string path = JoinPath(o_.folder, name);
-    if (written_.count(Normal(path)) != 0) return;
+    if (outputsOf_.contains(Normal(path))) return;
     const auto version = VersionOf(path);
     if (!version) return;
-    auto [known, added] = converted_.try_emplace(name, *version);
+    auto [known, added] = versions_.try_emplace(name, *version);
     if (!added && known->second == *version) return;
     known->second = *version;
     if (skipOnly_) return;
-    for (const auto& output : OutputFormats())
-      if (outputs_[static_cast<int>(output.kind)])
-        written_.insert(Normal(OutputPath(path, output.kind, context_.outputFolder)));
-    const int failedBefore = total.failed + total.skipped;
-    ConvertOneFile({path, kind_}, outputs_, context_, total);
-    if (!prompt_.quiet() && total.failed + total.skipped == failedBefore) prompt_.Line(path + ": converted");
+    AddOutputs(path);
+    RunResult file;
+    ConvertOneFile({path, kind_}, outputs_, context_, file);
+    const State state = file.converted == 1 ? State::Converted : file.skipped == 1 ? State::Skipped : State::Failed;
+    last_[name] = state;
+    if (!prompt_.quiet() && state == State::Converted) prompt_.Line(path + ": converted");
   }
   // Files there at the start are known but not converted (--new-only).
   void Know(const std::string& name) {
@@ -82,16 +91,34 @@ class Watcher {
     skipOnly_ = false;
   }
 
-  RunResult total;
+  // Every file once, by what became of it last: a source converted, then
+  // written again and skipped, counts as skipped.
+  RunResult Total() const {
+    RunResult total;
+    for (const auto& [name, state] : last_) {
+      ++total.files;
+      ++(state == State::Converted ? total.converted : state == State::Skipped ? total.skipped : total.failed);
+    }
+    return total;
+  }
 
  private:
+  void AddOutputs(const std::string& path) {
+    const std::string self = Normal(path);
+    for (const auto& output : OutputFormats())
+      if (outputs_[static_cast<int>(output.kind)])
+        if (std::string out = Normal(OutputPath(path, output.kind, context_.outputFolder)); out != self)
+          outputsOf_.insert(std::move(out));
+  }
+
   const WatchOptions& o_;
   SourceKind kind_;
   const OutputChoice& outputs_;
   ConsolePrompt& prompt_;
   ConvertContext& context_;
-  std::map<std::string, Version> converted_;
-  std::set<std::string> written_;
+  std::map<std::string, Version> versions_;
+  std::map<std::string, State> last_;
+  std::set<std::string> outputsOf_;  // every output of every source seen
   bool skipOnly_ = false;
 };
 
@@ -119,7 +146,9 @@ int RunWatchCommand(const WatchOptions& o) {
   sigaction(SIGTERM, &stop, nullptr);
 
   Watcher watcher(o, format->kind, outputs, prompt, context);
-  for (const auto& name : FolderFiles(o.folder, format->pattern)) {
+  const auto present = FolderFiles(o.folder, format->pattern);
+  watcher.Expect(present);
+  for (const auto& name : present) {
     if (stopRequested) break;
     if (o.newOnly) {
       watcher.Know(name);
@@ -132,8 +161,9 @@ int RunWatchCommand(const WatchOptions& o) {
       if (stopRequested) break;
       watcher.Offer(name);
     }
-  prompt.Line(Summary(watcher.total, o));
-  return watcher.total.written == watcher.total.requested ? kExitOk : kExitFailed;
+  const RunResult total = watcher.Total();
+  prompt.Line(Summary(total, o));
+  return total.converted == total.files ? kExitOk : kExitFailed;
 }
 
 }  // namespace

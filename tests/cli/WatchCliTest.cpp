@@ -97,5 +97,32 @@ TEST_F(WatchCliTest, NewOnly_CsvSourcesTakeTheParameters) {
   EXPECT_FALSE(fs::exists(dir / "out/old_.XBM"));
 }
 
+// Outputs beside their sources: an earlier run's e1.CSV, listed before
+// e1.csv, is e1.csv's output, never a source. A source written again is
+// converted again with --force and skipped without it; each file counts
+// once in the summary, by what became of it last.
+TEST_F(WatchCliTest, OutputsBesideSourcesAreNoSources_RewrittenSourceCountedOnce) {
+  for (const bool force : {true, false}) {
+    SCOPED_TRACE(force);
+    fs::remove_all(in);
+    fs::create_directory(in);
+    for (const char* name : {"e1.csv", "e2.csv"}) fs::copy_file(VANTOR_SAMPLES_DIR "/export.csv", in + "/" + name);
+    test::WriteAll(in + "/e1.CSV", "an earlier run's table");
+    std::vector<std::string> args{"--to", "csv", "--from", "csv", "--csv-params", "5,0.1,0.04,0,300", in};
+    if (force) args.insert(args.begin(), "--force");
+    const pid_t pid = StartWatch(args, err, false);
+    EXPECT_TRUE(WaitFor([&] { return ReadAll(err).find("e2.csv") != std::string::npos; }));
+    test::WriteAll(in + "/e2.csv", ReadAll(VANTOR_SAMPLES_DIR "/export.csv") + "\r\n");
+    const std::string again = force ? "e2.csv: converted\n" : "File already exist. Replace?(" + in + "/e2.CSV)\n";
+    EXPECT_TRUE(WaitFor([&] { return ReadAll(err).find(again, ReadAll(err).find("e2.csv") + 6) != std::string::npos; }));
+    EXPECT_EQ(Stop(pid), force ? 0 : 1);
+    const std::string e1 = force ? in + "/e1.csv: converted\n" : "File already exist. Replace?(" + in + "/e1.CSV)\n";
+    const std::string e2 = in + "/e2.csv: converted\n";
+    EXPECT_EQ(ReadAll(err), e1 + e2 + (force ? e2 : "File already exist. Replace?(" + in + "/e2.CSV)\n") +
+                                (force ? "2 files: 2 converted, 0 failed, 0 skipped\n"
+                                       : "2 files: 0 converted, 0 failed, 2 skipped\n"));
+  }
+}
+
 }  // namespace
 }  // namespace vantor
