@@ -111,6 +111,17 @@ RunResult RunConvert(const ConvertRequest& request, ConvertContext& context) {
   }
 
   prompt.SetBusy(true);
+  std::vector<SourceFile> files;
+  if (!request.picked.empty()) {
+    if (request.picked.size() > kMaxSelectedNames) {
+      prompt.Message(kTooManyFiles);
+      prompt.Message("Convert Error");
+      prompt.SetBusy(false);
+      return {};
+    }
+    for (const auto& name : request.picked) files.push_back({JoinPath(request.filesFolder, name), request.source});
+    return ConvertFiles(files, request.outputs, context);
+  }
   std::vector<std::string> names;
   if (SplitFileList(SelectionPath(request), names, prompt) < 0) {
     prompt.Message("Convert Error");
@@ -120,7 +131,6 @@ RunResult RunConvert(const ConvertRequest& request, ConvertContext& context) {
   // Later names are taken relative to the first name's folder, as typed.
   const PathParts first = SplitPath(names[0]);
   const std::string folder = first.drive + first.directory;
-  std::vector<SourceFile> files;
   files.reserve(names.size());
   files.push_back({names[0], request.source});
   for (std::size_t i = 1; i < names.size(); ++i) files.push_back({folder + names[i], request.source});

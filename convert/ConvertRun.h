@@ -26,6 +26,9 @@ struct ConvertRequest {
   std::optional<double> twoTheta;
   std::int16_t twoThetaMode = 0;  // 0 Relative, 1 Absolute
   std::string selection;          // txtSelFile: names joined by ";"
+  // The file list's selection as names, while txtSelFile shows it as the
+  // list wrote it: taken as they are, never split again ("run,1.xbm").
+  std::vector<std::string> picked;
   bool useListFile = false;       // chkXli
   std::string listName;           // txtXliName
   std::string directory;          // the directory list's folder

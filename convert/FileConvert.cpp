@@ -67,7 +67,7 @@ int SplitFileList(std::string_view text, std::vector<std::string>& names, UserPr
       continue;
     }
     if (found.size() == kMaxSelectedNames) {
-      prompt.Message("Too many Files! (Must be set less than 9999)");
+      prompt.Message(kTooManyFiles);
       return -1;
     }
     found.emplace_back();

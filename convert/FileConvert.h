@@ -13,6 +13,7 @@
 namespace vantor {
 
 inline constexpr int kMaxSelectedNames = 10000;
+inline constexpr std::string_view kTooManyFiles = "Too many Files! (Must be set less than 9999)";
 
 // Source's drive, folder and name, then the output's suffix: run01.xbm gives
 // run01.RPT ... run01_.XBM; the source's own extension is dropped.

@@ -171,16 +171,13 @@ void FileList::RefreshKeepingSelection() {
   emit itemSelectionChanged();
 }
 
-QString FileList::selectionText() const {
+QStringList FileList::selectedNames() const {
   QList<int> rows;
   for (const QModelIndex& index : selectionModel()->selectedIndexes()) rows << index.row();
   std::sort(rows.begin(), rows.end());
-  QString text;
-  for (const int row : rows) {
-    if (!text.isEmpty()) text += u';';
-    text += item(row)->text();
-  }
-  return text;
+  QStringList names;
+  for (const int row : rows) names << item(row)->text();
+  return names;
 }
 
 }  // namespace vantor::ui

@@ -65,8 +65,8 @@ class FileList : public QListWidget {
   // Lists the folder again, keeping the entries that were selected and the
   // current one where they still exist; one selection change is announced.
   void RefreshKeepingSelection();
-  // The names of the selected entries in list order, joined by ";".
-  QString selectionText() const;
+  // The names of the selected entries in list order.
+  QStringList selectedNames() const;
 
  private:
   QString path_;

@@ -72,8 +72,11 @@ void QtUserPrompt::Message(std::string_view text) {
   ShowMessage(FromCore(text));
 }
 
-void QtUserPrompt::FileMessage(std::string_view path, std::string_view text, std::string_view /*reason*/) {
-  ShowMessage(FromCore(text) + "\n" + QFileInfo(QDir::fromNativeSeparators(FromCore(path))).fileName());
+// The system's message, the file, and why, as the command line says it.
+void QtUserPrompt::FileMessage(std::string_view path, std::string_view text, std::string_view reason) {
+  QString shown = FromCore(text) + "\n" + QFileInfo(QDir::fromNativeSeparators(FromCore(path))).fileName();
+  if (!reason.empty()) shown += "\n" + FromCore(reason);
+  ShowMessage(shown);
 }
 
 void QtUserPrompt::ShowMessage(const QString& text) {

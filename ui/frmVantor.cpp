@@ -102,7 +102,8 @@ void frmVantor::drvDrive_Change() {
 }
 
 void frmVantor::filFiles_Click() {
-  ui.txtSelFile->setText(ui.filFiles->selectionText());
+  picked_ = ui.filFiles->selectedNames();
+  ui.txtSelFile->setText(picked_.join(u';'));
   if (ui.chkXli->isChecked() && ui.filFiles->currentItem() != nullptr)
     ui.txtXliName->setText(ui.filFiles->currentItem()->text());
 }
@@ -174,6 +175,7 @@ ConvertRequest frmVantor::ReadConvertRequest() const {
   r.twoTheta = EntryNumber(ui.txt2Theta->text());
   r.twoThetaMode = ui.opt2ThetaMode[1]->isChecked() ? 1 : 0;
   r.selection = ToCore(ui.txtSelFile->text());
+  r.picked = PickedNames();
   r.useListFile = ui.chkXli->isChecked();
   r.listName = ToCore(ui.txtXliName->text());
   r.directory = CorePath(ui.dirDirectory->path());
@@ -197,15 +199,26 @@ void frmVantor::cmdSet_Click() {
   ui.filFiles->RefreshKeepingSelection();
 }
 
+std::vector<std::string> frmVantor::PickedNames() const {
+  std::vector<std::string> names;
+  if (picked_.isEmpty() || ui.txtSelFile->text() != picked_.join(u';')) return names;
+  for (const QString& name : picked_) names.push_back(ToCore(name));
+  return names;
+}
+
 // Combine and 3D Data work on the selection in the directory list's folder;
 // the save dialog opens there too.
 void frmVantor::cmdCombine_Click() {
-  RunCombine(CorePath(ui.dirDirectory->path()), SplitSelection(ToCore(ui.txtSelFile->text())), *context_);
+  const auto picked = PickedNames();
+  RunCombine(CorePath(ui.dirDirectory->path()), picked.empty() ? SplitSelection(ToCore(ui.txtSelFile->text())) : picked,
+             *context_);
   ui.filFiles->RefreshKeepingSelection();
 }
 
 void frmVantor::cmd3D_Click() {
-  Run3DData(CorePath(ui.dirDirectory->path()), SplitSelection(ToCore(ui.txtSelFile->text())), *context_);
+  const auto picked = PickedNames();
+  Run3DData(CorePath(ui.dirDirectory->path()), picked.empty() ? SplitSelection(ToCore(ui.txtSelFile->text())) : picked,
+            *context_);
   ui.filFiles->RefreshKeepingSelection();
 }
 

@@ -47,10 +47,14 @@ class frmVantor : public QWidget {
   void cmdCombine_Click();
   void cmd3D_Click();
   QString SourcePattern() const;
+  // The names picked in the file list while the selection box shows them
+  // as the list wrote them; else none, and the box's text is split.
+  std::vector<std::string> PickedNames() const;
 
   std::unique_ptr<UserPrompt> ownPrompt_;
   std::unique_ptr<ConvertContext> context_;
   QString StartDirectory;
+  QStringList picked_;  // the file list's selection when it last changed
 };
 
 }  // namespace vantor::ui

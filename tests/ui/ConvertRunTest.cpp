@@ -12,7 +12,7 @@ class ConvertRunTest : public QObject {
   Q_OBJECT
 
   TempDir dir;
-  const QStringList sources{"ser.xli", "run1.xbm", "run2.xbm", "ser_0001.xbm", "ser_0002.xbm", "n.npd"};
+  const QStringList sources{"ser.xli", "run1.xbm", "run2.xbm", "ser_0001.xbm", "ser_0002.xbm", "n.npd", "r,3.xbm"};
 
   QStringList Written() const {
     QStringList written;
@@ -56,6 +56,22 @@ class ConvertRunTest : public QObject {
     ClickEntry(w.ui.filFiles, "n.npd");
     Click(w.ui.cmd3D);
     QCOMPARE(Written(), (QStringList{"sum.xbm", "table.csv"}));
+  }
+
+  // Names picked in the list travel as names, a "," in one included; text
+  // typed into the selection box is split at "," and ";".
+  void pickedNames_AreNotSplitAgain() {
+    FakePrompt user;
+    ShownWindow w(dir.path(), &user);
+    Click(Captioned<QCheckBox>(w.ui.Frame3, "XBM"));
+    ClickEntry(w.ui.filFiles, "r,3.xbm");
+    ClickEntry(w.ui.filFiles, "run1.xbm", Qt::ControlModifier);
+    Click(w.ui.cmdSet);
+    QCOMPARE(Written(), (QStringList{"r,3_.XBM", "run1_.XBM"}));
+    cleanup();
+    SetText(w.ui.txtSelFile, "run1.xbm,run2.xbm");
+    Click(w.ui.cmdSet);
+    QCOMPARE(Written(), (QStringList{"run1_.XBM", "run2_.XBM"}));
   }
 
   // In the user's locale: the entry boxes show and read "0,5".

@@ -270,7 +270,7 @@ class WindowTest : public QObject {
     QCOMPARE(text, "Vantor|Replace?|" + QString::number(QMessageBox::Warning) + "|&No");
     WhenModal([&text](QWidget* box) { text = qobject_cast<QMessageBox*>(box)->text(), box->close(); });
     prompt.FileMessage(QDir::toNativeSeparators("/data/beam/run7.xbm").toStdString(), "File Error", "line 3");
-    QCOMPARE(text, QString("File Error\nrun7.xbm"));
+    QCOMPARE(text, QString("File Error\nrun7.xbm\nline 3"));
     WhenModal([&text](QWidget* box) { text = qobject_cast<QMessageBox*>(box)->text(), box->close(); });
     prompt.Message("Done");
     QCOMPARE(text, QString("Done"));
