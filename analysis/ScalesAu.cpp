@@ -2,6 +2,7 @@
 // Au, fcc (Fm-3m), Z = 4, one atom per formula unit. Parameters are those of
 // BurnMan's calibrant library (commit f743a077) unless a comment says otherwise.
 #include <cmath>
+#include <iterator>
 
 #include "analysis/EquationsOfState.h"
 #include "analysis/ScaleModels.h"
@@ -67,89 +68,86 @@ double Matsui2010GPa(double volumeRatio, double temperatureK) {
 // V/V0 = 0.66; Shim's Table 2, 1 - V/V0 = 0-0.34), 300-3000 K.
 constexpr ScaleRange kAuTables{0.66, kInfinite, 300, 3000, "the Au tables: V/V0 down to 0.66, 300-3000 K"};
 
+constexpr PressureScale kAuScales[] = {
+    {.standard = "Au",
+     .name = "Fei2007",
+     .isDefault = true,
+     .reference = {"Fei, Y., Ricolleau, A., Frank, M., Mibe, K., Shen, G., Prakapenka, V.", 2007, "PNAS", "104",
+                   "9182-9186", "10.1073/pnas.0609013104"},
+     .fidelity = "Vinet + MGD with theta = theta0 exp[(gamma0 - gamma)/q], as BurnMan; the paper prints "
+                 "theta = theta0 x^(-gamma), which gives at most 0.020 GPa more over 0.75 <= V/V0 <= 1, "
+                 "1000-3000 K.",
+     .volume0A3 = kFei2007V0A3,
+     .temperature0K = 300,
+     .z = kCell,
+     // The span over which this form is compared with the printed one.
+     .range = {0.75, kInfinite, 300, 3000, "compared with the paper's form over V/V0 0.75-1, up to 3000 K"},
+     .pressureGPaAt = &Fei2007GPa},
+    {.standard = "Au",
+     .name = "Anderson1989",
+     .isDefault = false,
+     .reference = {"Anderson, O. L., Isaak, D. G., Yamamoto, S.", 1989, "J. Appl. Phys.", "65", "1534-1543",
+                   "10.1063/1.342969"},
+     .fidelity = "BM3 and the linear thermal pressure of the paper's Eq. 29; at V/V0 = 0.66 it gives 216.063 "
+                 "and 222.439 GPa at 300 and 3000 K (Table V: 216.06, 222.44). V0 is BurnMan's 67.850 A^3.",
+     .volume0A3 = kAnderson1989V0A3,
+     .temperature0K = 300,
+     .z = kCell,
+     .range = kAuTables,
+     .pressureGPaAt = &Anderson1989GPa},
+    {.standard = "Au",
+     .name = "Shim2002",
+     .isDefault = false,
+     .reference = {"Shim, S.-H., Duffy, T. S., Takemura, K.", 2002, "Earth Planet. Sci. Lett.", "203", "729-739",
+                   "10.1016/S0012-821X(02)00917-2"},
+     .fidelity = "BM3 + MGD with the paper's mass-specific Debye prefactor and no electronic term; reproduces "
+                 "the paper's Table 2 within 0.005 GPa at 20 points (1 - V/V0 = 0-0.34, 300-3000 K).",
+     .volume0A3 = CellVolumeFromCm3PerMolA3(kShim2002V0Cm3, kCell),
+     .temperature0K = 300,
+     .z = kCell,
+     .range = kAuTables,
+     .pressureGPaAt = &Shim2002GPa},
+    {.standard = "Au",
+     .name = "Matsui2010",
+     .isDefault = false,
+     .reference = {"Matsui, M.", 2010, "J. Phys.: Conf. Ser.", "215", "012197", "10.1088/1742-6596/215/1/012197"},
+     .fidelity = "Unverified: no published table was available; the electronic polynomial is BurnMan's and its "
+                 "source is not stated.",
+     .volume0A3 = CellVolumeFromCm3PerMolA3(kMatsui2010V0Cm3, kCell),
+     .temperature0K = 300,
+     .z = kCell,
+     // No table of its own: the extent of the other Au scales' tables.
+     .range = kAuTables,
+     .pressureGPaAt = &Matsui2010GPa},
+    {.standard = "Au",
+     .name = "Tsuchiya2003",
+     .isDefault = false,
+     .reference = {"Tsuchiya, T.", 2003, "J. Geophys. Res.", "108(B10)", "2462", "10.1029/2003JB002446"},
+     .fidelity = "The paper's first-principles Table 1 by a not-a-knot bicubic spline through all its nodes; "
+                 "V0 is BurnMan's 10.207 cm^3/mol (at a = 4.07865 A, 300 K it reads -0.128 GPa).",
+     .volume0A3 = CellVolumeFromCm3PerMolA3(kTsuchiya2003V0Cm3, kCell),
+     .temperature0K = 300,
+     .z = kCell,
+     .range = {0.66, 1.0, 300, 2500, "the extent of the paper's Table 1: V/V0 0.66-1, 300-2500 K"},
+     .pressureGPaAt = &Tsuchiya2003AuGPa},
+    {.standard = "Au",
+     .name = "Dorogokupets2007",
+     .isDefault = false,
+     .reference = kDorogokupets2007,
+     .fidelity = "Vinet cold curve at 298.15 K and the paper's Helmholtz thermal model (BurnMan's parameters); "
+                 "within 0.004 GPa of the paper's isochore V/V0 = 0.7 at 298-2000 K. Not the Dorogokupets & "
+                 "Dewaele (2007) scale.",
+     .volume0A3 = CellVolumeFromCm3PerMolA3(10.215, kCell),  // Dorogokupets & Oganov 2007, as BurnMan
+     .temperature0K = 298.15,
+     .z = kCell,
+     .range = kDorogokupets2007Range,
+     .pressureGPaAt = &Dorogokupets2007AuGPa},
+};
+
 }  // namespace
 
 std::vector<PressureScale> AuScales() {
-  constexpr ScaleReference kFei2007{"Fei, Y., Ricolleau, A., Frank, M., Mibe, K., Shen, G., Prakapenka, V.",
-                                    2007,
-                                    "PNAS",
-                                    "104",
-                                    "9182-9186",
-                                    "10.1073/pnas.0609013104"};
-  return {
-      {.standard = "Au",
-       .name = "Fei2007",
-       .isDefault = true,
-       .reference = kFei2007,
-       .fidelity = "Vinet + MGD with theta = theta0 exp[(gamma0 - gamma)/q], as BurnMan; the paper prints "
-                   "theta = theta0 x^(-gamma), which gives at most 0.020 GPa more over 0.75 <= V/V0 <= 1, "
-                   "1000-3000 K.",
-       .volume0A3 = kFei2007V0A3,
-       .temperature0K = 300,
-       .z = kCell,
-       // The span over which this form is compared with the printed one.
-       .range = {0.75, kInfinite, 300, 3000, "compared with the paper's form over V/V0 0.75-1, up to 3000 K"},
-       .pressureGPaAt = &Fei2007GPa},
-      {.standard = "Au",
-       .name = "Anderson1989",
-       .isDefault = false,
-       .reference = {"Anderson, O. L., Isaak, D. G., Yamamoto, S.", 1989, "J. Appl. Phys.", "65", "1534-1543",
-                     "10.1063/1.342969"},
-       .fidelity = "BM3 and the linear thermal pressure of the paper's Eq. 29; at V/V0 = 0.66 it gives 216.063 "
-                   "and 222.439 GPa at 300 and 3000 K (Table V: 216.06, 222.44). V0 is BurnMan's 67.850 A^3.",
-       .volume0A3 = kAnderson1989V0A3,
-       .temperature0K = 300,
-       .z = kCell,
-       .range = kAuTables,
-       .pressureGPaAt = &Anderson1989GPa},
-      {.standard = "Au",
-       .name = "Shim2002",
-       .isDefault = false,
-       .reference = {"Shim, S.-H., Duffy, T. S., Takemura, K.", 2002, "Earth Planet. Sci. Lett.", "203", "729-739",
-                     "10.1016/S0012-821X(02)00917-2"},
-       .fidelity = "BM3 + MGD with the paper's mass-specific Debye prefactor and no electronic term; reproduces "
-                   "the paper's Table 2 within 0.005 GPa at 20 points (1 - V/V0 = 0-0.34, 300-3000 K).",
-       .volume0A3 = CellVolumeFromCm3PerMolA3(kShim2002V0Cm3, kCell),
-       .temperature0K = 300,
-       .z = kCell,
-       .range = kAuTables,
-       .pressureGPaAt = &Shim2002GPa},
-      {.standard = "Au",
-       .name = "Matsui2010",
-       .isDefault = false,
-       .reference = {"Matsui, M.", 2010, "J. Phys.: Conf. Ser.", "215", "012197", "10.1088/1742-6596/215/1/012197"},
-       .fidelity = "Unverified: no published table was available; the electronic polynomial is BurnMan's and its "
-                   "source is not stated.",
-       .volume0A3 = CellVolumeFromCm3PerMolA3(kMatsui2010V0Cm3, kCell),
-       .temperature0K = 300,
-       .z = kCell,
-       // No table of its own: the extent of the other Au scales' tables.
-       .range = kAuTables,
-       .pressureGPaAt = &Matsui2010GPa},
-      {.standard = "Au",
-       .name = "Tsuchiya2003",
-       .isDefault = false,
-       .reference = {"Tsuchiya, T.", 2003, "J. Geophys. Res.", "108(B10)", "2462", "10.1029/2003JB002446"},
-       .fidelity = "The paper's first-principles Table 1 by a not-a-knot bicubic spline through all its nodes; "
-                   "V0 is BurnMan's 10.207 cm^3/mol (at a = 4.07865 A, 300 K it reads -0.128 GPa).",
-       .volume0A3 = CellVolumeFromCm3PerMolA3(kTsuchiya2003V0Cm3, kCell),
-       .temperature0K = 300,
-       .z = kCell,
-       .range = {0.66, 1.0, 300, 2500, "the extent of the paper's Table 1: V/V0 0.66-1, 300-2500 K"},
-       .pressureGPaAt = &Tsuchiya2003AuGPa},
-      {.standard = "Au",
-       .name = "Dorogokupets2007",
-       .isDefault = false,
-       .reference = kDorogokupets2007,
-       .fidelity = "Vinet cold curve at 298.15 K and the paper's Helmholtz thermal model (BurnMan's parameters); "
-                   "within 0.004 GPa of the paper's isochore V/V0 = 0.7 at 298-2000 K. Not the Dorogokupets & "
-                   "Dewaele (2007) scale.",
-       .volume0A3 = CellVolumeFromCm3PerMolA3(10.215, kCell),  // Dorogokupets & Oganov 2007, as BurnMan
-       .temperature0K = 298.15,
-       .z = kCell,
-       .range = kDorogokupets2007Range,
-       .pressureGPaAt = &Dorogokupets2007AuGPa},
-  };
+  return {std::begin(kAuScales), std::end(kAuScales)};
 }
 
 }  // namespace vantor

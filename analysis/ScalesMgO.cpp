@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // MgO, rock salt B1 (Fm-3m), Z = 4, two atoms per formula unit.
+#include <iterator>
+
 #include "analysis/EquationsOfState.h"
 #include "analysis/ScaleModels.h"
 #include "analysis/ThermalPressure.h"
@@ -45,57 +47,59 @@ constexpr ScaleReference kTange2009{
 // Tange et al. 2009's Table 5, 0-133 GPa, as far as it is checked: V/V0 down to 0.70, 300-2000 K.
 constexpr ScaleRange kTange2009Table{0.70, kInfinite, 300, 2000, "the paper's Table 5: V/V0 down to 0.70, 300-2000 K"};
 
+constexpr PressureScale kMgOScales[] = {
+    {.standard = "MgO",
+     .name = "Tange2009-Vinet",
+     .isDefault = true,
+     .reference = kTange2009,
+     .fidelity = "The paper's Vinet fit with Al'tshuler gamma(V); within 0.005 GPa of its Table 5 (0-133 GPa, "
+                 "300-2000 K).",
+     .volume0A3 = CellVolumeFromCm3PerMolA3(kTange2009V0Cm3, kCell),
+     .temperature0K = 300,
+     .z = kCell,
+     .range = kTange2009Table,
+     .pressureGPaAt = &Tange2009VinetGPa},
+    {.standard = "MgO",
+     .name = "Tange2009-BM3",
+     .isDefault = false,
+     .reference = kTange2009,
+     .fidelity = "The paper's BM3 fit with Al'tshuler gamma(V); within 0.005 GPa of its Table 5 (0-133 GPa, "
+                 "300-2000 K).",
+     .volume0A3 = CellVolumeFromCm3PerMolA3(kTange2009V0Cm3, kCell),
+     .temperature0K = 300,
+     .z = kCell,
+     .range = kTange2009Table,
+     .pressureGPaAt = &Tange2009Bm3GPa},
+    {.standard = "MgO",
+     .name = "Speziale2001",
+     .isDefault = false,
+     .reference = {"Speziale, S., Zha, C.-S., Duffy, T. S., Hemley, R. J., Mao, H. K.", 2001, "J. Geophys. Res.",
+                   "106(B1)", "515-528", "10.1029/2000JB900318"},
+     .fidelity = "The published equations with variable q; no published table to compare. BurnMan's constant-q "
+                 "version gives 0.33-2.48 GPa less at V/V0 0.80-0.90, 1000-2000 K.",
+     .volume0A3 = kSpeziale2001V0A3,
+     .temperature0K = 300,
+     .z = kCell,
+     // No table: the span over which it is compared with the constant-q form.
+     .range = {0.80, kInfinite, 300, 2000, "compared only over V/V0 0.80-0.90, up to 2000 K"},
+     .pressureGPaAt = &Speziale2001GPa},
+    {.standard = "MgO",
+     .name = "Dorogokupets2007",
+     .isDefault = false,
+     .reference = kDorogokupets2007,
+     .fidelity = "Vinet cold curve at 298.15 K and the paper's Helmholtz thermal model (BurnMan's parameters); "
+                 "0.052 GPa above the paper's isochore V/V0 = 0.7 at every T from 298 to 2000 K (cold curve).",
+     .volume0A3 = CellVolumeFromCm3PerMolA3(11.248, kCell),  // Dorogokupets & Oganov 2007, as BurnMan
+     .temperature0K = 298.15,
+     .z = kCell,
+     .range = kDorogokupets2007Range,
+     .pressureGPaAt = &Dorogokupets2007MgOGPa},
+};
+
 }  // namespace
 
 std::vector<PressureScale> MgOScales() {
-  return {
-      {.standard = "MgO",
-       .name = "Tange2009-Vinet",
-       .isDefault = true,
-       .reference = kTange2009,
-       .fidelity = "The paper's Vinet fit with Al'tshuler gamma(V); within 0.005 GPa of its Table 5 (0-133 GPa, "
-                   "300-2000 K).",
-       .volume0A3 = CellVolumeFromCm3PerMolA3(kTange2009V0Cm3, kCell),
-       .temperature0K = 300,
-       .z = kCell,
-       .range = kTange2009Table,
-       .pressureGPaAt = &Tange2009VinetGPa},
-      {.standard = "MgO",
-       .name = "Tange2009-BM3",
-       .isDefault = false,
-       .reference = kTange2009,
-       .fidelity = "The paper's BM3 fit with Al'tshuler gamma(V); within 0.005 GPa of its Table 5 (0-133 GPa, "
-                   "300-2000 K).",
-       .volume0A3 = CellVolumeFromCm3PerMolA3(kTange2009V0Cm3, kCell),
-       .temperature0K = 300,
-       .z = kCell,
-       .range = kTange2009Table,
-       .pressureGPaAt = &Tange2009Bm3GPa},
-      {.standard = "MgO",
-       .name = "Speziale2001",
-       .isDefault = false,
-       .reference = {"Speziale, S., Zha, C.-S., Duffy, T. S., Hemley, R. J., Mao, H. K.", 2001, "J. Geophys. Res.",
-                     "106(B1)", "515-528", "10.1029/2000JB900318"},
-       .fidelity = "The published equations with variable q; no published table to compare. BurnMan's constant-q "
-                   "version gives 0.33-2.48 GPa less at V/V0 0.80-0.90, 1000-2000 K.",
-       .volume0A3 = kSpeziale2001V0A3,
-       .temperature0K = 300,
-       .z = kCell,
-       // No table: the span over which it is compared with the constant-q form.
-       .range = {0.80, kInfinite, 300, 2000, "compared only over V/V0 0.80-0.90, up to 2000 K"},
-       .pressureGPaAt = &Speziale2001GPa},
-      {.standard = "MgO",
-       .name = "Dorogokupets2007",
-       .isDefault = false,
-       .reference = kDorogokupets2007,
-       .fidelity = "Vinet cold curve at 298.15 K and the paper's Helmholtz thermal model (BurnMan's parameters); "
-                   "0.052 GPa above the paper's isochore V/V0 = 0.7 at every T from 298 to 2000 K (cold curve).",
-       .volume0A3 = CellVolumeFromCm3PerMolA3(11.248, kCell),  // Dorogokupets & Oganov 2007, as BurnMan
-       .temperature0K = 298.15,
-       .z = kCell,
-       .range = kDorogokupets2007Range,
-       .pressureGPaAt = &Dorogokupets2007MgOGPa},
-  };
+  return {std::begin(kMgOScales), std::end(kMgOScales)};
 }
 
 }  // namespace vantor
