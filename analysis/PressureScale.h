@@ -49,8 +49,9 @@ struct PressureScale {
   double a0A = 0;                                                    // cube root of volume0A3
 };
 
-// A standard's scales, the default first.
+// Every scale, standard by standard (NaCl, Au, Pt, MgO), each standard's default first.
 std::span<const PressureScale> PressureScales();
+// The names of one standard's scales (case-insensitive), the default first; for messages.
 std::vector<std::string_view> ScaleNames(std::string_view standard);
 
 // Case-insensitive on both names; an empty scale name gives the standard's
