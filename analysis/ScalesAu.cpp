@@ -66,7 +66,8 @@ double Matsui2010GPa(double volumeRatio, double temperatureK) {
 
 // The extent of the Au tables the scales are checked against (Anderson's Table V at
 // V/V0 = 0.66; Shim's Table 2, 1 - V/V0 = 0-0.34), 300-3000 K.
-constexpr ScaleRange kAuTables{0.66, kInfinite, 300, 3000, "the Au tables: V/V0 down to 0.66, 300-3000 K"};
+constexpr ScaleRange kAuTables{0.66, kInfinite, kRoomTemperatureK, 3000,
+                               "the Au tables: V/V0 down to 0.66, 300-3000 K"};
 
 constexpr PressureScale kAuScales[] = {
     {.standard = "Au",
@@ -81,7 +82,8 @@ constexpr PressureScale kAuScales[] = {
      .temperature0K = 300,
      .z = kCell,
      // The span over which this form is compared with the printed one.
-     .range = {0.75, kInfinite, 300, 3000, "compared with the paper's form over V/V0 0.75-1, up to 3000 K"},
+     .range = {0.75, kInfinite, kRoomTemperatureK, 3000,
+               "compared with the paper's form over V/V0 0.75-1, up to 3000 K"},
      .pressureGPaAt = &Fei2007GPa},
     {.standard = "Au",
      .name = "Anderson1989",

@@ -45,7 +45,8 @@ double Speziale2001GPa(double volumeRatio, double temperatureK) {
 constexpr ScaleReference kTange2009{
     "Tange, Y., Nishihara, Y., Tsuchiya, T.", 2009, "J. Geophys. Res.", "114", "B03208", "10.1029/2008JB005813"};
 // Tange et al. 2009's Table 5, 0-133 GPa, as far as it is checked: V/V0 down to 0.70, 300-2000 K.
-constexpr ScaleRange kTange2009Table{0.70, kInfinite, 300, 2000, "the paper's Table 5: V/V0 down to 0.70, 300-2000 K"};
+constexpr ScaleRange kTange2009Table{0.70, kInfinite, kRoomTemperatureK, 2000,
+                                     "the paper's Table 5: V/V0 down to 0.70, 300-2000 K"};
 
 constexpr PressureScale kMgOScales[] = {
     {.standard = "MgO",
@@ -81,7 +82,7 @@ constexpr PressureScale kMgOScales[] = {
      .temperature0K = 300,
      .z = kCell,
      // No table: the span over which it is compared with the constant-q form.
-     .range = {0.80, kInfinite, 300, 2000, "compared only over V/V0 0.80-0.90, up to 2000 K"},
+     .range = {0.80, kInfinite, kRoomTemperatureK, 2000, "compared only over V/V0 0.80-0.90, up to 2000 K"},
      .pressureGPaAt = &Speziale2001GPa},
     {.standard = "MgO",
      .name = "Dorogokupets2007",

@@ -66,7 +66,7 @@ double Zha2008GPa(double volumeRatio, double temperatureK) {
 }
 
 // Matsui et al. 2009, Table III: V/V0 = 1 down to 0.70, 300-3000 K.
-constexpr ScaleRange kMatsui2009Table{0.70, kInfinite, 300, 3000,
+constexpr ScaleRange kMatsui2009Table{0.70, kInfinite, kRoomTemperatureK, 3000,
                                       "Matsui et al. 2009's Table III: V/V0 down to 0.70, 300-3000 K"};
 
 constexpr PressureScale kPtScales[] = {
@@ -82,7 +82,8 @@ constexpr PressureScale kPtScales[] = {
      .temperature0K = 300,
      .z = kCell,
      // The span over which this form is compared with the printed one.
-     .range = {0.75, kInfinite, 300, 3000, "compared with the paper's form over V/V0 0.75-1, up to 3000 K"},
+     .range = {0.75, kInfinite, kRoomTemperatureK, 3000,
+               "compared with the paper's form over V/V0 0.75-1, up to 3000 K"},
      .pressureGPaAt = &Fei2007GPa},
     {.standard = "Pt",
      .name = "Holmes1989",
@@ -95,7 +96,7 @@ constexpr PressureScale kPtScales[] = {
      .temperature0K = 300,
      .z = kCell,
      // The paper states the thermal term adequate below 2000 K and gives no volume limit.
-     .range = {0, kInfinite, 300, 2000, "stated adequate below 2000 K"},
+     .range = {0, kInfinite, kRoomTemperatureK, 2000, "stated adequate below 2000 K"},
      .pressureGPaAt = &Holmes1989GPa},
     {.standard = "Pt",
      .name = "Matsui2009",
