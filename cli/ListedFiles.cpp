@@ -58,7 +58,7 @@ std::optional<SourceFile> ListedFiles::Next() {
   if (given_ == count_) return std::nullopt;
   SourceFile file;
   if (nextNamed_ < named_.size()) {
-    file.path = std::move(named_[nextNamed_++]);
+    file.path = named_[nextNamed_++];
   } else {
     line_.clear();
     for (int c; (c = std::getc(list_.get())) != EOF && c != '\n';) line_ += static_cast<char>(c);
@@ -70,6 +70,12 @@ std::optional<SourceFile> ListedFiles::Next() {
   file.kind = format->kind;
   ++given_;
   return file;
+}
+
+void ListedFiles::Rewind() {
+  nextNamed_ = 0;
+  given_ = 0;
+  if (list_) std::rewind(list_.get());
 }
 
 }  // namespace vantor::cli

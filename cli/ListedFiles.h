@@ -29,6 +29,7 @@ class ListedFiles final : public FileFeed {
   bool AnyCsv() const override { return anyCsv_; }
   bool AnyOther() const { return anyOther_; }
   std::optional<SourceFile> Next() override;
+  void Rewind() override;
 
  private:
   bool Check(const std::string& path, std::string& error);

@@ -13,11 +13,13 @@
 #include <set>
 
 #include "base/FolderFiles.h"
+#include "base/PathIdentity.h"
 #include "base/TextRoutines.h"
 #include "cli/Commands.h"
 #include "cli/ConvertOptions.h"
 #include "cli/FolderWatch.h"
 #include "convert/FileConvert.h"
+#include "convert/OutputClaims.h"
 
 namespace vantor::cli {
 namespace {
@@ -78,6 +80,11 @@ class Watcher {
     known->second = *version;
     if (skipOnly_) return;
     AddOutputs(path);
+    if (const auto refused = Refusal(path)) {
+      prompt_.FileMessage(path, *refused, "");
+      last_[name] = State::Failed;
+      return;
+    }
     RunResult file;
     ConvertOneFile({path, kind_}, outputs_, context_, file);
     const State state = file.converted == 1 ? State::Converted : file.skipped == 1 ? State::Skipped : State::Failed;
@@ -103,6 +110,25 @@ class Watcher {
   }
 
  private:
+  // Why the source must not be converted: an output that would replace
+  // it (a disk that ignores case), or that an earlier source writes (a.xbm
+  // and a.XBM both give a.TXT); none when it may, its outputs then claimed.
+  std::optional<std::string> Refusal(const std::string& path) {
+    const std::string self = identity_.PlaceKey(path);
+    std::vector<std::string> keys;
+    for (const auto& output : OutputFormats()) {
+      if (!outputs_[static_cast<int>(output.kind)]) continue;
+      const std::string out = OutputPath(path, output.kind, context_.outputFolder);
+      std::string key = identity_.PlaceKey(out);
+      if (key == self) return ReplacesSourceText(output.name);
+      if (const auto claimed = claims_.find(key); claimed != claims_.end() && claimed->second != path)
+        return AlsoOutputText(out, claimed->second);
+      keys.push_back(std::move(key));
+    }
+    for (auto& key : keys) claims_.emplace(std::move(key), path);
+    return std::nullopt;
+  }
+
   void AddOutputs(const std::string& path) {
     const std::string self = Normal(path);
     for (const auto& output : OutputFormats())
@@ -119,6 +145,8 @@ class Watcher {
   std::map<std::string, Version> versions_;
   std::map<std::string, State> last_;
   std::set<std::string> outputsOf_;  // every output of every source seen
+  PathIdentity identity_;
+  std::map<std::string, std::string> claims_;  // the place of an output written, its source
   bool skipOnly_ = false;
 };
 

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "convert/FileConvert.h"
+#include "convert/OutputClaims.h"
 
 namespace vantor {
 namespace {
@@ -112,6 +113,19 @@ FileOutcome ConvertThrough(UserPrompt* live, bool answer, const SourceFile& file
   return outcome;
 }
 
+int Wanted(const OutputChoice& outputs) {
+  return static_cast<int>(std::count(outputs.begin(), outputs.end(), true));
+}
+
+// A file the batch refuses: it fails with the reason, none of its outputs
+// asked for is written.
+FileOutcome RefusedOutcome(const SourceFile& file, const OutputChoice& outputs, std::string why) {
+  FileOutcome outcome;
+  outcome.tally.requested = Wanted(outputs);
+  outcome.events.push_back({PromptEvent::Kind::FileMessage, file.path, std::move(why), {}});
+  return outcome;
+}
+
 void Tally(const FileOutcome& file, RunResult& total) {
   const RunResult& t = file.tally;
   total.requested += t.requested;
@@ -169,6 +183,7 @@ class VectorFeed final : public FileFeed {
     if (next_ == files_.size()) return std::nullopt;
     return files_[next_++];
   }
+  void Rewind() override { next_ = 0; }
 
  private:
   const std::vector<SourceFile>& files_;
@@ -177,14 +192,38 @@ class VectorFeed final : public FileFeed {
 
 // One file after another, "n/count" after each; false when the user
 // stopped the run between files.
-bool InTurn(FileFeed& files, const OutputChoice& outputs, ConvertContext& context, RunResult& result) {
+bool InTurn(FileFeed& files, const OutputChoice& outputs, ConvertContext& context, OutputClaims& claims,
+            RunResult& result) {
   const int count = static_cast<int>(files.Count());
-  while (const auto file = files.Next()) {
+  for (std::size_t index = 0; const auto file = files.Next(); ++index) {
     if (result.files > 0 && StopBetweenFiles(context.prompt)) return false;
-    ConvertOneFile(*file, outputs, context, result);
+    if (auto refused = claims.Refusal(index)) {
+      const FileOutcome outcome = RefusedOutcome(*file, outputs, std::move(*refused));
+      Replay(outcome.events, context.prompt);
+      Tally(outcome, result);
+    } else {
+      ConvertOneFile(*file, outputs, context, result);
+    }
     context.prompt.ShowStatus(ProgressText(result.files, count));
   }
   return true;
+}
+
+// Every file's paths before any file is converted; false, with the reason
+// said, when the check could not be made (the run then writes nothing).
+bool CheckClaims(FileFeed& files, const OutputChoice& outputs, const ConvertContext& context,
+                 OutputClaims& claims) {
+  std::string why;
+  bool checked = true;
+  for (std::size_t index = 0; checked; ++index) {
+    const auto file = files.Next();
+    if (!file) break;
+    checked = claims.Add(index, *file, outputs, context.outputFolder, &why);
+  }
+  files.Rewind();
+  if (checked && claims.Finish(&why)) return true;
+  context.prompt.Message("Convert Error (" + why + ")");
+  return false;
 }
 
 // Several files at once: the calling thread and jobs - 1 more take files
@@ -195,9 +234,10 @@ bool InTurn(FileFeed& files, const OutputChoice& outputs, ConvertContext& contex
 // the files in the window are ever held, however long the list.
 class SideBySide {
  public:
-  SideBySide(FileFeed& files, const OutputChoice& outputs, const ConvertContext& run, bool answer, unsigned jobs,
-             UserPrompt& prompt, RunResult& total)
+  SideBySide(FileFeed& files, const OutputChoice& outputs, const ConvertContext& run, OutputClaims& claims,
+             bool answer, unsigned jobs, UserPrompt& prompt, RunResult& total)
       : files_(files),
+        claims_(claims),
         count_(static_cast<int>(files.Count())),
         outputs_(outputs),
         run_(run),
@@ -221,8 +261,9 @@ class SideBySide {
  private:
   void Work() {
     while (auto taken = Take()) {
-      const std::size_t index = taken->first;
-      FileOutcome outcome = ConvertThrough(nullptr, answer_, taken->second, outputs_, run_);
+      const std::size_t index = taken->index;
+      FileOutcome outcome = taken->refusal ? RefusedOutcome(taken->file, outputs_, std::move(*taken->refusal))
+                                           : ConvertThrough(nullptr, answer_, taken->file, outputs_, run_);
       {
         std::lock_guard lock(mutex_);
         std::erase_if(busy_, [&](const auto& b) { return b.first == index; });
@@ -256,10 +297,16 @@ class SideBySide {
     reporting_ = false;
   }
 
+  struct Taken {
+    std::size_t index;
+    SourceFile file;
+    std::optional<std::string> refusal;  // why it must not be converted
+  };
+
   // The next file in list order and its index, once it is inside the
   // window and meets no file being converted; no value when every file is
   // taken.
-  std::optional<std::pair<std::size_t, SourceFile>> Take() {
+  std::optional<Taken> Take() {
     std::unique_lock lock(mutex_);
     for (;;) {
       if (ended_) return std::nullopt;
@@ -279,7 +326,8 @@ class SideBySide {
       changed_.wait(lock);
     }
     busy_.emplace_back(next_, std::move(pendingKeys_));
-    std::pair<std::size_t, SourceFile> taken{next_++, std::move(*pending_)};
+    Taken taken{next_, std::move(*pending_), claims_.Refusal(next_)};
+    ++next_;
     pending_.reset();
     return taken;
   }
@@ -292,7 +340,8 @@ class SideBySide {
     });
   }
 
-  FileFeed& files_;  // read under the mutex
+  FileFeed& files_;        // read under the mutex
+  OutputClaims& claims_;  // likewise
   const int count_;
   const OutputChoice& outputs_;
   const ConvertContext& run_;
@@ -337,7 +386,8 @@ void ConvertOneFile(const SourceFile& file, const OutputChoice& outputs, Convert
 bool ConvertInTurn(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
                    RunResult& result) {
   VectorFeed feed(files);
-  return InTurn(feed, outputs, context, result);
+  OutputClaims claims;
+  return CheckClaims(feed, outputs, context, claims) && InTurn(feed, outputs, context, claims, result);
 }
 
 RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,
@@ -359,11 +409,16 @@ RunResult ConvertBatch(FileFeed& files, const OutputChoice& outputs, ConvertCont
     }
     StoreCsvParameters(*entered, context.settings);
   }
+  OutputClaims claims;
+  if (!CheckClaims(files, outputs, context, claims)) {
+    prompt.SetBusy(false);
+    return result;
+  }
   const unsigned jobs = JobsFor(options.jobs, files.Count());
   if (jobs > 1) {
-    SideBySide(files, outputs, context, options.replaceAnswer, jobs, prompt, result).Run();
+    SideBySide(files, outputs, context, claims, options.replaceAnswer, jobs, prompt, result).Run();
   } else {
-    if (!InTurn(files, outputs, context, result)) {
+    if (!InTurn(files, outputs, context, claims, result)) {
       prompt.SetBusy(false);
       return result;
     }

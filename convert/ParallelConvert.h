@@ -36,11 +36,17 @@ class FileFeed {
   virtual bool AnyCsv() const = 0;
   // The next file; no value after the last.
   virtual std::optional<SourceFile> Next() = 0;
+  // Starts again at the first file: the batch looks at every file's paths
+  // before it converts any.
+  virtual void Rewind() = 0;
 };
 
 // The parameter entry when any source is a CSV file, every file into every
 // chosen output with "n/count" after each file, "Finished" and "Convert
-// Finished". The result counts outputs and files.
+// Finished". Before anything is written, a file with an output that would
+// replace a source of the batch or that an earlier file writes is refused
+// (OutputClaims): it fails with the reason and writes nothing. The result
+// counts outputs and files.
 RunResult ConvertBatch(FileFeed& files, const OutputChoice& outputs, ConvertContext& context,
                        const BatchOptions& options);
 RunResult ConvertBatch(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context,

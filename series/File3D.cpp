@@ -91,6 +91,7 @@ bool Write3DTable(const std::string& folder, const std::vector<std::string>& nam
     std::copy_n(ScratchRecord->Data.Count.begin(), kTableRows, counts.begin() + k * kTableRows);
   }
   const std::string text = TableText(names, counts, ScratchRecord->Head.Measure);
+  if (OutputReplacesSource(outputPath, folder, names, context.prompt)) return false;
   return SaveOutput(outputPath, text, context, ReplaceQuestion(outputPath));
 }
 

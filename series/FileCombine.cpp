@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 
+#include "base/PathIdentity.h"
 #include "base/RecordFields.h"
 #include "formats/FormatTable.h"
 #include "base/TextFit.h"
@@ -70,6 +71,18 @@ bool SelectionIsEmpty(const std::vector<std::string>& names) {
   return std::all_of(names.begin(), names.end(), [](const std::string& n) { return TrimBlanks(n).empty(); });
 }
 
+bool OutputReplacesSource(const std::string& outputPath, const std::string& folder,
+                          const std::vector<std::string>& names, UserPrompt& prompt) {
+  PathIdentity identity;
+  const std::string output = identity.Key(outputPath);
+  for (const auto& name : names) {
+    if (identity.Key(JoinPath(folder, name)) != output) continue;
+    prompt.Message(outputPath + " would replace " + name + ", one of the files read");
+    return true;
+  }
+  return false;
+}
+
 bool RunCombine(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context) {
   UserPrompt& prompt = context.prompt;
   prompt.ShowStatus("");
@@ -115,6 +128,7 @@ bool CombineSelectedFiles(const std::string& folder, const std::vector<std::stri
       return false;
     }
   }
+  if (OutputReplacesSource(outputPath, folder, names, context.prompt)) return false;
   MeasureCondition& m = SumRecord->Head.Measure;
   m.DeadTime = DeadTimePercent(m.RealTime, m.LiveTime);
   return WriteByExtension(outputPath, SumRecord->Data, SumRecord->Head, context);

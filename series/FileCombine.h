@@ -23,6 +23,13 @@ std::vector<std::string> SplitSelection(std::string_view selection);
 // True when no name holds anything but blanks.
 bool SelectionIsEmpty(const std::vector<std::string>& names);
 
+// Tells the user, and is true, when the output would replace one of the
+// named files read (as the file system sees them: another spelling or a
+// link is the same file), whatever the overwrite answers: a sum or table
+// written over one of its own sources would lose it.
+bool OutputReplacesSource(const std::string& outputPath, const std::string& folder,
+                          const std::vector<std::string>& names, UserPrompt& prompt);
+
 // The whole run behind "Combine Start": the selection check, the one
 // question when per-file questions are off, the save dialog (opened on
 // `folder`, proposing "CombineFileDefaultName"), the sum, and "Done" once

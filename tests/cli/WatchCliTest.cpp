@@ -122,6 +122,16 @@ TEST_F(WatchCliTest, OutputsBesideSourcesAreNoSources_RewrittenSourceCountedOnce
                                 (force ? "2 files: 2 converted, 0 failed, 0 skipped\n"
                                        : "2 files: 0 converted, 0 failed, 2 skipped\n"));
   }
+  // Two sources with one output: the second is refused, whatever --force says.
+  fs::remove_all(in);
+  fs::create_directory(in);
+  for (const char* name : {"x.CSV", "x.csv"}) fs::copy_file(VANTOR_SAMPLES_DIR "/export.csv", in + "/" + name);
+  const pid_t pid = StartWatch({"--force", "--to", "txt", "--from", "csv", "--csv-params", "5,0.1,0.04,0,300", in}, err,
+                               false);
+  EXPECT_TRUE(WaitFor([&] { return ReadAll(err).find("x.csv") != std::string::npos; }));
+  EXPECT_EQ(Stop(pid), 1);
+  EXPECT_EQ(ReadAll(err), in + "/x.CSV: converted\n" + in + "/x.csv: " + in + "/x.TXT is also the output of " + in +
+                              "/x.CSV\n2 files: 1 converted, 1 failed, 0 skipped\n");
 }
 
 }  // namespace

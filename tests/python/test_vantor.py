@@ -66,6 +66,12 @@ class VantorTest(unittest.TestCase):
                 self.assertEqual(Path(written).read_bytes(), (self.dir / name).read_bytes())
                 with self.assertRaises(FileExistsError):
                     getattr(vantor, command)(files, written, **options)
+        # A sum never replaces one of its own sources.
+        copy = self.dir / "copy.xbm"
+        copy.write_bytes(XBM.read_bytes())
+        with self.assertRaisesRegex(vantor.Error, "one of the files read"):
+            vantor.combine([copy, XBM], copy, overwrite=True)
+        self.assertEqual(copy.read_bytes(), XBM.read_bytes())
 
     def test_d_spacing_agrees_with_the_table(self):
         # The table keeps its rounded hc; the module uses the exact one.
