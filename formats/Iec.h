@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The IEC 61455 (formerly IEC 1455) spectrum interchange text (.iec):
+// records of fixed meaning, each line starting with the record tag "A004";
+// one spectrum.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "base/ReadResult.h"
+#include "base/SourceSpectrum.h"
+
+namespace vantor {
+
+// Whether the file's first bytes (up to 4096; all of a shorter file) look
+// like this format: the first lines all start with "A004".
+bool LooksLikeIec(std::string_view head);
+
+// The spectrum of a whole file's bytes into `spectra` (cleared first). A
+// file error with the line and a short reason when the bytes are not a
+// complete, valid file; `spectra` is then left empty.
+ReadResult IecSpectra(std::string_view bytes, std::vector<SourceSpectrum>& spectra);
+
+}  // namespace vantor

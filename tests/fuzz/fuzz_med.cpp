@@ -1,0 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// EPICS multichannel-analyser text (.med): arbitrary bytes.
+#include "FuzzSpectra.h"
+#include "formats/Med.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  vantor::fuzz::ReadSpectra(vantor::LooksLikeMed, vantor::MedSpectra, data, size);
+  return 0;
+}
