@@ -6,10 +6,8 @@
 #pragma once
 
 #include <array>
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -132,14 +130,5 @@ inline double DeadTimePercent(double realTime, double liveTime) {
 // 0 degrees Celsius in kelvin: the record keeps degrees Celsius, the
 // parameter entry and the profile file kelvin.
 inline constexpr double kZeroCelsiusInKelvin = 273.15;
-
-// Settings the window (or the command line) hands to the conversion.
-struct RunSettings {
-  double TwoThetaValue = 0;
-  std::int16_t TwoThetaMode = 0;  // 0 Relative, 1 Absolute
-  std::array<double, 3> EnteredEGC{};
-  double EnteredTemperature = 0;  // degrees Celsius
-  bool OverWriteCheck = true;
-};
 
 }  // namespace vantor

@@ -4,21 +4,13 @@
 // scripted fake. The core never waits on anything but these calls.
 #pragma once
 
-#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
-namespace vantor {
+#include "base/RunSettings.h"
 
-// The five values a CSV source does not carry, as the parameter entry
-// returns them: the angle, the calibration and the temperature in degrees
-// Celsius (the entry itself takes kelvin).
-struct CsvParameters {
-  double TwoTheta = 0;
-  std::array<double, 3> EGC{};
-  double Temperature = 0;
-};
+namespace vantor {
 
 class UserPrompt {
  public:

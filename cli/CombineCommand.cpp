@@ -31,7 +31,7 @@ int RunCombineCommand(const CombineOptions& o) {
   if (!o.csvParams.empty()) {
     const auto entered = ParseCsvParameters(o.csvParams);
     if (!entered) return UsageError("--csv-params takes five numbers TWOTHETA,EGC0,EGC1,EGC2,KELVIN");
-    StoreCsvParameters(*entered, context.settings);
+    context.settings.csv = *entered;
   }
   prompt.saveName = o.output;
   return RunCombine("", *files, context) ? kExitOk : kExitFailed;

@@ -50,7 +50,7 @@ int RunPlotCommand(const PlotOptions& o) {
   if (!o.csvParams.empty()) {
     const auto entered = ParseCsvParameters(o.csvParams);
     if (!entered) return UsageError("--csv-params takes five numbers TWOTHETA,EGC0,EGC1,EGC2,KELVIN");
-    StoreCsvParameters(*entered, context.settings);
+    context.settings.csv = *entered;
   }
   const view::PlotResult result = view::PlotFiles(request, context);
   return result.complete ? kExitOk : kExitFailed;

@@ -164,9 +164,7 @@ int RunWatchCommand(const WatchOptions& o) {
   OutputChoice outputs{};
   const bool csv = format->kind == SourceKind::Csv;
   if (const int status = PrepareRun(o, csv, !csv, prompt, context, outputs); status >= 0) return status;
-  if (csv) {
-    StoreCsvParameters(*prompt.csvParameters, context.settings);
-  }
+  if (csv) context.settings.csv = *prompt.csvParameters;
 
   struct sigaction stop {};
   stop.sa_handler = RequestStop;  // no SA_RESTART: the wait ends at once

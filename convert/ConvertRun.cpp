@@ -58,24 +58,22 @@ void ConvertToOutputs(const std::string& file, SourceKind source, const OutputCh
 }
 
 bool StoreChanges(const ConvertRequest& request, ConvertContext& context) {
-  RunSettings& s = context.settings;
+  SourceChanges& changes = context.settings.changes;
+  changes = {};
   if (request.changeEGC) {
     if (!request.egc[0] || !request.egc[1] || !request.egc[2]) {
       context.prompt.Message("EGC Paramter Error");
       return false;
     }
-    for (int i = 0; i < 3; ++i) s.EnteredEGC[i] = *request.egc[i];
+    changes.egc = {*request.egc[0], *request.egc[1], *request.egc[2]};
   }
   if (request.change2Theta) {
     if (!request.twoTheta) {
       context.prompt.Message("2Theta Value Error");
       return false;
     }
-    s.TwoThetaValue = *request.twoTheta;
-    s.TwoThetaMode = request.twoThetaMode;
+    changes.twoTheta = TwoThetaChange{*request.twoTheta, request.twoThetaMode == 1};
   }
-  context.ChangeEGC = request.changeEGC;
-  context.Change2Theta = request.change2Theta;
   return true;
 }
 

@@ -31,13 +31,13 @@ bool ReadSource(const std::string& sourcePath, SourceKind source, SpectrumRecord
   if (source == SourceKind::Csv) {
     // The parameter entry's values are final for CSV sources; the window's
     // changes are not applied on top of them.
-    m.TwoTheta = s.TwoThetaValue;
-    m.EGC = s.EnteredEGC;
-    m.Temperature = s.EnteredTemperature;
+    m.TwoTheta = s.csv.TwoTheta;
+    m.EGC = s.csv.EGC;
+    m.Temperature = s.csv.Temperature;
   } else {
-    if (context.ChangeEGC) m.EGC = s.EnteredEGC;
-    if (context.Change2Theta) {
-      const double changed = s.TwoThetaMode == 0 ? m.TwoTheta + s.TwoThetaValue : s.TwoThetaValue;
+    if (s.changes.egc) m.EGC = *s.changes.egc;
+    if (const auto& change = s.changes.twoTheta) {
+      const double changed = change->absolute ? change->value : m.TwoTheta + change->value;
       // An angle at or below 0 gives no d-spacing: such a change would
       // make up a file that no program can index. One that leaves the
       // angle as it was is no change.

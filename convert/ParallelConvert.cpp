@@ -407,7 +407,7 @@ RunResult ConvertBatch(FileFeed& files, const OutputChoice& outputs, ConvertCont
       prompt.SetBusy(false);
       return result;
     }
-    StoreCsvParameters(*entered, context.settings);
+    context.settings.csv = *entered;
   }
   OutputClaims claims;
   if (!CheckClaims(files, outputs, context, claims)) {

@@ -72,8 +72,8 @@ py::handle NewError(const char* name, py::handle bases, const char* doc) {
 
 // csv_params: the angle, calibration and temperature (kelvin) CSV sources
 // lack, as the command line's --csv-params; all three must be given.
-void StoreCsvParameters(const py::object& given, RunSettings& settings) {
-  if (given.is_none()) return;
+CsvParameters CsvParametersOf(const py::object& given) {
+  if (given.is_none()) return {};
   const auto params = given.cast<py::dict>();
   for (const auto& [key, value] : params) {
     const auto name = py::str(key).cast<std::string>();
@@ -84,9 +84,8 @@ void StoreCsvParameters(const py::object& given, RunSettings& settings) {
   try {
     const auto egc = params["egc"].cast<std::vector<double>>();
     if (egc.size() != 3) throw py::value_error("csv_params egc takes three numbers");
-    settings.TwoThetaValue = params["two_theta"].cast<double>();
-    settings.EnteredEGC = {egc[0], egc[1], egc[2]};
-    settings.EnteredTemperature = params["temperature"].cast<double>() - 273.15;  // kept in degrees Celsius
+    return {params["two_theta"].cast<double>(), {egc[0], egc[1], egc[2]},
+            params["temperature"].cast<double>() - kZeroCelsiusInKelvin};  // kept in degrees Celsius
   } catch (const py::cast_error&) {
     throw py::type_error("csv_params takes numbers: two_theta, egc (three) and temperature");
   }
@@ -109,7 +108,7 @@ std::unique_ptr<Spectrum> Read(const fs::path& path, const std::optional<std::st
   const SourceFormat& source = SourceFor(file, kind);
   RecordingPrompt prompt(false);
   ConvertContext context(prompt);
-  StoreCsvParameters(csvParams, context.settings);
+  context.settings.csv = CsvParametersOf(csvParams);
   if (source.kind == SourceKind::Csv && csvParams.is_none())
     throw py::value_error("CSV sources need csv_params=dict(two_theta=..., egc=(a, b, c), temperature=kelvin)");
   auto spectrum = std::make_unique<Spectrum>();
@@ -152,7 +151,7 @@ void RunSeries(const std::vector<fs::path>& paths, const std::string& output, bo
   prompt.saveName = output;
   ConvertContext context(prompt);
   context.settings.OverWriteCheck = !overwrite;
-  StoreCsvParameters(csvParams, context.settings);
+  context.settings.csv = CsvParametersOf(csvParams);
   bool done = false;
   {
     py::gil_scoped_release unlocked;

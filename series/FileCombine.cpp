@@ -146,10 +146,10 @@ bool ReadSourceByExtension(const std::string& path, SpectrumRecord& record, Conv
   if (format->kind == SourceKind::Csv) {
     // An analyser export carries no angle, calibration or temperature: it
     // gets the values last entered (0 when none was).
-    const RunSettings& s = context.settings;
-    header.Measure.TwoTheta = s.TwoThetaValue;
-    header.Measure.EGC = s.EnteredEGC;
-    header.Measure.Temperature = s.EnteredTemperature;
+    const CsvParameters& entered = context.settings.csv;
+    header.Measure.TwoTheta = entered.TwoTheta;
+    header.Measure.EGC = entered.EGC;
+    header.Measure.Temperature = entered.Temperature;
   }
   return true;
 }

@@ -77,8 +77,12 @@ TEST_F(ConvertRunTest, ChecksComeInOrderAndStopTheRun) {
     EXPECT_FALSE(prompt.busy);
   }
   EXPECT_FALSE(fs::exists(dir / "run01_.XBM"));
-  EXPECT_EQ(context.settings.EnteredEGC, (std::array<double, 3>{0.1, 0.2, 0.3}));
-  EXPECT_EQ(context.settings.TwoThetaValue, 7.5);
+  // The changes are this run's own, apart from an analyser export's parameters.
+  request.changeEGC = request.change2Theta = true, request.twoTheta = 7.5;
+  ASSERT_TRUE(StoreChanges(request, context));
+  EXPECT_EQ(context.settings.changes.egc, (std::array<double, 3>{0.1, 0.2, 0.3}));
+  EXPECT_EQ(context.settings.changes.twoTheta->value, 7.5);
+  EXPECT_EQ(context.settings.csv.TwoTheta, 0);
 }
 
 // Every selected file, counted; with the per-file questions off, one

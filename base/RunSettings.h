@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a run (the window's, a command's, a Python call's) takes from the
+// user besides its files, one field for each meaning: the values an
+// analyser export lacks, the changes asked for every other source, and
+// whether an existing file is replaced without asking.
+#pragma once
+
+#include <array>
+#include <optional>
+
+namespace vantor {
+
+// The five values an analyser export does not carry, as the parameter
+// entry returns them: the angle, the calibration and the temperature in
+// degrees Celsius (the entry itself takes kelvin).
+struct CsvParameters {
+  double TwoTheta = 0;
+  std::array<double, 3> EGC{};
+  double Temperature = 0;
+};
+
+// A change of 2theta: `value` degrees added, or 2theta set to it.
+struct TwoThetaChange {
+  double value = 0;
+  bool absolute = false;
+};
+
+// The changes a run makes to every source but analyser exports, whose
+// parameter entry is final.
+struct SourceChanges {
+  std::optional<std::array<double, 3>> egc;  // the calibration that replaces each source's
+  std::optional<TwoThetaChange> twoTheta;
+};
+
+struct RunSettings {
+  CsvParameters csv;      // the values last entered for analyser exports (0 when none were)
+  SourceChanges changes;  // this run's changes to the other sources
+  bool OverWriteCheck = true;
+};
+
+}  // namespace vantor
