@@ -50,12 +50,13 @@ ReadResult ReadCounts(const n42::Document& doc, xml_node spectrum, SpecData& dat
   const bool counted = EqualsIgnoreCase(code, "CountedZeroes");
   if (!counted && !code.empty() && !EqualsIgnoreCase(code, "None"))
     return FileErrorAtLine(doc.LineOf(channelData), "the compression \"" + std::string(code) + "\" is not known");
+  const std::size_t line = doc.LineOf(channelData);
   n42::ChannelCounts counts(counted, data);
   for (xml_node piece = channelData.first_child(); piece; piece = piece.next_sibling()) {
     if (piece.type() != pugi::node_pcdata && piece.type() != pugi::node_cdata) continue;
     if (ReadResult added = counts.Add(piece.value(), doc.LineOf(piece)); !added) return added;
   }
-  return counts.Finish(doc.LineOf(channelData));
+  return counts.Finish(line);
 }
 
 ReadResult ReadTimes(const n42::Document& doc, xml_node spectrum, SourceSpectrum& s) {
@@ -66,7 +67,7 @@ ReadResult ReadTimes(const n42::Document& doc, xml_node spectrum, SourceSpectrum
   } times[] = {{"RealTime", "RealTimeDuration", "real time", m.RealTime},
                {"LiveTime", "LiveTimeDuration", "live time", m.LiveTime}};
   for (const auto& t : times) {
-    const xml_node node = n42::Nearest(spectrum, t.name2006, t.name2011);
+    const xml_node node = doc.Nearest(spectrum, t.name2006, t.name2011);
     if (!node) continue;
     const auto seconds = n42::DurationSeconds(node.child_value());
     if (!seconds)
@@ -76,7 +77,7 @@ ReadResult ReadTimes(const n42::Document& doc, xml_node spectrum, SourceSpectrum
   }
   m.DeadTime = DeadTimePercent(m.RealTime, m.LiveTime);
 
-  const xml_node start = n42::Nearest(spectrum, "StartTime", "StartDateTime");
+  const xml_node start = doc.Nearest(spectrum, "StartTime", "StartDateTime");
   if (!start) return {};
   s.extra.push_back({"start time", Value(start)});
   const auto parsed = n42::ParseStartTime(start.child_value());
@@ -103,11 +104,11 @@ void AssignUtf8(Text<N>& field, const std::string& text, std::string_view what, 
 // title) is the sample title, the spectrum's first other remark the
 // comment; all others, and the remarks of the elements around the
 // spectrum, are extra values.
-void ReadRemarks(xml_node spectrum, SourceSpectrum& s) {
+void ReadRemarks(const n42::Document& doc, xml_node spectrum, SourceSpectrum& s) {
   std::vector<std::string> own;
   for (xml_node c = spectrum.first_child(); c; c = c.next_sibling())
     if (Is(c, "Remark") && !Value(c).empty()) own.push_back(Value(c));
-  n42::AddEnclosingRemarks(spectrum, s.extra);
+  n42::AddEnclosingRemarks(doc, spectrum, s.extra);
   bool commented = false;
   for (const std::string& remark : own) {
     if (remark.rfind("Title:", 0) == 0) {
@@ -122,10 +123,9 @@ void ReadRemarks(xml_node spectrum, SourceSpectrum& s) {
 
 ReadResult ReadSpectrum(const n42::Document& doc, xml_node spectrum, SourceSpectrum& s) {
   if (ReadResult counts = ReadCounts(doc, spectrum, s.record.Data); !counts) return counts;
-  n42::AddFileValues(doc, s.extra);
   n42::AddSpectrumValues(doc, spectrum, s.extra);
   if (ReadResult times = ReadTimes(doc, spectrum, s); !times) return times;
-  ReadRemarks(spectrum, s);
+  ReadRemarks(doc, spectrum, s);
   return n42::ReadCalibration(doc, spectrum, s);
 }
 
@@ -159,9 +159,12 @@ ReadResult N42Spectra(std::string_view bytes, std::vector<SourceSpectrum>& spect
     return FileErrorAtLine(
         doc.LineOf(doc.spectra[kN42MaxSpectra]),
         std::to_string(doc.spectra.size()) + " spectra; at most " + std::to_string(kN42MaxSpectra) + " can be read");
+  const std::vector<HeaderValue> fileValues = n42::FileValues(doc);
   std::vector<SourceSpectrum> read(doc.spectra.size());
-  for (std::size_t i = 0; i < doc.spectra.size(); ++i)
+  for (std::size_t i = 0; i < doc.spectra.size(); ++i) {
+    read[i].extra = fileValues;
     if (ReadResult one = ReadSpectrum(doc, doc.spectra[i], read[i]); !one) return one;
+  }
   spectra = std::move(read);
   return {};
 }

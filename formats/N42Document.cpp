@@ -16,7 +16,11 @@ using pugi::xml_node;
 
 // Remarks taken from one element: enough for what people write there,
 // bounded for files that repeat them.
-constexpr int kRemarksPerElement = 8;
+constexpr std::size_t kRemarksPerElement = 8;
+// How far out from a spectrum its values are looked for. The schemas nest a
+// spectrum at most five deep; the bound keeps deeply nested input (spectra
+// inside spectra) from costing the square of its depth.
+constexpr std::size_t kLevelsOut = 8;
 
 bool IsDocumentElement(xml_node node) {
   return node.parent().type() == pugi::node_document;
@@ -27,13 +31,12 @@ void AddChildValue(xml_node parent, std::string_view child, const char* name, st
   if (!value.empty()) extra.push_back({name, std::move(value)});
 }
 
-void AddRemarks(xml_node element, std::vector<HeaderValue>& extra) {
-  int taken = 0;
-  for (xml_node c = element.first_child(); c && taken < kRemarksPerElement; c = c.next_sibling()) {
-    if (!Is(c, "Remark")) continue;
-    std::string remark = Value(c);
-    if (!remark.empty()) extra.push_back({"remark", std::move(remark)}), ++taken;
-  }
+// The key under which the first energy calibration of an element is
+// remembered; no local name holds a ":".
+constexpr std::string_view kEnergyCalibration = "Calibration:Energy";
+
+bool IsEnergyCalibration(xml_node n) {
+  return Is(n, "Calibration") && (Attribute(n, "Type").empty() || EqualsIgnoreCase(Attribute(n, "Type"), "Energy"));
 }
 
 // <RadInstrumentInformation> (2011) or <InstrumentInformation> (2006).
@@ -62,16 +65,16 @@ void AddDetector(const Document& doc, xml_node spectrum, std::vector<HeaderValue
   AddChildValue(described->second, "RadDetectorDescription", "detector description", extra);
 }
 
-void AddPlace(xml_node spectrum, std::vector<HeaderValue>& extra) {
-  const xml_node location = Child(Nearest(spectrum, "MeasuredItemInformation"), "MeasurementLocation");
+void AddPlace(const Document& doc, xml_node spectrum, std::vector<HeaderValue>& extra) {
+  const xml_node location = Child(doc.Nearest(spectrum, "MeasuredItemInformation"), "MeasurementLocation");
   AddChildValue(location, "MeasurementLocationName", "location", extra);
   AddChildValue(location, "Coordinates", "coordinates", extra);
-  const xml_node point = Nearest(spectrum, "GeographicPoint");
+  const xml_node point = doc.Nearest(spectrum, "GeographicPoint");
   AddChildValue(point, "LatitudeValue", "latitude", extra);
   AddChildValue(point, "LongitudeValue", "longitude", extra);
   AddChildValue(point, "ElevationValue", "elevation", extra);
   // 2011: <DoseRate><DoseRateValue> in µSv/h; 2006: <DoseRate Units="...">.
-  const xml_node dose = Nearest(spectrum, "DoseRate");
+  const xml_node dose = doc.Nearest(spectrum, "DoseRate");
   if (const xml_node value = Child(dose, "DoseRateValue"); !Value(value).empty()) {
     extra.push_back({"dose rate", Value(value) + " \u00B5Sv/h"});
   } else if (!Value(dose).empty()) {
@@ -142,15 +145,6 @@ ReadResult Calibration2011(const Document& doc, xml_node calibration, SourceSpec
   return ApplyCoefficients(doc, coefficients, 1, s);
 }
 
-// The nearest <Calibration> of type "Energy" (or of no type) of a 2006 file.
-xml_node EnergyCalibration2006(xml_node spectrum) {
-  for (xml_node at = spectrum; at && !IsDocumentElement(at); at = at.parent())
-    for (xml_node c = at.first_child(); c; c = c.next_sibling())
-      if (Is(c, "Calibration") && (Attribute(c, "Type").empty() || EqualsIgnoreCase(Attribute(c, "Type"), "Energy")))
-        return c;
-  return {};
-}
-
 }  // namespace
 
 std::string_view LocalName(const char* name) {
@@ -179,11 +173,30 @@ std::string Value(xml_node node) {
   return Collapsed(node.child_value());
 }
 
-xml_node Nearest(xml_node from, std::string_view name, std::string_view otherName) {
-  for (xml_node at = from; at && !IsDocumentElement(at); at = at.parent())
-    for (xml_node c = at.first_child(); c; c = c.next_sibling())
-      if (Is(c, name) || (!otherName.empty() && Is(c, otherName))) return c;
+xml_node Document::Nearest(xml_node from, std::string_view name, std::string_view otherName) const {
+  std::size_t level = 0;
+  for (xml_node at = from; at && !IsDocumentElement(at) && level++ <= kLevelsOut; at = at.parent()) {
+    if (const xml_node found = FirstChild(at, name)) return found;
+    if (const xml_node found = otherName.empty() ? xml_node() : FirstChild(at, otherName)) return found;
+  }
   return {};
+}
+
+xml_node Document::FirstChild(xml_node element, std::string_view name) const {
+  const auto [at, added] = firstChildren_.try_emplace({element.internal_object(), name});
+  if (added)
+    for (xml_node c = element.first_child(); c && !at->second; c = c.next_sibling())
+      if (name == kEnergyCalibration ? IsEnergyCalibration(c) : Is(c, name)) at->second = c;
+  return at->second;
+}
+
+const std::vector<HeaderValue>& Document::Remarks(xml_node element) const {
+  const auto [at, added] = remarks_.try_emplace(element.internal_object());
+  if (added)
+    for (xml_node c = element.first_child(); c && at->second.size() < kRemarksPerElement; c = c.next_sibling())
+      if (std::string remark = Is(c, "Remark") ? Value(c) : std::string(); !remark.empty())
+        at->second.push_back({"remark", std::move(remark)});
+  return at->second;
 }
 
 // A walk in document order without recursion, so that deeply nested input
@@ -205,34 +218,48 @@ void Document::Collect() {
   }
 }
 
+// Lines are asked for about in document order, so counting goes on from
+// the last place asked for, forward or back, not from the start each time.
 std::size_t Document::LineAt(std::ptrdiff_t offset) const {
   const std::size_t end = offset < 0 ? 0 : std::min(static_cast<std::size_t>(offset), bytes.size());
-  return 1 + static_cast<std::size_t>(std::count(bytes.begin(), bytes.begin() + end, '\n'));
+  const auto newlines = [&](std::size_t from, std::size_t to) {
+    return static_cast<std::size_t>(std::count(bytes.begin() + from, bytes.begin() + to, '\n'));
+  };
+  linesBefore_ =
+      end >= countedTo_ ? linesBefore_ + newlines(countedTo_, end) : linesBefore_ - newlines(end, countedTo_);
+  countedTo_ = end;
+  return 1 + linesBefore_;
 }
 
-void AddEnclosingRemarks(xml_node spectrum, std::vector<HeaderValue>& extra) {
+void AddEnclosingRemarks(const Document& doc, xml_node spectrum, std::vector<HeaderValue>& extra) {
   std::vector<xml_node> around;
-  for (xml_node at = spectrum.parent(); at && at.type() == pugi::node_element && !IsDocumentElement(at);
-       at = at.parent())
+  for (xml_node at = spectrum.parent();
+       at && at.type() == pugi::node_element && !IsDocumentElement(at) && around.size() < kLevelsOut; at = at.parent())
     around.push_back(at);
-  for (auto at = around.rbegin(); at != around.rend(); ++at) AddRemarks(*at, extra);
+  for (auto at = around.rbegin(); at != around.rend(); ++at) {
+    const auto& remarks = doc.Remarks(*at);
+    extra.insert(extra.end(), remarks.begin(), remarks.end());
+  }
 }
 
-void AddFileValues(const Document& doc, std::vector<HeaderValue>& extra) {
+std::vector<HeaderValue> FileValues(const Document& doc) {
+  std::vector<HeaderValue> extra;
   AddChildValue(doc.root, "RadInstrumentDataCreatorName", "written by", extra);
   AddInstrument(Child(doc.root, "RadInstrumentInformation"), extra);
   AddInstrument(Child(doc.root, "InstrumentInformation"), extra);
-  AddRemarks(doc.root, extra);
+  const auto& remarks = doc.Remarks(doc.root);
+  extra.insert(extra.end(), remarks.begin(), remarks.end());
+  return extra;
 }
 
 void AddSpectrumValues(const Document& doc, xml_node spectrum, std::vector<HeaderValue>& extra) {
-  AddInstrument(Nearest(spectrum, "InstrumentInformation"), extra);
-  if (std::string value = Value(Nearest(spectrum, "MeasurementClassCode")); !value.empty())
+  AddInstrument(doc.Nearest(spectrum, "InstrumentInformation"), extra);
+  if (std::string value = Value(doc.Nearest(spectrum, "MeasurementClassCode")); !value.empty())
     extra.push_back({"measurement class", std::move(value)});
   AddDetector(doc, spectrum, extra);
   const std::string_view sample = Attribute(spectrum, "SampleNumber");
   if (!sample.empty()) extra.push_back({"sample number", std::string(sample)});
-  AddPlace(spectrum, extra);
+  AddPlace(doc, spectrum, extra);
 }
 
 ReadResult ReadCalibration(const Document& doc, xml_node spectrum, SourceSpectrum& s) {
@@ -243,7 +270,8 @@ ReadResult ReadCalibration(const Document& doc, xml_node spectrum, SourceSpectru
     s.notes.push_back("energy calibration \"" + std::string(reference) + "\" is not in the file: no calibration");
     return {};
   }
-  if (const xml_node calibration = EnergyCalibration2006(spectrum)) return Calibration2006(doc, calibration, s);
+  if (const xml_node calibration = doc.Nearest(spectrum, kEnergyCalibration))
+    return Calibration2006(doc, calibration, s);
   if (doc.calibrationCount == 1) return Calibration2011(doc, doc.lastCalibration, s);
   return {};
 }

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <pugixml.hpp>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "base/ReadResult.h"
@@ -26,9 +28,6 @@ pugi::xml_node Child(pugi::xml_node parent, std::string_view localName);
 std::string_view Attribute(pugi::xml_node node, std::string_view localName);
 // The element's text, blanks collapsed; empty for a null node.
 std::string Value(pugi::xml_node node);
-// The first child of that name (either name) of `from`, else of the
-// elements around it, nearest first, below the document element.
-pugi::xml_node Nearest(pugi::xml_node from, std::string_view name, std::string_view otherName = {});
 
 struct Document {
   Document(std::string_view bytes, pugi::xml_node root) : bytes(bytes), root(root) {}
@@ -38,20 +37,42 @@ struct Document {
   std::size_t LineAt(std::ptrdiff_t offset) const;
   std::size_t LineOf(pugi::xml_node node) const { return LineAt(node.offset_debug()); }
 
+  // The first child of that name (either name) of `from`, else of the
+  // elements around it, nearest first, below the document element and at
+  // most eight levels out.
+  pugi::xml_node Nearest(pugi::xml_node from, std::string_view name, std::string_view otherName = {}) const;
+  // The first child of that name, remembered: many spectra can share the
+  // elements around them, which are then searched once, not once a spectrum.
+  pugi::xml_node FirstChild(pugi::xml_node element, std::string_view name) const;
+  // An element's remarks (at most eight), remembered the same way.
+  const std::vector<HeaderValue>& Remarks(pugi::xml_node element) const;
+
   std::string_view bytes;
   pugi::xml_node root;
   std::vector<pugi::xml_node> spectra;
   std::unordered_map<std::string_view, pugi::xml_node> calibrations, detectors;
   std::size_t calibrationCount = 0;
   pugi::xml_node lastCalibration;
+
+ private:
+  mutable std::size_t countedTo_ = 0, linesBefore_ = 0;
+  using Key = std::pair<const void*, std::string_view>;
+  struct KeyHash {
+    std::size_t operator()(const Key& k) const {
+      return std::hash<const void*>()(k.first) * 31 + std::hash<std::string_view>()(k.second);
+    }
+  };
+  mutable std::unordered_map<Key, pugi::xml_node, KeyHash> firstChildren_;
+  mutable std::unordered_map<const void*, std::vector<HeaderValue>> remarks_;
 };
 
 // Remarks of the elements around a spectrum, outermost first, below the
 // document element (whose remarks are among the file's values).
-void AddEnclosingRemarks(pugi::xml_node spectrum, std::vector<HeaderValue>& extra);
+void AddEnclosingRemarks(const Document& doc, pugi::xml_node spectrum, std::vector<HeaderValue>& extra);
 // The document's writer, the instrument described under the document
-// element, and the document element's remarks.
-void AddFileValues(const Document& doc, std::vector<HeaderValue>& extra);
+// element, and the document element's remarks: the first values of every
+// spectrum.
+std::vector<HeaderValue> FileValues(const Document& doc);
 // Instrument (2006), detector, sample number, measurement class, location
 // and dose rate of one spectrum.
 void AddSpectrumValues(const Document& doc, pugi::xml_node spectrum, std::vector<HeaderValue>& extra);

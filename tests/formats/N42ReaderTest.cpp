@@ -110,6 +110,8 @@ TEST(N42Reader, BrokenFiles_FileErrorsWithLines) {
   const auto doc = [](const std::string& data) {
     return "<RadInstrumentData>\n<Spectrum>\n" + data + "\n</Spectrum>\n</RadInstrumentData>";
   };
+  std::string many;
+  for (int i = 0; i <= 2048; ++i) many += "<Spectrum><ChannelData>1</ChannelData></Spectrum>";
   const std::pair<std::string, std::string> rows[] = {
       {std::string(k2011).substr(0, 300), "not well-formed XML"},
       {"<Other><Spectrum><ChannelData>1</ChannelData></Spectrum></Other>", "line 1: the root element <Other> is not"},
@@ -123,7 +125,8 @@ TEST(N42Reader, BrokenFiles_FileErrorsWithLines) {
       {doc("<ChannelData compressionCode='Gzip'>5</ChannelData>"), "line 3: the compression \"Gzip\" is not known"},
       {doc("<LiveTime>P1Y</LiveTime><ChannelData>5</ChannelData>"), "line 3: the live time \"P1Y\" is not a duration"},
       {doc("<Calibration><Coefficients>1 a</Coefficients></Calibration><ChannelData>5</ChannelData>"),
-       "line 3: the calibration coefficients \"1 a\" are not numbers"}};
+       "line 3: the calibration coefficients \"1 a\" are not numbers"},
+      {"<RadInstrumentData>" + many + "</RadInstrumentData>", "2049 spectra; at most 2048 can be read"}};
   for (const auto& [bytes, why] : rows) {
     ReadResult r;
     const auto s = Read(bytes, &r);
