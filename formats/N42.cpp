@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// ANSI N42.42 spectra, parsed with pugixml. The two schemas place the same
-// things differently:
+// ANSI N42.42 spectra, parsed with pugixml. The layouts are those of the
+// standard's 2006 and 2011 editions and their XML schemas (NIST), which
+// place the same things differently:
 //
 //   2006  <N42InstrumentData>/<Measurement>/<DetectorData>[<StartTime>]/
 //         <DetectorMeasurement>/<SpectrumMeasurement>/<Spectrum>

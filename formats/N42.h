@@ -15,7 +15,7 @@
 namespace vantor {
 
 // More spectra than this in one file are refused: each takes a whole record
-// of 36 KB, and 2048 of them are already 74 MB.
+// of about 35 KB, and 2048 of them are already about 72 MB.
 inline constexpr std::size_t kN42MaxSpectra = 2048;
 
 // Whether the file's first bytes (up to 4096; all of a shorter file) look

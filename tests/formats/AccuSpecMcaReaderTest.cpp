@@ -51,8 +51,7 @@ TEST(AccuSpecMcaReader, CountsHighWordFirst_CalibrationFromChannelOne) {
 
 TEST(AccuSpecMcaReader, BrokenFiles_FileErrors) {
   const std::string good = AccuSpecBytes({1, 2, 3}, {0, 1, 0});
-  std::string text = "VERSION:    3.1\nELEMENTS:   1\n", wide = good, huge = good;
-  text.resize(2000, ' ');
+  std::string text = "VERSION:    3.1\nELEMENTS:   1\n" + std::string(2000, ' '), wide = good, huge = good;
   wide[36] = 0x01, wide[37] = 0x20, huge[1024 + 4 * 2 + 1] = static_cast<char>(0x80);
   const std::pair<std::string, std::string> rows[] = {
       {text, "not an AccuSpec file: the header words at bytes 0, 24, 34, 36 and 38 are not AccuSpec's"},
@@ -67,8 +66,7 @@ TEST(AccuSpecMcaReader, BrokenFiles_FileErrors) {
 }
 
 TEST(AccuSpecMcaReader, RealFile_OnlyAccuSpecLooksLikeIt) {
-  const std::string path = test::RealFolder("mca-accuspec") + "/04nacl02.mca";
-  const std::string bytes = test::ReadAll(path);
+  const std::string path = test::RealFolder("mca-accuspec") + "/04nacl02.mca", bytes = test::ReadAll(path);
   if (bytes.empty()) GTEST_SKIP() << "no " << path;
   const auto s = Read(bytes);
   ASSERT_EQ(s.size(), 1u);
@@ -76,8 +74,8 @@ TEST(AccuSpecMcaReader, RealFile_OnlyAccuSpecLooksLikeIt) {
   test::ExpectFacts(
       s[0], {2048, 341488, 12620, 831, 0.48472, 74.7426, 0, 0, std::string(8, '\0'), std::string(6, '\0')}, path);
   EXPECT_TRUE(Read(bytes.substr(0, bytes.size() / 2)).empty());
-  for (const auto& [folder, file] : test::DetectorFiles())
-    EXPECT_EQ(LooksLikeAccuSpecMca(test::Head(file)), folder == "mca-accuspec") << file;
+  for (const auto& [folder, head] : test::DetectorFileHeads())
+    EXPECT_EQ(LooksLikeAccuSpecMca(head), folder == "mca-accuspec") << folder;
 }
 
 }  // namespace

@@ -1,38 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The N42 reader: both schemas from documents written here (compression,
+// The N42 reader: both schemas from small documents (compression,
 // calibrations, undeclared prefixes, times), the texts' pieces, every
 // failure with its line, the real files.
 #include <gtest/gtest.h>
 
 #include "formats/N42.h"
 #include "formats/N42Values.h"
+#include "support/DataRows.h"
 #include "support/RealSpectra.h"
 
 namespace vantor {
 namespace {
 
-const char* const k2006 = R"(<?xml version="1.0"?>
-<N42InstrumentData xmlns="http://physics.nist.gov/Divisions/Div846/Gp4/ANSIN4242/2005/ANSIN4242">
-<Measurement><DetectorData><StartTime>2016-02-04T20:28:33.500Z</StartTime>
-<DetectorMeasurement><SpectrumMeasurement>
-<Calibration Type="Energy" EnergyUnits="MeV"><Equation Model="Polynomial"><Coefficients>0.001 0.002 0.000001</Coefficients></Equation></Calibration>
-<Spectrum Detector="A1"><RealTime>PT1M2.5S</RealTime><LiveTime>PT60S</LiveTime>
-<Calibration Type="FWHM"><Equation Model="Polynomial"><Coefficients>9 9 9</Coefficients></Equation></Calibration>
-<ChannelData Compression="CountedZeroes">5 0 3 7 0 1</ChannelData></Spectrum>
-<Spectrum Detector="A2"><ChannelData>1 2
- 3</ChannelData></Spectrum>
-</SpectrumMeasurement></DetectorMeasurement></DetectorData></Measurement></N42InstrumentData>)";
-
-const char* const k2011 = R"(<RadInstrumentData xmlns="http://physics.nist.gov/N42/2011/N42">
-<EnergyCalibration id="c0"><CoefficientValues>-0.5 3 0</CoefficientValues>
-<EnergyValues>60 662</EnergyValues><EnergyDeviationValues>1 -2</EnergyDeviationValues></EnergyCalibration>
-<RadDetectorInformation id="d0"><RadDetectorKindCode>HPGe</RadDetectorKindCode></RadDetectorInformation>
-<RadMeasurement id="m"><StartDateTime>2013-12-26T21:15:00</StartDateTime><RealTimeDuration>PT10S</RealTimeDuration>
-<Spectrum energyCalibrationReference="c0" radDetectorInformationReference="d0">
-<Remark>Title: Ba133 &#233;t&#233;</Remark><Remark>shielded</Remark>
-<LiveTimeDuration>PT8S</LiveTimeDuration><ChannelData compressionCode="CountedZeroes">0 2 4</ChannelData></Spectrum>
-<GrossCounts><CountData>3447</CountData></GrossCounts></RadMeasurement>
-<DHS:InterSpec><Coefficients>7 7</Coefficients></DHS:InterSpec></RadInstrumentData>)";
+// Two small documents in tests/data: n42-2006.n42 (two spectra, a calibration
+// around both, counted zeros) and n42-2011.n42 (a referenced calibration with
+// deviation pairs, an undeclared prefix, a title code page 932 cannot hold).
+std::string Fixture(const char* name) {
+  return test::ReadAll(std::string(VANTOR_TEST_DATA_DIR) + "/" + name);
+}
 
 std::vector<SourceSpectrum> Read(std::string_view bytes, ReadResult* result = nullptr) {
   std::vector<SourceSpectrum> spectra;
@@ -52,13 +37,13 @@ std::vector<std::int32_t> Counts(const SourceSpectrum& s) {
 }
 
 TEST(N42Reader, Schema2006_SpectraInOrder_CountedZeros_Units) {
-  const auto s = Read(k2006);
+  const auto s = Read(Fixture("n42-2006.n42"));
   ASSERT_EQ(s.size(), 2u);
   EXPECT_EQ(Counts(s[0]), (std::vector<std::int32_t>{5, 0, 0, 0, 7, 0}));
   EXPECT_EQ(Counts(s[1]), (std::vector<std::int32_t>{1, 2, 3}));
   const auto& m = s[0].record.Head.Measure;
   EXPECT_EQ((std::array{m.RealTime, m.LiveTime}), (std::array{62.5, 60.0}));
-  // MeV, first channel 0: channel 4 (from 1) at 1 + 2 * 3 + 0.001 * 9 keV
+  // first channel 0: channel 4 (from 1) at 1 + 2 * 3 + 0.001 * 9 keV; the FWHM calibration passed over
   EXPECT_NEAR(EnergyOfChannel(4, m.EGC), 7.009, 1e-12);
   EXPECT_EQ(std::string(View(s[0].record.Head.Common.MeasDate)) + std::string(View(s[0].record.Head.Common.MeasTime)),
             "20160204202833");
@@ -67,8 +52,27 @@ TEST(N42Reader, Schema2006_SpectraInOrder_CountedZeros_Units) {
   EXPECT_EQ(s[1].record.Head.Measure.EGC, s[0].record.Head.Measure.EGC);  // the calibration around both
 }
 
+// 2006 calibrations: units other than keV converted, unknown units and
+// other models no calibration (with a note).
+TEST(N42Reader, Calibration2006_UnitsAndModels) {
+  // {units, model, energy of channel 2 (from 1) of "1 2" in keV, notes}
+  const std::tuple<const char*, const char*, double, std::size_t> rows[] = {{"", "Polynomial", 3, 0},
+                                                                            {"eV", "", 0.003, 0},
+                                                                            {"MeV", "", 3000, 0},
+                                                                            {"furlongs", "", 0, 1},
+                                                                            {"keV", "Lines", 0, 1}};
+  for (const auto& [units, model, second, notes] : rows) {
+    const auto s = Read(std::string("<N42InstrumentData><Spectrum><Calibration EnergyUnits='") + units +
+                        "'><Equation Model='" + model + "'><Coefficients>1 2</Coefficients></Equation></Calibration>" +
+                        "<ChannelData>5 6</ChannelData></Spectrum></N42InstrumentData>");
+    ASSERT_EQ(s.size(), 1u) << units;
+    EXPECT_NEAR(EnergyOfChannel(2, s[0].record.Head.Measure.EGC), second, 1e-12) << units << model;
+    EXPECT_EQ(s[0].notes.size(), notes) << units << model;
+  }
+}
+
 TEST(N42Reader, Schema2011_ReferencedCalibration_UndeclaredPrefix_Title) {
-  const auto s = Read(k2011);
+  const auto s = Read(Fixture("n42-2011.n42"));
   ASSERT_EQ(s.size(), 1u);  // GrossCounts is no spectrum
   EXPECT_EQ(Counts(s[0]), (std::vector<std::int32_t>{0, 0, 4}));
   const auto& r = s[0].record;
@@ -85,48 +89,32 @@ TEST(N42Reader, Schema2011_ReferencedCalibration_UndeclaredPrefix_Title) {
 }
 
 TEST(N42Reader, TextPieces) {
-  const std::pair<const char*, double> durations[] = {{"PT0.999998S", 0.999998},
-                                                      {" P1DT1H1M1.5S\n", 90061.5},
-                                                      {"12.5", 12.5},
-                                                      {"PT", -1},
-                                                      {"P1Y", -1},
-                                                      {"-PT1S", -1},
-                                                      {"PT1.5", -1},
-                                                      {"", -1}};
+  const std::pair<const char*, double> durations[] = {
+      {" P1DT1H1M1.5S\n", 90061.5}, {"12.5", 12.5}, {"P1Y", -1}, {"-PT1S", -1}, {"PT1.5", -1}};
   for (const auto& [text, seconds] : durations) EXPECT_EQ(n42::DurationSeconds(text).value_or(-1), seconds) << text;
   const std::pair<const char*, const char*> starts[] = {{"2016-02-04T20:28:33.999Z", "20160204 202833 UTC"},
                                                         {"2013-12-26T21:15:00+09:00", "20131226 211500 +09:00"},
                                                         {"2010-04-17T11:43:59.159", "20100417 114359 "},
-                                                        {"2013-13-26T21:15:00Z", "none"},
-                                                        {"2013-12-26 21:15:00", "none"}};
+                                                        {"2013-13-26T21:15:00Z", "none"}};
   for (const auto& [text, want] : starts) {
     const auto t = n42::ParseStartTime(text);
     EXPECT_EQ(t ? t->date + " " + t->time + " " + t->zone : "none", want) << text;
   }
+  // 1 + 2 k + 3 k^2 from k = 0 is 2 - 4 x + 3 x^2 from x = 1; a cubic term cannot be held
+  EXPECT_EQ(n42::ChannelOneCoefficients({1, 2, 3, 0}), (std::array<double, 3>{2, -4, 3}));
+  EXPECT_FALSE(n42::ChannelOneCoefficients({1, 2, 3, 1e-9}));
 }
 
-// Each row a document and the reason it is refused ("" where it reads).
+// Rows of tests/data/n42-broken.tsv inside a spectrum, then whole documents.
 TEST(N42Reader, BrokenFiles_FileErrorsWithLines) {
-  const auto doc = [](const std::string& data) {
-    return "<RadInstrumentData>\n<Spectrum>\n" + data + "\n</Spectrum>\n</RadInstrumentData>";
-  };
+  std::vector<std::pair<std::string, std::string>> rows;
+  for (const auto& row : test::DataRows("n42-broken.tsv"))
+    rows.emplace_back("<RadInstrumentData>\n<Spectrum>\n" + row[0] + "\n</Spectrum>\n</RadInstrumentData>", row[1]);
   std::string many;
   for (int i = 0; i <= 2048; ++i) many += "<Spectrum><ChannelData>1</ChannelData></Spectrum>";
-  const std::pair<std::string, std::string> rows[] = {
-      {std::string(k2011).substr(0, 300), "not well-formed XML"},
-      {"<Other><Spectrum><ChannelData>1</ChannelData></Spectrum></Other>", "line 1: the root element <Other> is not"},
-      {doc("<GrossCounts>5</GrossCounts>"), "line 1: no <Spectrum> holds <ChannelData>"},
-      {doc("<ChannelData compressionCode='CountedZeroes'>1 0 8191</ChannelData>"), ""},
-      {doc("<ChannelData compressionCode='CountedZeroes'>1 0 8192</ChannelData>"),
-       "line 3: 8193 channels; at most 8192 can be read"},
-      {doc("<ChannelData>1\n2\n1.5</ChannelData>"), "line 5: the count \"1.5\" is not a whole number within 32 bits"},
-      {doc("<ChannelData>2147483648</ChannelData>"), "line 3: the count \"2147483648\" is not a whole number"},
-      {doc("<ChannelData Compression='CountedZeroes'>5 0</ChannelData>"), "line 3: the channel data end with a 0"},
-      {doc("<ChannelData compressionCode='Gzip'>5</ChannelData>"), "line 3: the compression \"Gzip\" is not known"},
-      {doc("<LiveTime>P1Y</LiveTime><ChannelData>5</ChannelData>"), "line 3: the live time \"P1Y\" is not a duration"},
-      {doc("<Calibration><Coefficients>1 a</Coefficients></Calibration><ChannelData>5</ChannelData>"),
-       "line 3: the calibration coefficients \"1 a\" are not numbers"},
-      {"<RadInstrumentData>" + many + "</RadInstrumentData>", "2049 spectra; at most 2048 can be read"}};
+  rows.insert(rows.end(), {{Fixture("n42-2011.n42").substr(0, 300), "not well-formed XML"},
+                           {"<Other><Spectrum><ChannelData>1</ChannelData></Spectrum></Other>", "line 1: the root"},
+                           {"<RadInstrumentData>" + many + "</RadInstrumentData>", "2049 spectra; at most 2048"}});
   for (const auto& [bytes, why] : rows) {
     ReadResult r;
     const auto s = Read(bytes, &r);
@@ -157,8 +145,7 @@ TEST(N42Reader, RealFiles) {
       {"Mn56_DetX_Shielded.n42", 0, {}},
       {"ba133_source_640s_20100317.n42", 0, {}}};
   for (const auto& row : rows) {
-    const std::string path = test::RealFolder("n42") + "/" + row.file;
-    const std::string bytes = test::ReadAll(path);
+    const std::string path = test::RealFolder("n42") + "/" + row.file, bytes = test::ReadAll(path);
     if (bytes.empty()) {
       GTEST_SKIP() << "no " << path;
     }
@@ -171,8 +158,7 @@ TEST(N42Reader, RealFiles) {
     }
     EXPECT_TRUE(Read(bytes.substr(0, bytes.size() / 2)).empty()) << path;
   }
-  for (const auto& [folder, file] : test::DetectorFiles())
-    EXPECT_EQ(LooksLikeN42(test::Head(file)), folder == "n42") << file;
+  for (const auto& [folder, head] : test::DetectorFileHeads()) EXPECT_EQ(LooksLikeN42(head), folder == "n42") << folder;
 }
 
 }  // namespace
