@@ -10,6 +10,7 @@ packages=(
   qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libgtest-dev libcli11-dev
   libgsl-dev libxrl-dev  # least squares and Debye functions; X-ray line energies
+  libpugixml-dev  # N42 spectra (XML)
   clang-14 libclang-rt-14-dev
   libxy-bin  # xyconv: tests compare our reading of analyser files with it
   # the installed-tree test and the Debian package

@@ -4,6 +4,7 @@
 #include "formats/AmptekMca.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vantor::fuzz::ReadSpectra(vantor::LooksLikeAmptekMca, vantor::AmptekMcaSpectra, data, size);
+  bool looksLike = false;
+  vantor::fuzz::ReadSpectra(data, size, vantor::LooksLikeAmptekMca, vantor::AmptekMcaSpectra, looksLike);
   return 0;
 }

@@ -4,6 +4,7 @@
 #include "formats/Iec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vantor::fuzz::ReadSpectra(vantor::LooksLikeIec, vantor::IecSpectra, data, size);
+  bool looksLike = false;
+  vantor::fuzz::ReadSpectra(data, size, vantor::LooksLikeIec, vantor::IecSpectra, looksLike);
   return 0;
 }

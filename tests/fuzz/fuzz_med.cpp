@@ -4,6 +4,7 @@
 #include "formats/Med.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vantor::fuzz::ReadSpectra(vantor::LooksLikeMed, vantor::MedSpectra, data, size);
+  bool looksLike = false;
+  vantor::fuzz::ReadSpectra(data, size, vantor::LooksLikeMed, vantor::MedSpectra, looksLike);
   return 0;
 }

@@ -4,6 +4,7 @@
 #include "formats/Spe.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  vantor::fuzz::ReadSpectra(vantor::LooksLikeSpe, vantor::SpeSpectra, data, size);
+  bool looksLike = false;
+  vantor::fuzz::ReadSpectra(data, size, vantor::LooksLikeSpe, vantor::SpeSpectra, looksLike);
   return 0;
 }

@@ -48,6 +48,12 @@ for parser in $harnesses; do
     [[ -d "$realdata/cnf" ]] && seeds+=("$realdata/cnf")
     options+=(-max_len=230000)
   fi
+  # The detector formats' real files, whole, beside the small seeds.
+  declare -A detector_folders=([chn]=chn [accuspec]=mca-accuspec [n42]=n42)
+  if [[ -n "${detector_folders[$parser]:-}" ]]; then
+    realdata="${VANTOR_REALDATA_DIR:-../shared/realdata}/${detector_folders[$parser]}"
+    [[ -d "$realdata" ]] && seeds+=("$realdata") && options+=(-max_len=250000)
+  fi
   echo "fuzzing $parser for ${seconds}s"
   if "$binary" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$artifacts" "${options[@]}" "$work" "${seeds[@]}" >"$log" 2>&1; then
