@@ -223,21 +223,19 @@ std::string ReplaceQuestion(std::string_view path) {
   return text;
 }
 
-bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context, std::string_view question) {
+Saved SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context, std::string_view question) {
+  const auto failed = [&](std::string why) {
+    context.prompt.FileMessage(path, "Open Error", why);
+    return Saved{SaveState::Failed, std::move(why)};
+  };
   if (context.settings.OverWriteCheck) {
     std::error_code ec;
     const bool exists = fs::exists(fs::symlink_status(path, ec));
-    if (ec && ec != std::errc::no_such_file_or_directory) {
-      context.prompt.FileMessage(path, "Open Error", ec.message());
-      return false;
-    }
-    if (exists && !context.prompt.AskYesNo(question)) return false;
+    if (ec && ec != std::errc::no_such_file_or_directory) return failed(ec.message());
+    if (exists && !context.prompt.AskYesNo(question)) return {SaveState::Declined, {}};
   }
-  if (std::string why; !ReplaceFileAtomically(path, bytes, &why)) {
-    context.prompt.FileMessage(path, "Open Error", why);
-    return false;
-  }
-  return true;
+  if (std::string why; !ReplaceFileAtomically(path, bytes, &why)) return failed(std::move(why));
+  return {};
 }
 
 }  // namespace vantor

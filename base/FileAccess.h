@@ -30,10 +30,19 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes, std:
 // "File already exist. Replace?(" + path + ")"
 std::string ReplaceQuestion(std::string_view path);
 
-// The common ending of every writer: when OverWriteCheck is on and the file
-// exists, ask `question` (No returns false, file untouched); then replace the
+// What became of a file to be written: written, kept because the user said
+// No to replacing it, or not written for `why`.
+enum class SaveState : unsigned char { Written, Declined, Failed };
+struct Saved {
+  SaveState state = SaveState::Written;
+  std::string why;
+  explicit operator bool() const noexcept { return state == SaveState::Written; }
+};
+
+// The common ending of every output: when OverWriteCheck is on and the file
+// exists, ask `question` (No: declined, file untouched); then replace the
 // file atomically; any failure shows "Open Error" about the file, with the
-// system's reason, and returns false.
-bool SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context, std::string_view question);
+// system's reason.
+Saved SaveOutput(const std::string& path, std::string_view bytes, ConvertContext& context, std::string_view question);
 
 }  // namespace vantor

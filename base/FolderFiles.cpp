@@ -55,6 +55,15 @@ bool NaturalLess(std::string_view a, std::string_view b) {
   return a < b;  // equal but for case or zeros: a fixed order all the same
 }
 
+bool MatchesPatterns(std::string_view name, std::string_view patterns) {
+  for (std::size_t start = 0; start <= patterns.size();) {
+    const std::size_t end = std::min(patterns.find(';', start), patterns.size());
+    if (MatchesWildcard(name, patterns.substr(start, end - start))) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 std::vector<std::string> FolderFiles(const std::string& folder, std::string_view pattern, std::string* why) {
   namespace fs = std::filesystem;
   std::vector<std::string> names;
@@ -62,7 +71,7 @@ std::vector<std::string> FolderFiles(const std::string& folder, std::string_view
   fs::directory_iterator it(folder.empty() ? "." : folder, ec);
   for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
     std::string name = it->path().filename().string();
-    if (name.starts_with('.') || !MatchesWildcard(name, pattern)) continue;
+    if (name.starts_with('.') || !MatchesPatterns(name, pattern)) continue;
     std::error_code typeError;
     if (it->is_regular_file(typeError)) names.push_back(std::move(name));
   }

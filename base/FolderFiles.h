@@ -16,8 +16,12 @@ namespace vantor {
 // terms keep a fixed order by their bytes.
 bool NaturalLess(std::string_view a, std::string_view b);
 
+// Whether the name matches one of the ";"-separated wildcard patterns
+// ("*.med;*.xrf;*.mca"), letters in any case.
+bool MatchesPatterns(std::string_view name, std::string_view patterns);
+
 // The names (not paths) of the folder's files that match `pattern`
-// ("*.xbm", letters in any case), naturally sorted. Empty when the folder
+// ("*.xbm", or several separated by ";"), naturally sorted. Empty when the folder
 // cannot be read; then the reason is in *why when given.
 std::vector<std::string> FolderFiles(const std::string& folder, std::string_view pattern, std::string* why = nullptr);
 

@@ -24,6 +24,8 @@ std::string_view StatusMessage(ReadStatus status) {
       return "Fine NotFound";
     case ReadStatus::FileError:
       return "File Error";
+    case ReadStatus::ChangeRefused:
+      return "2Theta Value Error";
     case ReadStatus::Ok:
       break;
   }

@@ -12,7 +12,9 @@ namespace vantor {
 
 class UserPrompt;
 
-enum class ReadStatus : unsigned char { Ok, NotFound, FileError };
+// ChangeRefused: the file was read, but the 2theta change asked for would
+// leave its angle at or below 0, where no d-spacing can be formed.
+enum class ReadStatus : unsigned char { Ok, NotFound, FileError, ChangeRefused };
 
 struct ReadResult {
   ReadStatus status = ReadStatus::Ok;

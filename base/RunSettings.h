@@ -38,4 +38,12 @@ struct RunSettings {
   bool OverWriteCheck = true;
 };
 
+// The settings for reading a source as it is (to view, sum or show it): an
+// analyser export still takes the values entered for it, but no source the
+// changes of a conversion.
+inline RunSettings WithoutChanges(RunSettings settings) {
+  settings.changes = {};
+  return settings;
+}
+
 }  // namespace vantor

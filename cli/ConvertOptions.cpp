@@ -21,10 +21,6 @@ std::optional<OutputChoice> ParseOutputs(const std::string& list, std::string& e
       error = "unknown output kind '" + name + "' (rpt, txt, csv, npd, gsa, xbm)";
       return std::nullopt;
     }
-    if (format->write == nullptr) {
-      error = "output kind '" + name + "' is not available in this build";
-      return std::nullopt;
-    }
     outputs[static_cast<int>(format->kind)] = true;
     start = comma + 1;
   }
@@ -60,17 +56,13 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& o) {
   cmd.add_option("--out-dir", o.outDir, "Write every output into this folder (made when missing)");
 }
 
-const SourceFormat* SourceOf(const std::string& file, const std::string& from, std::string& error) {
-  const std::string name = from.empty() ? SplitPath(file).extension : from;
-  const SourceFormat* format = FindSource(name);
-  if (format == nullptr) {
-    error = from.empty() ? "cannot tell the source kind of '" + file + "' (use --from xbm|cnf|csv|npd)"
-                         : "unknown source kind '" + from + "' (xbm, cnf, csv, npd)";
-  } else if (format->read == nullptr) {
-    error = "source kind '" + std::string(format->name) + "' is not available in this build";
-    format = nullptr;
+std::optional<SourceFile> SourceOf(const std::string& file, const std::string& from, std::string& error) {
+  if (FindSources(from.empty() ? SplitPath(file).extension : from).empty()) {
+    error = from.empty() ? "cannot tell the source kind of '" + file + "' (use --from: " + SourceNames() + ")"
+                         : "unknown source kind '" + from + "' (" + SourceNames() + ")";
+    return std::nullopt;
   }
-  return format;
+  return SourceFile{file, from};
 }
 
 int PrepareRun(const ConvertOptions& o, bool anyCsv, bool anyOther, ConsolePrompt& prompt, ConvertContext& context,

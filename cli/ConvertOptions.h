@@ -26,9 +26,9 @@ struct ConvertOptions {
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options);
 
-// The source format of a file: --from, else its extension; null and the
-// reason in `error` when there is none.
-const SourceFormat* SourceOf(const std::string& file, const std::string& from, std::string& error);
+// A file to convert as --from says, else as its extension says; none, and
+// the reason in `error`, when no source kind fits.
+std::optional<SourceFile> SourceOf(const std::string& file, const std::string& from, std::string& error);
 
 // Checks the options and readies the context for sources of these kinds:
 // the outputs, the changes, the CSV parameters, the output folder (made

@@ -57,7 +57,7 @@ FolderWatch::~FolderWatch() {
 }
 
 bool FolderWatch::Wanted(const std::string& name) const {
-  return !name.empty() && name[0] != '.' && MatchesWildcard(name, pattern_);
+  return !name.empty() && name[0] != '.' && MatchesPatterns(name, pattern_);
 }
 
 std::vector<std::string> FolderWatch::Wait(std::chrono::milliseconds timeout) {

@@ -11,9 +11,9 @@
 namespace vantor::cli {
 
 bool ListedFiles::Check(const std::string& path, std::string& error) {
-  const SourceFormat* format = SourceOf(path, from_, error);
-  if (format == nullptr) return false;
-  (format->kind == SourceKind::Csv ? anyCsv_ : anyOther_) = true;
+  const auto file = SourceOf(path, from_, error);
+  if (!file) return false;
+  (IsAnalyserExport(*file) ? anyCsv_ : anyOther_) = true;
   ++count_;
   return true;
 }
@@ -56,20 +56,14 @@ std::unique_ptr<ListedFiles> ListedFiles::Open(const std::vector<std::string>& a
 
 std::optional<SourceFile> ListedFiles::Next() {
   if (given_ == count_) return std::nullopt;
-  SourceFile file;
+  std::string path;
   if (nextNamed_ < named_.size()) {
-    file.path = named_[nextNamed_++];
+    path = named_[nextNamed_++];
   } else {
-    line_.clear();
-    for (int c; (c = std::getc(list_.get())) != EOF && c != '\n';) line_ += static_cast<char>(c);
-    file.path = line_;
+    for (int c; (c = std::getc(list_.get())) != EOF && c != '\n';) path += static_cast<char>(c);
   }
-  std::string error;
-  const SourceFormat* format = SourceOf(file.path, from_, error);
-  if (format == nullptr) return std::nullopt;  // checked when the list was read
-  file.kind = format->kind;
   ++given_;
-  return file;
+  return SourceFile{std::move(path), from_};
 }
 
 void ListedFiles::Rewind() {

@@ -38,7 +38,6 @@ class ListedFiles final : public FileFeed {
   std::vector<std::string> named_;  // arguments and folders' files
   std::size_t nextNamed_ = 0;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> list_{nullptr, std::fclose};  // the list's copy
-  std::string line_;
   std::size_t count_ = 0;
   std::size_t given_ = 0;
   bool anyCsv_ = false;

@@ -14,14 +14,14 @@ namespace {
 
 bool AddFolder(const std::string& folder, const std::string& from, std::vector<std::string>& files,
                std::string& error) {
-  const SourceFormat* format = from.empty() ? nullptr : FindSource(from);
-  if (format == nullptr) {
-    error = from.empty() ? "'" + folder + "' is a folder: say which files with --from xbm|cnf|csv|npd"
-                         : "unknown source kind '" + from + "' (xbm, cnf, csv, npd)";
+  const std::string patterns = SourcePatterns(from);
+  if (patterns.empty()) {
+    error = from.empty() ? "'" + folder + "' is a folder: say which files with --from (" + SourceNames() + ")"
+                         : "unknown source kind '" + from + "' (" + SourceNames() + ")";
     return false;
   }
   std::string why;
-  const auto names = FolderFiles(folder, format->pattern, &why);
+  const auto names = FolderFiles(folder, patterns, &why);
   if (!why.empty()) {
     error = "cannot list '" + folder + "': " + why;
     return false;

@@ -2,9 +2,9 @@
 // vantor-cli table -o OUT [--force] [--from npd] [--files-from LIST] FILE|FOLDER...
 #include <memory>
 
+#include "base/TextRoutines.h"
 #include "cli/Commands.h"
 #include "cli/ConsolePrompt.h"
-#include "base/TextRoutines.h"
 #include "series/File3D.h"
 
 namespace vantor::cli {

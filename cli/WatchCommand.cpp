@@ -57,9 +57,9 @@ enum class State { Converted, Failed, Skipped };
 
 class Watcher {
  public:
-  Watcher(const WatchOptions& o, SourceKind kind, const OutputChoice& outputs, ConsolePrompt& prompt,
+  Watcher(const WatchOptions& o, std::string kind, const OutputChoice& outputs, ConsolePrompt& prompt,
           ConvertContext& context)
-      : o_(o), kind_(kind), outputs_(outputs), prompt_(prompt), context_(context) {}
+      : o_(o), kind_(std::move(kind)), outputs_(outputs), prompt_(prompt), context_(context) {}
 
   // The outputs of every file listed at the start, before any is offered:
   // an earlier run's e1.CSV beside e1.csv is e1.csv's output, whichever of
@@ -116,11 +116,9 @@ class Watcher {
   std::optional<std::string> Refusal(const std::string& path) {
     const std::string self = identity_.PlaceKey(path);
     std::vector<std::string> keys;
-    for (const auto& output : OutputFormats()) {
-      if (!outputs_[static_cast<int>(output.kind)]) continue;
-      const std::string out = OutputPath(path, output.kind, context_.outputFolder);
+    for (const auto& [format, out] : ClaimedOutputs({path, kind_}, outputs_, context_.outputFolder)) {
       std::string key = identity_.PlaceKey(out);
-      if (key == self) return ReplacesSourceText(output.name);
+      if (key == self) return ReplacesSourceText(format->name);
       if (const auto claimed = claims_.find(key); claimed != claims_.end() && claimed->second != path)
         return AlsoOutputText(out, claimed->second);
       keys.push_back(std::move(key));
@@ -138,7 +136,7 @@ class Watcher {
   }
 
   const WatchOptions& o_;
-  SourceKind kind_;
+  std::string kind_;
   const OutputChoice& outputs_;
   ConsolePrompt& prompt_;
   ConvertContext& context_;
@@ -152,17 +150,18 @@ class Watcher {
 
 int RunWatchCommand(const WatchOptions& o) {
   std::string error;
-  const SourceFormat* format = SourceOf("", o.from.empty() ? "xbm" : o.from, error);
-  if (format == nullptr) return UsageError(error);
+  const std::string kind = o.from.empty() ? "xbm" : o.from;
+  const std::string patterns = SourcePatterns(kind);
+  if (patterns.empty()) return UsageError("unknown source kind '" + kind + "' (" + SourceNames() + ")");
   // The watch starts before the folder is listed, so that no file can
   // arrive unseen in between.
-  FolderWatch watch(o.folder, std::string(format->pattern), std::getenv("VANTOR_WATCH_POLL") != nullptr);
+  FolderWatch watch(o.folder, patterns, std::getenv("VANTOR_WATCH_POLL") != nullptr);
   if (!watch.ok()) return UsageError("'" + o.folder + "' is not a folder");
 
   ConsolePrompt prompt(o.force, o.quiet);
   ConvertContext context(prompt);
   OutputChoice outputs{};
-  const bool csv = format->kind == SourceKind::Csv;
+  const bool csv = IsAnalyserExport({"", kind});
   if (const int status = PrepareRun(o, csv, !csv, prompt, context, outputs); status >= 0) return status;
   if (csv) context.settings.csv = *prompt.csvParameters;
 
@@ -171,8 +170,8 @@ int RunWatchCommand(const WatchOptions& o) {
   sigaction(SIGINT, &stop, nullptr);
   sigaction(SIGTERM, &stop, nullptr);
 
-  Watcher watcher(o, format->kind, outputs, prompt, context);
-  const auto present = FolderFiles(o.folder, format->pattern);
+  Watcher watcher(o, kind, outputs, prompt, context);
+  const auto present = FolderFiles(o.folder, patterns);
   watcher.Expect(present);
   for (const auto& name : present) {
     if (stopRequested) break;

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <string>
 
-#include "convert/FileConvert.h"
-#include "convert/ParallelConvert.h"
 #include "base/TextFit.h"
 #include "base/TextRoutines.h"
+#include "convert/FileConvert.h"
+#include "convert/OutputFile.h"
+#include "convert/ParallelConvert.h"
+#include "formats/SourceRead.h"
 
 namespace vantor {
 namespace {
@@ -34,7 +36,9 @@ std::string SelectionPath(const ConvertRequest& request) {
 
 }  // namespace
 
-std::string ProgressText(int done, int count) { return std::to_string(done) + "/" + std::to_string(count); }
+std::string ProgressText(int done, int count) {
+  return std::to_string(done) + "/" + std::to_string(count);
+}
 
 bool StopBetweenFiles(UserPrompt& prompt) {
   if (!prompt.StopRequested()) return false;
@@ -42,19 +46,35 @@ bool StopBetweenFiles(UserPrompt& prompt) {
   return true;
 }
 
-void ConvertToOutputs(const std::string& file, SourceKind source, const OutputChoice& outputs,
-                      ConvertContext& context, RunResult& result) {
+bool IsAnalyserExport(const SourceFile& file) {
+  const auto formats = FindSources(file.kind.empty() ? SplitPath(file.path).extension : file.kind);
+  return !formats.empty() && formats.front()->kind == SourceKind::Csv;
+}
+
+void ConvertToOutputs(const SourceFile& file, const OutputChoice& outputs, ConvertContext& context, RunResult& result) {
   const int wanted = static_cast<int>(std::count(outputs.begin(), outputs.end(), true));
   if (wanted == 0) return;
-  result.requested += wanted;
-  // One read serves every output: each read starts from a fresh record, so
-  // the bytes are those of a read per output, an unreadable source is
-  // reported once, and an output that replaces its own source (a.CSV from
-  // a.CSV) cannot change what the later outputs are made from.
-  SpectrumRecord record;
-  if (!ReadSource(file, source, record, context)) return;
-  for (const auto& output : OutputFormats())
-    if (outputs[static_cast<int>(output.kind)] && WriteOutput(file, output.kind, record, context)) ++result.written;
+  // One read serves every output: an unreadable source is reported once,
+  // and no output can change what the later ones are made from.
+  const SourceRead read = ReadSpectra(file.path, file.kind, context.settings);
+  if (!read.result) {
+    result.requested += wanted;
+    ReportReadFailure(context.prompt, file.path, read.result);
+    return;
+  }
+  const std::size_t count = read.spectra.size();
+  result.requested += wanted * static_cast<int>(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const SourceSpectrum& spectrum = read.spectra[k];
+    const std::string element = count > 1 ? " (element " + std::to_string(k + 1) + ")" : "";
+    for (const auto& note : spectrum.notes) context.prompt.Note(file.path + element + ": " + note);
+    const std::string tag = ElementTag(k, count);
+    for (const auto& output : OutputFormats()) {
+      if (!outputs[static_cast<int>(output.kind)]) continue;
+      const std::string path = OutputPath(file.path, output.kind, context.outputFolder, tag);
+      if (WriteOutputFile(output, path, spectrum.record, context)) ++result.written;
+    }
+  }
 }
 
 bool StoreChanges(const ConvertRequest& request, ConvertContext& context) {
@@ -86,8 +106,7 @@ bool CheckOutputsAndConfirm(const OutputChoice& outputs, ConvertContext& context
   return true;
 }
 
-RunResult ConvertFiles(const std::vector<SourceFile>& files, const OutputChoice& outputs,
-                       ConvertContext& context) {
+RunResult ConvertFiles(const std::vector<SourceFile>& files, const OutputChoice& outputs, ConvertContext& context) {
   // The window converts one file after another: its questions are modal.
   return ConvertBatch(files, outputs, context, BatchOptions{});
 }
@@ -117,7 +136,8 @@ RunResult RunConvert(const ConvertRequest& request, ConvertContext& context) {
       prompt.SetBusy(false);
       return {};
     }
-    for (const auto& name : request.picked) files.push_back({JoinPath(request.filesFolder, name), request.source});
+    for (const auto& name : request.picked)
+      files.push_back({JoinPath(request.filesFolder, name), std::string(Source(request.source).name)});
     return ConvertFiles(files, request.outputs, context);
   }
   std::vector<std::string> names;
@@ -130,8 +150,9 @@ RunResult RunConvert(const ConvertRequest& request, ConvertContext& context) {
   const PathParts first = SplitPath(names[0]);
   const std::string folder = first.drive + first.directory;
   files.reserve(names.size());
-  files.push_back({names[0], request.source});
-  for (std::size_t i = 1; i < names.size(); ++i) files.push_back({folder + names[i], request.source});
+  const std::string kind(Source(request.source).name);
+  files.push_back({names[0], kind});
+  for (std::size_t i = 1; i < names.size(); ++i) files.push_back({folder + names[i], kind});
   return ConvertFiles(files, request.outputs, context);
 }
 

@@ -34,15 +34,20 @@ struct ConvertRequest {
   std::string directory;          // the directory list's folder
   std::string filesFolder;        // the file list's folder
   std::string pattern;            // the file list's pattern, "*.xbm"
-  SourceKind source = SourceKind::Xbm;
+  SourceKind source = SourceKind::Xbm;  // the source button checked
   OutputChoice outputs{};
 };
 
-// One file to convert and the reader to use for it.
+// One file to convert and the kind it was given as (a --from name or a
+// source button's); empty: its extension tells.
 struct SourceFile {
   std::string path;
-  SourceKind kind = SourceKind::Xbm;
+  std::string kind;
 };
+
+// Whether the file is read as an analyser export, which takes the
+// parameter entry's values.
+bool IsAnalyserExport(const SourceFile& file);
 
 struct RunResult {
   int requested = 0;  // outputs asked for (files x checked outputs)
@@ -71,8 +76,9 @@ RunResult ConvertFiles(const std::vector<SourceFile>& files, const OutputChoice&
                        ConvertContext& context);
 
 // Every checked output of one file, in the table's order, counted in result.
-void ConvertToOutputs(const std::string& file, SourceKind source, const OutputChoice& outputs,
-                      ConvertContext& context, RunResult& result);
+// A file of several spectra gives every output once per spectrum, named by
+// ElementTag.
+void ConvertToOutputs(const SourceFile& file, const OutputChoice& outputs, ConvertContext& context, RunResult& result);
 // "3/12"
 std::string ProgressText(int done, int count);
 // Between files: true when the user asked to stop, which the status then says.

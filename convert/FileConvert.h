@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Converting one source file into one output file, and splitting the
-// window's selection text into file names.
+// The names of a conversion's outputs, and splitting the window's
+// selection text into file names.
 #pragma once
 
 #include <string>
@@ -15,20 +15,16 @@ namespace vantor {
 inline constexpr int kMaxSelectedNames = 10000;
 inline constexpr std::string_view kTooManyFiles = "Too many Files! (Must be set less than 9999)";
 
-// Source's drive, folder and name, then the output's suffix: run01.xbm gives
-// run01.RPT ... run01_.XBM; the source's own extension is dropped.
-std::string OutputPath(std::string_view sourcePath, OutputKind output);
-// The same name in `folder` instead (beside the source when it is empty).
-std::string OutputPath(std::string_view sourcePath, OutputKind output, std::string_view folder);
+// Source's drive, folder and name, the element tag, then the output's
+// suffix: run01.xbm gives run01.RPT ... run01_.XBM, the source's own
+// extension dropped; element 3 of ten of COSI.med gives COSI_e03.RPT. In
+// `folder` when one is given, else beside the source.
+std::string OutputPath(std::string_view sourcePath, OutputKind output, std::string_view folder = {},
+                       std::string_view tag = {});
 
-// Reads a source into a fresh record and applies what the run asks for: the
-// entered parameters for CSV sources, else the EGC and 2Theta changes.
-bool ReadSource(const std::string& sourcePath, SourceKind source, SpectrumRecord& record, ConvertContext& context);
-
-// Writes the record as one output beside its source, or into the run's
-// output folder.
-bool WriteOutput(const std::string& sourcePath, OutputKind output, const SpectrumRecord& record,
-                 ConvertContext& context);
+// "_e03" for spectrum index 2 of 10: as many digits as the count needs, so
+// that names sort in element order; empty for a file of one spectrum.
+std::string ElementTag(std::size_t index, std::size_t count);
 
 // Names separated by "," or ";", untrimmed; -1 after "Too many Files! ..."
 // when there are more than 10000.

@@ -70,7 +70,7 @@ RunResult RunListFile(const std::string& listPath, const OutputChoice& outputs, 
     return {};
   }
   std::vector<SourceFile> files;
-  for (std::string& path : SeriesFiles(parts)) files.push_back({std::move(path), SourceKind::Xbm});
+  for (std::string& path : SeriesFiles(parts)) files.push_back({std::move(path), "xbm"});
   if (files.empty()) {
     prompt.Message("No series file found");
     return {};

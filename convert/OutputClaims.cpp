@@ -10,9 +10,11 @@
 // reason given when a file has both.
 #include "convert/OutputClaims.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
+#include "base/TextRoutines.h"
 #include "convert/FileConvert.h"
 
 namespace vantor {
@@ -81,6 +83,20 @@ struct Group {
 
 }  // namespace
 
+std::vector<ClaimedOutput> ClaimedOutputs(const SourceFile& file, const OutputChoice& outputs,
+                                          const std::string& outputFolder) {
+  const auto formats = FindSources(file.kind.empty() ? SplitPath(file.path).extension : file.kind);
+  std::vector<std::string_view> tags{{}};
+  if (std::any_of(formats.begin(), formats.end(), [](const SourceFormat* f) { return f->severalSpectra; }))
+    tags.push_back("_e*");
+  std::vector<ClaimedOutput> claimed;
+  for (const auto& output : OutputFormats())
+    if (outputs[static_cast<int>(output.kind)])
+      for (const std::string_view tag : tags)
+        claimed.push_back({&output, OutputPath(file.path, output.kind, outputFolder, tag)});
+  return claimed;
+}
+
 std::string ReplacesSourceText(std::string_view kindName, const std::string* source) {
   return "its " + Upper(kindName) + " output would replace " +
          (source == nullptr ? std::string("this source") : *source + ", a source of this run");
@@ -94,14 +110,11 @@ bool OutputClaims::Add(std::size_t index, const SourceFile& file, const OutputCh
                        const std::string& outputFolder, std::string* why) {
   const std::string at = IndexText(index);
   if (!claims_.Add(Escape(identity_.Key(file.path)) + "\t0\t" + at + "\t" + Escape(file.path), why)) return false;
-  for (const auto& output : OutputFormats()) {
-    if (!outputs[static_cast<int>(output.kind)]) continue;
-    const std::string path = OutputPath(file.path, output.kind, outputFolder);
-    if (!claims_.Add(Escape(identity_.Key(path)) + "\t1\t" + at + "\t" + std::string(output.name) + "\t" +
+  for (const auto& [format, path] : ClaimedOutputs(file, outputs, outputFolder))
+    if (!claims_.Add(Escape(identity_.Key(path)) + "\t1\t" + at + "\t" + std::string(format->name) + "\t" +
                          Escape(path) + "\t" + Escape(file.path),
                      why))
       return false;
-  }
   return true;
 }
 

@@ -13,12 +13,25 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/LineSorter.h"
 #include "base/PathIdentity.h"
 #include "convert/ConvertRun.h"
 
 namespace vantor {
+
+// An output a file claims before it is read.
+struct ClaimedOutput {
+  const OutputFormat* format;
+  std::string path;
+};
+// Its outputs beside it or in `outputFolder`; a file of a format that may
+// hold several spectra names its outputs by element, and how many it holds
+// is known only once it is read, so it claims its plain outputs and all its
+// elements' together ("run7_e*.TXT").
+std::vector<ClaimedOutput> ClaimedOutputs(const SourceFile& file, const OutputChoice& outputs,
+                                          const std::string& outputFolder);
 
 // "its CSV output would replace this source", or "... would replace
 // run01_.XBM, a source of this run" when `source` names another file.

@@ -108,7 +108,7 @@ FileOutcome ConvertThrough(UserPrompt* live, bool answer, const SourceFile& file
   FileOutcome outcome;
   FilePrompt prompt(live, answer, outcome.events);
   ConvertContext context(prompt, run);
-  ConvertToOutputs(file.path, file.kind, outputs, context, outcome.tally);
+  ConvertToOutputs(file, outputs, context, outcome.tally);
   outcome.declined = prompt.declined;
   return outcome;
 }
@@ -177,7 +177,7 @@ class VectorFeed final : public FileFeed {
   explicit VectorFeed(const std::vector<SourceFile>& files) : files_(files) {}
   std::size_t Count() const override { return files_.size(); }
   bool AnyCsv() const override {
-    return std::any_of(files_.begin(), files_.end(), [](const SourceFile& f) { return f.kind == SourceKind::Csv; });
+    return std::any_of(files_.begin(), files_.end(), IsAnalyserExport);
   }
   std::optional<SourceFile> Next() override {
     if (next_ == files_.size()) return std::nullopt;

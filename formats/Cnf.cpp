@@ -24,7 +24,6 @@
 #include <string_view>
 
 #include "base/ByteReader.h"
-#include "base/SourceFile.h"
 #include "base/TextRoutines.h"
 #include "formats/CnfSections.h"
 
@@ -97,10 +96,6 @@ ReadResult CnfRecord(std::string_view bytes, SpectrumRecord& fresh) {
   if (!base) return cnf::SectionTableRecord(bytes, fresh);
   TemplateRecord(bytes, *base, fresh);
   return {};
-}
-
-ReadResult ReadCnfFile(const std::string& path, SpectrumRecord& record) {
-  return ReadSourceFile(path, kCnfMaxBytes, CnfRecord, record);
 }
 
 }  // namespace vantor

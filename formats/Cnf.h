@@ -30,8 +30,5 @@ inline constexpr std::size_t kCnfMaxBytes = std::size_t{16} << 20;
 // what its section table holds (formats/CnfSections.h), or a file error.
 ReadResult CnfRecord(std::string_view bytes, SpectrumRecord& fresh);
 
-// CnfRecord of a file, starting from a fresh record. Not found for a missing
-// or unreadable file; the record changes only when the read succeeds.
-ReadResult ReadCnfFile(const std::string& path, SpectrumRecord& record);
 
 }  // namespace vantor

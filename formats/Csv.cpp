@@ -6,7 +6,6 @@
 // The θ of "2θ" is its code page 932 pair 0x83 0xC6. Lines end with CR LF.
 #include "formats/Csv.h"
 
-#include "base/FileAccess.h"
 #include "base/TextFormat.h"
 #include "formats/OutputText.h"
 
@@ -56,8 +55,6 @@ void WriteCsvBody(std::string& out, const SpecData& data, const Header& header) 
   }
 }
 
-bool WriteCsvFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  return SaveTextOutput(path, WriteCsvBody, data, header, context, ReplaceQuestion(path));
-}
+Encoded EncodeCsv(const SpectrumRecord& record) { return EncodeText(WriteCsvBody, record); }
 
 }  // namespace vantor

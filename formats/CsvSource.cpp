@@ -20,7 +20,6 @@
 #include <string_view>
 
 #include "base/TextRoutines.h"
-#include "base/SourceFile.h"
 
 namespace vantor {
 namespace {
@@ -188,10 +187,6 @@ ReadResult CsvSourceRecord(std::string_view text, SpectrumRecord& r) {
   if (!id || !in.Field() || !in.SkipLine()) return Failure(in, "file ends before the sample identifier");
   AssignText(r.Head.Common.SampleID, *id);
   return ReadCounts(in, r.Data);
-}
-
-ReadResult ReadCsvFile(const std::string& path, SpectrumRecord& record) {
-  return ReadSourceFile(path, kMaxCsvSourceBytes, CsvSourceRecord, record);
 }
 
 }  // namespace vantor

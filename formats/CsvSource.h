@@ -23,12 +23,5 @@ inline constexpr std::size_t kMaxCsvSourceBytes = 16u << 20;
 // The record a file's text gives, filling `fresh`.
 ReadResult CsvSourceRecord(std::string_view text, SpectrumRecord& fresh);
 
-// Fills SampleTitle, MeasDate, MeasTime, LiveTime, RealTime, DeadTime,
-// DataNumber, SampleID and the counts, starting from a fresh record.
-// Not found for a missing or unreadable file; a file error when the file
-// ends before all fields were read, the real time is 0, the channel count
-// is outside 1..8192 or a count does not fit 32 bits. The record
-// changes only when the read succeeds.
-ReadResult ReadCsvFile(const std::string& path, SpectrumRecord& record);
 
 }  // namespace vantor

@@ -22,7 +22,6 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "base/FileAccess.h"
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
 #include "base/TextRoutines.h"
@@ -139,9 +138,8 @@ void AppendCounts(std::string& out, const SpecData& data) {
   }
 }
 
-std::string ScaleNote(std::string_view path, int scale) {
-  std::string note(path.substr(path.find_last_of("/\\") + 1));
-  note += ": counts ";
+std::string ScaleNote(int scale) {
+  std::string note = "counts ";
   switch (scale) {
     case 1:
       return note + "written as tenths";
@@ -164,10 +162,10 @@ void WriteGsaBody(std::string& out, const SpecData& data, const Header& header) 
   AppendCounts(out, data);
 }
 
-bool WriteGsaFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  if (!SaveTextOutput(path, WriteGsaBody, data, header, context, "File already exist. Replace?(GSA)")) return false;
-  if (const int scale = GsaScale(data); scale > 0) context.prompt.Note(ScaleNote(path, scale));
-  return true;
+Encoded EncodeGsa(const SpectrumRecord& record) {
+  Encoded encoded = EncodeText(WriteGsaBody, record);
+  if (const int scale = GsaScale(record.Data); scale > 0 && encoded.failure.empty()) encoded.note = ScaleNote(scale);
+  return encoded;
 }
 
 }  // namespace vantor

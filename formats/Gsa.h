@@ -5,18 +5,16 @@
 
 #include <string>
 
-#include "base/ConvertContext.h"
 #include "base/SpectrumRecord.h"
+#include "formats/FormatTable.h"
 
 namespace vantor {
 
 // Appends the GSA file's bytes to `out`.
 void WriteGsaBody(std::string& out, const SpecData& data, const Header& header);
 
-// Writes the GSA file to `path`; false when the user keeps an existing file
-// or the file cannot be written ("Open Error"). Scaled values are announced
-// with a note ("run7.GSA: counts written as hundredths"), which the window
-// leaves unshown.
-bool WriteGsaFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
+// The file's bytes, or why there are none (more than 8192 channels); the
+// note says when the counts are written as tenths, hundredths, ...
+Encoded EncodeGsa(const SpectrumRecord& record);
 
 }  // namespace vantor

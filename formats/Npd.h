@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "base/ConvertContext.h"
 #include "base/ReadResult.h"
 #include "base/SpectrumRecord.h"
+#include "formats/FormatTable.h"
 
 namespace vantor {
 
@@ -26,20 +26,13 @@ inline constexpr std::size_t kMaxNpdBytes = 16u << 20;
 // The record a file's text gives, filling `fresh`.
 ReadResult NpdRecord(std::string_view text, SpectrumRecord& fresh);
 
-// Fills every header field the layout carries, the counts and DataNumber,
-// starting from a fresh record with SourceFormat 4. Not found for a missing
-// or unreadable file; a file error when no "Data length" line gives a whole
-// number up to 8192 or the file ends before its data lines (the record is
-// left alone either way). A negative data length gives no channels.
-ReadResult ReadNpdFile(const std::string& path, SpectrumRecord& record);
 
 // Writing: 29 labelled header lines, then one line "channel,energy,count"
 // per channel.
 // Appends the profile file's bytes to `out`.
 void WriteNpdBody(std::string& out, const SpecData& data, const Header& header);
 
-// Writes the profile file to `path`; false when the user keeps an existing
-// file or the file cannot be written ("Open Error").
-bool WriteNpdFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
+// The profile file's bytes, or why there are none (more than 8192 channels).
+Encoded EncodeNpd(const SpectrumRecord& record);
 
 }  // namespace vantor

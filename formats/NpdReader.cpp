@@ -23,7 +23,6 @@
 
 #include "base/TextFit.h"
 #include "base/TextRoutines.h"
-#include "base/SourceFile.h"
 
 namespace vantor {
 namespace {
@@ -293,10 +292,6 @@ ReadResult ReadProfile(std::string_view text, SpectrumRecord& r) {
 ReadResult NpdRecord(std::string_view text, SpectrumRecord& fresh) {
   fresh.Head.Common.SourceFormat = 4;
   return ReadProfile(text, fresh);
-}
-
-ReadResult ReadNpdFile(const std::string& path, SpectrumRecord& record) {
-  return ReadSourceFile(path, kMaxNpdBytes, NpdRecord, record);
 }
 
 }  // namespace vantor

@@ -10,7 +10,6 @@
 // are stored in degrees Celsius and written in kelvin.
 #include "formats/Npd.h"
 
-#include "base/FileAccess.h"
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
 #include "formats/OutputText.h"
@@ -119,8 +118,6 @@ void WriteNpdBody(std::string& out, const SpecData& data, const Header& header) 
   }
 }
 
-bool WriteNpdFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  return SaveTextOutput(path, WriteNpdBody, data, header, context, "File already exist. Replace?(NPD)");
-}
+Encoded EncodeNpd(const SpectrumRecord& record) { return EncodeText(WriteNpdBody, record); }
 
 }  // namespace vantor

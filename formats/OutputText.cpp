@@ -47,15 +47,14 @@ void AppendDateTime(std::string& out, const Text<8>& date, const Text<6>& time) 
   out += SjisSlice(clock, 4, 2);
 }
 
-bool SaveTextOutput(const std::string& path, void (*body)(std::string&, const SpecData&, const Header&),
-                    const SpecData& data, const Header& header, ConvertContext& context, std::string_view question) {
-  if (!ChannelCountValid(data)) {
-    context.prompt.FileMessage(path, "Open Error", "more than 8192 channels");
-    return false;
+Encoded EncodeText(void (*body)(std::string&, const SpecData&, const Header&), const SpectrumRecord& record) {
+  Encoded encoded;
+  if (!ChannelCountValid(record.Data)) {
+    encoded.failure = "more than 8192 channels";
+    return encoded;
   }
-  std::string bytes;
-  body(bytes, data, header);
-  return SaveOutput(path, bytes, context, question);
+  body(encoded.bytes, record.Data, record.Head);
+  return encoded;
 }
 
 }  // namespace vantor

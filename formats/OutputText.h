@@ -9,10 +9,10 @@
 #include <string>
 #include <string_view>
 
-#include "base/ConvertContext.h"
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
 #include "base/SpectrumRecord.h"
+#include "formats/FormatTable.h"
 
 namespace vantor {
 
@@ -134,9 +134,7 @@ inline int ChannelsToWrite(const SpecData& data) {
 }
 
 // The frame every text writer shares: a channel count the record cannot
-// hold is an "Open Error"; otherwise the body is built and saved, asking
-// `question` before an existing file is replaced.
-bool SaveTextOutput(const std::string& path, void (*body)(std::string&, const SpecData&, const Header&),
-                    const SpecData& data, const Header& header, ConvertContext& context, std::string_view question);
+// hold is a failure; otherwise the body gives the bytes.
+Encoded EncodeText(void (*body)(std::string&, const SpecData&, const Header&), const SpectrumRecord& record);
 
 }  // namespace vantor

@@ -9,8 +9,6 @@
 
 #include <algorithm>
 
-#include "base/FileAccess.h"
-#include "base/SourceFile.h"
 #include "base/ByteReader.h"
 
 namespace vantor {
@@ -94,9 +92,7 @@ void VisitHeader(Io& io, H& h) {
   io.Bytes(m.Spare6);       // 1988
 }
 
-constexpr std::size_t kMaxRecordBytes = kRecordHeaderBytes + 4 * kMaxChannels;
-// One byte more is read, so that a longer file shows it is longer.
-constexpr std::size_t kBytesRead = kMaxRecordBytes + 1;
+constexpr std::size_t kMaxRecordBytes = kRecordFileBytesRead - 1;
 
 }  // namespace
 
@@ -130,10 +126,6 @@ ReadResult RecordFileRecord(std::string_view bytes, SpectrumRecord& fresh) {
   return {};
 }
 
-ReadResult ReadRecordFile(const std::string& path, SpectrumRecord& record) {
-  return ReadSourceFile(path, kBytesRead, RecordFileRecord, record);
-}
-
 std::string RecordFileBytes(const SpecData& data, const Header& header) {
   const int n = data.DataNumber < 0 ? 0 : std::min<int>(data.DataNumber, kMaxChannels);
   std::string bytes;
@@ -146,9 +138,6 @@ std::string RecordFileBytes(const SpecData& data, const Header& header) {
   return bytes;
 }
 
-bool WriteRecordFile(const std::string& path, const SpecData& data, const Header& header,
-                     ConvertContext& context) {
-  return SaveOutput(path, RecordFileBytes(data, header), context, ReplaceQuestion(path));
-}
+Encoded EncodeRecordFile(const SpectrumRecord& record) { return {RecordFileBytes(record.Data, record.Head), {}, {}}; }
 
 }  // namespace vantor

@@ -7,26 +7,23 @@
 #include <string>
 #include <string_view>
 
-#include "base/ConvertContext.h"
 #include "base/ReadResult.h"
 #include "base/SpectrumRecord.h"
+#include "formats/FormatTable.h"
 
 namespace vantor {
 
 inline constexpr std::size_t kRecordHeaderBytes = 2070;  // up to and including DataNumber
+// What a reader takes of a file: the largest record and one byte more, so
+// that a longer file shows it is longer.
+inline constexpr std::size_t kRecordFileBytesRead = kRecordHeaderBytes + 4 * kMaxChannels + 1;
 
 // The record a file's bytes give, filling `fresh`: a file error for a short
 // file or a channel count outside 0..8192.
 ReadResult RecordFileRecord(std::string_view bytes, SpectrumRecord& fresh);
 
-// Reads the whole record from the file; not found for a missing or
-// unreadable file. The record changes only when the read succeeds.
-ReadResult ReadRecordFile(const std::string& path, SpectrumRecord& record);
-
-// Writes the record, asking before replacing an existing file when the run
-// settings say so. Atomic: on any failure the old file stays as it was.
-bool WriteRecordFile(const std::string& path, const SpecData& data, const Header& header,
-                     ConvertContext& context);
+// The file's bytes.
+Encoded EncodeRecordFile(const SpectrumRecord& record);
 
 // The file's bytes, for writers that embed or compare them.
 std::string RecordFileBytes(const SpecData& data, const Header& header);

@@ -12,7 +12,6 @@
 
 #include <initializer_list>
 
-#include "base/FileAccess.h"
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
 #include "base/TextRoutines.h"
@@ -103,8 +102,6 @@ void WriteRptBody(std::string& out, const SpecData& data, const Header& header) 
   AppendConditions(out, header.Measure);
 }
 
-bool WriteRptFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  return SaveTextOutput(path, WriteRptBody, data, header, context, ReplaceQuestion(path));
-}
+Encoded EncodeRpt(const SpectrumRecord& record) { return EncodeText(WriteRptBody, record); }
 
 }  // namespace vantor

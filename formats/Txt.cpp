@@ -8,7 +8,6 @@
 //   an empty line. Text fields are written whole; every line ends with CR LF.
 #include "formats/Txt.h"
 
-#include "base/FileAccess.h"
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
 #include "base/TextRoutines.h"
@@ -145,8 +144,6 @@ void WriteTxtBody(std::string& out, const SpecData& data, const Header& header) 
   AppendChannels(out, data, header.Measure);
 }
 
-bool WriteTxtFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  return SaveTextOutput(path, WriteTxtBody, data, header, context, ReplaceQuestion(path));
-}
+Encoded EncodeTxt(const SpectrumRecord& record) { return EncodeText(WriteTxtBody, record); }
 
 }  // namespace vantor

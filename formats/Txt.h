@@ -5,16 +5,15 @@
 
 #include <string>
 
-#include "base/ConvertContext.h"
 #include "base/SpectrumRecord.h"
+#include "formats/FormatTable.h"
 
 namespace vantor {
 
 // Appends the text file's bytes to `out`.
 void WriteTxtBody(std::string& out, const SpecData& data, const Header& header);
 
-// Writes the text file to `path`; false when the user keeps an existing file
-// or the file cannot be written ("Open Error").
-bool WriteTxtFile(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
+// The file's bytes, or why there are none (more than 8192 channels).
+Encoded EncodeTxt(const SpectrumRecord& record);
 
 }  // namespace vantor

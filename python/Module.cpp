@@ -17,7 +17,8 @@
 
 #include "base/TextRoutines.h"
 #include "base/Version.h"
-#include "convert/FileConvert.h"
+#include "convert/OutputFile.h"
+#include "formats/SourceRead.h"
 #include "python/RecordingPrompt.h"
 #include "python/Spectrum.h"
 #include "series/File3D.h"
@@ -50,24 +51,21 @@ py::handle NewError(const char* name, py::handle bases, const char* doc) {
 // What the prompt recorded of a failed step, as the exception that fits it:
 // a declined replace question, an unreadable source, an unwritable output,
 // or whatever else the core said.
-[[noreturn]] void RaiseFailure(const RecordingPrompt& prompt, const std::string& output) {
-  if (prompt.declined)
-    Raise(PyExc_FileExistsError,
-          py::handle(PyExc_FileExistsError)(EEXIST, "File exists (pass overwrite=True to replace it)", output));
-  if (const auto& failed = prompt.readFailure) {
-    if (failed->notFound) Raise(errors.notFound, errors.notFound(ENOENT, failed->reason, failed->path));
-    py::object error = errors.fileError(failed->path + ": " + failed->reason);
-    error.attr("filename") = failed->path;
-    Raise(errors.fileError, error);
-  }
-  if (prompt.Said("Open Error"))
-    Raise(errors.writeError, errors.writeError(output + ": Open Error (" +
-                                               (prompt.writeReason.empty() ? "the file could not be written"
-                                                                           : prompt.writeReason) +
-                                               ")"));
-  std::string text;
-  for (const auto& message : prompt.messages) text += (text.empty() ? "" : "; ") + message;
-  Raise(errors.error, errors.error(text.empty() ? output + ": failed" : text));
+[[noreturn]] void RaiseRead(const std::string& path, const ReadResult& read) {
+  if (read.status == ReadStatus::NotFound) Raise(errors.notFound, errors.notFound(ENOENT, read.why, path));
+  py::object error = errors.fileError(path + ": " + std::string(StatusMessage(read.status)) + " (" + read.why + ")");
+  error.attr("filename") = path;
+  Raise(errors.fileError, error);
+}
+
+[[noreturn]] void RaiseDeclined(const std::string& output) {
+  Raise(PyExc_FileExistsError,
+        py::handle(PyExc_FileExistsError)(EEXIST, "File exists (pass overwrite=True to replace it)", output));
+}
+
+[[noreturn]] void RaiseWrite(const std::string& output, const std::string& why) {
+  Raise(errors.writeError,
+        errors.writeError(output + ": Open Error (" + (why.empty() ? "the file could not be written" : why) + ")"));
 }
 
 // csv_params: the angle, calibration and temperature (kelvin) CSV sources
@@ -84,59 +82,79 @@ CsvParameters CsvParametersOf(const py::object& given) {
   try {
     const auto egc = params["egc"].cast<std::vector<double>>();
     if (egc.size() != 3) throw py::value_error("csv_params egc takes three numbers");
-    return {params["two_theta"].cast<double>(), {egc[0], egc[1], egc[2]},
+    return {params["two_theta"].cast<double>(),
+            {egc[0], egc[1], egc[2]},
             params["temperature"].cast<double>() - kZeroCelsiusInKelvin};  // kept in degrees Celsius
   } catch (const py::cast_error&) {
     throw py::type_error("csv_params takes numbers: two_theta, egc (three) and temperature");
   }
 }
 
-const SourceFormat& SourceFor(const std::string& path, const std::optional<std::string>& kind) {
-  const SourceFormat* format = FindSource(kind ? *kind : SplitPath(path).extension);
-  if (format == nullptr)
-    throw py::value_error(kind ? "unknown source kind '" + *kind + "' (xbm, cnf, csv, npd)"
-                               : "cannot tell the source kind of '" + path +
-                                     "' (give kind='xbm', 'cnf', 'csv' or 'npd')");
-  if (format->read == nullptr)
-    throw py::value_error("source kind '" + std::string(format->name) + "' is not available in this build");
-  return *format;
-}
-
-std::unique_ptr<Spectrum> Read(const fs::path& path, const std::optional<std::string>& kind,
-                               const py::object& csvParams) {
-  const std::string file = path.string();
-  const SourceFormat& source = SourceFor(file, kind);
-  RecordingPrompt prompt(false);
-  ConvertContext context(prompt);
-  context.settings.csv = CsvParametersOf(csvParams);
-  if (source.kind == SourceKind::Csv && csvParams.is_none())
+// Every spectrum of the file, read as vantor-cli reads it.
+SourceRead ReadFile(const std::string& file, const std::optional<std::string>& kind, const py::object& csvParams) {
+  const auto formats = FindSources(kind ? *kind : SplitPath(file).extension);
+  if (formats.empty())
+    throw py::value_error(kind ? "unknown source kind '" + *kind + "' (" + SourceNames() + ")"
+                               : "cannot tell the source kind of '" + file + "' (give kind=: " + SourceNames() + ")");
+  if (formats.front()->kind == SourceKind::Csv && csvParams.is_none())
     throw py::value_error("CSV sources need csv_params=dict(two_theta=..., egc=(a, b, c), temperature=kelvin)");
-  auto spectrum = std::make_unique<Spectrum>();
-  bool read = false;
+  RunSettings settings;
+  settings.csv = CsvParametersOf(csvParams);
+  SourceRead read;
   {
     py::gil_scoped_release unlocked;
-    read = ReadSource(file, source.kind, spectrum->record, context);
+    read = ReadSpectra(file, kind.value_or(""), settings);
   }
-  if (!read) RaiseFailure(prompt, file);
-  spectrum->kind = std::string(source.name);
+  if (!read.result) RaiseRead(file, read.result);
+  return read;
+}
+
+std::unique_ptr<Spectrum> SpectrumOf(SourceRead& read, std::size_t index) {
+  auto spectrum = std::make_unique<Spectrum>();
+  spectrum->record = read.spectra[index].record;
+  spectrum->extra = std::move(read.spectra[index].extra);
+  spectrum->kind = std::string(read.format->name);
+  if (read.spectra.size() > 1) spectrum->element = index + 1;
   return spectrum;
+}
+
+std::unique_ptr<Spectrum> Read(const fs::path& path, const std::optional<std::size_t>& element,
+                               const std::optional<std::string>& kind, const py::object& csvParams) {
+  const std::string file = path.string();
+  SourceRead read = ReadFile(file, kind, csvParams);
+  const std::size_t count = read.spectra.size();
+  if (!element && count > 1)
+    throw py::value_error(file + " holds " + std::to_string(count) + " spectra: give element=1.." +
+                          std::to_string(count) + ", or use read_all");
+  if (element && (*element < 1 || *element > count))
+    throw py::index_error(file + " holds " + std::to_string(count) + (count == 1 ? " spectrum" : " spectra") +
+                          ": element " + std::to_string(*element) + " is not one of them");
+  return SpectrumOf(read, element ? *element - 1 : 0);
+}
+
+std::vector<std::unique_ptr<Spectrum>> ReadAll(const fs::path& path, const std::optional<std::string>& kind,
+                                               const py::object& csvParams) {
+  SourceRead read = ReadFile(path.string(), kind, csvParams);
+  std::vector<std::unique_ptr<Spectrum>> spectra;
+  for (std::size_t k = 0; k < read.spectra.size(); ++k) spectra.push_back(SpectrumOf(read, k));
+  return spectra;
 }
 
 void Write(const Spectrum& spectrum, const fs::path& path, const std::string& kind, bool overwrite) {
   const OutputFormat* format = FindOutput(kind);
-  if (format == nullptr || format->write == nullptr)
-    throw py::value_error("unknown output kind '" + kind + "' (rpt, txt, csv, npd, gsa, xbm)");
+  if (format == nullptr) throw py::value_error("unknown output kind '" + kind + "' (rpt, txt, csv, npd, gsa, xbm)");
   const std::string file = path.string();
   RecordingPrompt prompt(overwrite);
   ConvertContext context(prompt);
   // A copy of its own, so that other threads may change the spectrum meanwhile.
   const auto record = std::make_unique<SpectrumRecord>(spectrum.record);
-  bool written = false;
+  Saved saved;
   {
     py::gil_scoped_release unlocked;
-    written = format->write(file, record->Data, record->Head, context);
+    saved = WriteOutputFile(*format, file, *record, context);
   }
-  if (!written) RaiseFailure(prompt, file);
+  if (saved.state == SaveState::Declined) RaiseDeclined(file);
+  if (saved.state == SaveState::Failed) RaiseWrite(file, saved.why);
 }
 
 // Combine and 3D Data as the command line runs them: the output chosen up
@@ -152,12 +170,26 @@ void RunSeries(const std::vector<fs::path>& paths, const std::string& output, bo
   ConvertContext context(prompt);
   context.settings.OverWriteCheck = !overwrite;
   context.settings.csv = CsvParametersOf(csvParams);
-  bool done = false;
+  SeriesOutcome outcome;
   {
     py::gil_scoped_release unlocked;
-    done = run("", names, context);
+    outcome = run("", names, context);
   }
-  if (!done) RaiseFailure(prompt, written);
+  switch (outcome.state) {
+    case SeriesOutcome::State::Written:
+      return;
+    case SeriesOutcome::State::Declined:
+      RaiseDeclined(written);
+    case SeriesOutcome::State::ReadFailed:
+      RaiseRead(outcome.file, outcome.read);
+    case SeriesOutcome::State::WriteFailed:
+      RaiseWrite(written, outcome.why);
+    case SeriesOutcome::State::Stopped:
+      break;
+  }
+  std::string text;
+  for (const auto& message : prompt.messages) text += (text.empty() ? "" : "; ") + message;
+  Raise(errors.error, errors.error(text.empty() ? written + ": failed" : text));
 }
 
 std::string Combine(const std::vector<fs::path>& paths, const fs::path& out, bool overwrite,
@@ -199,9 +231,13 @@ PYBIND11_MODULE(vantor, m) {
   m.attr("WriteError") = errors.writeError;
 
   BindSpectrum(m);
-  m.def("read", &Read, py::arg("path"), py::arg("kind") = py::none(), py::arg("csv_params") = py::none(),
-        "Reads a spectrum; kind (xbm, cnf, csv, npd) defaults to the file's extension. CSV sources need "
-        "csv_params=dict(two_theta=deg, egc=(a, b, c), temperature=kelvin).");
+  m.def("read", &Read, py::arg("path"), py::arg("element") = py::none(), py::arg("kind") = py::none(),
+        py::arg("csv_params") = py::none(),
+        "Reads a spectrum; a file of several spectra needs element= (from 1). kind (a --from name) defaults to the "
+        "file's extension and content. CSV sources need csv_params=dict(two_theta=deg, egc=(a, b, c), "
+        "temperature=kelvin).");
+  m.def("read_all", &ReadAll, py::arg("path"), py::arg("kind") = py::none(), py::arg("csv_params") = py::none(),
+        "Reads every spectrum of a file, in its order, as a list.");
   m.def("write", &Write, py::arg("spectrum"), py::arg("path"), py::arg("kind"), py::arg("overwrite") = false,
         "Writes the spectrum as rpt, txt, csv, npd, gsa or xbm to path, byte for byte as vantor-cli does; "
         "FileExistsError for an existing file unless overwrite=True.");

@@ -76,8 +76,20 @@ py::array_t<double> DSpacings(const Spectrum& spectrum) {
   const MeasureCondition& m = spectrum.record.Head.Measure;
   const double sinTheta = SinTheta(m.TwoTheta);
   return PerChannel<double>(spectrum, [&](int i) {
-    return DSpacing(EnergyOfChannel(i + 1, m.EGC), sinTheta, kHcExact).value_or(std::numeric_limits<double>::quiet_NaN());
+    return DSpacing(EnergyOfChannel(i + 1, m.EGC), sinTheta, kHcExact)
+        .value_or(std::numeric_limits<double>::quiet_NaN());
   });
+}
+
+// A name the file gives twice keeps both values: the second as "name (2)".
+py::dict ExtraValues(const Spectrum& spectrum) {
+  py::dict values;
+  for (const auto& [name, value] : spectrum.extra) {
+    std::string key = name;
+    for (int n = 2; values.contains(key); ++n) key = name + " (" + std::to_string(n) + ")";
+    values[py::str(key)] = value;
+  }
+  return values;
 }
 
 void BindSpectrum(py::module_& m) {
@@ -103,7 +115,11 @@ void BindSpectrum(py::module_& m) {
           "header", [](const Spectrum& s) { return HeaderDict(s.record.Head); },
           [](Spectrum& s, const py::dict& fields) { ApplyHeader(fields, s.record.Head); },
           "The header fields as a new dict; assigning a dict sets the fields it names.")
-      .def_readonly("kind", &Spectrum::kind, "The source format read from (xbm, cnf, csv, npd), or None.")
+      .def_readonly("kind", &Spectrum::kind, "The source format read from (xbm, cnf, med, ...), or None.")
+      .def_readonly("element", &Spectrum::element,
+                    "Which spectrum of its file this is (from 1) when the file holds several, else None.")
+      .def_property_readonly("extra", &ExtraValues,
+                             "The file's header values that have no field in the record, as a dict of texts.")
       .def("__len__", &ChannelCount)
       .def("__repr__", &Repr);
 }

@@ -10,7 +10,9 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "base/SourceSpectrum.h"
 #include "base/SpectrumRecord.h"
 
 namespace vantor::python {
@@ -18,6 +20,8 @@ namespace vantor::python {
 struct Spectrum {
   SpectrumRecord record;
   std::optional<std::string> kind;
+  std::optional<std::size_t> element;  // 1-based, in a file of several spectra
+  std::vector<HeaderValue> extra;      // the file's header values without a record field
 };
 
 int ChannelCount(const Spectrum& spectrum);

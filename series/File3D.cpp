@@ -8,9 +8,9 @@
 
 #include "base/DSpacing.h"
 #include "base/FileAccess.h"
-#include "formats/Npd.h"
 #include "base/TextFormat.h"
 #include "base/TextRoutines.h"
+#include "formats/SourceRead.h"
 #include "series/FileCombine.h"
 
 namespace vantor {
@@ -43,20 +43,20 @@ void AppendRow(std::string& out, int channel, std::span<const std::int32_t> coun
 
 }  // namespace
 
-bool Run3DData(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context) {
+SeriesOutcome Run3DData(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context) {
   UserPrompt& prompt = context.prompt;
   if (SelectionIsEmpty(names)) {
     prompt.Message("Plz Enter File Name!");
-    return false;
+    return {SeriesOutcome::State::Stopped, {}, {}, "Plz Enter File Name!"};
   }
   // A cancelled dialog ends the run: nothing is read or written.
   const auto chosen = prompt.AskSaveName(folder, "3DFileDefaultName");
-  if (!chosen) return false;
+  if (!chosen) return {};
   prompt.SetBusy(true);
-  const bool written = Write3DTable(folder, names, TableOutputPath(*chosen), context);
+  SeriesOutcome outcome = Write3DTable(folder, names, TableOutputPath(*chosen), context);
   prompt.SetBusy(false);
-  if (written) prompt.Message("Done");
-  return written;
+  if (outcome) prompt.Message("Done");
+  return outcome;
 }
 
 std::string TableOutputPath(std::string_view chosenName) {
@@ -73,26 +73,32 @@ std::string ColumnHeading(std::string_view name) {
   return std::string(name.substr(0, name.find('.')));
 }
 
-bool Write3DTable(const std::string& folder, const std::vector<std::string>& names, const std::string& outputPath,
-                  ConvertContext& context) {
+SeriesOutcome Write3DTable(const std::string& folder, const std::vector<std::string>& names,
+                           const std::string& outputPath, ConvertContext& context) {
   std::vector<std::int32_t> counts(names.size() * kTableRows);
-  auto ScratchRecord = std::make_unique<SpectrumRecord>();
+  MeasureCondition last;
   for (std::size_t k = 0; k < names.size(); ++k) {
-    // Each file starts from a fresh record, so a file read in part never
+    // Each file is read into fresh records, so a file read in part never
     // shows the counts or the calibration of the one before it.
-    *ScratchRecord = SpectrumRecord{};
     const std::string path = JoinPath(folder, names[k]);
-    const ReadResult result = ReadNpdFile(path, *ScratchRecord);
-    if (!result) {
-      ReportReadFailure(context.prompt, path, result);
+    SourceRead read = ReadSpectra(path, "npd", RunSettings{});
+    if (!read.result) {
+      ReportReadFailure(context.prompt, path, read.result);
       context.prompt.Message("File Error: " + names[k]);
-      return false;
+      return {SeriesOutcome::State::ReadFailed, path, std::move(read.result), {}};
     }
-    std::copy_n(ScratchRecord->Data.Count.begin(), kTableRows, counts.begin() + k * kTableRows);
+    const SpectrumRecord& r = read.spectra.front().record;
+    std::copy_n(r.Data.Count.begin(), kTableRows, counts.begin() + k * kTableRows);
+    last = r.Head.Measure;
   }
-  const std::string text = TableText(names, counts, ScratchRecord->Head.Measure);
-  if (OutputReplacesSource(outputPath, folder, names, context.prompt)) return false;
-  return SaveOutput(outputPath, text, context, ReplaceQuestion(outputPath));
+  const std::string text = TableText(names, counts, last);
+  if (OutputReplacesSource(outputPath, folder, names, context.prompt)) return {};
+  const Saved saved = SaveOutput(outputPath, text, context, ReplaceQuestion(outputPath));
+  if (saved) return {SeriesOutcome::State::Written, {}, {}, {}};
+  return {saved.state == SaveState::Declined ? SeriesOutcome::State::Declined : SeriesOutcome::State::WriteFailed,
+          {},
+          {},
+          saved.why};
 }
 
 std::string TableText(const std::vector<std::string>& names, std::span<const std::int32_t> counts,

@@ -16,6 +16,7 @@
 
 #include "base/ConvertContext.h"
 #include "base/SpectrumRecord.h"
+#include "series/SeriesOutcome.h"
 
 namespace vantor {
 
@@ -23,8 +24,8 @@ inline constexpr int kTableRows = 4096;
 
 // The whole run behind "3D Data": the selection check, the save dialog
 // (opened on `folder`, proposing "3DFileDefaultName"), the table, and
-// "Done" once it was written. True when the table was written.
-bool Run3DData(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context);
+// "Done" once it was written.
+SeriesOutcome Run3DData(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context);
 
 // The chosen name with its file name's extension replaced by ".csv" (a name
 // without one gets ".csv" appended); dots in folder names do not count.
@@ -37,8 +38,8 @@ std::string ColumnHeading(std::string_view name);
 // outputPath, asking before replacing it when per-file questions are on.
 // A file that cannot be read stops the run with "File Error: " + its name
 // before anything is written.
-bool Write3DTable(const std::string& folder, const std::vector<std::string>& names, const std::string& outputPath,
-                  ConvertContext& context);
+SeriesOutcome Write3DTable(const std::string& folder, const std::vector<std::string>& names,
+                           const std::string& outputPath, ConvertContext& context);
 
 // The table's text. `counts` holds kTableRows counts per name, file after
 // file; the calibration and angle are taken from `last`.

@@ -9,9 +9,11 @@
 
 #include "base/PathIdentity.h"
 #include "base/RecordFields.h"
-#include "formats/FormatTable.h"
 #include "base/TextFit.h"
 #include "base/TextRoutines.h"
+#include "convert/OutputFile.h"
+#include "formats/FormatTable.h"
+#include "formats/SourceRead.h"
 
 namespace vantor {
 namespace {
@@ -22,7 +24,7 @@ constexpr std::string_view kOutputTypeError = "Output type must be xbm, csv or n
 // only when that writer is built.
 const OutputFormat* CombineOutput(std::string_view path) {
   const OutputFormat* format = FindOutput(SplitPath(path).extension);
-  if (format == nullptr || format->write == nullptr) return nullptr;
+  if (format == nullptr) return nullptr;
   const OutputKind kind = format->kind;
   if (kind != OutputKind::Xbm && kind != OutputKind::Csv && kind != OutputKind::Npd) return nullptr;
   return format;
@@ -51,6 +53,35 @@ std::string Mismatch(const SpectrumRecord& added, const SpectrumRecord& first, c
   if (CalibrationsDiffer(added.Head.Measure.EGC, first.Head.Measure.EGC, first.Data.DataNumber))
     odd += (odd.empty() ? "" : ", ") + std::string("energy calibration other than ") + firstName + "'s";
   return odd;
+}
+
+// A message that stops the run before anything is written.
+SeriesOutcome Stopped(UserPrompt& prompt, std::string text) {
+  prompt.Message(text);
+  return {SeriesOutcome::State::Stopped, {}, {}, std::move(text)};
+}
+
+// The spectra of a file that a sum takes: all of a file of one, the live
+// elements of a file of several (an element whose counts are all 0 is a
+// dead detector, told and left out; with none live, nothing of the file).
+std::vector<std::size_t> LiveElements(const std::vector<SourceSpectrum>& spectra, const std::string& name,
+                                      UserPrompt& prompt) {
+  std::vector<std::size_t> live;
+  std::string dead;
+  for (std::size_t k = 0; k < spectra.size(); ++k) {
+    const SpecData& d = spectra[k].record.Data;
+    const bool counted = std::any_of(d.Count.begin(), d.Count.begin() + std::clamp<int>(d.DataNumber, 0, kMaxChannels),
+                                     [](std::int32_t c) { return c != 0; });
+    if (counted || spectra.size() == 1) {
+      live.push_back(k);
+    } else {
+      dead += (dead.empty() ? "" : ", ") + std::to_string(k + 1);
+    }
+  }
+  if (!dead.empty())
+    prompt.Note(name + ": element" + (dead.find(',') == std::string::npos ? " " : "s ") + dead +
+                " left out: no counts");
+  return live;
 }
 
 }  // namespace
@@ -83,75 +114,68 @@ bool OutputReplacesSource(const std::string& outputPath, const std::string& fold
   return false;
 }
 
-bool RunCombine(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context) {
+SeriesOutcome RunCombine(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context) {
   UserPrompt& prompt = context.prompt;
   prompt.ShowStatus("");
-  if (SelectionIsEmpty(names)) {
-    prompt.Message("Plz Enter File Name!");
-    return false;
-  }
-  if (!context.settings.OverWriteCheck && !prompt.AskTwoLines("All file will be over", "writed. OK?")) return false;
+  if (SelectionIsEmpty(names)) return Stopped(prompt, "Plz Enter File Name!");
+  if (!context.settings.OverWriteCheck && !prompt.AskTwoLines("All file will be over", "writed. OK?")) return {};
   // A cancelled dialog ends the run: nothing is read or written.
   const auto outputPath = prompt.AskSaveName(folder, "CombineFileDefaultName");
-  if (!outputPath) return false;
+  if (!outputPath) return {};
   prompt.SetBusy(true);
-  const bool written = CombineSelectedFiles(folder, names, *outputPath, context);
+  SeriesOutcome outcome = CombineSelectedFiles(folder, names, *outputPath, context);
   prompt.SetBusy(false);
-  if (written) prompt.Message("Done");
-  return written;
+  if (outcome) prompt.Message("Done");
+  return outcome;
 }
 
-bool CombineSelectedFiles(const std::string& folder, const std::vector<std::string>& names,
-                          const std::string& outputPath, ConvertContext& context) {
+SeriesOutcome CombineSelectedFiles(const std::string& folder, const std::vector<std::string>& names,
+                                   const std::string& outputPath, ConvertContext& context) {
   // Told before any file is read, so a mistyped name costs no time.
-  if (CombineOutput(outputPath) == nullptr) {
-    context.prompt.Message(kOutputTypeError);
-    return false;
-  }
-  if (names.empty()) return false;
-  // The sum and the file being added are this run's own records; each read
-  // starts from a fresh one, so a short file adds zeros, never the counts
-  // an earlier file left behind.
-  auto SumRecord = std::make_unique<SpectrumRecord>();
-  auto ScratchRecord = std::make_unique<SpectrumRecord>();
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    SpectrumRecord& target = i == 0 ? *SumRecord : *ScratchRecord;
-    if (!ReadSourceByExtension(JoinPath(folder, names[i]), target, context)) {
-      context.prompt.Message("File Error: " + names[i]);
-      return false;
+  const OutputFormat* output = CombineOutput(outputPath);
+  if (output == nullptr) return Stopped(context.prompt, std::string(kOutputTypeError));
+  if (names.empty()) return {};
+  // The sum is this run's own record, started from the first spectrum read;
+  // each read starts from fresh records, so a short file adds zeros, never
+  // the counts an earlier file left behind.
+  auto sum = std::make_unique<SpectrumRecord>();
+  std::string first;  // the name of the spectrum that gave the sum its header
+  const RunSettings settings = WithoutChanges(context.settings);
+  for (const auto& name : names) {
+    const std::string path = JoinPath(folder, name);
+    SourceRead read = ReadSpectra(path, "", settings);
+    if (!read.result) {
+      ReportReadFailure(context.prompt, path, read.result);
+      context.prompt.Message("File Error: " + name);
+      return {SeriesOutcome::State::ReadFailed, path, std::move(read.result), {}};
     }
-    if (i == 0) continue;
-    if (const std::string odd = Mismatch(*ScratchRecord, *SumRecord, names[0]); !odd.empty())
-      context.prompt.Note(names[i] + ": warning: " + odd + "; the counts are summed channel by channel");
-    if (const auto channel = AddSpectrum(*ScratchRecord, *SumRecord)) {
-      context.prompt.Message("Count overflow at channel " + std::to_string(*channel));
-      return false;
+    for (const std::size_t k : LiveElements(read.spectra, name, context.prompt)) {
+      const SpectrumRecord& added = read.spectra[k].record;
+      const std::string label = read.spectra.size() > 1 ? name + " (element " + std::to_string(k + 1) + ")" : name;
+      if (first.empty()) {
+        *sum = added;
+        first = label;
+        continue;
+      }
+      if (const std::string odd = Mismatch(added, *sum, first); !odd.empty())
+        context.prompt.Note(label + ": warning: " + odd + "; the counts are summed channel by channel");
+      if (const auto channel = AddSpectrum(added, *sum))
+        return Stopped(context.prompt, "Count overflow at channel " + std::to_string(*channel));
     }
   }
-  if (OutputReplacesSource(outputPath, folder, names, context.prompt)) return false;
-  MeasureCondition& m = SumRecord->Head.Measure;
+  MeasureCondition& m = sum->Head.Measure;
   m.DeadTime = DeadTimePercent(m.RealTime, m.LiveTime);
-  return WriteByExtension(outputPath, SumRecord->Data, SumRecord->Head, context);
-}
-
-bool ReadSourceByExtension(const std::string& path, SpectrumRecord& record, ConvertContext& context) {
-  record = SpectrumRecord{};
-  const SourceFormat* format = FindSource(SplitPath(path).extension);
-  if (format == nullptr || format->read == nullptr) return false;
-  if (const ReadResult read = format->read(path, record); !read) {
-    ReportReadFailure(context.prompt, path, read);
-    return false;
+  if (OutputReplacesSource(outputPath, folder, names, context.prompt)) return {};
+  const Saved saved = WriteOutputFile(*output, outputPath, *sum, context);
+  switch (saved.state) {
+    case SaveState::Written:
+      return {SeriesOutcome::State::Written, {}, {}, {}};
+    case SaveState::Declined:
+      return {SeriesOutcome::State::Declined, {}, {}, {}};
+    case SaveState::Failed:
+      break;
   }
-  Header& header = record.Head;
-  if (format->kind == SourceKind::Csv) {
-    // An analyser export carries no angle, calibration or temperature: it
-    // gets the values last entered (0 when none was).
-    const CsvParameters& entered = context.settings.csv;
-    header.Measure.TwoTheta = entered.TwoTheta;
-    header.Measure.EGC = entered.EGC;
-    header.Measure.Temperature = entered.Temperature;
-  }
-  return true;
+  return {SeriesOutcome::State::WriteFailed, {}, {}, saved.why};
 }
 
 std::optional<int> AddSpectrum(const SpectrumRecord& source, SpectrumRecord& sum) {
@@ -166,15 +190,6 @@ std::optional<int> AddSpectrum(const SpectrumRecord& source, SpectrumRecord& sum
     sum.Data.Count[i] = static_cast<std::int32_t>(total);
   }
   return std::nullopt;
-}
-
-bool WriteByExtension(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context) {
-  const OutputFormat* format = CombineOutput(path);
-  if (format == nullptr) {
-    context.prompt.Message(kOutputTypeError);
-    return false;
-  }
-  return format->write(path, data, header, context);
 }
 
 }  // namespace vantor

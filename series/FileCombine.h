@@ -12,6 +12,7 @@
 
 #include "base/ConvertContext.h"
 #include "base/SpectrumRecord.h"
+#include "series/SeriesOutcome.h"
 
 namespace vantor {
 
@@ -33,21 +34,16 @@ bool OutputReplacesSource(const std::string& outputPath, const std::string& fold
 // The whole run behind "Combine Start": the selection check, the one
 // question when per-file questions are off, the save dialog (opened on
 // `folder`, proposing "CombineFileDefaultName"), the sum, and "Done" once
-// the file was written. True when the file was written.
-bool RunCombine(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context);
+// the file was written.
+SeriesOutcome RunCombine(const std::string& folder, const std::vector<std::string>& names, ConvertContext& context);
 
-// Reads every named file, sums them and writes the sum to outputPath. An
-// output name that names no writer, a file that cannot be read and a count
-// that overflows each stop the run with a message before anything is
-// written. True when the file was written.
-bool CombineSelectedFiles(const std::string& folder, const std::vector<std::string>& names,
-                          const std::string& outputPath, ConvertContext& context);
-
-// Reads one file, starting from a fresh record, with the reader its
-// extension names (any letter case). A CSV source gets the entered angle,
-// calibration and temperature. False when no reader fits or the read failed;
-// the reader's own messages go to the context's prompt.
-bool ReadSourceByExtension(const std::string& path, SpectrumRecord& record, ConvertContext& context);
+// Reads every named file, sums them and writes the sum to outputPath. A
+// file of several spectra adds its live elements (a dead one, all counts
+// 0, is left out, and the user told so). An output name that names no
+// writer, a file that cannot be read and a count that overflows each stop
+// the run with a message before anything is written.
+SeriesOutcome CombineSelectedFiles(const std::string& folder, const std::vector<std::string>& names,
+                                   const std::string& outputPath, ConvertContext& context);
 
 // Adds the source's real and live times and its counts over the sum's
 // channels into the sum. Channels are added in order; when a sum leaves the
@@ -55,9 +51,5 @@ bool ReadSourceByExtension(const std::string& path, SpectrumRecord& record, Conv
 // (index + 1), and the sum is then incomplete.
 std::optional<int> AddSpectrum(const SpectrumRecord& source, SpectrumRecord& sum);
 
-// Writes the record with the writer that the extension of `path` names:
-// record file, CSV or NPD, any letter case; the path is used as it is.
-// "Output type must be xbm, csv or npd" and false for any other extension.
-bool WriteByExtension(const std::string& path, const SpecData& data, const Header& header, ConvertContext& context);
 
 }  // namespace vantor

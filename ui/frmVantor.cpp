@@ -122,14 +122,14 @@ void frmVantor::filFiles_Activate() {
 }
 
 QString frmVantor::SourcePattern() const {
-  for (int i = 0; i < kSourceKinds; ++i)
-    if (ui.optSourceFileType[i]->isChecked()) return QString::fromLatin1(Source(static_cast<SourceKind>(i)).pattern);
+  for (int i = 0; i < kWindowSourceKinds; ++i)
+    if (ui.optSourceFileType[i]->isChecked()) return QString::fromLatin1(Source(static_cast<SourceKind>(i)).patterns);
   return {};
 }
 
 void frmVantor::optSourceFileType_Click(int index) {
   // Also while the list-file box is checked.
-  ui.filFiles->setPattern(QString::fromLatin1(Source(static_cast<SourceKind>(index)).pattern));
+  ui.filFiles->setPattern(QString::fromLatin1(Source(static_cast<SourceKind>(index)).patterns));
 }
 
 void frmVantor::chkXli_Click() {
@@ -181,7 +181,7 @@ ConvertRequest frmVantor::ReadConvertRequest() const {
   r.directory = CorePath(ui.dirDirectory->path());
   r.filesFolder = CorePath(ui.filFiles->path());
   r.pattern = ToCore(ui.filFiles->pattern());
-  for (int i = 0; i < kSourceKinds; ++i)
+  for (int i = 0; i < kWindowSourceKinds; ++i)
     if (ui.optSourceFileType[i]->isChecked()) r.source = static_cast<SourceKind>(i);
   for (int i = 0; i < kOutputKinds; ++i) r.outputs[i] = ui.chkOutput[i]->isChecked();
   return r;

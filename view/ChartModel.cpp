@@ -10,8 +10,7 @@
 #include "base/DSpacing.h"
 #include "base/RecordFields.h"
 #include "base/TextRoutines.h"
-#include "formats/FormatTable.h"
-#include "series/FileCombine.h"
+#include "formats/SourceRead.h"
 
 namespace vantor {
 
@@ -29,15 +28,30 @@ ChartSpectrum ChartSpectrumOf(const std::string& path, std::string kind, const S
 
 std::vector<ChartSpectrum> LoadChartSpectra(const std::vector<std::string>& paths, ConvertContext& context) {
   std::vector<ChartSpectrum> spectra;
-  auto record = std::make_unique<SpectrumRecord>();
-  for (const auto& path : paths) {
-    const SourceFormat* format = FindSource(SplitPath(path).extension);
-    if (format == nullptr || format->read == nullptr) {
-      context.prompt.FileMessage(path, "File Error", "not a spectrum file (xbm, cnf, csv, npd)");
+  const RunSettings settings = WithoutChanges(context.settings);
+  for (const auto& argument : paths) {
+    const ElementPath wanted = SplitElement(argument);
+    const SourceRead read = ReadSpectra(wanted.path, "", settings);
+    if (!read.result) {
+      ReportReadFailure(context.prompt, wanted.path, read.result);
       continue;
     }
-    if (ReadSourceByExtension(path, *record, context))
-      spectra.push_back(ChartSpectrumOf(path, std::string(format->name), *record));
+    const std::size_t count = read.spectra.size();
+    if (wanted.element > count) {
+      context.prompt.FileMessage(argument, "File Error",
+                                 "the file holds " + std::to_string(count) + (count == 1 ? " spectrum" : " spectra"));
+      continue;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+      if (wanted.element != 0 && k + 1 != wanted.element) continue;
+      ChartSpectrum s = ChartSpectrumOf(wanted.path, std::string(read.format->name), read.spectra[k].record);
+      s.extra = read.spectra[k].extra;
+      if (count > 1) {
+        s.element = k + 1;
+        s.name += ":" + std::to_string(k + 1);
+      }
+      spectra.push_back(std::move(s));
+    }
   }
   return spectra;
 }
@@ -132,8 +146,8 @@ namespace {
 std::optional<std::array<ChartPoint, 2>> ClipSegment(ChartPoint a, ChartPoint b, const ChartView& v) {
   double t0 = 0, t1 = 1;
   const double dx = b.x - a.x, dy = b.y - a.y;
-  const std::array<std::array<double, 2>, 4> edges{{{-dx, a.x - v.x0}, {dx, v.x1 - a.x}, {-dy, a.y - v.y0},
-                                                    {dy, v.y1 - a.y}}};
+  const std::array<std::array<double, 2>, 4> edges{
+      {{-dx, a.x - v.x0}, {dx, v.x1 - a.x}, {-dy, a.y - v.y0}, {dy, v.y1 - a.y}}};
   for (const auto& [p, q] : edges) {
     if (p == 0) {
       if (q < 0) return std::nullopt;  // parallel to this edge, outside it
@@ -152,8 +166,7 @@ std::optional<std::array<ChartPoint, 2>> ClipSegment(ChartPoint a, ChartPoint b,
 
 }  // namespace
 
-std::vector<std::vector<ChartPoint>> ClipToView(const std::vector<ChartPoint>& line, const ChartView& view,
-                                                bool logY) {
+std::vector<std::vector<ChartPoint>> ClipToView(const std::vector<ChartPoint>& line, const ChartView& view, bool logY) {
   const auto in = [logY](ChartPoint p) { return logY ? ChartPoint{p.x, std::log10(p.y)} : p; };
   const auto out = [logY](ChartPoint p) { return logY ? ChartPoint{p.x, std::pow(10.0, p.y)} : p; };
   const ChartView v = logY ? ChartView{view.x0, view.x1, std::log10(view.y0), std::log10(view.y1)} : view;

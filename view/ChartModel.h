@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/ConvertContext.h"
+#include "base/SourceSpectrum.h"
 #include "base/SpectrumRecord.h"
 
 namespace vantor {
@@ -23,18 +24,22 @@ enum class ChartAxis { Channel, Energy, DSpacing };
 inline constexpr double kLogFloor = 0.5;
 
 struct ChartSpectrum {
-  std::string path;  // as given
-  std::string name;  // the file name, for the legend
-  std::string kind;  // "xbm", "cnf", "csv", "npd"
+  std::string path;  // the file, as given
+  std::string name;  // for the legend: the file name, ":3" after it for element 3 of a file of several
+  std::string kind;  // "xbm", "cnf", "med", ...
+  std::size_t element = 0;  // 1-based in a file of several spectra, else 0
   Header header;
+  std::vector<HeaderValue> extra;    // the file's header values without a record field
   std::vector<std::int32_t> counts;  // the channels in use
 };
 
 ChartSpectrum ChartSpectrumOf(const std::string& path, std::string kind, const SpectrumRecord& record);
 
-// Reads the files (each by its extension; CSV sources take the angle and
-// calibration of context.settings), reporting each one that cannot be read
-// through the context's prompt and leaving it out.
+// Reads the files ("FILE" for every spectrum it holds, "FILE:K" for its
+// K-th; each by its extension and content; CSV sources take the angle and
+// calibration of context.settings, no source the changes of a conversion),
+// reporting each one that cannot be read through the context's prompt and
+// leaving it out.
 std::vector<ChartSpectrum> LoadChartSpectra(const std::vector<std::string>& paths, ConvertContext& context);
 
 // Energy needs a calibration, d-spacing a calibration and an angle.

@@ -21,7 +21,6 @@
 #include "base/ConvertContext.h"
 #include "base/FileAccess.h"
 #include "base/FolderFiles.h"
-#include "base/SourceFile.h"
 #include "support/FakePrompt.h"
 #include "support/TestFiles.h"
 
@@ -59,7 +58,7 @@ TEST(SaveOutput, UnwritableTargets_OpenError_FolderUnchanged) {
     test::FakePrompt prompt;
     ConvertContext context(prompt);
     context.settings.OverWriteCheck = false;
-    EXPECT_FALSE(SaveOutput(target, "new bytes", context, "?")) << target.substr(0, 80);
+    EXPECT_EQ(SaveOutput(target, "new bytes", context, "?").state, SaveState::Failed) << target.substr(0, 80);
     EXPECT_EQ(prompt.messages, Strings{"Open Error"});
   }
   EXPECT_EQ(Snapshot(dir.path()), before);
@@ -141,15 +140,16 @@ TEST(SaveOutput, OverwriteQuestion_NoKeeps_YesOrCheckOffReplaces_UnknownStateFai
   test::FakePrompt prompt;
   ConvertContext context(prompt);
   prompt.answers = {false, true, true};
-  EXPECT_FALSE(SaveOutput(path, "new", context, ReplaceQuestion(path)));
+  EXPECT_EQ(SaveOutput(path, "new", context, ReplaceQuestion(path)).state, SaveState::Declined);
   EXPECT_EQ(test::ReadAll(path), "old");
   EXPECT_TRUE(prompt.messages.empty());
-  EXPECT_TRUE(SaveOutput(path, "new", context, ReplaceQuestion(path)));
+  EXPECT_EQ(SaveOutput(path, "new", context, ReplaceQuestion(path)).state, SaveState::Written);
   EXPECT_EQ(prompt.questions, Strings(2, "File already exist. Replace?(" + path + ")"));
-  EXPECT_FALSE(SaveOutput(path + "/x", "new", context, "?"));
+  const Saved failed = SaveOutput(path + "/x", "new", context, "?");
+  EXPECT_TRUE(failed.state == SaveState::Failed && !failed.why.empty());
   EXPECT_EQ(prompt.messages, Strings{"Open Error"});
   context.settings.OverWriteCheck = false;
-  EXPECT_TRUE(SaveOutput(path, "newer", context, "?"));
+  EXPECT_EQ(SaveOutput(path, "newer", context, "?").state, SaveState::Written);
   EXPECT_EQ(prompt.questions.size(), 2u);
   EXPECT_EQ(test::ReadAll(path), "newer");
 }
@@ -172,23 +172,6 @@ TEST(ReadFileBytes, OnlyRegularFiles_NeverBlocks_CutAtTheLimit_FolderListingSays
   EXPECT_TRUE(FolderFiles(dir / "missing", "*", &why).empty() && !why.empty());
 }
 
-TEST(ReadSourceFile, RecordChangesOnlyWhenTheParseSucceeds) {
-  TempDir dir;
-  test::WriteAll(dir / "src", "abc");
-  SpectrumRecord record;
-  record.Data.DataNumber = 7;
-  const auto failing = [](std::string_view, SpectrumRecord& r) {
-    return r.Data.DataNumber = 1, FileErrorAtByte(2, "x");
-  };
-  const auto parse = [](std::string_view bytes, SpectrumRecord& r) {
-    return r.Data.DataNumber = static_cast<std::int16_t>(bytes.size()), ReadResult{};
-  };
-  EXPECT_EQ(ReadSourceFile(dir / "src", 10, failing, record).where, 2u);
-  EXPECT_EQ(ReadSourceFile(dir / "none", 10, failing, record).status, ReadStatus::NotFound);
-  EXPECT_EQ(record.Data.DataNumber, 7);
-  EXPECT_TRUE(ReadSourceFile(dir / "src", 2, parse, record));
-  EXPECT_EQ(record.Data.DataNumber, 2);
-}
 
 }  // namespace
 }  // namespace vantor

@@ -54,7 +54,7 @@ Reading Xyconv(const fs::path& file) {
 // What our reader gives: record channel k + 1 at xyconv's channel k.
 Reading Ours(const fs::path& file) {
   SpectrumRecord record;
-  EXPECT_TRUE(ReadCnfFile(file.string(), record));
+  EXPECT_TRUE(CnfRecord(test::ReadAll(file.string()), record));
   Reading r;
   for (int k = 0; k < record.Data.DataNumber; ++k) {
     r.energy.push_back(EnergyOfChannel(k + 1, record.Head.Measure.EGC));
@@ -105,7 +105,7 @@ TEST(CnfXyconv, SampleAndRealAnalyserFiles_ReadAsXyconvReadsThem) {
   EXPECT_GT(files, 0);
   // Times exactly as stored: 600 000 000 and 531 700 000 ticks of 100 ns, negated.
   SpectrumRecord record;
-  ASSERT_TRUE(ReadCnfFile((folder / "xylib_SMP00011.CNF").string(), record));
+  ASSERT_TRUE(CnfRecord(test::ReadAll((folder / "xylib_SMP00011.CNF").string()), record));
   EXPECT_EQ(record.Head.Measure.RealTime, 60.0);
   EXPECT_EQ(record.Head.Measure.LiveTime, 53.17);
 }

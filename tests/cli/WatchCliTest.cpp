@@ -92,7 +92,7 @@ TEST_F(WatchCliTest, NewOnly_CsvSourcesTakeTheParameters) {
   EXPECT_EQ(ReadAll(err), in + "/" + name + ".csv: converted\n1 file: 1 converted, 0 failed, 0 skipped; outputs in " +
                               dir / "out" + "\n");
   SpectrumRecord r;
-  ASSERT_TRUE(ReadRecordFile(dir / ("out/" + name + "_.XBM"), r));
+  ASSERT_TRUE(RecordFileRecord(ReadAll(dir / ("out/" + name + "_.XBM")), r));
   EXPECT_EQ(r.Head.Measure.TwoTheta, 5);
   EXPECT_FALSE(fs::exists(dir / "out/old_.XBM"));
 }

@@ -103,7 +103,7 @@ TEST_F(ConvertRunTest, ConvertsEverySelectedFile_OneQuestionWhenPerFileQuestions
 // A CSV source's parameter entry, cancelled, ends the run before any file
 // (failures that do not stop a run are the batch tests').
 TEST_F(ConvertRunTest, CsvParameterEntryCancelled_NothingConverted) {
-  const auto csv = [&](const char* name) { return SourceFile{dir / name, SourceKind::Csv}; };
+  const auto csv = [&](const char* name) { return SourceFile{dir / name, "csv"}; };
   EXPECT_FALSE(ConvertFiles({csv("a.csv"), csv("b.csv")}, request.outputs, context).completed);
   EXPECT_EQ(prompt.csvParameterRequests, 1);
   EXPECT_TRUE(prompt.statuses.empty() && prompt.messages.empty());

@@ -18,7 +18,7 @@ std::vector<std::string> Refusals(const std::vector<std::string>& paths, const O
                                   const std::string& folder, std::size_t memory) {
   OutputClaims claims(memory);
   for (std::size_t i = 0; i < paths.size(); ++i)
-    EXPECT_TRUE(claims.Add(i, {paths[i], SourceKind::Xbm}, outputs, folder));
+    EXPECT_TRUE(claims.Add(i, {paths[i], "xbm"}, outputs, folder));
   EXPECT_TRUE(claims.Finish());
   std::vector<std::string> said;
   for (std::size_t i = 0; i < paths.size(); ++i)

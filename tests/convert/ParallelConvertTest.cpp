@@ -49,13 +49,13 @@ Outcome ConvertFolder(unsigned jobs) {
     std::string bytes = RecordFileBytes(r.Data, r.Head);
     if (i % 7 == 3) bytes.resize(2070 + i);                          // cut short
     EXPECT_TRUE(i % 11 == 5 || ReplaceFileAtomically(name, bytes));  // 5, 16, 27 and 38 missing
-    files.push_back({name, SourceKind::Xbm});
+    files.push_back({name, "xbm"});
   }
   test::WriteAll(dir / "run8.TXT", "kept");
   test::WriteAll(dir / "a.xbm", test::ReadAll(dir / "run1.xbm"));
   test::WriteAll(dir / "a.XBM", test::ReadAll(dir / "run2.xbm"));
-  files.insert(files.begin() + 10, {dir / "a.xbm", SourceKind::Xbm});
-  files.insert(files.begin() + 11, {dir / "a.XBM", SourceKind::Xbm});
+  files.insert(files.begin() + 10, {dir / "a.xbm", "xbm"});
+  files.insert(files.begin() + 11, {dir / "a.XBM", "xbm"});
   files.insert(files.begin() + 1, 3, files[0]);
 
   Outcome out;
@@ -119,7 +119,7 @@ TEST(ParallelConvert, NoThreadsToBeHad_OneFileAtATime) {
     OutputChoice txt{};
     txt[static_cast<int>(OutputKind::Txt)] = true;
     const RunResult result =
-        ConvertBatch({{dir / "a.xbm", SourceKind::Xbm}, {dir / "b.xbm", SourceKind::Xbm}}, txt, context, {4, false});
+        ConvertBatch({{dir / "a.xbm", "xbm"}, {dir / "b.xbm", "xbm"}}, txt, context, {4, false});
     std::_Exit(SummaryText(result) == "2 files: 1 converted, 1 failed, 0 skipped" && prompt.statuses.size() == 3 ? 0
                                                                                                                  : 1);
   };
@@ -139,7 +139,7 @@ class CountingFeed final : public FileFeed, public test::FakePrompt {
   std::optional<SourceFile> Next() override {
     if (taken_ == given_) return std::nullopt;
     mostAhead = std::max(mostAhead, ++taken_ - reported_);
-    return SourceFile{"/nonexistent/run" + std::to_string(taken_) + ".xbm", SourceKind::Xbm};
+    return SourceFile{"/nonexistent/run" + std::to_string(taken_) + ".xbm", "xbm"};
   }
   // The batch looks at every file's paths first: only the conversion counts.
   void Rewind() override { taken_ = 0, mostAhead = 0; }
@@ -169,10 +169,10 @@ TEST(ParallelConvert, PathKeysMeetAcrossCaseAndOutputFolders) {
   OutputChoice csv{};
   csv[static_cast<int>(OutputKind::Csv)] = true;
   const auto keys = [&](const char* path, const char* folder = "") {
-    return PathKeys({path, SourceKind::Csv}, csv, folder, "/w");
+    return PathKeys({path, "csv"}, csv, folder, "/w");
   };
   EXPECT_EQ(keys("d/A.csv")[0], "/w/d/a.csv");
-  EXPECT_EQ(PathKeys({"d/a.csv", SourceKind::Csv}, csv, "", "/")[0], "/d/a.csv");
+  EXPECT_EQ(PathKeys({"d/a.csv", "csv"}, csv, "", "/")[0], "/d/a.csv");
   // d/a.csv writes d/a.CSV, which is d/x/../A.csv read, folded.
   EXPECT_EQ(keys("d/a.csv")[1], keys("d/x/../A.csv")[0]);
   EXPECT_EQ(keys("d/a.xbm", "out")[1], keys("e/A.xbm", "out")[1]);

@@ -1,14 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The record file: round trips, damaged files; and one routing row per
-// reader of the format table. (The golden sample_.XBM of the writer tests
+// The record file: round trips, damaged files. (The golden sample_.XBM of the writer tests
 // pins every field's offset.)
 #include <gtest/gtest.h>
 
 #include "bench/SpectrumGenerator.h"
-#include "formats/FormatTable.h"
 #include "formats/RecordFile.h"
 #include "support/Parsed.h"
-#include "support/TestFiles.h"
 
 namespace vantor {
 namespace {
@@ -54,15 +51,6 @@ TEST(RecordFile, TruncatedOrBadChannelCount_FileErrorWhereItStopped) {
   }
 }
 
-// A missing file is "not found" for every reader (the file helper's other
-// failures are tested once, in tests/base).
-TEST(Readers, MissingFile_NotFound) {
-  test::TempDir dir;
-  for (const auto& source : SourceFormats()) {
-    SpectrumRecord r;
-    EXPECT_EQ(source.read(dir / "absent", r).status, ReadStatus::NotFound) << source.name;
-  }
-}
 
 }  // namespace
 }  // namespace vantor

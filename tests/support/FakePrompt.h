@@ -19,6 +19,7 @@ class FakePrompt : public UserPrompt {
   std::vector<std::string> questions;  // Yes/No boxes and two-line questions ("line1|line2")
   std::vector<std::string> statuses;   // status label texts
   std::vector<std::string> files;      // the files of file messages, whose texts are in `messages`
+  std::vector<std::string> notes;
   std::deque<bool> answers;            // next Yes/No answers
   std::optional<CsvParameters> csvParameters;
   std::optional<std::string> saveName;
@@ -35,6 +36,7 @@ class FakePrompt : public UserPrompt {
     files.emplace_back(path);
     UserPrompt::FileMessage(path, text, reason);
   }
+  void Note(std::string_view text) override { notes.emplace_back(text); }
   void SetBusy(bool on) override { busy = on; }
   bool AskYesNo(std::string_view text) override {
     questions.emplace_back(text);
