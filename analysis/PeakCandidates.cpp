@@ -20,9 +20,10 @@ constexpr double kMinSignificance = 3;
 constexpr double kFallbackFwhm = 5;  // channels, when no clear peak shows one
 constexpr double kFirstFwhm = 16;    // channels, for the first, coarse baseline
 
-// Where the net counts fall to half their value at `peak` on either side,
-// interpolated, within `limit` channels; one side found counts twice, none
-// gives 0.
+// Twice the distance at which the net counts fall to half their value at
+// `peak`, interpolated, on the nearer side within `limit` channels; 0 when
+// neither side gets there. The nearer side: a neighbour close on one side
+// widens only the other.
 double HalfMaxWidth(std::span<const double> net, std::size_t peak, double limit) {
   const double half = net[peak] / 2;
   const auto reach = static_cast<std::ptrdiff_t>(limit);
@@ -42,9 +43,7 @@ double HalfMaxWidth(std::span<const double> net, std::size_t peak, double limit)
     }
   }
   if (left < 0 && right < 0) return 0;
-  if (left < 0) left = right;
-  if (right < 0) right = left;
-  const double observed = left + right;
+  const double observed = 2 * (left < 0 ? right : right < 0 ? left : std::min(left, right));
   return std::sqrt(std::max(1.0, observed * observed - kSmoothingFwhmSquared));
 }
 
