@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The solver works on internal parameters that keep the model physical at
 // every step: the width as its logarithm and eta = (1 + sin u) / 2, which
-// reaches 0 and 1 at finite u (the bounded-parameter map of MINUIT; F.
-// James, MINUIT Reference Manual, CERN D506, section 1.3.1). Left free, an
-// eta would run off with the area towards zero on a dip of the noise. The
-// covariance is taken in the physical parameters, so a mixing that ends on
-// a bound still leaves its honest share of uncertainty in width and area.
+// reaches 0 and 1 at finite u (the transformation MINUIT uses for limited
+// parameters; F. James and M. Roos, MINUIT, CERN Program Library D506).
+// Left free, an eta would run off with the area towards zero on a dip of
+// the noise. The covariance is taken in the physical parameters, where a
+// mixing on its bound does not make it singular (FillCovariance).
 #include "analysis/PeakFit.h"
 
 #include <gsl/gsl_errno.h>
@@ -206,12 +206,13 @@ bool StepIsSmall(const gsl_matrix* jacobian, const gsl_vector* step, double sigm
 
 // Levenberg-Marquardt steps until no parameter moves by more than
 // `sigmas` of its conditional sigma 1 / |J_i| (J weighted). A trust
-// region that finds no smaller sum of squares at all (GSL_ENOPROG) is at
-// the minimum already.
-int Iterate(gsl_multifit_nlinear_workspace* w, double sigmas) {
+// region that finds no smaller sum of squares (GSL_ENOPROG) is at the
+// minimum already, unless that happens on the first step from the
+// starting guess.
+int Iterate(gsl_multifit_nlinear_workspace* w, double sigmas, bool fromGuess) {
   for (std::size_t iteration = 0; iteration < kMaxIterations; ++iteration) {
     const int status = gsl_multifit_nlinear_iterate(w);
-    if (status == GSL_ENOPROG) return GSL_SUCCESS;
+    if (status == GSL_ENOPROG) return fromGuess && iteration == 0 ? status : GSL_SUCCESS;
     if (status != GSL_SUCCESS) return status;
     if (StepIsSmall(w->J, w->dx, sigmas)) return GSL_SUCCESS;
   }
@@ -237,7 +238,7 @@ int Solve(Problem& p, gsl_vector* x) {
   for (int pass = 0; pass < kMaxPasses; ++pass) {
     LeaveBound(x, p.peaks);
     gsl_multifit_nlinear_init(x, &fdf, w.get());
-    const int status = Iterate(w.get(), pass == 0 ? kFirstPassStepSigmas : kStepSigmas);
+    const int status = Iterate(w.get(), pass == 0 ? kFirstPassStepSigmas : kStepSigmas, pass == 0);
     if (status != GSL_SUCCESS) return status;
     gsl_vector_memcpy(x, w->x);
     Evaluate(x, p);

@@ -33,8 +33,8 @@ struct PeakResult {
   bool fwhmInKeV = false;
   Measured height;      // counts per channel at the centre
   Measured area;        // counts
-  Measured eta;         // Lorentzian fraction of the profile
-  double snr = 0;       // net counts / sqrt(all counts) within fwhm / 2
+  Measured eta;         // Lorentzian fraction of the profile, 0..1
+  double snr = 0;       // the fitted peak's own counts / sqrt(all counts), channels within fwhm / 2
   bool escape = false;  // looks like a germanium escape peak of a stronger one
   bool fitted = true;   // false: the values are the search's estimates, sigmas NaN
   std::string reason;   // why not fitted

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 
 #include "analysis/PeakSearch.h"
 #include "base/DSpacing.h"
@@ -80,6 +81,29 @@ TEST(FindPeaks_OverlappingPeaks, AreFittedTogetherHonestly) {
   EXPECT_EQ(score.strongFound, 160);
   EXPECT_LE(score.falseReported, 0.02 * score.reported);
   ExpectHonest(score, 160);
+}
+
+// Searches on several threads at once give what one thread gives: nothing
+// is shared between calls.
+TEST(FindPeaks_Threads, GiveTheSameResultsAsOneThread) {
+  std::vector<bench::PeakSpectrum> spectra;
+  for (std::uint32_t seed = 200; seed < 204; ++seed) {
+    spectra.push_back(
+        bench::GenerateRandomPeaks(seed, 4096, kEgc, bench::RandomPeaks{}, bench::Detector{}, bench::Background{}));
+  }
+  std::vector<PeakSearch> alone, together(spectra.size());
+  for (const auto& s : spectra) alone.push_back(FindPeaks(s.counts, s.egc, 5, PeakOptions{}));
+  std::vector<std::thread> threads;
+  for (std::size_t i = 0; i < spectra.size(); ++i) {
+    threads.emplace_back([&, i] { together[i] = FindPeaks(spectra[i].counts, spectra[i].egc, 5, PeakOptions{}); });
+  }
+  for (auto& t : threads) t.join();
+  for (std::size_t i = 0; i < spectra.size(); ++i) {
+    ASSERT_EQ(alone[i].peaks.size(), together[i].peaks.size());
+    for (std::size_t j = 0; j < alone[i].peaks.size(); ++j) {
+      EXPECT_EQ(alone[i].peaks[j].area.value, together[i].peaks[j].area.value);
+    }
+  }
 }
 
 // ---- escape peaks
