@@ -1,0 +1,170 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis/PeakCandidates.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "analysis/PeakBackground.h"
+
+namespace vantor {
+namespace {
+
+// The binomial smoothing has a variance of one channel squared, which adds
+// 8 ln 2 channels squared to the square of a Gaussian's FWHM.
+const double kSmoothingFwhmSquared = 8 * std::numbers::ln2;
+const double kSigmaPerFwhm = 1 / (2 * std::sqrt(2 * std::numbers::ln2));
+// A place is looked at when the filtered counts stand this many standard
+// deviations above zero; the signal-to-noise ratio decides after that.
+constexpr double kMinSignificance = 3;
+constexpr double kFallbackFwhm = 5;  // channels, when no clear peak shows one
+constexpr double kFirstFwhm = 16;    // channels, for the first, coarse baseline
+
+// Twice the distance at which the net counts fall to half their value at
+// `peak`, interpolated, on the nearer side within `limit` channels; 0 when
+// neither side gets there. The nearer side: a neighbour close on one side
+// widens only the other.
+double HalfMaxWidth(std::span<const double> net, std::size_t peak, double limit) {
+  const double half = net[peak] / 2;
+  const auto reach = static_cast<std::ptrdiff_t>(limit);
+  const auto p = static_cast<std::ptrdiff_t>(peak);
+  const auto n = static_cast<std::ptrdiff_t>(net.size());
+  double left = -1, right = -1;
+  for (std::ptrdiff_t j = p - 1; j >= 0 && p - j <= reach; --j) {
+    if (net[j] <= half) {
+      left = static_cast<double>(p - j) - (half - net[j]) / (net[j + 1] - net[j]);
+      break;
+    }
+  }
+  for (std::ptrdiff_t j = p + 1; j < n && j - p <= reach; ++j) {
+    if (net[j] <= half) {
+      right = static_cast<double>(j - p) - (half - net[j]) / (net[j - 1] - net[j]);
+      break;
+    }
+  }
+  if (left < 0 && right < 0) return 0;
+  const double observed = 2 * (left < 0 ? right : right < 0 ? left : std::min(left, right));
+  return std::sqrt(std::max(1.0, observed * observed - kSmoothingFwhmSquared));
+}
+
+inline bool IsLocalMax(std::span<const double> v, std::size_t i) {
+  return i > 0 && i + 1 < v.size() && v[i] > v[i - 1] && v[i] >= v[i + 1];
+}
+
+std::vector<double> NetOf(std::span<const double> smoothed, std::span<const double> background) {
+  std::vector<double> net(smoothed.size());
+  for (std::size_t i = 0; i < net.size(); ++i) net[i] = smoothed[i] - background[i];
+  return net;
+}
+
+// The median width of the clearly significant maxima of the smoothed net
+// counts (at most the seven highest).
+double TypicalFwhm(std::span<const double> net, std::span<const double> smoothed, std::size_t first, std::size_t end) {
+  std::vector<std::size_t> maxima;
+  for (std::size_t i = std::max<std::size_t>(first, 1); i < end; ++i) {
+    if (IsLocalMax(net, i) && net[i] > 5 * std::sqrt(std::max(1.0, smoothed[i]))) maxima.push_back(i);
+  }
+  std::sort(maxima.begin(), maxima.end(), [&](std::size_t a, std::size_t b) { return net[a] > net[b]; });
+  if (maxima.size() > 7) maxima.resize(7);
+  std::vector<double> widths;
+  for (std::size_t i : maxima) {
+    if (const double w = HalfMaxWidth(net, i, 200); w > 0) widths.push_back(w);
+  }
+  if (widths.empty()) return kFallbackFwhm;
+  std::nth_element(widths.begin(), widths.begin() + widths.size() / 2, widths.end());
+  return widths[widths.size() / 2];
+}
+
+// The response of a zero-sum second-derivative-of-Gaussian filter of the
+// peaks' sigma over its standard deviation under Poisson noise: a constant
+// or sloping background gives 0, a peak a large positive value. The
+// variance takes the smoothed counts at the centre for the whole kernel,
+// close enough for a threshold. Nothing is computed where the smoothed net
+// counts stay below half of what a peak of the minimum ratio has at its
+// centre (its height h gives about 0.8 h fwhm net counts within fwhm / 2
+// over the square root of background x fwhm, so h >= 1.2 minSnr
+// sqrt(background / fwhm)): no such peak can start there.
+std::vector<double> Significance(std::span<const double> counts, std::span<const double> smoothed,
+                                 std::span<const double> net, double fwhm, double minSnr, std::size_t first,
+                                 std::size_t end) {
+  const double s = std::max(0.7, fwhm * kSigmaPerFwhm);
+  const auto half = static_cast<std::size_t>(std::ceil(3 * s));
+  std::vector<double> kernel(2 * half + 1);
+  double sum = 0, squares = 0;
+  for (std::size_t j = 0; j < kernel.size(); ++j) {
+    const double x = (static_cast<double>(j) - static_cast<double>(half)) / s;
+    kernel[j] = (1 - x * x) * std::exp(-0.5 * x * x);
+    sum += kernel[j];
+  }
+  for (auto& k : kernel) k -= sum / static_cast<double>(kernel.size()), squares += k * k;
+  std::vector<double> z(counts.size(), 0.0);
+  for (std::size_t i = std::max(first, half); i < end && i + half < counts.size(); ++i) {
+    if (net[i] <= 0 || net[i] * net[i] * fwhm < 0.36 * minSnr * minSnr * std::max(1.0, smoothed[i])) continue;
+    double response = 0;
+    for (std::size_t j = 0; j < kernel.size(); ++j) response += kernel[j] * counts[i + j - half];
+    z[i] = response / std::sqrt(squares * std::max(1.0, smoothed[i]));
+  }
+  return z;
+}
+
+// A candidate at the filter's maximum i: centre from a parabola through the
+// three values there, width and height from the smoothed net counts.
+PeakCandidate Describe(std::span<const double> counts, std::span<const double> net, std::span<const double> z,
+                       const CandidateSearch& search, std::size_t i) {
+  PeakCandidate c;
+  const double curvature = z[i - 1] - 2 * z[i] + z[i + 1];
+  const double shift = curvature < 0 ? 0.5 * (z[i - 1] - z[i + 1]) / curvature : 0;
+  c.centre = static_cast<double>(i + 1) + std::clamp(shift, -0.5, 0.5);
+  const double w0 = search.typicalFwhm;
+  const double width = HalfMaxWidth(net, i, 4 * w0);
+  c.fwhm = width > 0 ? std::clamp(width, 0.5 * w0, 4 * w0) : w0;
+  c.height = net[i];
+  const ChannelSpan span = HalfWidthChannels(c.centre, c.fwhm, counts.size());
+  double netSum = 0, allSum = 0;
+  for (std::size_t k = span.first; k <= span.last; ++k) {
+    netSum += counts[k] - search.background[k];
+    allSum += counts[k];
+  }
+  c.snr = SignalToNoise(netSum, allSum);
+  return c;
+}
+
+}  // namespace
+
+ChannelSpan HalfWidthChannels(double centre, double fwhm, std::size_t channels) {
+  const double top = static_cast<double>(channels);
+  const double low = std::clamp(std::ceil(centre - fwhm / 2), 1.0, top);
+  const double high = std::clamp(std::floor(centre + fwhm / 2), 1.0, top);
+  if (low > high) {
+    const double nearest = std::clamp(std::round(centre), 1.0, top);
+    return {static_cast<std::size_t>(nearest) - 1, static_cast<std::size_t>(nearest) - 1};
+  }
+  return {static_cast<std::size_t>(low) - 1, static_cast<std::size_t>(high) - 1};
+}
+
+double SignalToNoise(double netCounts, double allCounts) {
+  return allCounts > 0 ? netCounts / std::sqrt(allCounts) : 0;
+}
+
+CandidateSearch FindCandidates(std::span<const double> counts, std::size_t first, std::size_t end, double minSnr) {
+  CandidateSearch search;
+  std::vector<double> clipped(counts.begin(), counts.end());
+  for (auto& c : clipped) c = std::max(0.0, c);
+  const std::vector<double> smoothed = SmoothBinomial(clipped);
+  // A first baseline for peaks of a usual width shows the peaks' real
+  // width; the baseline for that width is the one the search uses.
+  search.background = SnipBackground(clipped, kFirstFwhm);
+  search.typicalFwhm = TypicalFwhm(NetOf(smoothed, search.background), smoothed, first, end);
+  search.background = SnipBackground(clipped, search.typicalFwhm);
+  const std::vector<double> net = NetOf(smoothed, search.background);
+  const std::vector<double> z = Significance(clipped, smoothed, net, search.typicalFwhm, minSnr, first, end);
+  for (std::size_t i = std::max<std::size_t>(first, 1); i < end && i + 1 < counts.size(); ++i) {
+    if (!IsLocalMax(z, i) || z[i] < kMinSignificance) continue;
+    const PeakCandidate c = Describe(counts, net, z, search, i);
+    search.bestSnr = std::max(search.bestSnr, c.snr);
+    if (c.snr >= minSnr) search.candidates.push_back(c);
+  }
+  return search;
+}
+
+}  // namespace vantor
