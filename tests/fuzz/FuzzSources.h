@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The common body of the source-file harnesses: the input becomes a file of
-// the source kind, read through the format table's reader. A failed read
-// is a "File Error" that says why; a good one gives a channel count the
-// record can hold.
+// the source kind, read through the one read path. A failed read is a
+// "File Error" that says why; a good one gives one spectrum of a channel
+// count the record can hold.
 #pragma once
 
 #include <cstdint>
@@ -10,25 +10,26 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "formats/FormatTable.h"
+#include "formats/SourceRead.h"
 
 namespace vantor::fuzz {
 
-struct SourceRead {
+struct FileRead {
   bool ok = false;
   SpectrumRecord record;
 };
 
-inline void ReadSource(SourceKind kind, const std::uint8_t* data, std::size_t size, SourceRead& read) {
+inline void ReadSource(SourceKind kind, const std::uint8_t* data, std::size_t size, FileRead& read) {
   const SourceFormat& format = Source(kind);
   static const std::string path = Scratch() / ("input." + std::string(format.name));
   FUZZ_CHECK(test::WriteAll(path, {reinterpret_cast<const char*>(data), size}));
-  const ReadResult result = format.read(path, read.record);
-  read.ok = static_cast<bool>(result);
+  const vantor::SourceRead result = ReadSpectra(path, format.name, RunSettings{});
+  read.ok = static_cast<bool>(result.result);
   if (read.ok) {
-    FUZZ_CHECK(read.record.Data.DataNumber <= kMaxChannels);
+    FUZZ_CHECK(result.spectra.size() == 1 && result.spectra[0].record.Data.DataNumber <= kMaxChannels);
+    read.record = result.spectra[0].record;
   } else {
-    FUZZ_CHECK(StatusMessage(result.status) == "File Error" && !result.why.empty());
+    FUZZ_CHECK(StatusMessage(result.result.status) == "File Error" && !result.result.why.empty());
   }
 }
 

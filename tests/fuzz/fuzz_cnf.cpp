@@ -9,7 +9,7 @@
 using namespace vantor;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::SourceRead read;
+  fuzz::FileRead read;
   fuzz::ReadSource(SourceKind::Cnf, data, size, read);
   const bool plain = size == 41984 && data[11] == 0xA4;
   const bool shifted = size == 46592 && data[11] == 0xB6;

@@ -6,7 +6,7 @@
 using namespace vantor;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::SourceRead read;
+  fuzz::FileRead read;
   fuzz::ReadSource(SourceKind::Csv, data, size, read);
   return 0;
 }

@@ -7,7 +7,7 @@
 using namespace vantor;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::SourceRead read;
+  fuzz::FileRead read;
   fuzz::ReadSource(SourceKind::Npd, data, size, read);
   if (read.ok) FUZZ_CHECK(read.record.Data.DataNumber >= 0 && read.record.Data.DataNumber <= 8192);
   return 0;
