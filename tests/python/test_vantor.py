@@ -102,6 +102,23 @@ class VantorTest(unittest.TestCase):
         spectrum.header = {"Operator": b"\x82\xa0 beamline"}  # bytes as stored, code page 932
         self.assertEqual((spectrum.header["Operator"], repr(spectrum)), ("あ beamline", "<vantor.Spectrum 100 channels, '試料 ~ A\\\\'>"))
 
+    def test_files_of_several_spectra_read_one_or_all(self):
+        med = self.dir / "two.med"
+        med.write_text("VERSION: 3.1\nELEMENTS: 2\nCHANNELS: 3\nREAL_TIME: 10 10\nLIVE_TIME: 9 9\n"
+                       "CAL_OFFSET: 0.1 0.2\nCAL_SLOPE: 0.05 0.05\nCAL_QUAD: 0 0\nTWO_THETA: 6.5 6.6\n"
+                       "ENVIRONMENT: 13IDD:m1.VAL=\"2.5\" (Press load)\nDATA:\n1 4\n2 5\n3 6\n")
+        both = vantor.read_all(med)
+        self.assertEqual([s.element for s in both], [1, 2])
+        np.testing.assert_array_equal(both[1].counts, [4, 5, 6])
+        np.testing.assert_allclose(both[1].energy, [0.2, 0.25, 0.3])  # the file counts channels from 0
+        self.assertEqual(vantor.read(med, element=2).header["TwoTheta"], 6.6)
+        self.assertIn("2.5", both[0].extra.values())
+        with self.assertRaisesRegex(ValueError, "holds 2 spectra"):
+            vantor.read(med)
+        with self.assertRaises(IndexError):
+            vantor.read(med, element=3)
+        self.assertIsNone(vantor.read(XBM).element)
+
     def test_failures_raise_with_the_reason(self):
         damaged = self.dir / "damaged.xbm"
         damaged.write_bytes(XBM.read_bytes()[:1000])
