@@ -61,8 +61,9 @@ std::optional<T> RoundToInteger(double value) {
 // ASCII letters compared without regard to case.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
-// Wildcard match of a file name: "*" any run, "?" one character, letters
-// compared without regard to case.
+// Wildcard match of a file name: "*" any run, "?" any one byte, ASCII
+// letters compared without regard to case; every other byte, "[" and "\" too,
+// stands for itself.
 bool MatchesWildcard(std::string_view name, std::string_view pattern);
 
 }  // namespace vantor

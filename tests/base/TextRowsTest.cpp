@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <functional>
 #include <map>
 
@@ -50,7 +51,16 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
        const auto value = ParseNumber(a[0]);
        return value ? FormatPlain(*value) : "none";
      }},
-    {"wildcard", [](const Args& a) { return std::string(MatchesWildcard(a[0], a[1]) ? "1" : "0"); }},
+    {"wildcard",
+     [](const Args& a) {
+       // Once more in a UTF-8 locale, as the window runs: the same answer.
+       const bool here = MatchesWildcard(a[0], a[1]);
+       const std::string locale = std::setlocale(LC_ALL, nullptr);
+       std::setlocale(LC_ALL, "C.UTF-8");
+       const bool utf8 = MatchesWildcard(a[0], a[1]);
+       std::setlocale(LC_ALL, locale.c_str());
+       return std::string(here != utf8 ? "locale-dependent" : here ? "1" : "0");
+     }},
     {"left-fit", [](const Args& a) { return LeftFit(a[0], std::stoul(a[1])); }},
     {"right-fit", [](const Args& a) { return RightFit(a[0], std::stoul(a[1])); }},
     {"field-text", [](const Args& a) { return FieldText(a[0]); }},
