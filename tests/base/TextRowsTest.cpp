@@ -26,7 +26,12 @@ double Number(const std::string& text) {
 
 const std::map<std::string, std::function<std::string(const Args&)>> kFunctions = {
     {"mask", [](const Args& a) { return FormatMask(Number(a[0]), a[1]); }},
-    {"aligned", [](const Args& a) { return FormatAligned(Number(a[0]), a[1]); }},
+    {"aligned",
+     [](const Args& a) {
+       std::string out;
+       AppendAligned(out, Number(a[0]), NumberMask(a[1]));
+       return out;
+     }},
     {"plain", [](const Args& a) { return FormatPlain(Number(a[0])); }},
     {"two-digit", [](const Args& a) { return FormatTwoDigitText(a[0]); }},
     {"split-path",

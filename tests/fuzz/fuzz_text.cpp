@@ -29,7 +29,8 @@ void CheckNumbers(FuzzedDataProvider& input) {
   }
   const std::string mask = input.ConsumeRandomLengthString(400);  // any bytes must not crash
   fuzz::NonFiniteText(FormatMask(value, mask), value);
-  FormatAligned(value, mask);
+  std::string aligned;
+  AppendAligned(aligned, value, NumberMask(mask));
 }
 
 void CheckFitting(FuzzedDataProvider& input) {
