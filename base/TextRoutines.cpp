@@ -23,14 +23,6 @@ bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// Characters [first, first + count) of a text by 1-based position; what lies
-// beyond the text's end is simply missing. A double-byte character cut in
-// half at either end leaves a blank for its half.
-std::string Mid(std::string_view text, std::size_t first, std::size_t count) {
-  if (first - 1 >= text.size()) return {};
-  return SjisSlice(text, first - 1, count);
-}
-
 // Length of a leading run of digits.
 std::size_t Digits(std::string_view s, std::size_t from) {
   std::size_t n = 0;
@@ -94,34 +86,39 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return path;
 }
 
+std::string ColumnSlice(std::string_view text, std::size_t first, std::size_t count) {
+  if (first == 0 || first > text.size()) return {};
+  return SjisSlice(text, first - 1, std::min(count, text.size() - (first - 1)));
+}
+
 std::string FormatShortDate(std::string_view date) {
-  const auto year = ParseNumber(Mid(date, 1, 4));
+  const auto year = ParseNumber(ColumnSlice(date, 1, 4));
   if (!year) return {};
   const double yy = *year >= 2000 ? *year - 2000 : *year - 1900;
   const std::string twoDigits = "0" + FormatPlain(yy);
   std::string out = twoDigits.substr(twoDigits.size() - 2);
   out += '/';
-  out += Mid(date, 5, 2);
+  out += ColumnSlice(date, 5, 2);
   out += '/';
-  out += Mid(date, 7, 2);
+  out += ColumnSlice(date, 7, 2);
   return out;
 }
 
 std::string FormatClock(std::string_view time) {
-  std::string out(Mid(time, 1, 2));
+  std::string out(ColumnSlice(time, 1, 2));
   out += ':';
-  out += Mid(time, 3, 2);
+  out += ColumnSlice(time, 3, 2);
   out += ':';
-  out += Mid(time, 5, 2);
+  out += ColumnSlice(time, 5, 2);
   return out;
 }
 
 std::string FormatLongDate(std::string_view date, char separator) {
-  std::string out(Mid(date, 1, 4));
+  std::string out(ColumnSlice(date, 1, 4));
   out += separator;
-  out += Mid(date, 5, 2);
+  out += ColumnSlice(date, 5, 2);
   out += separator;
-  out += Mid(date, 7, 2);
+  out += ColumnSlice(date, 7, 2);
   return out;
 }
 

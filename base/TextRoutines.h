@@ -34,6 +34,12 @@ PathParts SplitPath(std::string_view path);
 // the name. An empty folder leaves the name as it is.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
+// Characters [first, first + count) of a text by 1-based position, as
+// fixed-column layouts count them; what lies beyond the text's end is
+// simply missing. A double-byte character cut in half at either end leaves
+// a blank for its half.
+std::string ColumnSlice(std::string_view text, std::size_t first, std::size_t count);
+
 // yyyymmdd -> yy/mm/dd; empty when the first four characters hold no number.
 std::string FormatShortDate(std::string_view date);
 // hhmmss -> hh:mm:ss

@@ -24,7 +24,7 @@ void Put(std::string& bytes, std::size_t offset, std::string_view text, std::siz
 }
 
 std::string Trimmed(std::string_view field) {
-  return std::string(TrimBlanks(FieldText(field)));
+  return std::string(TrimBlanks(BlankedText(field)));
 }
 
 int Channels(const SpectrumRecord& r) {

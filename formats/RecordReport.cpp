@@ -73,7 +73,7 @@ std::string SpectrumText(std::string_view file, std::string_view kind, const Spe
     out.append(name.size() < 16 ? 16 - name.size() : 1, ' ');
     out += value + "\n";
   };
-  for (const auto& field : RecordFields(record.Head)) line(field.name, FieldText(field.value));
+  for (const auto& field : RecordFields(record.Head)) line(field.name, FieldValueText(field.value));
   const SpectrumSummary s = Summarize(record);
   line("Channels", std::to_string(s.channels));
   line("Total counts", std::to_string(s.totalCounts));

@@ -40,6 +40,7 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
        return p.drive + "|" + p.directory + "|" + p.name + "|" + p.extension;
      }},
     {"join-path", [](const Args& a) { return JoinPath(a[0], a[1]); }},
+    {"column-slice", [](const Args& a) { return ColumnSlice(a[0], std::stoull(a[1]), std::stoull(a[2])); }},
     {"short-date", [](const Args& a) { return FormatShortDate(a[0]); }},
     {"clock", [](const Args& a) { return FormatClock(a[0]); }},
     {"long-date", [](const Args& a) { return FormatLongDate(a[0], '-'); }},
@@ -68,7 +69,7 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
      }},
     {"left-fit", [](const Args& a) { return LeftFit(a[0], std::stoul(a[1])); }},
     {"right-fit", [](const Args& a) { return RightFit(a[0], std::stoul(a[1])); }},
-    {"field-text", [](const Args& a) { return FieldText(a[0]); }},
+    {"blanked-text", [](const Args& a) { return BlankedText(a[0]); }},
     {"cp932", [](const Args& a) { return Cp932ToUtf8(a[0]); }},
     {"to-cp932",
      [](const Args& a) {

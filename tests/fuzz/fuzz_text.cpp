@@ -43,7 +43,7 @@ void CheckFitting(FuzzedDataProvider& input) {
   FUZZ_CHECK(
       right.size() == width &&
       (text.size() >= width ? right == test::ExpectedSlice(text, text.size() - width, width) : right.ends_with(text)));
-  FUZZ_CHECK(FieldText(text).find('\0') == std::string::npos);
+  FUZZ_CHECK(BlankedText(text).find('\0') == std::string::npos);
 }
 
 // Where the text holds only number characters, the number test accepts it
