@@ -18,7 +18,6 @@ class ByteReader {
   explicit ByteReader(std::string_view bytes) : bytes_(bytes) {}
 
   void Seek(std::size_t offset) { pos_ = offset; }
-  std::size_t Position() const { return pos_; }
   bool Failed() const { return failed_; }
 
   void Bytes(char* out, std::size_t count) {

@@ -133,7 +133,7 @@ std::string Cp932ToUtf8(std::string_view bytes) {
 }
 
 std::string DisplayText(std::string_view field) {
-  const std::string blanks = FieldText(field);
+  const std::string blanks = BlankedText(field);
   return Cp932ToUtf8(TrimBlanks(blanks));
 }
 

@@ -42,7 +42,7 @@ std::string NumberText(double value) {
   return {buffer, end};
 }
 
-std::string FieldText(const RecordField::Value& value) {
+std::string FieldValueText(const RecordField::Value& value) {
   struct Visitor {
     std::string operator()(std::int64_t v) const { return std::to_string(v); }
     std::string operator()(double v) const { return NumberText(v); }

@@ -95,7 +95,7 @@ std::string NumberText(double value);
 
 // A field's value for people: numbers as NumberText, the calibration as
 // "a, b, c".
-std::string FieldText(const RecordField::Value& value);
+std::string FieldValueText(const RecordField::Value& value);
 
 // Whether the calibration gives energies that change with the channel (an
 // analyser export read without entered parameters has none; 0 0 0 is "no

@@ -40,7 +40,7 @@ std::string RightFit(std::string_view text, std::size_t width) {
   return out;
 }
 
-std::string FieldText(std::string_view field) {
+std::string BlankedText(std::string_view field) {
   std::string out(field);
   for (char& c : out)
     if (c == '\0') c = ' ';

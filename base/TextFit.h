@@ -15,7 +15,7 @@ std::string LeftFit(std::string_view text, std::size_t width);
 std::string RightFit(std::string_view text, std::size_t width);
 
 // A text field as the text outputs see it: zero bytes count as blanks.
-std::string FieldText(std::string_view field);
+std::string BlankedText(std::string_view field);
 // Leading and trailing blanks removed.
 std::string_view TrimBlanks(std::string_view text);
 

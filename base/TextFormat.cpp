@@ -56,7 +56,9 @@ bool DecomposeExactly(double magnitude, Decimal& dec) {
   return false;
 }
 #else
-bool DecomposeExactly(double, Decimal&) { return false; }
+bool DecomposeExactly(double, Decimal&) {
+  return false;
+}
 #endif
 
 Decimal Decompose(double value) {
@@ -263,10 +265,6 @@ void AppendMask(std::string& out, std::int64_t value, std::string_view mask) {
   AppendMask(out, value, NumberMask(mask));
 }
 
-void AppendAligned(std::string& out, double value, std::string_view mask) {
-  AppendAligned(out, value, NumberMask(mask));
-}
-
 std::string FormatMask(double value, std::string_view mask) {
   std::string out;
   AppendMask(out, value, mask);
@@ -307,12 +305,6 @@ void AppendAligned(std::string& out, std::int64_t value, const NumberMask& m) {
   } else {
     GeneralAligned(out, value, m.mask);
   }
-}
-
-std::string FormatAligned(double value, std::string_view mask) {
-  std::string out;
-  AppendAligned(out, value, mask);
-  return out;
 }
 
 void AppendPlain(std::string& out, double value) {

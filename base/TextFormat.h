@@ -64,17 +64,14 @@ inline char* WriteAligned(char* at, std::int64_t value, const NumberMask& mask);
 
 void AppendMask(std::string& out, double value, const NumberMask& mask);
 void AppendMask(std::string& out, std::int64_t value, const NumberMask& mask);
+// The masked text with blanks in front so that it has as many characters
+// before its point as the mask has (numbers line up on their points).
 void AppendAligned(std::string& out, double value, const NumberMask& mask);
 void AppendAligned(std::string& out, std::int64_t value, const NumberMask& mask);
 
 void AppendMask(std::string& out, double value, std::string_view mask);
 void AppendMask(std::string& out, std::int64_t value, std::string_view mask);
 std::string FormatMask(double value, std::string_view mask);
-
-// The masked text with blanks in front so that it has as many characters
-// before its point as the mask has (numbers line up on their points).
-void AppendAligned(std::string& out, double value, std::string_view mask);
-std::string FormatAligned(double value, std::string_view mask);
 
 // Plain number text: at most 15 significant digits, no trailing zeros or
 // point; exponent form ("1E-05", "1.5E+15") below 1E-4 and from 1E+15 on.

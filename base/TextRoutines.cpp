@@ -5,6 +5,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#if __has_include(<fnmatch.h>)
+#include <fnmatch.h>
+#include <locale.h>
+#endif
 
 #include "base/TextFit.h"
 #include "base/TextFormat.h"
@@ -12,15 +16,11 @@
 namespace vantor {
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Characters [first, first + count) of a text by 1-based position; what lies
-// beyond the text's end is simply missing. A double-byte character cut in
-// half at either end leaves a blank for its half.
-std::string Mid(std::string_view text, std::size_t first, std::size_t count) {
-  if (first - 1 >= text.size()) return {};
-  return SjisSlice(text, first - 1, count);
+bool IsSeparator(char c) {
+  return c == '\\' || c == '/';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
 }
 
 // Length of a leading run of digits.
@@ -40,8 +40,8 @@ bool BelowOne(std::string_view number) {
   const auto first = digits.find_first_of("123456789");
   if (first == std::string_view::npos) return true;
   const auto point = std::min(digits.find('.'), digits.size());
-  long long magnitude = first < point ? static_cast<long long>(point - first)
-                                      : -static_cast<long long>(first - point - 1);
+  long long magnitude =
+      first < point ? static_cast<long long>(point - first) : -static_cast<long long>(first - point - 1);
   if (e != std::string_view::npos) {
     std::size_t i = e + 1;
     const bool negative = number[i] == '-';
@@ -86,34 +86,39 @@ std::string JoinPath(std::string_view folder, std::string_view name) {
   return path;
 }
 
+std::string ColumnSlice(std::string_view text, std::size_t first, std::size_t count) {
+  if (first == 0 || first > text.size()) return {};
+  return SjisSlice(text, first - 1, std::min(count, text.size() - (first - 1)));
+}
+
 std::string FormatShortDate(std::string_view date) {
-  const auto year = ParseNumber(Mid(date, 1, 4));
+  const auto year = ParseNumber(ColumnSlice(date, 1, 4));
   if (!year) return {};
   const double yy = *year >= 2000 ? *year - 2000 : *year - 1900;
   const std::string twoDigits = "0" + FormatPlain(yy);
   std::string out = twoDigits.substr(twoDigits.size() - 2);
   out += '/';
-  out += Mid(date, 5, 2);
+  out += ColumnSlice(date, 5, 2);
   out += '/';
-  out += Mid(date, 7, 2);
+  out += ColumnSlice(date, 7, 2);
   return out;
 }
 
 std::string FormatClock(std::string_view time) {
-  std::string out(Mid(time, 1, 2));
+  std::string out(ColumnSlice(time, 1, 2));
   out += ':';
-  out += Mid(time, 3, 2);
+  out += ColumnSlice(time, 3, 2);
   out += ':';
-  out += Mid(time, 5, 2);
+  out += ColumnSlice(time, 5, 2);
   return out;
 }
 
 std::string FormatLongDate(std::string_view date, char separator) {
-  std::string out(Mid(date, 1, 4));
+  std::string out(ColumnSlice(date, 1, 4));
   out += separator;
-  out += Mid(date, 5, 2);
+  out += ColumnSlice(date, 5, 2);
   out += separator;
-  out += Mid(date, 7, 2);
+  out += ColumnSlice(date, 7, 2);
   return out;
 }
 
@@ -178,7 +183,9 @@ std::optional<double> ParseNumber(std::string_view text) {
 }
 
 namespace {
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 }  // namespace
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
@@ -188,8 +195,12 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool MatchesWildcard(std::string_view name, std::string_view pattern) {
-  // Greedy matching with one back-tracking point per "*": linear in practice.
+namespace {
+
+// The portable matcher, for systems without fnmatch's case folding and for
+// the patterns fnmatch would read otherwise. Greedy matching with one
+// back-tracking point per "*": linear in practice.
+bool MatchesWildcardPortably(std::string_view name, std::string_view pattern) {
   std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
   while (n < name.size()) {
     // "*" first: a name may hold a "*" itself (Linux allows it), and taking
@@ -206,6 +217,29 @@ bool MatchesWildcard(std::string_view name, std::string_view pattern) {
   }
   while (p < pattern.size() && pattern[p] == '*') ++p;
   return p == pattern.size();
+}
+
+}  // namespace
+
+bool MatchesWildcard(std::string_view name, std::string_view pattern) {
+#ifdef FNM_CASEFOLD
+  // fnmatch would take "[" for a set of characters, but a series' pattern
+  // repeats its list file's name, which may hold one; a zero byte would end
+  // the C strings early. Those go the portable way, as does everything
+  // where no C locale can be had.
+  static const locale_t kCLocale = newlocale(LC_ALL_MASK, "C", locale_t{});
+  if (kCLocale != locale_t{} && pattern.find_first_of(std::string_view("[\0", 2)) == std::string_view::npos &&
+      name.find('\0') == std::string_view::npos) {
+    // The C locale whatever the program's: bytes are characters and only
+    // ASCII letters fold, so the window (where Qt sets the user's locale)
+    // lists the same files as the command line.
+    const locale_t previous = uselocale(kCLocale);
+    const int result = fnmatch(std::string(pattern).c_str(), std::string(name).c_str(), FNM_NOESCAPE | FNM_CASEFOLD);
+    uselocale(previous);
+    return result == 0;
+  }
+#endif
+  return MatchesWildcardPortably(name, pattern);
 }
 
 }  // namespace vantor

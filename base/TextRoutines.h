@@ -34,6 +34,12 @@ PathParts SplitPath(std::string_view path);
 // the name. An empty folder leaves the name as it is.
 std::string JoinPath(std::string_view folder, std::string_view name);
 
+// Characters [first, first + count) of a text by 1-based position, as
+// fixed-column layouts count them; what lies beyond the text's end is
+// simply missing. A double-byte character cut in half at either end leaves
+// a blank for its half.
+std::string ColumnSlice(std::string_view text, std::size_t first, std::size_t count);
+
 // yyyymmdd -> yy/mm/dd; empty when the first four characters hold no number.
 std::string FormatShortDate(std::string_view date);
 // hhmmss -> hh:mm:ss
@@ -61,8 +67,9 @@ std::optional<T> RoundToInteger(double value) {
 // ASCII letters compared without regard to case.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 
-// Wildcard match of a file name: "*" any run, "?" one character, letters
-// compared without regard to case.
+// Wildcard match of a file name: "*" any run, "?" any one byte, ASCII
+// letters compared without regard to case; every other byte, "[" and "\" too,
+// stands for itself.
 bool MatchesWildcard(std::string_view name, std::string_view pattern);
 
 }  // namespace vantor

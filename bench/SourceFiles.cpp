@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -23,7 +24,7 @@ void Put(std::string& bytes, std::size_t offset, std::string_view text, std::siz
 }
 
 std::string Trimmed(std::string_view field) {
-  return std::string(TrimBlanks(FieldText(field)));
+  return std::string(TrimBlanks(BlankedText(field)));
 }
 
 int Channels(const SpectrumRecord& r) {
@@ -94,7 +95,11 @@ std::uint64_t StartTicks(const CommonCondition& c) {
     const auto [end, error] = std::from_chars(first, first + (i == 0 ? 4 : 2), field[i]);
     if (error != std::errc() || end != first + (i == 0 ? 4 : 2)) return 0;
   }
-  const std::int64_t days = cnf::DaysFromCivil(field[0], field[1], field[2]) + cnf::kEpochDaysBefore1970;
+  using namespace std::chrono;
+  const year_month_day date{year{field[0]}, month{static_cast<unsigned>(field[1])},
+                            day{static_cast<unsigned>(field[2])}};
+  if (!date.ok()) return 0;
+  const std::int64_t days = (sys_days{date} - cnf::kTickEpoch).count();
   const std::int64_t seconds = days * 86400 + field[3] * 3600 + field[4] * 60 + field[5];
   return seconds > 0 ? static_cast<std::uint64_t>(seconds) * 10'000'000 : 0;
 }

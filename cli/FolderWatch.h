@@ -25,7 +25,6 @@ class FolderWatch {
 
   // False when the folder cannot be watched at all.
   bool ok() const { return ok_; }
-  bool notified() const { return fd_ >= 0; }
 
   // Names of the files completed since the last call, in the order they
   // completed; waits up to `timeout` for the first (less when a signal

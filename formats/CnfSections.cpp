@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -105,15 +106,19 @@ double Seconds(std::uint64_t stored) {
 
 // yyyymmdd and hhmmss of a start date; nothing for 0 or a year past 9999.
 void SetStart(std::uint64_t ticks, CommonCondition& c) {
+  using namespace std::chrono;
   if (ticks == 0) return;
   const std::uint64_t seconds = ticks / 10'000'000;
-  const auto days = static_cast<std::int64_t>(seconds / 86400) - kEpochDaysBefore1970;
-  int year = 0, month = 0, day = 0;
-  CivilFromDays(days, year, month, day);
-  if (year > 9999) return;
+  // Compared as day counts: the largest tick count lies some 58 000 years
+  // on, beyond the years std::chrono::year holds (up to 32767).
+  constexpr auto kLastDay = sys_days{year{9999} / December / 31} - kTickEpoch;
+  const std::uint64_t dayCount = seconds / 86400;
+  if (dayCount > static_cast<std::uint64_t>(kLastDay.count())) return;
+  const year_month_day date{kTickEpoch + days{static_cast<days::rep>(dayCount)}};
   const auto clock = static_cast<int>(seconds % 86400);
   std::array<char, 40> text{};
-  std::snprintf(text.data(), text.size(), "%04d%02d%02d", year, month, day);
+  std::snprintf(text.data(), text.size(), "%04d%02u%02u", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
   AssignText(c.MeasDate, text.data());
   std::snprintf(text.data(), text.size(), "%02d%02d%02d", clock / 3600, clock / 60 % 60, clock % 60);
   AssignText(c.MeasTime, text.data());
@@ -180,30 +185,6 @@ double FromPdp11(std::uint32_t bits) {
   const std::uint32_t mantissa = 0x800000 | ((high & 0x7F) << 16) | low;
   const double value = std::ldexp(static_cast<double>(mantissa), exponent - 128 - 24);
   return (high & 0x8000) != 0 ? -value : value;
-}
-
-// Civil dates from day numbers in the proleptic Gregorian calendar, counted
-// in 400-year eras of 146 097 days with the year starting on 1 March, so the
-// leap day is the last day of a year.
-std::int64_t DaysFromCivil(int year, int month, int day) {
-  const std::int64_t y = year - (month <= 2 ? 1 : 0);
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const std::int64_t yearOfEra = y - era * 400;
-  const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
-void CivilFromDays(std::int64_t days, int& year, int& month, int& day) {
-  days += 719468;
-  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const std::int64_t dayOfEra = days - era * 146097;
-  const std::int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-  const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-  const std::int64_t monthIndex = (5 * dayOfYear + 2) / 153;  // 0 = March
-  day = static_cast<int>(dayOfYear - (153 * monthIndex + 2) / 5 + 1);
-  month = static_cast<int>(monthIndex < 10 ? monthIndex + 3 : monthIndex - 9);
-  year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
 }
 
 ReadResult SectionTableRecord(std::string_view bytes, SpectrumRecord& fresh) {

@@ -19,6 +19,7 @@
 // Data section: 512 the counts, u32 each, the count of channel k at 512 + 4k.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -53,15 +54,11 @@ inline constexpr std::size_t kDataCounts = 512;
 // Dates count 100 ns ticks from 1858-11-17 00:00 UTC; times are stored as
 // their tick count negated (two's complement).
 inline constexpr double kTicksPerSecond = 1e7;
-inline constexpr std::int64_t kEpochDaysBefore1970 = 40587;
+inline constexpr std::chrono::sys_days kTickEpoch{std::chrono::year{1858} / std::chrono::November / 17};
 
 // A PDP-11 single-precision float, its four bytes read as one little-endian
 // u32 (two 16-bit words, the sign and exponent in the first).
 double FromPdp11(std::uint32_t bits);
-
-// Days since 1970-01-01 for a civil date, and back.
-std::int64_t DaysFromCivil(int year, int month, int day);
-void CivilFromDays(std::int64_t days, int& year, int& month, int& day);
 
 // The record an analyser file with a section table gives: channel count up
 // to 8192, Count[k] = the file's count k, the file's calibration in keV

@@ -104,18 +104,11 @@ bool ReadCount(FieldReader& in, std::int32_t& count) {
   return true;
 }
 
-// Characters [first, first + count) by 1-based position; what lies beyond
-// the text's end is missing.
-std::string_view Chars(std::string_view text, std::size_t first, std::size_t count) {
-  if (first - 1 >= text.size()) return {};
-  return text.substr(first - 1, count);
-}
-
 // The text of "07/07/23" or "14:25:30" without its separators.
 std::string Pairs(std::string_view text) {
-  std::string out(Chars(text, 1, 2));
-  out += Chars(text, 4, 2);
-  out += Chars(text, 7, 2);
+  std::string out = ColumnSlice(text, 1, 2);
+  out += ColumnSlice(text, 4, 2);
+  out += ColumnSlice(text, 7, 2);
   return out;
 }
 

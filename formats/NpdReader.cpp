@@ -100,15 +100,13 @@ void SetNumber(double& field, std::string_view text) {
 // ":" with one-digit parts padded ("9:5:30" gives 090530). Without two ":"
 // the time stays as it was.
 void ReadDateTime(std::string_view value, CommonCondition& c) {
-  auto chars = [value](std::size_t first, std::size_t count) {
-    return first - 1 < value.size() ? value.substr(first - 1, count) : std::string_view{};
-  };
-  std::string date(chars(1, 4));
-  date += chars(6, 2);
-  date += chars(9, 2);
+  std::string date = ColumnSlice(value, 1, 4);
+  date += ColumnSlice(value, 6, 2);
+  date += ColumnSlice(value, 9, 2);
   AssignText(c.MeasDate, date);
 
-  const std::string_view time = TrimBlanks(chars(11, std::string_view::npos));
+  const std::string rest = ColumnSlice(value, 11, std::string_view::npos);
+  const std::string_view time = TrimBlanks(rest);
   const auto first = time.find(':');
   if (first == std::string_view::npos) return;
   const auto second = time.find(':', first + 1);

@@ -20,7 +20,7 @@ namespace vantor {
 // program start holds only zero bytes).
 template <std::size_t N>
 std::string FieldOf(const Text<N>& field) {
-  return FieldText(View(field));
+  return BlankedText(View(field));
 }
 
 // The text appended since `start` left-fitted (blanks added, or cut at the

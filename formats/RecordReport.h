@@ -11,14 +11,12 @@
 
 namespace vantor {
 
-// `text` as a JSON string literal, quotes included. Bytes that are not
-// UTF-8 become U+FFFD, so the result is always valid JSON.
-std::string JsonString(std::string_view text);
-
 // {"file": ..., "kind": ..., "channels": ..., "total_counts": ...,
 //  "max_count": ..., "max_channel": ..., "energy_range": [lo, hi] or null,
 //  "header": {"DataType": 0, "SampleTitle": "...", ..., "EGC": [a, b, c], ...}}
-// Numbers that are not finite become null. Indented by `indent` blanks.
+// Numbers that are not finite become null; bytes of a text that are not
+// UTF-8 become U+FFFD. Two blanks a level, the whole shifted right by
+// `indent` blanks.
 std::string SpectrumJson(std::string_view file, std::string_view kind, const SpectrumRecord& record, int indent = 0);
 
 // The header, one "Name: value" line a field, then the summary.

@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev libgl-dev fonts-liberation
   qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   libgtest-dev libcli11-dev
+  nlohmann-json3-dev  # the JSON of `vantor-cli show`
   libgsl-dev libxrl-dev  # least squares and Debye functions; X-ray line energies
   libpugixml-dev  # N42 spectra (XML)
   clang-14 libclang-rt-14-dev

@@ -163,7 +163,7 @@ void SpectrumViewer::ShowSpectrum(int index) {
   for (int row = 0; row < headerTable->rowCount(); ++row) {
     const auto& field = fields[static_cast<std::size_t>(row)];
     headerTable->setItem(row, 0, new QTableWidgetItem(QString::fromLatin1(field.name)));
-    headerTable->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(FieldText(field.value))));
+    headerTable->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(FieldValueText(field.value))));
   }
   headerTable->resizeColumnToContents(0);
   summaryLabel->setText(SummaryText(s));

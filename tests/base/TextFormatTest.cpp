@@ -94,7 +94,9 @@ TEST(NumberMask, RandomAndHalfWayValues_MatchTheReferences) {
     printed(value);
     const std::string masked = Reference(value, shape);
     const std::size_t blanks = std::max(PointColumn(shape.mask), PointColumn(masked)) - PointColumn(masked);
-    ASSERT_EQ(FormatAligned(value, shape.mask), std::string(blanks, ' ') + masked) << value << " with " << shape.mask;
+    std::string aligned;
+    AppendAligned(aligned, value, NumberMask(shape.mask));
+    ASSERT_EQ(aligned, std::string(blanks, ' ') + masked) << value << " with " << shape.mask;
     const auto whole = static_cast<std::int64_t>(random()) >> (i % 2 ? 0 : 15);  // or within 15 digits
     std::string digits = whole == 0 ? "" : std::to_string(whole).substr(whole < 0 ? 1 : 0);
     if (digits.size() < static_cast<std::size_t>(shape.minIntegerDigits))

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 #include <functional>
 #include <map>
 
@@ -25,7 +26,12 @@ double Number(const std::string& text) {
 
 const std::map<std::string, std::function<std::string(const Args&)>> kFunctions = {
     {"mask", [](const Args& a) { return FormatMask(Number(a[0]), a[1]); }},
-    {"aligned", [](const Args& a) { return FormatAligned(Number(a[0]), a[1]); }},
+    {"aligned",
+     [](const Args& a) {
+       std::string out;
+       AppendAligned(out, Number(a[0]), NumberMask(a[1]));
+       return out;
+     }},
     {"plain", [](const Args& a) { return FormatPlain(Number(a[0])); }},
     {"two-digit", [](const Args& a) { return FormatTwoDigitText(a[0]); }},
     {"split-path",
@@ -34,6 +40,7 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
        return p.drive + "|" + p.directory + "|" + p.name + "|" + p.extension;
      }},
     {"join-path", [](const Args& a) { return JoinPath(a[0], a[1]); }},
+    {"column-slice", [](const Args& a) { return ColumnSlice(a[0], std::stoull(a[1]), std::stoull(a[2])); }},
     {"short-date", [](const Args& a) { return FormatShortDate(a[0]); }},
     {"clock", [](const Args& a) { return FormatClock(a[0]); }},
     {"long-date", [](const Args& a) { return FormatLongDate(a[0], '-'); }},
@@ -50,10 +57,19 @@ const std::map<std::string, std::function<std::string(const Args&)>> kFunctions 
        const auto value = ParseNumber(a[0]);
        return value ? FormatPlain(*value) : "none";
      }},
-    {"wildcard", [](const Args& a) { return std::string(MatchesWildcard(a[0], a[1]) ? "1" : "0"); }},
+    {"wildcard",
+     [](const Args& a) {
+       // Once more in a UTF-8 locale, as the window runs: the same answer.
+       const bool here = MatchesWildcard(a[0], a[1]);
+       const std::string locale = std::setlocale(LC_ALL, nullptr);
+       std::setlocale(LC_ALL, "C.UTF-8");
+       const bool utf8 = MatchesWildcard(a[0], a[1]);
+       std::setlocale(LC_ALL, locale.c_str());
+       return std::string(here != utf8 ? "locale-dependent" : here ? "1" : "0");
+     }},
     {"left-fit", [](const Args& a) { return LeftFit(a[0], std::stoul(a[1])); }},
     {"right-fit", [](const Args& a) { return RightFit(a[0], std::stoul(a[1])); }},
-    {"field-text", [](const Args& a) { return FieldText(a[0]); }},
+    {"blanked-text", [](const Args& a) { return BlankedText(a[0]); }},
     {"cp932", [](const Args& a) { return Cp932ToUtf8(a[0]); }},
     {"to-cp932",
      [](const Args& a) {

@@ -56,8 +56,8 @@ TEST(CnfSections, CalibrationUnit_ScalesOrRemovesTheCalibration_TimesExact) {
   const std::string bytes = bench::CnfFileBytes(g) + '\0';
   const std::size_t unit = bytes.find("keV");
   ASSERT_NE(unit, std::string::npos);
-  for (const auto& [text, scale] : {std::pair{"keV ", 1.0}, {"MeV\0", 1000.0}, {"eV  ", 0.001}, {"s   ", 0.0},
-                                    {"    ", 0.0}, {"meV ", 0.0}}) {
+  for (const auto& [text, scale] :
+       {std::pair{"keV ", 1.0}, {"MeV\0", 1000.0}, {"eV  ", 0.001}, {"s   ", 0.0}, {"    ", 0.0}, {"meV ", 0.0}}) {
     std::string file = bytes;
     file.replace(unit, 4, text, 4);
     SpectrumRecord r;
@@ -68,14 +68,30 @@ TEST(CnfSections, CalibrationUnit_ScalesOrRemovesTheCalibration_TimesExact) {
   }
 }
 
-// Start dates through the analyser's day count and back: leap days, ends of
-// months and years.
-TEST(CnfSections, StartDatesComeBack) {
-  for (const char* date : {"20080229", "20080301", "19991231", "20000101", "20240131"}) {
-    SpectrumRecord g = kGenerated, r;
-    AssignText(g.Head.Common.MeasDate, date);
-    ASSERT_TRUE(CnfRecord(bench::CnfFileBytes(g) + '\0', r));
-    EXPECT_EQ(View(r.Head.Common.MeasDate), date);
+// Start dates from their tick count (100 ns since 1858-11-17, worked out
+// with Python's datetime): leap day, century, the epoch's first second, the
+// last second of year 9999; none from the next second on, none for 0.
+TEST(CnfSections, StartTicks_GiveDateAndTime_NoneBeyond9999) {
+  const struct {
+    std::uint64_t ticks;
+    const char *date, *time;
+  } rows[] = {{44585424010000000, "20000229", "120001"},
+              {13028256000000000, "19000301", "000000"},
+              {10000000, "18581117", "000001"},
+              {2569090175990000000, "99991231", "235959"},
+              {2569090176000000000, "", ""},
+              {~0ull, "", ""},
+              {0, "", ""}};
+  const std::string bytes = bench::CnfFileBytes(kGenerated) + '\0';
+  const std::size_t start = Parameters(bytes) + 49 + (U32At(bytes, Parameters(bytes) + 36) & 0xFFFF);
+  for (const auto& row : rows) {
+    std::string file = bytes;
+    for (int b = 0; b < 8; ++b) file[start + b] = static_cast<char>(row.ticks >> (8 * b));
+    SpectrumRecord r;
+    ASSERT_TRUE(CnfRecord(file, r));
+    const auto text = [](std::string_view field) { return field.substr(0, field.find('\0')); };
+    EXPECT_EQ(text(View(r.Head.Common.MeasDate)), row.date) << row.ticks;
+    EXPECT_EQ(text(View(r.Head.Common.MeasTime)), row.time) << row.ticks;
   }
 }
 

@@ -28,7 +28,9 @@ inline bool NonFiniteText(const std::string& text, double value) {
 
 inline void CheckNumberTexts(double value) {
   for (const std::string_view mask : kWriterMasks) {
-    const std::string text = FormatMask(value, mask), aligned = FormatAligned(value, mask);
+    const std::string text = FormatMask(value, mask);
+    std::string aligned;
+    AppendAligned(aligned, value, NumberMask(mask));
     FUZZ_CHECK(aligned.ends_with(text) && aligned.find_first_not_of(' ') == aligned.size() - text.size());
     if (NonFiniteText(text, value) || std::fabs(value) > 1e300 || std::fabs(value) < 1e-300) continue;
     char* end = nullptr;

@@ -29,7 +29,8 @@ void CheckNumbers(FuzzedDataProvider& input) {
   }
   const std::string mask = input.ConsumeRandomLengthString(400);  // any bytes must not crash
   fuzz::NonFiniteText(FormatMask(value, mask), value);
-  FormatAligned(value, mask);
+  std::string aligned;
+  AppendAligned(aligned, value, NumberMask(mask));
 }
 
 void CheckFitting(FuzzedDataProvider& input) {
@@ -42,7 +43,7 @@ void CheckFitting(FuzzedDataProvider& input) {
   FUZZ_CHECK(
       right.size() == width &&
       (text.size() >= width ? right == test::ExpectedSlice(text, text.size() - width, width) : right.ends_with(text)));
-  FUZZ_CHECK(FieldText(text).find('\0') == std::string::npos);
+  FUZZ_CHECK(BlankedText(text).find('\0') == std::string::npos);
 }
 
 // Where the text holds only number characters, the number test accepts it
