@@ -39,12 +39,14 @@ int RunShowCommand(const ShowOptions& o) {
       allRead = false;
       continue;
     }
-    const std::string_view kind = read.format->name;
-    for (const auto& spectrum : read.spectra) {
+    const std::size_t count = read.spectra.size();
+    for (std::size_t k = 0; k < count; ++k) {
+      const ShownSpectrum one{file, read.format->name, read.spectra[k].record, count > 1 ? k + 1 : 0,
+                              read.spectra[k].extra};
       if (o.json)
-        Print((shown == 0 ? "\n" : ",\n") + SpectrumJson(file, kind, spectrum.record, 2));
+        Print((shown == 0 ? "\n" : ",\n") + SpectrumJson(one, 2));
       else
-        Print((shown == 0 ? "" : "\n") + SpectrumText(file, kind, spectrum.record));
+        Print((shown == 0 ? "" : "\n") + SpectrumText(one));
       ++shown;
     }
   }

@@ -37,11 +37,13 @@ std::string EnergyRangeText(const SpectrumSummary& s) {
 
 }  // namespace
 
-std::string SpectrumJson(std::string_view file, std::string_view kind, const SpectrumRecord& record, int indent) {
+std::string SpectrumJson(const ShownSpectrum& shown, int indent) {
+  const SpectrumRecord& record = shown.record;
   const SpectrumSummary s = Summarize(record);
   Json json;
-  json["file"] = file;
-  json["kind"] = kind;
+  json["file"] = shown.file;
+  if (shown.element != 0) json["element"] = shown.element;
+  json["kind"] = shown.kind;
   json["channels"] = s.channels;
   json["total_counts"] = s.totalCounts;
   json["max_count"] = s.maxCount;
@@ -50,6 +52,15 @@ std::string SpectrumJson(std::string_view file, std::string_view kind, const Spe
       s.energyRange ? Json::array({JsonNumber((*s.energyRange)[0]), JsonNumber((*s.energyRange)[1])}) : Json(nullptr);
   Json& header = json["header"] = Json::object();
   for (const auto& field : RecordFields(record.Head)) header[std::string(field.name)] = JsonValue(field.value);
+  if (!shown.extra.empty()) {
+    Json& extra = json["extra"] = Json::object();
+    for (const auto& [name, value] : shown.extra) {
+      // A name the file gives twice keeps both values, the second as "name (2)".
+      std::string key = name;
+      for (int n = 2; extra.contains(key); ++n) key = name + " (" + std::to_string(n) + ")";
+      extra[key] = value;
+    }
+  }
 
   // A file name need not be UTF-8: its stray bytes become U+FFFD rather
   // than an exception, so the document is always valid JSON.
@@ -65,8 +76,10 @@ std::string SpectrumJson(std::string_view file, std::string_view kind, const Spe
   return out;
 }
 
-std::string SpectrumText(std::string_view file, std::string_view kind, const SpectrumRecord& record) {
-  std::string out = std::string(file) + " (" + std::string(kind) + ")\n";
+std::string SpectrumText(const ShownSpectrum& shown) {
+  const SpectrumRecord& record = shown.record;
+  std::string out = std::string(shown.file) + (shown.element != 0 ? ":" + std::to_string(shown.element) : "") + " (" +
+                    std::string(shown.kind) + ")\n";
   const auto line = [&out](std::string_view name, const std::string& value) {
     out += "  ";
     out += name;
@@ -74,6 +87,7 @@ std::string SpectrumText(std::string_view file, std::string_view kind, const Spe
     out += value + "\n";
   };
   for (const auto& field : RecordFields(record.Head)) line(field.name, FieldValueText(field.value));
+  for (const auto& [name, value] : shown.extra) line(name, value);
   const SpectrumSummary s = Summarize(record);
   line("Channels", std::to_string(s.channels));
   line("Total counts", std::to_string(s.totalCounts));

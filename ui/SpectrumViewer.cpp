@@ -158,13 +158,17 @@ void SpectrumViewer::ShowSpectrum(int index) {
   summaryLabel->clear();
   if (index < 0) return;
   const ChartSpectrum& s = chart->spectra()[static_cast<std::size_t>(index)];
+  // The record's fields, then the file's values that have no field (UTF-8).
   const auto fields = RecordFields(s.header);
-  headerTable->setRowCount(static_cast<int>(fields.size()));
-  for (int row = 0; row < headerTable->rowCount(); ++row) {
-    const auto& field = fields[static_cast<std::size_t>(row)];
-    headerTable->setItem(row, 0, new QTableWidgetItem(QString::fromLatin1(field.name)));
-    headerTable->setItem(row, 1, new QTableWidgetItem(QString::fromStdString(FieldValueText(field.value))));
-  }
+  headerTable->setRowCount(static_cast<int>(fields.size() + s.extra.size()));
+  int row = 0;
+  const auto add = [&](const QString& name, const QString& value) {
+    headerTable->setItem(row, 0, new QTableWidgetItem(name));
+    headerTable->setItem(row++, 1, new QTableWidgetItem(value));
+  };
+  for (const auto& field : fields)
+    add(QString::fromLatin1(field.name), QString::fromStdString(FieldValueText(field.value)));
+  for (const auto& [name, value] : s.extra) add(QString::fromStdString(name), QString::fromStdString(value));
   headerTable->resizeColumnToContents(0);
   summaryLabel->setText(SummaryText(s));
 }

@@ -27,7 +27,14 @@ TEST(RecordReport, JsonCarriesEveryHeaderFieldUnderItsNameAndTheSummary) {
   record->Data.Count = {3, 9, 9, -1};
 
   // Every header field under its name, one a line, after the summary.
-  EXPECT_EQ(SpectrumJson("dir/a.xbm", "xbm", *record), test::ReadAll(VANTOR_TEST_DATA_DIR "/record-report.json"));
+  EXPECT_EQ(SpectrumJson({"dir/a.xbm", "xbm", *record}), test::ReadAll(VANTOR_TEST_DATA_DIR "/record-report.json"));
+  // One of a file's several spectra: its element, and the values the record has no field for.
+  const HeaderValue extra[] = {{"Heater", "1.5 V"}, {"Heater", "1.6 V"}};
+  const auto json = nlohmann::json::parse(SpectrumJson({"d.med", "med", *record, 3, extra}));
+  EXPECT_EQ(json.at("element"), 3);
+  EXPECT_EQ(json.at("extra"), nlohmann::json({{"Heater", "1.5 V"}, {"Heater (2)", "1.6 V"}}));
+  const std::string text = SpectrumText({"d.med", "med", *record, 3, extra});
+  EXPECT_TRUE(text.starts_with("d.med:3 (med)\n") && text.find("  Heater          1.6 V\n") != std::string::npos);
 }
 
 TEST(RecordReport, JsonReadsBackToTheSameNumbersAndValidText) {
@@ -39,7 +46,7 @@ TEST(RecordReport, JsonReadsBackToTheSameNumbersAndValidText) {
   // Control characters, a stray trail byte, an overlong form, a surrogate, a cut sequence.
   const std::string file = "a\"b\\c\n\t\x01|\x80|\xC0\xAF|\xED\xA0\x80|\xE6\x97";
 
-  const std::string text = SpectrumJson(file, "xbm", *record, 2);
+  const std::string text = SpectrumJson({file, "xbm", *record}, 2);
   ASSERT_TRUE(nlohmann::json::accept(text)) << text;
   const auto json = nlohmann::json::parse(text);
   const auto& header = json.at("header");

@@ -31,6 +31,22 @@ class ViewerTest : public QObject {
     WriteAll(dir / "bad.xbm", "too short for a record");
   }
 
+  // A file of several spectra lists each element, overlaid; the header
+  // table shows the file's values the record has no field for.
+  void elements_ListedAndOverlaid_ExtraValuesShown() {
+    TempDir own;  // the other cases count the files of `dir`
+    WriteAll(own / "two.med",
+             "VERSION: 3.1\nELEMENTS: 2\nCHANNELS: 3\nREAL_TIME: 10 10\nLIVE_TIME: 9 9\nCAL_OFFSET: 0.1 0.2\n"
+             "CAL_SLOPE: 0.05 0.05\nCAL_QUAD: 0 0\nDATA:\n1 4\n2 5\n3 6\n");
+    ConvertContext context(user);
+    std::unique_ptr<ui::SpectrumViewer> viewer(ui::OpenViewer({Q(own / "two.med")}, context));
+    QVERIFY(viewer != nullptr);
+    QCOMPARE(viewer->spectrumBox->count(), 2);
+    QCOMPARE(viewer->spectrumBox->itemText(1), QString("two.med:2"));
+    QCOMPARE(viewer->chart->series().size(), 2);
+    QVERIFY(!viewer->headerTable->findItems("VERSION", {}).isEmpty());
+  }
+
   // A double-click opens the file; a Shift+drag marks a region, a
   // Shift+click clears it; the wheel zooms inside the plot only.
   void doubleClick_RegionByShiftDrag_WheelZoom() {
