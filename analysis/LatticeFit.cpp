@@ -53,7 +53,9 @@ struct Context {
   const Standard& standard;
   const PressureScale& scale;
   double sinTheta, lowKeV, topKeV;
+  LatticeRange range;
   std::vector<Peak> peaks;
+  std::vector<Reflection> reflections;  // the lines point into it
   std::vector<Line> lines;
   double EnergyKeV(double dA) const { return kHcExact / (2 * dA * sinTheta); }
   bool Visible(double dA) const {
@@ -317,21 +319,59 @@ std::pair<double, double> ReflectionEnergyWindow(const Standard& standard, const
   return {0.97 * kHcExact / (2 * largestDA * SinTheta(twoThetaDeg)), topEnergyKeV};
 }
 
-LatticeFit FitLattice(const Standard& standard, const PressureScale& scale, std::span<const PeakResult> peaks,
-                      double twoThetaDeg, double topEnergyKeV, const LatticeOptions& options) {
+namespace {
+
+Context MakeContext(const Standard& standard, const PressureScale& scale, std::vector<Peak> peaks, double twoThetaDeg,
+                    double topEnergyKeV, const LatticeOptions& options) {
   const auto window = ReflectionEnergyWindow(standard, scale, twoThetaDeg, topEnergyKeV, options);
-  Context c{standard, scale, SinTheta(twoThetaDeg), window.first, window.second, UsablePeaks(peaks), {}};
-  const LatticeRange range = SearchRange(scale, options);
+  Context c{standard,
+            scale,
+            SinTheta(twoThetaDeg),
+            window.first,
+            window.second,
+            SearchRange(scale, options),
+            std::move(peaks),
+            {},
+            {}};
   // Every line that can reach the top energy somewhere in the range, listed at a0.
   const double topDA = kHcExact / (2 * topEnergyKeV * c.sinTheta);
-  const std::vector<Reflection> reflections =
-      Reflections(standard, CubicCell(scale.a0A), std::max(topDA * scale.a0A / range.lowA, scale.a0A / 60));
-  const std::vector<double> strengths = ExpectedStrengths(standard, reflections);
-  for (std::size_t i = 0; i < reflections.size(); ++i) {
-    const Reflection& r = reflections[i];
+  c.reflections =
+      Reflections(standard, CubicCell(scale.a0A), std::max(topDA * scale.a0A / c.range.lowA, scale.a0A / 60));
+  const std::vector<double> strengths = ExpectedStrengths(standard, c.reflections);
+  for (std::size_t i = 0; i < c.reflections.size(); ++i) {
+    const Reflection& r = c.reflections[i];
     c.lines.push_back({&r, std::sqrt(r.h * r.h + r.k * r.k + r.l * r.l), strengths[i]});
   }
+  return c;
+}
 
+}  // namespace
+
+EdgeLook LookForEdge(const Standard& standard, const PressureScale& scale, std::span<const PeakPlace> places,
+                     double twoThetaDeg, double topEnergyKeV, const LatticeOptions& options) {
+  std::vector<Peak> peaks;
+  for (const PeakPlace& p : places) {
+    const auto d = DSpacing(p.energyKeV, SinTheta(twoThetaDeg), kHcExact);
+    // No fitted sigma yet: a tenth of the width lets a place answer a line within 0.4 widths.
+    const double sigmaKeV = 0.1 * p.fwhmKeV;
+    if (d && p.fwhmKeV > 0) peaks.push_back({*d, *d * sigmaKeV / p.energyKeV, p.energyKeV, sigmaKeV, p.fwhmKeV, false});
+  }
+  const Context c = MakeContext(standard, scale, std::move(peaks), twoThetaDeg, topEnergyKeV, options);
+  const EdgeChoice edges = BestEdges(c, c.range);
+  EdgeLook look;
+  if (!std::isfinite(edges.bestA)) return look;
+  for (const Line& line : c.lines)
+    if (c.Visible(edges.bestA / line.root)) look.lineEnergiesKeV.push_back(c.EnergyKeV(edges.bestA / line.root));
+  if (edges.rivalScore >= kAmbiguousScore * edges.bestScore)
+    look.rivalWarning = RivalWarning(c, edges, options.temperatureK);
+  return look;
+}
+
+LatticeFit FitLattice(const Standard& standard, const PressureScale& scale, std::span<const PeakResult> peaks,
+                      double twoThetaDeg, double topEnergyKeV, const LatticeOptions& options) {
+  const Context c = MakeContext(standard, scale, UsablePeaks(peaks), twoThetaDeg, topEnergyKeV, options);
+  const auto window = std::pair(c.lowKeV, c.topKeV);
+  const LatticeRange& range = c.range;
   LatticeFit fit;
   const std::string name(scale.standard);
   const EdgeChoice edges = BestEdges(c, range);

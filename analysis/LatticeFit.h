@@ -69,6 +69,17 @@ struct LatticeFit {
 LatticeFit FitLattice(const Standard& standard, const PressureScale& scale, std::span<const PeakResult> peaks,
                       double twoThetaDeg, double topEnergyKeV, const LatticeOptions& options);
 
+// The first look, on peak places before any fit (PeakOptions::fitNear): the
+// energies of the reflections at the best edge, the peaks worth fitting
+// (none when no edge in the range fits), and a warning when another edge fits
+// the places nearly as well.
+struct EdgeLook {
+  std::vector<double> lineEnergiesKeV;
+  std::string rivalWarning;
+};
+EdgeLook LookForEdge(const Standard& standard, const PressureScale& scale, std::span<const PeakPlace> places,
+                     double twoThetaDeg, double topEnergyKeV, const LatticeOptions& options);
+
 // The energies in which the standard's reflections can lie over the search
 // range at this 2theta, up to topEnergyKeV: where to look for peaks.
 std::pair<double, double> ReflectionEnergyWindow(const Standard& standard, const PressureScale& scale,

@@ -163,11 +163,19 @@ SpectrumPressure PressureOfSpectrum(const SpectrumRecord& record, std::string fi
   const std::span<const std::int32_t> counts(record.Data.Count.data(), channels);
   const double topKeV = EnergyOfChannel(static_cast<double>(counts.size()), egc);
   const LatticeOptions options{out.temperatureK, request.guessPressureGPa};
-  PeakOptions peakOptions{request.minSnr, {}};
+  PeakOptions peakOptions;
+  peakOptions.minSnr = request.minSnr;
   // The search only where the standard's lines can be: faster, and clear of the
   // fluorescence lines below them.
   peakOptions.energyRangeKeV =
       ReflectionEnergyWindow(*request.standard, *request.scale, out.twoThetaDeg, topKeV, options);
+  // Only the peaks near the lines of the edge the places found suggest are fitted: the
+  // fits take nearly all the time, and a second phase's peaks elsewhere need none.
+  EdgeLook look;
+  peakOptions.fitNear = [&](std::span<const PeakPlace> places) {
+    look = LookForEdge(*request.standard, *request.scale, places, out.twoThetaDeg, topKeV, options);
+    return look.lineEnergiesKeV;
+  };
   PeakSearch search;
   if (peakOptions.energyRangeKeV->first < peakOptions.energyRangeKeV->second)
     search = FindPeaks(counts, egc, out.twoThetaDeg, peakOptions);
@@ -176,6 +184,8 @@ SpectrumPressure PressureOfSpectrum(const SpectrumRecord& record, std::string fi
     return out;
   }
   out.lattice = FitLattice(*request.standard, *request.scale, search.peaks, out.twoThetaDeg, topKeV, options);
+  // The look saw every place; the fit only the peaks near the chosen lines. One says so.
+  if (!look.rivalWarning.empty() && out.lattice.warnings.empty()) out.lattice.warnings.push_back(look.rivalWarning);
   for (const std::string& warning : out.lattice.warnings) out.warnings.push_back(out.Name() + ": " + warning);
   if (out.lattice.status != LatticeStatus::Ok) {
     out.error = out.lattice.message;

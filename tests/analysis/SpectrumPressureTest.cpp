@@ -5,6 +5,7 @@
 // spectra that must give no pressure.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -191,6 +192,28 @@ TEST(SpectrumPressure, SpectraWithoutAPressure_SayWhy) {
   }
   EXPECT_EQ(ChooseStandard("gold").error, "unknown pressure standard 'gold' (au, pt, nacl, mgo)");
   EXPECT_NE(ChooseStandard("au:Fei2009").error.find("(Fei2007, Anderson1989,"), std::string::npos);
+}
+
+// ---- choosing which peaks to fit
+
+// The peaks chosen are fitted exactly as in a search of every peak, and only they come back.
+TEST(FindPeaks_FitNear, FitsOnlyTheChosenPeaksAndThemAsBefore) {
+  bench::StandardScene scene;
+  const auto s = bench::GenerateStandardSpectrum(scene);
+  const PeakSearch all = FindPeaks(s.spectrum.counts, s.spectrum.egc, 6.5, PeakOptions{});
+  PeakOptions options;
+  std::size_t places = 0;
+  options.fitNear = [&](std::span<const PeakPlace> found) {
+    places = found.size();
+    return std::vector<double>{s.reflectionKeV[1]};
+  };
+  const PeakSearch chosen = FindPeaks(s.spectrum.counts, s.spectrum.egc, 6.5, options);
+  EXPECT_GE(places, all.peaks.size());
+  ASSERT_EQ(chosen.peaks.size(), 1u);
+  EXPECT_NEAR(chosen.peaks[0].energyKeV->value, s.reflectionKeV[1], 0.05);
+  const auto same = std::find_if(all.peaks.begin(), all.peaks.end(),
+                                 [&](const PeakResult& p) { return p.channel.value == chosen.peaks[0].channel.value; });
+  EXPECT_NE(same, all.peaks.end());
 }
 
 }  // namespace
