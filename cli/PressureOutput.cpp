@@ -95,6 +95,20 @@ bool WritePressureTable(const std::string& path, std::span<const SpectrumPressur
   return false;
 }
 
+void PressureWatch::Take(const std::string& path, std::string_view kind, const RunSettings& settings) {
+  SourcePressure source = PressureOfSource(path, kind, settings, request_);
+  if (!source.read) {
+    Err(path + ": " + std::string(StatusMessage(source.read.status)) + " (" + source.read.why + ")");
+    return;
+  }
+  std::erase_if(rows_, [&](const SpectrumPressure& p) { return p.file == path; });
+  for (SpectrumPressure& p : source.spectra) {
+    ShowPressure(p, true);
+    if (!table_.empty() && p.ok()) rows_.push_back(std::move(p));
+  }
+  if (!table_.empty()) WritePressureTable(table_, rows_);
+}
+
 std::string ScalesHelp() {
   std::string text = "Standards and scales (NAME:SCALE; the first of each is its default):\n";
   for (const Standard& standard : Standards()) {

@@ -7,6 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "analysis/SpectrumPressure.h"
 
@@ -26,6 +28,20 @@ nlohmann::ordered_json PressureJson(const SpectrumPressure& p);
 // Replaces the table at `path` atomically (a reader never sees half a
 // row); a failure is printed with the system's reason.
 bool WritePressureTable(const std::string& path, std::span<const SpectrumPressure> spectra);
+
+// What a watch does with each file it converts: the short line of each
+// spectrum's pressure on stdout, and with a table its rows added (a file
+// written again replaces its rows) and the whole table written again.
+class PressureWatch {
+ public:
+  PressureWatch(PressureRequest request, std::string table) : request_(request), table_(std::move(table)) {}
+  void Take(const std::string& path, std::string_view kind, const RunSettings& settings);
+
+ private:
+  PressureRequest request_;
+  std::string table_;
+  std::vector<SpectrumPressure> rows_;
+};
 
 // "--standard au:Fei2007 ...": every standard's scales with their papers.
 std::string ScalesHelp();
