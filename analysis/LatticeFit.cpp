@@ -377,8 +377,12 @@ LatticeFit FitLattice(const Standard& standard, const PressureScale& scale, std:
   const EdgeChoice edges = BestEdges(c, range);
   if (!std::isfinite(edges.bestA)) {
     fit.status = LatticeStatus::NoReflection;
-    fit.message = "no " + name + " reflection found between " + FormatMask(window.first, "0") + " and " +
-                  FormatMask(window.second, "0") + " keV at 2theta = " + Degrees(twoThetaDeg);
+    fit.message = window.first < window.second
+                      ? "no " + name + " reflection found between " + FormatMask(window.first, "0") + " and " +
+                            FormatMask(window.second, "0") + " keV at 2theta = " + Degrees(twoThetaDeg)
+                      : "no " + name + " reflection can show: the spectrum ends at " + FormatMask(window.second, "0") +
+                            " keV and the first lies above " + FormatMask(window.first, "0") +
+                            " keV at 2theta = " + Degrees(twoThetaDeg);
     return fit;
   }
   if (edges.rivalScore >= kAmbiguousScore * edges.bestScore)
