@@ -62,6 +62,38 @@ std::string CheckAngleAndCalibration(const SpectrumRecord& record, const Spectru
   return "";
 }
 
+// The peaks near the standard's lines found and fitted, and the cell edge from them;
+// why not, or empty.
+std::string FitCellEdge(const SpectrumRecord& record, const PressureRequest& request, SpectrumPressure& out) {
+  const auto& egc = record.Head.Measure.EGC;
+  const auto channels = static_cast<std::size_t>(std::clamp<int>(record.Data.DataNumber, 0, kMaxChannels));
+  const std::span<const std::int32_t> counts(record.Data.Count.data(), channels);
+  const double topKeV = EnergyOfChannel(static_cast<double>(counts.size()), egc);
+  const LatticeOptions options{out.temperatureK, request.guessPressureGPa};
+  PeakOptions peakOptions;
+  peakOptions.minSnr = request.minSnr;
+  // The search only where the standard's lines can be: faster, and clear of the
+  // fluorescence lines below them.
+  peakOptions.energyRangeKeV =
+      ReflectionEnergyWindow(*request.standard, *request.scale, out.twoThetaDeg, topKeV, options);
+  // Only the peaks near the lines of the edge the places found suggest are fitted: the
+  // fits take nearly all the time, and a second phase's peaks elsewhere need none.
+  EdgeLook look;
+  peakOptions.fitNear = [&](std::span<const PeakPlace> places) {
+    look = LookForEdge(*request.standard, *request.scale, places, out.twoThetaDeg, topKeV, options);
+    return look.lineEnergiesKeV;
+  };
+  PeakSearch search;
+  if (peakOptions.energyRangeKeV->first < peakOptions.energyRangeKeV->second)
+    search = FindPeaks(counts, egc, out.twoThetaDeg, peakOptions);
+  if (search.status == PeakSearchStatus::InvalidInput) return search.message;
+  out.lattice = FitLattice(*request.standard, *request.scale, search.peaks, out.twoThetaDeg, topKeV, options);
+  // The look saw every place; the fit only the peaks near the chosen lines. One says so.
+  if (!look.rivalWarning.empty() && out.lattice.warnings.empty()) out.lattice.warnings.push_back(look.rivalWarning);
+  for (const std::string& warning : out.lattice.warnings) out.warnings.push_back(out.Name() + ": " + warning);
+  return out.lattice.status == LatticeStatus::Ok ? "" : out.lattice.message;
+}
+
 // Half the change of P between the value minus and plus one sigma of one input.
 template <typename Pressure>
 double CentralDifference(Pressure pressure, double sigma) {
@@ -156,41 +188,8 @@ SpectrumPressure PressureOfSpectrum(const SpectrumRecord& record, std::string fi
   TakeTemperature(record, request, out);
   out.twoThetaDeg = request.twoThetaDeg.value_or(record.Head.Measure.TwoTheta);
   out.error = CheckAngleAndCalibration(record, out);
+  if (out.ok()) out.error = FitCellEdge(record, request, out);
   if (!out.ok()) return out;
-
-  const auto& egc = record.Head.Measure.EGC;
-  const auto channels = static_cast<std::size_t>(std::clamp<int>(record.Data.DataNumber, 0, kMaxChannels));
-  const std::span<const std::int32_t> counts(record.Data.Count.data(), channels);
-  const double topKeV = EnergyOfChannel(static_cast<double>(counts.size()), egc);
-  const LatticeOptions options{out.temperatureK, request.guessPressureGPa};
-  PeakOptions peakOptions;
-  peakOptions.minSnr = request.minSnr;
-  // The search only where the standard's lines can be: faster, and clear of the
-  // fluorescence lines below them.
-  peakOptions.energyRangeKeV =
-      ReflectionEnergyWindow(*request.standard, *request.scale, out.twoThetaDeg, topKeV, options);
-  // Only the peaks near the lines of the edge the places found suggest are fitted: the
-  // fits take nearly all the time, and a second phase's peaks elsewhere need none.
-  EdgeLook look;
-  peakOptions.fitNear = [&](std::span<const PeakPlace> places) {
-    look = LookForEdge(*request.standard, *request.scale, places, out.twoThetaDeg, topKeV, options);
-    return look.lineEnergiesKeV;
-  };
-  PeakSearch search;
-  if (peakOptions.energyRangeKeV->first < peakOptions.energyRangeKeV->second)
-    search = FindPeaks(counts, egc, out.twoThetaDeg, peakOptions);
-  if (search.status == PeakSearchStatus::InvalidInput) {
-    out.error = search.message;
-    return out;
-  }
-  out.lattice = FitLattice(*request.standard, *request.scale, search.peaks, out.twoThetaDeg, topKeV, options);
-  // The look saw every place; the fit only the peaks near the chosen lines. One says so.
-  if (!look.rivalWarning.empty() && out.lattice.warnings.empty()) out.lattice.warnings.push_back(look.rivalWarning);
-  for (const std::string& warning : out.lattice.warnings) out.warnings.push_back(out.Name() + ": " + warning);
-  if (out.lattice.status != LatticeStatus::Ok) {
-    out.error = out.lattice.message;
-    return out;
-  }
   const PressureResult p = PressureGPa(*request.scale, out.lattice.aA.value, out.temperatureK);
   if (!p.ok()) {
     out.error = p.error;
