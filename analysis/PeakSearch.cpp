@@ -134,6 +134,8 @@ ChannelRange RangeOf(const PeakOptions& options, const ChannelScale& scale, std:
 std::string CheckInput(std::span<const std::int32_t> counts, const PeakOptions& options, bool calibrated) {
   if (counts.size() < 8) return "the spectrum has fewer than 8 channels";
   if (!(options.minSnr > 0) || !std::isfinite(options.minSnr)) return "the signal-to-noise ratio must be above 0";
+  if (options.fitNear && !calibrated)
+    return "choosing peaks by energy needs an energy calibration, and the spectrum has none";
   if (options.energyRangeKeV) {
     if (!calibrated) return "an energy range needs an energy calibration, and the spectrum has none";
     if (!(options.energyRangeKeV->first < options.energyRangeKeV->second)) {
@@ -141,6 +143,32 @@ std::string CheckInput(std::span<const std::int32_t> counts, const PeakOptions& 
     }
   }
   return {};
+}
+
+double CandidateEnergyKeV(const PeakCandidate& c, const ChannelScale& scale) {
+  return EnergyOfChannel(c.centre, scale.egc);
+}
+double CandidateFwhmKeV(const PeakCandidate& c, const ChannelScale& scale) {
+  return c.fwhm * std::abs(scale.egc[1] + 2 * scale.egc[2] * c.centre);
+}
+
+// The groups to fit: those holding a peak near an energy the options' chooser returns,
+// or all without one.
+std::vector<bool> Wanted(const std::vector<Group>& groups, const std::vector<PeakCandidate>& candidates,
+                         const PeakOptions& options, const ChannelScale& scale) {
+  if (!options.fitNear) return std::vector<bool>(groups.size(), true);
+  std::vector<PeakPlace> places;
+  for (const PeakCandidate& c : candidates)
+    places.push_back({CandidateEnergyKeV(c, scale), CandidateFwhmKeV(c, scale), c.snr});
+  const std::vector<double> near = options.fitNear(places);
+  std::vector<bool> wanted;
+  for (const Group& group : groups) {
+    wanted.push_back(std::any_of(group.begin(), group.end(), [&](const PeakCandidate& c) {
+      const double e = CandidateEnergyKeV(c, scale), reach = 1.5 * CandidateFwhmKeV(c, scale);
+      return std::any_of(near.begin(), near.end(), [&](double energy) { return std::abs(energy - e) <= reach; });
+    }));
+  }
+  return wanted;
 }
 
 std::string NoPeakMessage(const PeakOptions& options, double bestSnr) {
@@ -177,7 +205,9 @@ PeakSearch FindPeaks(std::span<const std::int32_t> counts, const std::array<doub
   const CandidateSearch search = FindCandidates(values, range.first, range.end, options.minSnr);
   result.typicalFwhmChannels = search.typicalFwhm;
   const std::vector<Group> groups = GroupCandidates(search.candidates);
+  const std::vector<bool> wanted = Wanted(groups, search.candidates, options, scale);
   for (std::size_t g = 0; g < groups.size(); ++g) {
+    if (!wanted[g]) continue;
     FitAndReport(groups[g], values, search.background, WindowOf(groups, g, values.size()), options.minSnr, scale,
                  result.peaks);
   }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,11 +19,23 @@
 
 namespace vantor {
 
+// A place the search finds a peak, before any fit.
+struct PeakPlace {
+  double energyKeV = 0;
+  double fwhmKeV = 0;
+  double snr = 0;
+};
+
 struct PeakOptions {
   double minSnr = 5;
   // Only peaks whose centres lie in this range (keV, low to high); needs an
   // energy calibration.
   std::optional<std::pair<double, double>> energyRangeKeV;
+  // Chooses from the places found which peaks to fit: those within one and a
+  // half widths of an energy (keV) it returns, with the neighbours they share
+  // counts with; the others are neither fitted nor reported (the fits cost
+  // nearly all the time). None: every peak. Needs an energy calibration.
+  std::function<std::vector<double>(std::span<const PeakPlace>)> fitNear;
 };
 
 struct PeakResult {

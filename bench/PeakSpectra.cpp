@@ -90,6 +90,11 @@ PeakSpectrum GenerateLines(std::span<const Line> lines, int channels, const std:
   return GeneratePeaks(std::move(peaks), channels, egc, background, seed);
 }
 
+double EnergyOfSpacing(double dA, double twoThetaDeg) {
+  constexpr double kHalfHcKeVA = 12.398419843320026 / 2;
+  return kHalfHcKeVA / (dA * std::sin(twoThetaDeg / 2 * std::numbers::pi / 180));
+}
+
 PeakSpectrum GenerateRandomPeaks(std::uint32_t seed, int channels, const std::array<double, 3>& egc,
                                  const RandomPeaks& how, const Detector& detector, const Background& background) {
   std::mt19937_64 engine(seed ^ 0x9e3779b97f4a7c15ULL);

@@ -59,6 +59,10 @@ struct Line {
 PeakSpectrum GenerateLines(std::span<const Line> lines, int channels, const std::array<double, 3>& egc,
                            const Detector& detector, const Background& background, std::uint32_t seed);
 
+// The energy at which a d-spacing diffracts at detector angle 2theta:
+// E = (hc / 2) / (d sin theta), hc = 12.398 419 843 320 026 keV A exactly (CODATA 2018).
+double EnergyOfSpacing(double dA, double twoThetaDeg);
+
 // `count` peaks at random places at least minSeparation widths apart, areas
 // spread evenly in their logarithm between minArea and maxArea, eta between
 // 0 and maxEta.

@@ -29,6 +29,7 @@ Command AddShowCommand(CLI::App& app);
 Command AddPlotCommand(CLI::App& app);
 inline constexpr const char* kPlotSummary = "Draw spectra into a PNG or SVG picture (no display needed)";
 Command AddWatchCommand(CLI::App& app);
+Command AddPressureCommand(CLI::App& app);
 
 // A usage error found after parsing: printed, exit status 2.
 int UsageError(const std::string& text);

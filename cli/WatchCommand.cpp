@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vantor-cli watch --to KINDS [--from KIND] [--out-dir DIR] [--new-only] [...] FOLDER
+// vantor-cli watch --to KINDS [--from KIND] [--out-dir DIR] [--new-only] [--pressure NAME[:SCALE]
+//   [--table OUT.csv]] [...] FOLDER
 // Converts every source of the kind that is complete in FOLDER, in the order
 // they arrive, until SIGINT or SIGTERM; then the summary.
 #include <signal.h>
@@ -18,6 +19,7 @@
 #include "cli/Commands.h"
 #include "cli/ConvertOptions.h"
 #include "cli/FolderWatch.h"
+#include "cli/PressureOutput.h"
 #include "convert/FileConvert.h"
 #include "convert/OutputClaims.h"
 
@@ -33,6 +35,8 @@ void RequestStop(int) {
 struct WatchOptions : ConvertOptions {
   bool newOnly = false;
   std::string folder;
+  std::string pressure;  // NAME[:SCALE]: each converted file's pressure too
+  std::string table;
 };
 
 std::string Normal(const std::string& path) {
@@ -58,8 +62,15 @@ enum class State { Converted, Failed, Skipped };
 class Watcher {
  public:
   Watcher(const WatchOptions& o, std::string kind, const OutputChoice& outputs, ConsolePrompt& prompt,
-          ConvertContext& context)
-      : o_(o), kind_(std::move(kind)), outputs_(outputs), prompt_(prompt), context_(context) {}
+          ConvertContext& context, std::optional<PressureWatch> pressure)
+      : o_(o),
+        kind_(std::move(kind)),
+        outputs_(outputs),
+        prompt_(prompt),
+        context_(context),
+        pressure_(std::move(pressure)) {
+    if (!o.table.empty()) outputsOf_.insert(Normal(o.table));  // never a source, whatever its name
+  }
 
   // The outputs of every file listed at the start, before any is offered:
   // an earlier run's e1.CSV beside e1.csv is e1.csv's output, whichever of
@@ -90,6 +101,7 @@ class Watcher {
     const State state = file.converted == 1 ? State::Converted : file.skipped == 1 ? State::Skipped : State::Failed;
     last_[name] = state;
     if (!prompt_.quiet() && state == State::Converted) prompt_.Line(path + ": converted");
+    if (pressure_ && state == State::Converted) pressure_->Take(path, kind_, context_.settings);
   }
   // Files there at the start are known but not converted (--new-only).
   void Know(const std::string& name) {
@@ -146,6 +158,7 @@ class Watcher {
   PathIdentity identity_;
   std::map<std::string, std::string> claims_;  // the place of an output written, its source
   bool skipOnly_ = false;
+  std::optional<PressureWatch> pressure_;
 };
 
 int RunWatchCommand(const WatchOptions& o) {
@@ -164,13 +177,21 @@ int RunWatchCommand(const WatchOptions& o) {
   const bool csv = IsAnalyserExport({"", kind});
   if (const int status = PrepareRun(o, csv, !csv, prompt, context, outputs); status >= 0) return status;
   if (csv) context.settings.csv = *prompt.csvParameters;
+  std::optional<PressureWatch> pressure;
+  if (!o.pressure.empty()) {
+    const StandardChoice choice = ChooseStandard(o.pressure);
+    if (!choice.ok()) return UsageError(choice.error);
+    PressureRequest request;
+    request.standard = choice.standard, request.scale = choice.scale;
+    pressure.emplace(request, o.table);
+  }
 
   struct sigaction stop {};
   stop.sa_handler = RequestStop;  // no SA_RESTART: the wait ends at once
   sigaction(SIGINT, &stop, nullptr);
   sigaction(SIGTERM, &stop, nullptr);
 
-  Watcher watcher(o, kind, outputs, prompt, context);
+  Watcher watcher(o, kind, outputs, prompt, context, std::move(pressure));
   const auto present = FolderFiles(o.folder, patterns);
   watcher.Expect(present);
   for (const auto& name : present) {
@@ -199,6 +220,8 @@ Command AddWatchCommand(CLI::App& app) {
   AddConvertOptions(*cmd, *options);
   cmd->add_option("--from", options->from, "Source kind to watch for: xbm (default), cnf, csv, npd");
   cmd->add_flag("--new-only", options->newOnly, "Leave the files already in the folder alone");
+  auto* pressure = cmd->add_option("--pressure", options->pressure, "Also give each file's pressure: NAME[:SCALE]");
+  cmd->add_option("--table", options->table, "With --pressure: keep a CSV table of the pressures")->needs(pressure);
   cmd->add_option("FOLDER", options->folder, "The folder the sources arrive in")->required();
   return [options] { return RunWatchCommand(*options); };
 }

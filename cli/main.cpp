@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
 #endif
   const Command watch = AddWatchCommand(app);
   commands[app.get_subcommand("watch")] = watch;
+  commands[app.get_subcommand("pressure")] = AddPressureCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help or --version

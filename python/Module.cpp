@@ -19,6 +19,7 @@
 #include "base/Version.h"
 #include "convert/OutputFile.h"
 #include "formats/SourceRead.h"
+#include "python/Pressure.h"
 #include "python/RecordingPrompt.h"
 #include "python/Spectrum.h"
 #include "series/File3D.h"
@@ -231,6 +232,7 @@ PYBIND11_MODULE(vantor, m) {
   m.attr("WriteError") = errors.writeError;
 
   BindSpectrum(m);
+  BindPressure(m);
   m.def("read", &Read, py::arg("path"), py::arg("element") = py::none(), py::arg("kind") = py::none(),
         py::arg("csv_params") = py::none(),
         "Reads a spectrum; a file of several spectra needs element= (from 1). kind (a --from name) defaults to the "

@@ -11,8 +11,10 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <thread>
 
+#include "bench/PressureSpectra.h"
 #include "formats/RecordFile.h"
 #include "support/TestFiles.h"
 
@@ -28,8 +30,8 @@ bool WaitFor(const std::function<bool()>& done, int tries = 300) {
   return false;
 }
 
-// Runs `vantor-cli watch ARGS FOLDER`, standard error into `err`.
-pid_t StartWatch(std::vector<std::string> args, const std::string& err, bool poll) {
+// Runs `vantor-cli watch ARGS FOLDER`, standard error into `err` (and output into `out`).
+pid_t StartWatch(std::vector<std::string> args, const std::string& err, bool poll, const std::string& out = "") {
   args.insert(args.begin(), {VANTOR_CLI_PATH, "watch"});
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
@@ -37,6 +39,7 @@ pid_t StartWatch(std::vector<std::string> args, const std::string& err, bool pol
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!out.empty()) posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   std::string path = "PATH=/usr/bin:/bin", polled = "VANTOR_WATCH_POLL=1";
   std::vector<char*> envp = {path.data(), poll ? polled.data() : nullptr, nullptr};
   pid_t pid = 0;
@@ -114,7 +117,8 @@ TEST_F(WatchCliTest, OutputsBesideSourcesAreNoSources_RewrittenSourceCountedOnce
     EXPECT_TRUE(WaitFor([&] { return ReadAll(err).find("e2.csv") != std::string::npos; }));
     test::WriteAll(in + "/e2.csv", ReadAll(VANTOR_SAMPLES_DIR "/export.csv") + "\r\n");
     const std::string again = force ? "e2.csv: converted\n" : "File already exist. Replace?(" + in + "/e2.CSV)\n";
-    EXPECT_TRUE(WaitFor([&] { return ReadAll(err).find(again, ReadAll(err).find("e2.csv") + 6) != std::string::npos; }));
+    EXPECT_TRUE(
+        WaitFor([&] { return ReadAll(err).find(again, ReadAll(err).find("e2.csv") + 6) != std::string::npos; }));
     EXPECT_EQ(Stop(pid), force ? 0 : 1);
     const std::string e1 = force ? in + "/e1.csv: converted\n" : "File already exist. Replace?(" + in + "/e1.CSV)\n";
     const std::string e2 = in + "/e2.csv: converted\n";
@@ -126,12 +130,40 @@ TEST_F(WatchCliTest, OutputsBesideSourcesAreNoSources_RewrittenSourceCountedOnce
   fs::remove_all(in);
   fs::create_directory(in);
   for (const char* name : {"x.CSV", "x.csv"}) fs::copy_file(VANTOR_SAMPLES_DIR "/export.csv", in + "/" + name);
-  const pid_t pid = StartWatch({"--force", "--to", "txt", "--from", "csv", "--csv-params", "5,0.1,0.04,0,300", in}, err,
-                               false);
+  const pid_t pid =
+      StartWatch({"--force", "--to", "txt", "--from", "csv", "--csv-params", "5,0.1,0.04,0,300", in}, err, false);
   EXPECT_TRUE(WaitFor([&] { return ReadAll(err).find("x.csv") != std::string::npos; }));
   EXPECT_EQ(Stop(pid), 1);
   EXPECT_EQ(ReadAll(err), in + "/x.CSV: converted\n" + in + "/x.csv: " + in + "/x.TXT is also the output of " + in +
                               "/x.CSV\n2 files: 1 converted, 1 failed, 0 skipped\n");
+}
+
+// --pressure: each converted file's pressure printed as it is known, its row
+// added to the table, which stays sorted by measurement time (b.xbm, dropped
+// in second, was measured first).
+TEST_F(WatchCliTest, Pressure_PrintedAndTabledAsEachFileArrives) {
+  fs::create_directory(in);
+  const auto put = [&](const std::string& name, std::uint32_t seed) {
+    bench::StandardScene scene;
+    scene.pressureGPa = 12, scene.seed = seed;
+    const SpectrumRecord r = bench::GenerateStandardSpectrum(scene).record;
+    test::WriteAll(in + "/" + name, RecordFileBytes(r.Data, r.Head));
+  };
+  put("a.xbm", 9);
+  const std::string out = dir / "out.txt", table = dir / "p.csv";
+  const pid_t pid =
+      StartWatch({"--to", "txt", "--out-dir", dir / "o", "--pressure", "au", "--table", table, in}, err, false, out);
+  EXPECT_TRUE(WaitFor([&] { return ReadAll(table).find("a.xbm") != std::string::npos; }));
+  put("b.xbm", 5);
+  EXPECT_TRUE(WaitFor([&] { return ReadAll(table).find("b.xbm") != std::string::npos; }));
+  EXPECT_EQ(Stop(pid), 0);
+  // 12 GPa at 300 K: the truth, within the 0.1 GPa the generated spectra give it.
+  std::string lines = ReadAll(out);
+  for (auto at = lines.find(in + "/"); at != std::string::npos; at = lines.find(in + "/"))
+    lines.erase(at, in.size() + 1);
+  const std::string line = "[ab]\\.xbm: (11\\.9|12\\.0)[0-9]* ± 0\\.0[0-9]+ GPa at 300 K \\(Au, Fei2007\\)\n";
+  EXPECT_TRUE(std::regex_match(lines, std::regex("(" + line + "){2}"))) << lines;
+  EXPECT_LT(ReadAll(table).find("/b.xbm,,2016-11-05,00:00:05,300,"), ReadAll(table).find("/a.xbm,"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The vantor module against vantor-cli: the same spectra, the same bytes."""
+import json
 import os
 import shutil
 import subprocess
@@ -147,6 +148,26 @@ class VantorTest(unittest.TestCase):
         self.assertNotEqual(target.read_bytes(), b"old")
         with self.assertRaisesRegex(vantor.WriteError, "Open Error"):
             vantor.write(spectrum, self.dir / "no" / "x.TXT", "txt")
+
+    def test_pressure_gives_the_cli_json_and_eos_the_papers_values(self):
+        generate = Path(CLI).with_name("vantor-generate-pressure")
+        subprocess.run([generate, self.dir / "au", "3", "au"], check=True, capture_output=True)
+        files = sorted((self.dir / "au").iterdir())
+        out = subprocess.run([CLI, "pressure", "--json", "--standard", "au", *files], capture_output=True, text=True)
+        self.assertEqual(json.loads(out.stdout), [vantor.pressure(f, "au") for f in files], out.stderr)
+        given = vantor.pressure(vantor.read(files[0]), "au", temperature=700, temperature_sigma=5)
+        self.assertEqual((given["file"], given["temperature"], given["temperature_source"]), (None, 700, "option"))
+        self.assertGreater(given["pressure_sigma_parts"]["temperature"], 0)
+        with self.assertRaisesRegex(ValueError, "2theta is 0 deg"):
+            vantor.pressure(files[0], "au", two_theta=0)
+        # Tange et al. 2009, Table 5: V/V0 = 0.90 at 300 K; Shim et al. 2002, Table 2: V0 at 1000 K.
+        for standard, ratio, kelvin, gpa in (("mgo", 0.90, 300, 21.24), ("au:Shim2002", 1.0, 1000, 4.99)):
+            eos = vantor.eos(standard)
+            self.assertAlmostEqual(eos.pressure(eos.a0 * ratio ** (1 / 3), kelvin), gpa, delta=0.006)
+        with self.assertWarnsRegex(UserWarning, "below Fei2007's 0.750"):
+            vantor.eos("au").pressure(3.5, 300)
+        with self.assertRaisesRegex(ValueError, r"unknown scale 'Fei2009' for Au \(Fei2007, "):
+            vantor.eos("au", "Fei2009")
 
     def test_threads_work_at_once_even_on_first_numpy_use(self):
         # Arrays made first in threads that drop the interpreter lock once deadlocked.

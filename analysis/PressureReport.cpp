@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis/PressureReport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <tuple>
+#include <vector>
+
+#include "base/TextFormat.h"
+
+namespace vantor {
+namespace {
+
+// A value with as many decimals as its sigma's first digit needs, within limits,
+// so that the sigma never reads as 0.
+std::string WithSigma(const Measured& m, int leastDecimals, int mostDecimals, int extraDigits) {
+  const int needed = m.sigma > 0 ? static_cast<int>(-std::floor(std::log10(m.sigma))) + extraDigits : leastDecimals;
+  const int decimals = std::clamp(needed, leastDecimals, mostDecimals);
+  const std::string mask = "0." + std::string(static_cast<std::size_t>(decimals), '0');
+  return FormatMask(m.value, mask) + " ± " + FormatMask(m.sigma, mask);
+}
+
+std::string Pressure(const SpectrumPressure& p) {
+  return WithSigma(p.pressureGPa, 2, 4, 0) + " GPa";
+}
+
+std::string Kelvin(double temperatureK) {
+  return FormatMask(temperatureK, "0") + " K";
+}
+
+// A field of the table, quoted when it holds a comma, a quote or a line end.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + "\"";
+}
+
+}  // namespace
+
+std::string PressureLine(const SpectrumPressure& p) {
+  std::string line = p.Name();
+  if (!p.date.empty() || !p.time.empty()) line += "  " + p.date + (p.time.empty() ? "" : " " + p.time);
+  line += "  T = " + Kelvin(p.temperatureK) + " (" + std::string(TemperatureSourceName(p.temperatureSource)) + ")";
+  line += "  a = " + WithSigma(p.lattice.aA, 4, 6, 1) + " Å";
+  line += "  V/V0 = " + FormatMask(p.volumeRatio, "0.0000");
+  line += "  P = " + Pressure(p) + "  " + std::string(p.scale->standard) + " " + std::string(p.scale->name);
+  line += "  reflections";
+  for (const AssignedReflection& r : p.lattice.reflections) line += " " + r.hkl;
+  if (!p.lattice.dropped.empty()) {
+    line += " (dropped";
+    for (const DroppedReflection& d : p.lattice.dropped) line += " " + d.hkl;
+    line += ")";
+  }
+  return line;
+}
+
+std::string PressureBrief(const SpectrumPressure& p) {
+  return p.Name() + ": " + Pressure(p) + " at " + Kelvin(p.temperatureK) + " (" + std::string(p.scale->standard) +
+         ", " + std::string(p.scale->name) + ")";
+}
+
+std::string PressureTable(std::span<const SpectrumPressure> spectra) {
+  std::vector<const SpectrumPressure*> rows;
+  for (const SpectrumPressure& p : spectra)
+    if (p.ok()) rows.push_back(&p);
+  std::stable_sort(rows.begin(), rows.end(), [](const SpectrumPressure* a, const SpectrumPressure* b) {
+    return std::tie(a->date, a->time) < std::tie(b->date, b->time);
+  });
+  std::string table =
+      "file,element,date,time,temperature_K,a_A,a_sigma_A,v_over_v0,pressure_GPa,pressure_sigma_GPa,"
+      "n_reflections,chi2_reduced,press_load\n";
+  for (const SpectrumPressure* p : rows) {
+    table += CsvField(p->file) + ",";
+    if (p->element > 0) table += std::to_string(p->element);
+    table += "," + CsvField(p->date) + "," + CsvField(p->time) + ",";
+    for (const double value : {p->temperatureK, p->lattice.aA.value, p->lattice.aA.sigma, p->volumeRatio,
+                               p->pressureGPa.value, p->pressureGPa.sigma}) {
+      AppendPlain(table, value);
+      table += ",";
+    }
+    table += std::to_string(p->lattice.reflections.size()) + ",";
+    AppendPlain(table, p->lattice.chiSquaredReduced);
+    table += ",";
+    if (p->pressLoad != 0) AppendPlain(table, p->pressLoad);
+    table += "\n";
+  }
+  return table;
+}
+
+}  // namespace vantor

@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How a spectrum's pressure reads: the line of `vantor-cli pressure`, the
+// short line of `watch`, and the table of a series. Every number comes
+// with its sigma, its temperature's source and the reflections it rests
+// on; a spectrum without a pressure shows none.
+#pragma once
+
+#include <span>
+#include <string>
+
+#include "analysis/SpectrumPressure.h"
+
+namespace vantor {
+
+// "run7.med  2016-11-05 21:31:39  T = 1273 K (record)  a = 4.07865 ± 0.00012 Å  V/V0 = 0.9876
+//  P = 12.34 ± 0.05 GPa  Au Fei2007  reflections 111 200 220 311 (dropped 222)"
+std::string PressureLine(const SpectrumPressure& p);
+
+// "run0042.xbm: 12.34 ± 0.05 GPa at 1273 K (Au, Fei2007)"
+std::string PressureBrief(const SpectrumPressure& p);
+
+// One CSV row per spectrum with a pressure, sorted by measurement date and
+// time (ties in the order given), under a header row: file, element, date,
+// time, temperature_K, a_A, a_sigma_A, v_over_v0, pressure_GPa,
+// pressure_sigma_GPa, n_reflections, chi2_reduced, press_load.
+std::string PressureTable(std::span<const SpectrumPressure> spectra);
+
+}  // namespace vantor

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What pressure and watch show of a spectrum's pressure: its line on
+// standard output, its warnings and errors on standard error, its JSON
+// object, and the table of a series written whole each time.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/SpectrumPressure.h"
+
+namespace vantor::cli {
+
+// The line (or the short line) on stdout, the warnings on stderr; for a
+// spectrum without a pressure only "NAME: why" on stderr. False then.
+bool ShowPressure(const SpectrumPressure& p, bool brief);
+
+// Its warnings, or "NAME: why", on stderr; false when there is no pressure.
+bool ReportPressureProblems(const SpectrumPressure& p);
+
+// The object of --json: the spectrum's pressure with its parts, or for one
+// without a pressure the file, element, standard, scale and the error.
+nlohmann::ordered_json PressureJson(const SpectrumPressure& p);
+
+// Replaces the table at `path` atomically (a reader never sees half a
+// row); a failure is printed with the system's reason.
+bool WritePressureTable(const std::string& path, std::span<const SpectrumPressure> spectra);
+
+// What a watch does with each file it converts: the short line of each
+// spectrum's pressure on stdout, and with a table its rows added (a file
+// written again replaces its rows) and the whole table written again.
+class PressureWatch {
+ public:
+  PressureWatch(PressureRequest request, std::string table) : request_(request), table_(std::move(table)) {}
+  void Take(const std::string& path, std::string_view kind, const RunSettings& settings);
+
+ private:
+  PressureRequest request_;
+  std::string table_;
+  std::vector<SpectrumPressure> rows_;
+};
+
+// "--standard au:Fei2007 ...": every standard's scales with their papers.
+std::string ScalesHelp();
+
+}  // namespace vantor::cli
