@@ -84,7 +84,8 @@ TEST(ChnReader, StartDates_CenturyMark) {
   for (const auto& row : rows) {
     ChnFile f;
     f.date = row.date, f.hhmm = row.hhmm;
-    const auto& c = Read(f.Bytes()).at(0).record.Head.Common;
+    const auto spectra = Read(f.Bytes());
+    const auto& c = spectra.at(0).record.Head.Common;
     EXPECT_EQ(std::string(View(c.MeasDate)) + std::string(View(c.MeasTime)),
               std::string(row.measDate, 8) + std::string(row.measTime, 6))
         << row.date;
