@@ -52,6 +52,24 @@ ReadResult ApplyChanges(const SourceChanges& changes, MeasureCondition& m) {
   return {};
 }
 
+// A calibration file's values replace each spectrum's own; a spectrum the
+// file has nothing for keeps its own, and says so.
+void ApplyCalibration(const CalibrationValues& calibration, std::vector<SourceSpectrum>& spectra) {
+  for (std::size_t k = 0; k < spectra.size(); ++k) {
+    const std::size_t element = CalibrationElement(k, spectra.size());
+    const auto found = calibration.elements.find(element);
+    if (found == calibration.elements.end()) {
+      spectra[k].notes.push_back((element == 0 ? std::string("no calibration for a file of one spectrum (element 0)")
+                                               : "no calibration for element " + std::to_string(element)) +
+                                 " in " + calibration.source + ": the file's own kept");
+      continue;
+    }
+    MeasureCondition& m = spectra[k].record.Head.Measure;
+    if (found->second.egc) m.EGC = *found->second.egc;
+    if (found->second.twoTheta) m.TwoTheta = *found->second.twoTheta;
+  }
+}
+
 }  // namespace
 
 SourceRead ReadSpectraOf(std::string_view bytes, const std::vector<const SourceFormat*>& formats,
@@ -73,7 +91,11 @@ SourceRead ReadSpectraOf(std::string_view bytes, const std::vector<const SourceF
       read.result = ApplyChanges(settings.changes, m);
     }
   }
-  if (!read.result) read.spectra.clear();
+  if (!read.result) {
+    read.spectra.clear();
+  } else if (settings.calibration) {
+    ApplyCalibration(*settings.calibration, read.spectra);
+  }
   return read;
 }
 

@@ -3,7 +3,8 @@
 // kind given (a --from name) or else by its extension, the file's content
 // deciding where an extension is shared; then what the run asks for, in
 // one place: the entered parameters for analyser exports, the calibration
-// and 2theta changes for every other source.
+// and 2theta changes for every other source, and last a calibration
+// file's values, element by element, for every source.
 #pragma once
 
 #include <string>
