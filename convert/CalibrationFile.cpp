@@ -14,6 +14,7 @@ namespace vantor {
 namespace {
 
 using nlohmann::json;
+using ordered = nlohmann::ordered_json;  // written in the order given: elements by number
 
 constexpr int kVersion = 1;
 constexpr std::size_t kMostBytes = 1 << 20;  // a calibration of a few elements is a few kilobytes
@@ -124,10 +125,10 @@ CalibrationFile FileOf(const json& root) {
   return file;
 }
 
-json JsonOf(const CalibrationEntry& entry) {
-  json out = json::object();
+ordered JsonOf(const CalibrationEntry& entry) {
+  ordered out = ordered::object();
   if (const auto& e = entry.energy) {
-    json rows = json::array();
+    ordered rows = ordered::array();
     for (const auto& row : e->covariance) rows.push_back(row);
     out["energy"] = {{"egc", e->egc}, {"egc_cov", rows}, {"lines", e->lines}, {"files", e->files}, {"date", e->date}};
   }
@@ -176,9 +177,9 @@ CalibrationRead ReadCalibrationFile(const std::string& path) {
 }
 
 std::string CalibrationText(const CalibrationFile& calibration) {
-  json elements = json::object();
+  ordered elements = ordered::object();
   for (const auto& [element, entry] : calibration.elements) elements[std::to_string(element)] = JsonOf(entry);
-  const json root = {{"vantor_calibration", kVersion}, {"date", calibration.date}, {"elements", elements}};
+  const ordered root = {{"vantor_calibration", kVersion}, {"date", calibration.date}, {"elements", elements}};
   return root.dump(2) + "\n";
 }
 
