@@ -172,12 +172,12 @@ std::vector<bool> Wanted(const std::vector<Group>& groups, const std::vector<Pea
 }
 
 std::string NoPeakMessage(const PeakOptions& options, double bestSnr) {
-  std::string m = "no peak above the threshold: signal-to-noise ratio " + FormatPlain(options.minSnr);
-  if (bestSnr > 0) m += " (the highest found is " + FormatMask(bestSnr, "0.0") + ")";
+  std::string m = "no peak above the threshold (signal-to-noise ratio " + FormatPlain(options.minSnr) + ")";
   if (options.energyRangeKeV) {
     m += " between " + FormatPlain(options.energyRangeKeV->first) + " and " +
          FormatPlain(options.energyRangeKeV->second) + " keV";
   }
+  if (bestSnr > 0) m += "; the highest found is " + FormatMask(bestSnr, "0.0");
   return m;
 }
 

@@ -6,7 +6,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <map>
 #include <optional>
+#include <string>
 
 namespace vantor {
 
@@ -32,9 +35,30 @@ struct SourceChanges {
   std::optional<TwoThetaChange> twoTheta;
 };
 
+// A calibration made earlier (a calibration file's values) for each
+// detector element it holds: what replaces a spectrum's own calibration
+// and angle on every read, viewing included.
+struct ElementCalibration {
+  std::optional<std::array<double, 3>> egc;
+  std::optional<double> twoTheta;
+};
+struct CalibrationValues {
+  std::string source;  // the file it came from, for messages
+  std::map<std::size_t, ElementCalibration> elements;
+};
+
+// The element number of spectrum `index` (from 0) of a file of `count`:
+// 1.. in a file of several, as the detector numbers them; 0 for a file's
+// only spectrum, so that a single detector's calibration never passes for
+// one element's of a multi-element detector, nor the other way round.
+inline std::size_t CalibrationElement(std::size_t index, std::size_t count) {
+  return count > 1 ? index + 1 : 0;
+}
+
 struct RunSettings {
   CsvParameters csv;      // the values last entered for analyser exports (0 when none were)
   SourceChanges changes;  // this run's changes to the other sources
+  std::optional<CalibrationValues> calibration;
   bool OverWriteCheck = true;
 };
 

@@ -2,6 +2,7 @@
 // Number masks, plain number text and width fitting (see TextFormat.h).
 #include "base/TextFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -348,6 +349,35 @@ void AppendInt(std::string& out, std::int64_t value) {
   char buf[24];
   const auto r = std::to_chars(buf, buf + sizeof buf, value);
   out.append(buf, r.ptr);
+}
+
+std::string FormatUncertain(double value, double sigma, bool plusMinus) {
+  if (!(sigma > 0) || !std::isfinite(sigma) || !std::isfinite(value)) return FormatPlain(value);
+  constexpr int kMostDecimals = 15;
+  const int decimals = std::clamp(1 - static_cast<int>(std::floor(std::log10(sigma))), 0, kMostDecimals);
+  const std::string mask = decimals == 0 ? "0" : "0." + std::string(static_cast<std::size_t>(decimals), '0');
+  // Two significant digits of sigma, also when they reach past the units.
+  const double unit = std::pow(10.0, std::floor(std::log10(sigma)) - 1);
+  const double rounded = decimals > 0 ? sigma : std::round(sigma / unit) * unit;
+  if (plusMinus) return FormatMask(value, mask) + " \u00b1 " + FormatMask(rounded, mask);
+  const double digits = decimals > 0 ? std::round(sigma * std::pow(10.0, decimals)) : rounded;
+  return FormatMask(value, mask) + "(" + FormatMask(digits, "0") + ")";
+}
+
+std::string AlignedColumns(const std::vector<std::vector<std::string>>& rows) {
+  std::vector<std::size_t> widths;
+  for (const auto& row : rows) {
+    widths.resize(std::max(widths.size(), row.size()));
+    for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].size());
+  }
+  std::string text;
+  for (const auto& row : rows) {
+    std::string line = " ";
+    for (std::size_t c = 0; c < row.size(); ++c) line += " " + row[c] + std::string(widths[c] - row[c].size() + 1, ' ');
+    line.erase(line.find_last_not_of(' ') + 1);
+    text += line + "\n";
+  }
+  return text;
 }
 
 std::string FormatTwoDigitText(std::string_view text) {

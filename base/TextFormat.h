@@ -19,6 +19,7 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantor {
 
@@ -78,6 +79,17 @@ std::string FormatMask(double value, std::string_view mask);
 void AppendPlain(std::string& out, double value);
 std::string FormatPlain(double value);
 void AppendInt(std::string& out, std::int64_t value);
+
+// A value and its standard uncertainty, both to the decimal of the
+// uncertainty's second significant digit: "42.8776(16)" (the digits of
+// sigma in brackets) or, with `plusMinus`, "42.8776 ± 0.0016"; an
+// uncertainty of ten or more in full, "12345(160)". A sigma not above 0 or
+// not finite gives the plain value.
+std::string FormatUncertain(double value, double sigma, bool plusMinus = false);
+
+// Rows of cells as lines indented by two blanks, each column left-aligned
+// to its widest cell (in bytes) and two blanks from the next.
+std::string AlignedColumns(const std::vector<std::vector<std::string>>& rows);
 
 // The "00" mask applied to a text (an hour): a numeric text becomes a whole
 // number of at least two digits, any other text comes out unchanged.

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Helpers every command shares: usage errors and number lists.
+// Helpers every command shares: usage errors, number lists, the calibration file.
 #include <cstdio>
 
 #include "base/SpectrumRecord.h"
 #include "base/TextRoutines.h"
 #include "cli/Commands.h"
+#include "convert/CalibrationFile.h"
 
 namespace vantor::cli {
 
@@ -27,6 +28,17 @@ std::optional<std::vector<double>> ParseNumberList(const std::string& text, std:
   }
   if (values.size() != count) return std::nullopt;
   return values;
+}
+
+bool LoadCalibration(const std::string& path, RunSettings& settings, CalibrationFile* file) {
+  CalibrationRead read = ReadCalibrationFile(path);
+  if (!read.ok) {
+    std::fprintf(stderr, "vantor-cli: %s\n", read.message.c_str());
+    return false;
+  }
+  settings.calibration = ValuesOf(read.calibration, path);
+  if (file != nullptr) *file = std::move(read.calibration);
+  return true;
 }
 
 std::optional<CsvParameters> ParseCsvParameters(const std::string& text) {

@@ -13,6 +13,10 @@
 
 #include "base/UserPrompt.h"
 
+namespace vantor {
+struct CalibrationFile;
+}
+
 namespace vantor::cli {
 
 inline constexpr int kExitOk = 0;
@@ -30,6 +34,8 @@ Command AddPlotCommand(CLI::App& app);
 inline constexpr const char* kPlotSummary = "Draw spectra into a PNG or SVG picture (no display needed)";
 Command AddWatchCommand(CLI::App& app);
 Command AddPressureCommand(CLI::App& app);
+Command AddPeaksCommand(CLI::App& app);
+Command AddCalibrateCommand(CLI::App& app);
 
 // A usage error found after parsing: printed, exit status 2.
 int UsageError(const std::string& text);
@@ -49,6 +55,11 @@ std::optional<std::vector<std::string>> CollectFiles(const std::vector<std::stri
 bool CollectArguments(const std::vector<std::string>& args, const std::string& from, std::vector<std::string>& files,
                       std::string& error);
 bool ForEachListed(const std::string& filesFrom, const std::function<void(std::string&)>& take, std::string& error);
+
+// --calibration FILE: the calibration file's values into `settings` (and
+// the file into `file` when given); false, with the reason printed, when it
+// cannot be read or is broken.
+bool LoadCalibration(const std::string& path, RunSettings& settings, CalibrationFile* file = nullptr);
 
 // --csv-params TWOTHETA,EGC0,EGC1,EGC2,KELVIN as the parameter entry gives
 // them (temperature in degrees Celsius); no value when malformed.

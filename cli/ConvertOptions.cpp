@@ -54,6 +54,7 @@ void AddConvertOptions(CLI::App& cmd, ConvertOptions& o) {
   cmd.add_flag("--force", o.force, "Replace existing outputs without asking");
   cmd.add_flag("-q,--quiet", o.quiet, "Only errors and the summary");
   cmd.add_option("--out-dir", o.outDir, "Write every output into this folder (made when missing)");
+  cmd.add_option("--calibration", o.calibration, "Apply this calibration file (from calibrate) before the changes");
 }
 
 std::optional<SourceFile> SourceOf(const std::string& file, const std::string& from, std::string& error) {
@@ -91,6 +92,7 @@ int PrepareRun(const ConvertOptions& o, bool anyCsv, bool anyOther, ConsolePromp
     }
     context.outputFolder = o.outDir;
   }
+  if (!o.calibration.empty() && !LoadCalibration(o.calibration, context.settings)) return kExitFailed;
   context.settings.OverWriteCheck = !o.force;
   if (!StoreChanges(request, context) || !CheckOutputsAndConfirm(outputs, context)) return kExitFailed;
   return -1;

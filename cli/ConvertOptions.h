@@ -22,6 +22,7 @@ struct ConvertOptions {
   bool force = false;
   bool quiet = false;
   std::string outDir;
+  std::string calibration;
 };
 
 void AddConvertOptions(CLI::App& cmd, ConvertOptions& options);

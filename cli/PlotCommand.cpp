@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli plot FILE... -o OUT.png|OUT.svg [--x channel|energy|d] [--log]
-//                 [--size WxH] [--csv-params ...]
+//                 [--size WxH] [--csv-params ...] [--calibration FILE]
 // Compiled only with the chart library (see CMakeLists.txt).
 #include <memory>
 
@@ -18,6 +18,7 @@ struct PlotOptions {
   bool log = false;
   std::string size = "1200x800";
   std::string csvParams;
+  std::string calibration;
   std::vector<std::string> files;
 };
 
@@ -52,6 +53,7 @@ int RunPlotCommand(const PlotOptions& o) {
     if (!entered) return UsageError("--csv-params takes five numbers TWOTHETA,EGC0,EGC1,EGC2,KELVIN");
     context.settings.csv = *entered;
   }
+  if (!o.calibration.empty() && !LoadCalibration(o.calibration, context.settings)) return kExitFailed;
   const view::PlotResult result = view::PlotFiles(request, context);
   return result.complete ? kExitOk : kExitFailed;
 }
@@ -69,6 +71,7 @@ Command AddPlotCommand(CLI::App& app) {
   cmd->add_option("--size", options->size, "Picture size WIDTHxHEIGHT in pixels")->capture_default_str();
   cmd->add_option("--csv-params", options->csvParams,
                   "For CSV sources, which carry no calibration: TWOTHETA,EGC0,EGC1,EGC2,KELVIN");
+  cmd->add_option("--calibration", options->calibration, "Apply this calibration file (from calibrate)");
   cmd->add_option("FILE", options->files, "Source files (xbm, cnf, csv, npd), drawn over one another")->required();
   return [options] { return RunPlotCommand(*options); };
 }

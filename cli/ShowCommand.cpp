@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vantor-cli show [--json] FILE...
+// vantor-cli show [--json] [--calibration FILE] FILE...
 #include <cstdio>
 #include <memory>
 
@@ -15,6 +15,7 @@ namespace {
 
 struct ShowOptions {
   bool json = false;
+  std::string calibration;
   std::vector<std::string> files;
 };
 
@@ -28,12 +29,14 @@ int RunShowCommand(const ShowOptions& o) {
   for (const auto& file : o.files)
     if (FindSources(SplitPath(file).extension).empty())
       return UsageError("cannot tell the source kind of '" + file + "' (" + SourceNames() + ")");
+  RunSettings settings;
+  if (!o.calibration.empty() && !LoadCalibration(o.calibration, settings)) return kExitFailed;
   ConsolePrompt prompt(false);
   bool allRead = true;
   std::size_t shown = 0;
   if (o.json) Print("[");
   for (const auto& file : o.files) {
-    const SourceRead read = ReadSpectra(file, "", RunSettings{});
+    const SourceRead read = ReadSpectra(file, "", settings);
     if (!read.result) {
       ReportReadFailure(prompt, file, read.result);
       allRead = false;
@@ -41,6 +44,7 @@ int RunShowCommand(const ShowOptions& o) {
     }
     const std::size_t count = read.spectra.size();
     for (std::size_t k = 0; k < count; ++k) {
+      for (const auto& note : read.spectra[k].notes) prompt.Note(file + ": " + note);
       const ShownSpectrum one{file, read.format->name, read.spectra[k].record, count > 1 ? k + 1 : 0,
                               read.spectra[k].extra};
       if (o.json)
@@ -60,6 +64,7 @@ Command AddShowCommand(CLI::App& app) {
   auto options = std::make_shared<ShowOptions>();
   CLI::App* cmd = app.add_subcommand("show", "Show the header and a summary of the counts of each spectrum");
   cmd->add_flag("--json", options->json, "Write a JSON array, one object per file");
+  cmd->add_option("--calibration", options->calibration, "Apply this calibration file (from calibrate)");
   cmd->add_option("FILE", options->files, "Source files of any kind Vantor reads")->required();
   return [options] { return RunShowCommand(*options); };
 }

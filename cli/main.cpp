@@ -58,6 +58,10 @@ int main(int argc, char** argv) {
   const Command watch = AddWatchCommand(app);
   commands[app.get_subcommand("watch")] = watch;
   commands[app.get_subcommand("pressure")] = AddPressureCommand(app);
+  const Command peaks = AddPeaksCommand(app);
+  commands[app.get_subcommand("peaks")] = peaks;
+  const Command calibrate = AddCalibrateCommand(app);
+  commands[app.get_subcommand("calibrate")] = calibrate;
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& e) {  // --help or --version

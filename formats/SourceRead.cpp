@@ -64,17 +64,31 @@ SourceRead ReadSpectraOf(std::string_view bytes, const std::vector<const SourceF
   }
   // Each format sees no more than it would have read alone.
   read.result = read.format->read(bytes.substr(0, read.format->maxBytes), read.spectra);
-  for (auto& spectrum : read.spectra) {
-    if (!read.result) break;
-    MeasureCondition& m = spectrum.record.Head.Measure;
-    if (read.format->kind == SourceKind::Csv) {
-      ApplyCsvParameters(settings.csv, m);
-    } else {
-      read.result = ApplyChanges(settings.changes, m);
-    }
+  // A calibration file's values come before this run's changes, which
+  // the user gave for this run alone.
+  for (std::size_t k = 0; k < read.spectra.size() && read.result; ++k) {
+    MeasureCondition& m = read.spectra[k].record.Head.Measure;
+    const bool csv = read.format->kind == SourceKind::Csv;
+    if (csv) ApplyCsvParameters(settings.csv, m);
+    if (settings.calibration)
+      ApplyCalibration(*settings.calibration, CalibrationElement(k, read.spectra.size()), read.spectra[k]);
+    if (!csv) read.result = ApplyChanges(settings.changes, m);
   }
   if (!read.result) read.spectra.clear();
   return read;
+}
+
+void ApplyCalibration(const CalibrationValues& calibration, std::size_t element, SourceSpectrum& spectrum) {
+  const auto found = calibration.elements.find(element);
+  if (found == calibration.elements.end()) {
+    spectrum.notes.push_back((element == 0 ? std::string("no calibration for a file of one spectrum (element 0)")
+                                           : "no calibration for element " + std::to_string(element)) +
+                             " in " + calibration.source + ": the file's own kept");
+    return;
+  }
+  MeasureCondition& m = spectrum.record.Head.Measure;
+  if (found->second.egc) m.EGC = *found->second.egc;
+  if (found->second.twoTheta) m.TwoTheta = *found->second.twoTheta;
 }
 
 ElementPath SplitElement(const std::string& argument) {

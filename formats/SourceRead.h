@@ -3,7 +3,8 @@
 // kind given (a --from name) or else by its extension, the file's content
 // deciding where an extension is shared; then what the run asks for, in
 // one place: the entered parameters for analyser exports, the calibration
-// and 2theta changes for every other source.
+// and 2theta changes for every other source, and a calibration file's
+// values, element by element, for every source (before the changes).
 #pragma once
 
 #include <string>
@@ -29,6 +30,12 @@ struct SourceRead {
 // the 2theta change would leave a spectrum's angle at or below 0 (a change
 // that leaves the angle as it was is none).
 SourceRead ReadSpectra(const std::string& path, std::string_view kind, const RunSettings& settings);
+
+// A calibration file's values for detector element `element`
+// (CalibrationElement) in place of the spectrum's own; a note on the
+// spectrum when it has none for that element. ReadSpectra applies it to
+// every spectrum it reads when the settings carry a calibration.
+void ApplyCalibration(const CalibrationValues& calibration, std::size_t element, SourceSpectrum& spectrum);
 
 // "COSI.med:3": a file and one of its spectra (1-based), as `plot` and the
 // viewer take them; a name that exists as a file is a file, whatever it

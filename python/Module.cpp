@@ -19,6 +19,7 @@
 #include "base/Version.h"
 #include "convert/OutputFile.h"
 #include "formats/SourceRead.h"
+#include "python/Analysis.h"
 #include "python/Pressure.h"
 #include "python/RecordingPrompt.h"
 #include "python/Spectrum.h"
@@ -110,17 +111,21 @@ SourceRead ReadFile(const std::string& file, const std::optional<std::string>& k
   return read;
 }
 
-std::unique_ptr<Spectrum> SpectrumOf(SourceRead& read, std::size_t index) {
+std::unique_ptr<Spectrum> SpectrumOf(SourceRead& read, std::size_t index, const std::string& file,
+                                     const py::object& calibration) {
   auto spectrum = std::make_unique<Spectrum>();
   spectrum->record = read.spectra[index].record;
   spectrum->extra = std::move(read.spectra[index].extra);
   spectrum->kind = std::string(read.format->name);
+  spectrum->path = file;
   if (read.spectra.size() > 1) spectrum->element = index + 1;
+  ApplyCalibrationArgument(calibration, *spectrum);
   return spectrum;
 }
 
 std::unique_ptr<Spectrum> Read(const fs::path& path, const std::optional<std::size_t>& element,
-                               const std::optional<std::string>& kind, const py::object& csvParams) {
+                               const std::optional<std::string>& kind, const py::object& csvParams,
+                               const py::object& calibration) {
   const std::string file = path.string();
   SourceRead read = ReadFile(file, kind, csvParams);
   const std::size_t count = read.spectra.size();
@@ -130,14 +135,15 @@ std::unique_ptr<Spectrum> Read(const fs::path& path, const std::optional<std::si
   if (element && (*element < 1 || *element > count))
     throw py::index_error(file + " holds " + std::to_string(count) + (count == 1 ? " spectrum" : " spectra") +
                           ": element " + std::to_string(*element) + " is not one of them");
-  return SpectrumOf(read, element ? *element - 1 : 0);
+  return SpectrumOf(read, element ? *element - 1 : 0, file, calibration);
 }
 
 std::vector<std::unique_ptr<Spectrum>> ReadAll(const fs::path& path, const std::optional<std::string>& kind,
-                                               const py::object& csvParams) {
+                                               const py::object& csvParams, const py::object& calibration) {
   SourceRead read = ReadFile(path.string(), kind, csvParams);
   std::vector<std::unique_ptr<Spectrum>> spectra;
-  for (std::size_t k = 0; k < read.spectra.size(); ++k) spectra.push_back(SpectrumOf(read, k));
+  for (std::size_t k = 0; k < read.spectra.size(); ++k)
+    spectra.push_back(SpectrumOf(read, k, path.string(), calibration));
   return spectra;
 }
 
@@ -232,14 +238,15 @@ PYBIND11_MODULE(vantor, m) {
   m.attr("WriteError") = errors.writeError;
 
   BindSpectrum(m);
+  BindAnalysis(m);
   BindPressure(m);
   m.def("read", &Read, py::arg("path"), py::arg("element") = py::none(), py::arg("kind") = py::none(),
-        py::arg("csv_params") = py::none(),
+        py::arg("csv_params") = py::none(), py::arg("calibration") = py::none(),
         "Reads a spectrum; a file of several spectra needs element= (from 1). kind (a --from name) defaults to the "
         "file's extension and content. CSV sources need csv_params=dict(two_theta=deg, egc=(a, b, c), "
-        "temperature=kelvin).");
+        "temperature=kelvin). calibration= a calibration file (from calibrate) whose values replace the file's.");
   m.def("read_all", &ReadAll, py::arg("path"), py::arg("kind") = py::none(), py::arg("csv_params") = py::none(),
-        "Reads every spectrum of a file, in its order, as a list.");
+        py::arg("calibration") = py::none(), "Reads every spectrum of a file, in its order, as a list.");
   m.def("write", &Write, py::arg("spectrum"), py::arg("path"), py::arg("kind"), py::arg("overwrite") = false,
         "Writes the spectrum as rpt, txt, csv, npd, gsa or xbm to path, byte for byte as vantor-cli does; "
         "FileExistsError for an existing file unless overwrite=True.");

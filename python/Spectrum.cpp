@@ -118,6 +118,7 @@ void BindSpectrum(py::module_& m) {
       .def_readonly("kind", &Spectrum::kind, "The source format read from (xbm, cnf, med, ...), or None.")
       .def_readonly("element", &Spectrum::element,
                     "Which spectrum of its file this is (from 1) when the file holds several, else None.")
+      .def_readonly("path", &Spectrum::path, "The file it was read from, or None.")
       .def_property_readonly("extra", &ExtraValues,
                              "The file's header values that have no field in the record, as a dict of texts.")
       .def("__len__", &ChannelCount)

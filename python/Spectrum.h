@@ -21,6 +21,7 @@ struct Spectrum {
   SpectrumRecord record;
   std::optional<std::string> kind;
   std::optional<std::size_t> element;  // 1-based, in a file of several spectra
+  std::optional<std::string> path;     // the file it was read from
   std::vector<HeaderValue> extra;      // the file's header values without a record field
 };
 

@@ -12,6 +12,7 @@ packages=(
   nlohmann-json3-dev  # the JSON of `vantor-cli show`
   libgsl-dev libxrl-dev  # least squares and Debye functions; X-ray line energies
   libpugixml-dev  # N42 spectra (XML)
+  nlohmann-json3-dev  # calibration files (JSON)
   clang-14 libclang-rt-14-dev
   libxy-bin  # xyconv: tests compare our reading of analyser files with it
   # the installed-tree test and the Debian package

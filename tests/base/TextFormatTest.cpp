@@ -114,5 +114,26 @@ TEST(NumberMask, RandomAndHalfWayValues_MatchTheReferences) {
     printed(std::bit_cast<double>(bits));
 }
 
+// Value and sigma to the sigma's second significant digit.
+TEST(FormatUncertain, RoundsBothToTheSigmasSecondDigit) {
+  const struct {
+    double value, sigma;
+    const char* brackets;
+    const char* plusMinus;
+  } rows[] = {
+      {42.87764, 0.00163, "42.8776(16)", "42.8776 \u00b1 0.0016"},
+      {6.498571, 0.000163, "6.49857(16)", "6.49857 \u00b1 0.00016"},
+      {-0.031, 0.0996, "-0.031(100)", "-0.031 \u00b1 0.100"},
+      {12345.4, 163, "12345(160)", "12345 \u00b1 160"},
+      {2.5, 1.04, "2.5(10)", "2.5 \u00b1 1.0"},
+      {2.5, 0, "2.5", "2.5"},
+      {2.5, NAN, "2.5", "2.5"},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(FormatUncertain(r.value, r.sigma), r.brackets);
+    EXPECT_EQ(FormatUncertain(r.value, r.sigma, true), r.plusMinus);
+  }
+}
+
 }  // namespace
 }  // namespace vantor

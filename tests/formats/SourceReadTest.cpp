@@ -83,5 +83,29 @@ TEST(SourceRead, EnteredValuesForExports_ChangesForTheRest_EveryElement) {
   }
 }
 
+// A calibration replaces each element's own values, whatever the source
+// kind, before the run's changes; an element it lacks keeps its own and
+// says so.
+TEST(SourceRead, CalibrationByElement_MissingElementsKeepTheirOwn) {
+  test::TempDir dir;
+  test::WriteAll(dir / "e.med", std::string(kTwoElements));
+  test::WriteAll(dir / "x.csv", bench::CsvSourceText(bench::GenerateSpectrum(1, 16)));
+  RunSettings settings;
+  settings.csv = {7.5, {0.1, 0.2, 0}, 25};
+  settings.calibration = CalibrationValues{"beam.json", {{0, {std::array<double, 3>{1, 2, 3}, 6.1}}, {2, {{}, 6.2}}}};
+  settings.changes.twoTheta = TwoThetaChange{0.5, false};
+  const SourceRead med = ReadSpectra(dir / "e.med", "", settings), csv = ReadSpectra(dir / "x.csv", "", settings);
+  ASSERT_TRUE(med.result && csv.result);
+  const MeasureCondition &first = med.spectra[0].record.Head.Measure, &second = med.spectra[1].record.Head.Measure;
+  EXPECT_EQ(first.TwoTheta, 7.0);
+  EXPECT_EQ(med.spectra[0].notes,
+            std::vector<std::string>{"no calibration for element 1 in beam.json: the file's own kept"});
+  EXPECT_EQ(second.TwoTheta, 6.2 + 0.5);
+  EXPECT_EQ(second.EGC, (std::array<double, 3>{0.2 - 0.05, 0.05, 0}));  // the file's, from channel 1 on
+  EXPECT_TRUE(med.spectra[1].notes.empty());
+  EXPECT_EQ(csv.spectra[0].record.Head.Measure.EGC, (std::array<double, 3>{1, 2, 3}));
+  EXPECT_EQ(csv.spectra[0].record.Head.Measure.TwoTheta, 6.1);
+}
+
 }  // namespace
 }  // namespace vantor

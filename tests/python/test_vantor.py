@@ -25,6 +25,11 @@ def cli(*args):
     subprocess.run([CLI, *map(str, args)], check=True, capture_output=True)
 
 
+def cli_json(*args):
+    run = subprocess.run([CLI, *map(str, args), "--json"], capture_output=True, text=True)
+    return json.loads(run.stdout)
+
+
 def read(path):
     return vantor.read(path, csv_params=CSV_PARAMS if path.suffix == ".csv" else None)
 
@@ -168,6 +173,42 @@ class VantorTest(unittest.TestCase):
             vantor.eos("au").pressure(3.5, 300)
         with self.assertRaisesRegex(ValueError, r"unknown scale 'Fei2009' for Au \(Fei2007, "):
             vantor.eos("au", "Fei2009")
+
+    def test_peaks_and_calibrations_give_what_the_cli_gives(self):
+        generate = Path(CLI).with_name("vantor-generate-peaks")
+        std, src = str(self.dir / "std.xbm"), str(self.dir / "src.xbm")
+        subprocess.run([generate, std, "al2o3", "6.5121", "6.6"], check=True)
+        subprocess.run([generate, src, "Am-241,Cd-109,Co-57", "6.5"], check=True)
+        beam = self.dir / "beam.json"
+        cli("calibrate", "two-theta", "--standard", "al2o3", "--write-calibration", beam, std)
+        self.assertEqual(vantor.calibrate_two_theta([vantor.read(std)], "al2o3"),
+                         cli_json("calibrate", "two-theta", "--standard", "al2o3", std))
+        self.assertEqual(vantor.calibrate_energy(vantor.read(src), "Am-241,Cd-109,Co-57", degree=2),
+                         cli_json("calibrate", "energy", "--lines", "Am-241,Cd-109,Co-57", "--degree", "2", src))
+        # The calibration file applied on reading and to the peaks, as convert and peaks apply it.
+        angle = json.loads(beam.read_text())["elements"]["0"]["two_theta"]["value"]
+        self.assertEqual(vantor.read(std, calibration=beam).header["TwoTheta"], angle)
+        peaks = vantor.find_peaks(vantor.read(std), calibration=beam)
+        expected = cli_json("peaks", "--calibration", beam, std)[0]["peaks"]
+        for field in ("channel", "energy", "d", "d_sigma", "area_sigma", "escape"):
+            np.testing.assert_array_equal(peaks[field], [p[field] for p in expected], field)
+
+    def test_calibration_failures_say_why(self):
+        src = XBM  # a spectrum of no known line's peaks
+        for run, message in ((lambda: vantor.calibrate_energy(vantor.read(src), ["Co-57", "Xx-Ka1"]), "unknown line"),
+                             (lambda: vantor.calibrate_energy(vantor.read(src), "59.5409,100", degree=2), "matched"),
+                             (lambda: vantor.calibrate_two_theta(vantor.read(src), "gold"), "al2o3"),
+                             (lambda: vantor.find_peaks(vantor.read(src), energy_range=(5, 1)), "low"),
+                             (lambda: vantor.read(src, calibration=XBM), "broken calibration file")):
+            with self.assertRaisesRegex(ValueError, message):
+                run()
+        self.assertIn("error", vantor.calibrate_two_theta(vantor.read(src), "au")[0])
+        with self.assertRaises(FileNotFoundError):
+            vantor.find_peaks(vantor.read(src), calibration=self.dir / "none.json")
+        other = self.dir / "other.json"
+        other.write_text('{"vantor_calibration": 1, "elements": {"2": {"two_theta": {"value": 7, "sigma": 0}}}}')
+        with self.assertWarnsRegex(UserWarning, "no calibration for a file of one spectrum"):
+            self.assertEqual(vantor.read(src, calibration=other).header["TwoTheta"], vantor.read(src).header["TwoTheta"])
 
     def test_threads_work_at_once_even_on_first_numpy_use(self):
         # Arrays made first in threads that drop the interpreter lock once deadlocked.
