@@ -111,7 +111,7 @@ json TwoThetaJson(std::span<const TwoThetaCalibration> calibrations) {
   for (const TwoThetaCalibration& c : calibrations) {
     const bool ok = c.status == TwoThetaStatus::Ok;
     json reflections = json::array(), leftOut = json::array();
-    for (const AssignedReflection& r : c.reflections) {
+    for (const TwoThetaReflection& r : c.reflections) {
       reflections.push_back({{"hkl", r.hkl},
                              {"d", r.dA},
                              {"energy", r.energyKeV.value},
@@ -145,7 +145,7 @@ std::string TwoThetaText(const TwoThetaCalibration& c) {
            " reflections, chi2 per degree of freedom " + FormatMask(c.chiSquaredPerDegree, "0.00") + "\n";
   }
   std::vector<std::vector<std::string>> rows{{"hkl", "d/A", "energy/keV", "residual/keV"}};
-  for (const AssignedReflection& r : c.reflections)
+  for (const TwoThetaReflection& r : c.reflections)
     rows.push_back({r.hkl, FormatMask(r.dA, "0.0000"), FormatUncertain(r.energyKeV.value, r.energyKeV.sigma),
                     c.status == TwoThetaStatus::Ok ? Residual(r.residualKeV) : "-"});
   for (const LeftOutReflection& r : c.leftOut) rows.push_back({r.hkl, FormatMask(r.dA, "0.0000"), "left out", r.why});

@@ -35,7 +35,7 @@ struct TwoThetaOptions {
   double minSnr = 5;  // for the peak search
 };
 
-struct AssignedReflection {
+struct TwoThetaReflection {
   std::string hkl;
   double dA = 0;
   Measured energyKeV;      // the fitted peak's centre
@@ -61,7 +61,7 @@ struct TwoThetaCalibration {
   double chiSquaredPerDegree = 0;
   int degreesOfFreedom = 0;
   std::size_t peaksFound = 0;                   // fitted, not escape peaks
-  std::vector<AssignedReflection> reflections;  // those in the fit, by energy
+  std::vector<TwoThetaReflection> reflections;  // those in the fit, by energy
   std::vector<LeftOutReflection> leftOut;       // within the spectrum's energies, by energy
 };
 

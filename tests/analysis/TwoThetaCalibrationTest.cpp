@@ -65,7 +65,7 @@ TEST_P(CalibrateTwoTheta_Generated, FindsTheTrueAngleWithinItsSigma) {
     const double error = c.twoThetaDeg.value - a.twoThetaDeg;
     EXPECT_LE(std::abs(error), 0.002);
     EXPECT_LE(std::abs(error), 3.5 * c.twoThetaDeg.sigma) << error << " +- " << c.twoThetaDeg.sigma;
-    for (const AssignedReflection& r : c.reflections)
+    for (const TwoThetaReflection& r : c.reflections)
       EXPECT_LE(std::abs(r.residualKeV), 5 * r.energyKeV.sigma) << r.hkl;
   }
 }
