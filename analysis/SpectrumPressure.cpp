@@ -211,8 +211,18 @@ SourcePressure PressureOfSource(const std::string& path, std::string_view kind, 
   out.read = read.result;
   if (!read.result) return out;
   const std::size_t count = read.spectra.size();
-  for (std::size_t k = 0; k < count; ++k)
-    out.spectra.push_back(PressureOfSpectrum(read.spectra[k].record, path, count > 1 ? k + 1 : 0, request));
+  for (std::size_t k = 0; k < count; ++k) {
+    // A 2theta from a calibration comes with its sigma, which the pressure's
+    // sigma carries; an angle given for this run is the user's to qualify.
+    PressureRequest one = request;
+    if (settings.calibration && !request.twoThetaDeg) {
+      const auto& elements = settings.calibration->elements;
+      const auto found = elements.find(CalibrationElement(k, count));
+      if (found != elements.end() && found->second.twoTheta)
+        one.twoThetaSigmaDeg = std::hypot(one.twoThetaSigmaDeg, found->second.twoThetaSigma);
+    }
+    out.spectra.push_back(PressureOfSpectrum(read.spectra[k].record, path, count > 1 ? k + 1 : 0, one));
+  }
   return out;
 }
 

@@ -41,6 +41,7 @@ struct SourceChanges {
 struct ElementCalibration {
   std::optional<std::array<double, 3>> egc;
   std::optional<double> twoTheta;
+  double twoThetaSigma = 0;  // degrees, with the angle: what a pressure from it carries
 };
 struct CalibrationValues {
   std::string source;  // the file it came from, for messages

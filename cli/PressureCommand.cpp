@@ -27,6 +27,7 @@ struct PressureOptions {
   bool json = false;
   std::string table;
   std::string from;
+  std::string calibration;
   std::vector<std::string> files;
 };
 
@@ -83,12 +84,14 @@ int RunPressureCommand(const PressureOptions& o) {
   if (!request) return UsageError(error);
   const auto files = FilesOf(o, error);
   if (!files) return UsageError(error);
+  RunSettings settings;
+  if (!o.calibration.empty() && !LoadCalibration(o.calibration, settings)) return kExitFailed;
   ConsolePrompt prompt(false);
   bool allGiven = true;
   std::vector<SpectrumPressure> all;
   nlohmann::ordered_json json = nlohmann::ordered_json::array();
   for (const std::string& file : *files) {
-    SourcePressure source = PressureOfSource(file, o.from, RunSettings{}, *request);
+    SourcePressure source = PressureOfSource(file, o.from, settings, *request);
     if (!source.read) {
       ReportReadFailure(prompt, file, source.read);
       allGiven = false;
@@ -123,6 +126,8 @@ Command AddPressureCommand(CLI::App& app) {
   cmd->add_option("--two-theta", o->twoThetaDeg, "Set 2theta to this many degrees for every spectrum");
   cmd->add_option("--two-theta-sigma", o->twoThetaSigmaDeg, "Its uncertainty in degrees (default 0)");
   cmd->add_option("--guess-pressure", o->guessPressureGPa, "Look for the standard's peaks near this pressure (GPa)");
+  cmd->add_option("--calibration", o->calibration,
+                  "Apply a calibration file first; its 2theta's sigma joins the pressure's");
   cmd->add_flag("--json", o->json, "Write a JSON array, one object per spectrum");
   cmd->add_option("--table", o->table, "Also write a CSV table, one row per spectrum by measurement time");
   cmd->add_option("--from", o->from, "Read every file as this kind; a folder gives its files of this kind");

@@ -193,15 +193,12 @@ CalibrationValues ValuesOf(const CalibrationFile& calibration, std::string sourc
   for (const auto& [element, entry] : calibration.elements) {
     ElementCalibration& v = values.elements[element];
     if (entry.energy) v.egc = entry.energy->egc;
-    if (entry.twoTheta) v.twoTheta = entry.twoTheta->twoThetaDeg;
+    if (entry.twoTheta) {
+      v.twoTheta = entry.twoTheta->twoThetaDeg;
+      v.twoThetaSigma = entry.twoTheta->sigmaDeg;
+    }
   }
   return values;
-}
-
-std::optional<double> TwoThetaSigma(const CalibrationFile& calibration, std::size_t element) {
-  const auto found = calibration.elements.find(element);
-  if (found == calibration.elements.end() || !found->second.twoTheta) return std::nullopt;
-  return found->second.twoTheta->sigmaDeg;
 }
 
 std::string UtcNow() {

@@ -72,10 +72,6 @@ bool WriteCalibrationFile(const std::string& path, const CalibrationFile& calibr
 // What the read path applies, `source` naming the file in its messages.
 CalibrationValues ValuesOf(const CalibrationFile& calibration, std::string source);
 
-// The sigma of an element's 2theta (degrees); none when the file has no
-// angle for it.
-std::optional<double> TwoThetaSigma(const CalibrationFile& calibration, std::size_t element);
-
 // Now, in UTC, as "2024-03-01T09:30:00Z".
 std::string UtcNow();
 
