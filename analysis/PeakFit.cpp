@@ -9,15 +9,14 @@
 #include "analysis/PeakFit.h"
 
 #include <gsl/gsl_errno.h>
-#include <gsl/gsl_linalg.h>
 #include <gsl/gsl_multifit_nlinear.h>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numbers>
-#include <optional>
 
+#include "analysis/PeakNormal.h"
 #include "base/TextFormat.h"
 
 namespace vantor {
@@ -26,31 +25,21 @@ namespace {
 struct VectorFree {
   void operator()(gsl_vector* v) const { gsl_vector_free(v); }
 };
-struct MatrixFree {
-  void operator()(gsl_matrix* m) const { gsl_matrix_free(m); }
-};
 struct WorkspaceFree {
   void operator()(gsl_multifit_nlinear_workspace* w) const { gsl_multifit_nlinear_free(w); }
 };
 using Vector = std::unique_ptr<gsl_vector, VectorFree>;
-using Matrix = std::unique_ptr<gsl_matrix, MatrixFree>;
-struct PermutationFree {
-  void operator()(gsl_permutation* p) const { gsl_permutation_free(p); }
-};
 using Workspace = std::unique_ptr<gsl_multifit_nlinear_workspace, WorkspaceFree>;
-using Permutation = std::unique_ptr<gsl_permutation, PermutationFree>;
 
 constexpr int kMaxPasses = 6;
 constexpr std::size_t kMaxIterations = 200;
-// A pass whose model moved no channel by more than this fraction of its
-// Poisson sigma leaves the weights as they were: the fit has settled.
-constexpr double kSettled = 0.1;
-// Steps that move no parameter by more than this fraction of its
-// conditional sigma end a pass: further digits lie deep inside the noise.
-// The first pass, whose weights come from the starting guess, only has to
-// come close.
-constexpr double kStepSigmas = 0.1;
-constexpr double kFirstPassStepSigmas = 1.0;
+// A pass ends when no parameter lies further than this many of its sigmas
+// from the minimum for the pass's weights, or a step moves less: further
+// digits lie deep inside the noise. The first pass, whose weights come from
+// the starting guess, only has to come close. The reweighting ends when the
+// weights of the solution's own model leave it that close to the minimum.
+constexpr double kSigmas = 0.1;
+constexpr double kFirstPassSigmas = 1.0;
 
 // The window, and the model at the last parameters it was evaluated for:
 // the solver asks for the Jacobian at the point whose residuals it has just
@@ -70,6 +59,13 @@ struct Problem {
   std::vector<std::vector<ChannelTerms>> terms;  // per peak, per channel
   std::vector<double> model;
   std::vector<double> evaluatedAt;  // internal parameters of terms and model
+  std::vector<double> factors;      // InternalFactors at the last Jacobian
+  // J^T J of the solver's Jacobian with the pass's weights, where the pass
+  // starts (for the first) or where the last one ended; and room for a
+  // gradient, a displacement and the mixings held on their bounds.
+  NormalMatrix normal;
+  std::vector<double> gradient, moved;
+  std::vector<bool> held;
 };
 
 double ChannelAt(const Problem& p, std::size_t k) {
@@ -115,41 +111,39 @@ int Residuals(const gsl_vector* x, void* data, gsl_vector* f) {
 
 // Factors from the physical to the solver's parameters, per parameter: the
 // solver's Jacobian is the physical one times these.
-std::vector<double> InternalFactors(const gsl_vector* x, const Problem& p) {
-  std::vector<double> factors(x->size, 1.0);
+void InternalFactors(const gsl_vector* x, Problem& p) {
+  p.factors.assign(x->size, 1.0);
   for (std::size_t j = 0; j < p.peaks; ++j) {
-    factors[4 * j + 1] = std::exp(gsl_vector_get(x, 4 * j + 1));
-    factors[4 * j + 2] = 0.5 * std::cos(gsl_vector_get(x, 4 * j + 2));
-    factors[4 * j + 3] = p.areaUnit[j];
+    p.factors[4 * j + 1] = std::exp(gsl_vector_get(x, 4 * j + 1));
+    p.factors[4 * j + 2] = 0.5 * std::cos(gsl_vector_get(x, 4 * j + 2));
+    p.factors[4 * j + 3] = p.areaUnit[j];
   }
-  factors[4 * p.peaks] = p.backgroundUnit;
-  factors[4 * p.peaks + 1] = p.backgroundUnit / p.halfSpan;
-  return factors;
+  p.factors[4 * p.peaks] = p.backgroundUnit;
+  p.factors[4 * p.peaks + 1] = p.backgroundUnit / p.halfSpan;
 }
 
-// One weighted row of the Jacobian by centre, fwhm, eta, area of each peak,
-// background and slope, each times its factor.
-void JacobianRow(const Problem& p, std::size_t k, const std::vector<double>& factors, double* row) {
+// One weighted row of the solver's Jacobian by centre, fwhm, eta, area of
+// each peak, background and slope.
+void JacobianRow(const Problem& p, std::size_t k, double* row) {
+  const std::vector<double>& f = p.factors;
   const std::size_t b = 4 * p.peaks;
   const double w = p.rootWeights[k];
-  row[b] = w * factors[b];
-  row[b + 1] = w * (ChannelAt(p, k) - p.middle) * factors[b + 1];
+  row[b] = w * f[b];
+  row[b + 1] = w * (ChannelAt(p, k) - p.middle) * f[b + 1];
   for (std::size_t j = 0; j < p.peaks; ++j) {
     const ChannelTerms& t = p.terms[j][k];
     row[4 * j] = w * t.dCentre;
-    row[4 * j + 1] = w * t.dFwhm * factors[4 * j + 1];
-    row[4 * j + 2] = w * t.dEta * factors[4 * j + 2];
-    row[4 * j + 3] = w * t.dArea * factors[4 * j + 3];
+    row[4 * j + 1] = w * t.dFwhm * f[4 * j + 1];
+    row[4 * j + 2] = w * t.dEta * f[4 * j + 2];
+    row[4 * j + 3] = w * t.dArea * f[4 * j + 3];
   }
 }
 
 int Jacobian(const gsl_vector* x, void* data, gsl_matrix* jacobian) {
   Problem& p = *static_cast<Problem*>(data);
   Evaluate(x, p);
-  const std::vector<double> factors = InternalFactors(x, p);
-  for (std::size_t k = 0; k < p.counts.size(); ++k) {
-    JacobianRow(p, k, factors, jacobian->data + k * jacobian->tda);
-  }
+  InternalFactors(x, p);
+  for (std::size_t k = 0; k < p.counts.size(); ++k) JacobianRow(p, k, jacobian->data + k * jacobian->tda);
   return GSL_SUCCESS;
 }
 
@@ -178,49 +172,82 @@ void LeaveBound(gsl_vector* x, std::size_t peaks) {
   }
 }
 
-// Sets the weights from the model in p.model; returns the largest change of
-// the model since `previous` in units of its Poisson sigma.
-double Reweigh(Problem& p, std::vector<double>& previous) {
-  double change = 0;
-  for (std::size_t k = 0; k < p.model.size(); ++k) {
-    const double variance = std::max(1.0, p.model[k]);
-    if (!previous.empty()) change = std::max(change, std::abs(p.model[k] - previous[k]) / std::sqrt(variance));
-    p.rootWeights[k] = 1 / std::sqrt(variance);
-  }
-  previous = p.model;
-  return change;
+// Sets the weights from the model in p.model.
+void Reweigh(Problem& p) {
+  for (std::size_t k = 0; k < p.model.size(); ++k) p.rootWeights[k] = 1 / std::sqrt(std::max(1.0, p.model[k]));
 }
 
-bool StepIsSmall(const gsl_matrix* jacobian, const gsl_vector* step, double sigmas) {
-  for (std::size_t i = 0; i < step->size; ++i) {
-    double squares = 0;
-    for (std::size_t k = 0; k < jacobian->size1; ++k) {
-      const double d = jacobian->data[k * jacobian->tda + i];
-      squares += d * d;
+bool OnBound(double eta) {
+  return eta < 1e-4 || eta > 1 - 1e-4;
+}
+
+double EtaOf(const gsl_vector* x, std::size_t j) {
+  return 0.5 * (1 + std::sin(gsl_vector_get(x, 4 * j + 2)));
+}
+
+// How far the minimum for the current weights still is, as chi-square
+// (NormalMatrix::NewtonDecrease). The minimum sought is the one within the
+// bounds: a mixing on its bound, or one the step would take beyond 0 or 1
+// where the solver cannot follow, is held where it is, and the rest is
+// measured without it.
+double RemainingChiSquared(const gsl_vector* x, std::span<const double> gradient, Problem& p) {
+  p.held.assign(x->size, false);
+  for (std::size_t j = 0; j < p.peaks; ++j) p.held[4 * j + 2] = OnBound(EtaOf(x, j));
+  for (;;) {
+    const double decrease = p.normal.NewtonDecrease(gradient, p.held);
+    bool beyond = false;
+    for (std::size_t j = 0; j < p.peaks; ++j) {
+      const std::size_t i = 4 * j + 2;
+      const double eta = EtaOf(x, j) - 0.5 * std::cos(gsl_vector_get(x, i)) * p.normal.Step()[i];
+      if (!p.held[i] && (eta < 0 || eta > 1)) p.held[i] = beyond = true;
     }
-    const double s = gsl_vector_get(step, i);
-    if (s * s * squares > sigmas * sigmas) return false;
+    if (!beyond) return decrease;
   }
-  return true;
 }
 
-// Levenberg-Marquardt steps until no parameter moves by more than
-// `sigmas` of its conditional sigma 1 / |J_i| (J weighted). A trust
-// region that finds no smaller sum of squares (GSL_ENOPROG) is at the
-// minimum already, unless that happens on the first step from the
-// starting guess.
-int Iterate(gsl_multifit_nlinear_workspace* w, double sigmas, bool fromGuess) {
+std::span<const double> View(const gsl_vector* v) {
+  return {v->data, v->size};
+}
+
+// Levenberg-Marquardt steps until the minimum lies within `sigmas`, or a
+// step moves less than that (where the minimum lies against a bound the
+// solver only creeps towards). A trust region that finds no smaller sum of
+// squares (GSL_ENOPROG) is at the minimum already, unless that happens on
+// the first step from the starting guess. The solver keeps the gradient
+// J^T f of its current point in w->g.
+int Iterate(gsl_multifit_nlinear_workspace* w, Problem& p, double sigmas, bool fromGuess) {
   for (std::size_t iteration = 0; iteration < kMaxIterations; ++iteration) {
     const int status = gsl_multifit_nlinear_iterate(w);
     if (status == GSL_ENOPROG) return fromGuess && iteration == 0 ? status : GSL_SUCCESS;
     if (status != GSL_SUCCESS) return status;
-    if (StepIsSmall(w->J, w->dx, sigmas)) return GSL_SUCCESS;
+    const double limit = sigmas * sigmas;
+    if (p.normal.Norm(View(w->dx)) < limit || RemainingChiSquared(w->x, View(w->g), p) < limit) return GSL_SUCCESS;
   }
   return GSL_EMAXITER;
 }
 
-// Iteratively reweighted least squares; the solution is left in x and the
-// weights of its model in p. Returns the GSL status.
+// Whether x is the minimum, within kSigmas, for the weights of its own
+// model; leaves J^T J there in p.normal, for the next pass or the
+// covariance.
+bool Settled(const gsl_vector* x, gsl_multifit_nlinear_workspace* w, Problem& p) {
+  Residuals(x, &p, w->f);
+  Jacobian(x, &p, w->J);
+  const std::size_t n = w->J->size1, np = w->J->size2;
+  p.normal.Take(w->J->data, n, np, w->J->tda);
+  p.gradient.assign(np, 0.0);
+  for (std::size_t k = 0; k < n; ++k) {
+    const double* row = w->J->data + k * w->J->tda;
+    const double fk = gsl_vector_get(w->f, k);
+    for (std::size_t i = 0; i < np; ++i) p.gradient[i] += row[i] * fk;
+  }
+  return RemainingChiSquared(x, p.gradient, p) < kSigmas * kSigmas;
+}
+
+// Iteratively reweighted least squares: each pass fits with the weights of
+// the last pass's model, until the weights of the solution's own model
+// leave it at their minimum, or a pass cannot move it. The solution is left
+// in x, the weights of its model in p, and J^T J there in p.normal.
+// Returns the GSL status.
 int Solve(Problem& p, gsl_vector* x) {
   gsl_multifit_nlinear_fdf fdf{};
   fdf.f = Residuals;
@@ -229,22 +256,32 @@ int Solve(Problem& p, gsl_vector* x) {
   fdf.p = x->size;
   fdf.params = &p;
   gsl_multifit_nlinear_parameters settings = gsl_multifit_nlinear_default_parameters();
-  settings.solver = gsl_multifit_nlinear_solver_mcholesky;
-  settings.scale = gsl_multifit_nlinear_scale_more;
+  settings.solver = gsl_multifit_nlinear_solver_cholesky;
+  settings.scale = gsl_multifit_nlinear_scale_levenberg;
   Workspace w(gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &settings, fdf.n, fdf.p));
-  std::vector<double> previous;
   Evaluate(x, p);
-  Reweigh(p, previous);
-  for (int pass = 0; pass < kMaxPasses; ++pass) {
+  Reweigh(p);
+  p.moved.resize(x->size);
+  for (int pass = 0;; ++pass) {
     LeaveBound(x, p.peaks);
+    bool stuck = false;
+    if (pass > 0) {
+      // A later pass that could not move the solution (its minimum lies
+      // against a bound the solver only creeps towards) leaves the weights
+      // as they were: the next would do the same.
+      for (std::size_t i = 0; i < x->size; ++i) p.moved[i] -= gsl_vector_get(x, i);
+      stuck = pass > 1 && p.normal.Norm(p.moved) < kSigmas * kSigmas;
+      if (Settled(x, w.get(), p) || stuck || pass == kMaxPasses) return GSL_SUCCESS;
+    }
+    std::copy(x->data, x->data + x->size, p.moved.begin());
     gsl_multifit_nlinear_init(x, &fdf, w.get());
-    const int status = Iterate(w.get(), pass == 0 ? kFirstPassStepSigmas : kStepSigmas, pass == 0);
+    if (pass == 0) p.normal.Take(w->J->data, fdf.n, fdf.p, w->J->tda);
+    const int status = Iterate(w.get(), p, pass == 0 ? kFirstPassSigmas : kSigmas, pass == 0);
     if (status != GSL_SUCCESS) return status;
     gsl_vector_memcpy(x, w->x);
     Evaluate(x, p);
-    if (Reweigh(p, previous) < kSettled) break;
+    Reweigh(p);
   }
-  return GSL_SUCCESS;
 }
 
 // Why a converged solution is still no peak, or an empty text.
@@ -269,29 +306,12 @@ std::string Implausible(const GroupFit& fit, double firstChannel, std::size_t ch
   return {};
 }
 
-// The inverse of a symmetric matrix with a unit diagonal by a (modified)
-// Cholesky factorisation; none when the factorisation had to perturb the
-// matrix to go through, that is when some combination of parameters is not
-// determined.
-std::optional<std::vector<double>> InvertUnitDiagonal(const std::vector<double>& a, std::size_t np) {
-  Matrix m(gsl_matrix_alloc(np, np));
-  std::copy(a.begin(), a.end(), m->data);
-  Permutation order(gsl_permutation_alloc(np));
-  Vector perturbation(gsl_vector_alloc(np));
-  gsl_linalg_mcholesky_decomp(m.get(), order.get(), perturbation.get());
-  if (!gsl_vector_isnull(perturbation.get())) return std::nullopt;
-  Matrix inverse(gsl_matrix_alloc(np, np));
-  gsl_linalg_mcholesky_invert(m.get(), order.get(), inverse.get());
-  return std::vector<double>(inverse->data, inverse->data + np * np);
-}
-
-bool OnBound(double eta) {
-  return eta < 1e-4 || eta > 1 - 1e-4;
-}
-
 // Covariance in the physical parameters at the solution: the inverse of
 // J^T W J, from the Jacobian weighted with the last model's Poisson weights
-// (scaled to a unit diagonal for the factorisation).
+// (scaled to a unit diagonal for the factorisation). The solver's J^T J
+// there (p.normal) holds it already: the solver's Jacobian is the physical
+// one times the positive factors p.factors (LeaveBound keeps u inside
+// -pi/2..pi/2), which the unit scaling takes out again.
 //
 // A mixing on its bound 0 or 1 needs care. The inverse with eta free
 // treats eta as if it could go on beyond the bound and overstates what the
@@ -301,20 +321,17 @@ bool OnBound(double eta) {
 // physical side, about as far as a half-normal deviate of eta's sigma,
 // whose variance is (1 - 2/pi) sigma^2: so the covariance is the one with
 // eta fixed plus (1 - 2/pi) of what a free eta adds.
-bool FillCovariance(const gsl_vector* x, Problem& p, GroupFit& fit) {
+bool FillCovariance(const gsl_vector* x, const Problem& p, GroupFit& fit) {
   const std::size_t np = x->size;
-  Evaluate(x, p);
-  std::vector<double> normal(np * np, 0.0), row(np);
-  const std::vector<double> physical(np, 1.0);
-  for (std::size_t k = 0; k < p.counts.size(); ++k) {
-    JacobianRow(p, k, physical, row.data());
-    for (std::size_t i = 0; i < np; ++i) {
-      for (std::size_t j = 0; j < np; ++j) normal[i * np + j] += row[i] * row[j];
-    }
+  std::vector<double> normal(np * np), unit(np);
+  for (std::size_t i = 0; i < np; ++i) {
+    if (!(p.normal.At(i, i) > 0) || !(p.factors[i] > 0)) return false;
+    unit[i] = p.factors[i] / std::sqrt(p.normal.At(i, i));
   }
-  std::vector<double> unit(np);
-  for (std::size_t i = 0; i < np; ++i) unit[i] = 1 / std::sqrt(normal[i * np + i]);
-  for (std::size_t i = 0; i < np * np; ++i) normal[i] *= unit[i / np] * unit[i % np];
+  for (std::size_t i = 0; i < np * np; ++i) {
+    const std::size_t r = i / np, c = i % np;
+    normal[i] = p.normal.At(r, c) / std::sqrt(p.normal.At(r, r) * p.normal.At(c, c));
+  }
   const auto free = InvertUnitDiagonal(normal, np);
   if (!free) return false;
   std::vector<double> covariance = *free;

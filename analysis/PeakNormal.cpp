@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "analysis/PeakNormal.h"
+
+#include <gsl/gsl_linalg.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+
+namespace vantor {
+namespace {
+
+struct VectorFree {
+  void operator()(gsl_vector* v) const { gsl_vector_free(v); }
+};
+struct MatrixFree {
+  void operator()(gsl_matrix* m) const { gsl_matrix_free(m); }
+};
+struct PermutationFree {
+  void operator()(gsl_permutation* p) const { gsl_permutation_free(p); }
+};
+using Vector = std::unique_ptr<gsl_vector, VectorFree>;
+using Matrix = std::unique_ptr<gsl_matrix, MatrixFree>;
+using Permutation = std::unique_ptr<gsl_permutation, PermutationFree>;
+
+}  // namespace
+
+// Column by column, so that each element of A is one long dot product kept
+// in registers; two partial sums halve the chain of dependent additions.
+void NormalMatrix::Take(const double* jacobian, std::size_t rows, std::size_t parameters, std::size_t stride) {
+  n_ = parameters;
+  a_.assign(n_ * n_, 0.0);
+  column_.resize(rows * n_);
+  for (std::size_t k = 0; k < rows; ++k) {
+    for (std::size_t i = 0; i < n_; ++i) column_[i * rows + k] = jacobian[k * stride + i];
+  }
+  for (std::size_t i = 0; i < n_; ++i) {
+    const double* ci = column_.data() + i * rows;
+    for (std::size_t j = 0; j <= i; ++j) {
+      const double* cj = column_.data() + j * rows;
+      double even = 0, odd = 0;
+      std::size_t k = 0;
+      for (; k + 1 < rows; k += 2) even += ci[k] * cj[k], odd += ci[k + 1] * cj[k + 1];
+      if (k < rows) even += ci[k] * cj[k];
+      a_[i * n_ + j] = even + odd;
+    }
+  }
+}
+
+// Cholesky factor L of A (lower triangle), L y = g and L^T s = y: the
+// decrease is |y|^2 and the step s. A held or undetermined parameter gets
+// an infinite pivot, which takes its row and column out of both.
+double NormalMatrix::NewtonDecrease(std::span<const double> gradient, const std::vector<bool>& held) {
+  factor_ = a_;
+  step_.resize(n_);
+  double* l = factor_.data();
+  double* y = step_.data();
+  double decrease = 0;
+  for (std::size_t i = 0; i < n_; ++i) {
+    double* li = l + i * n_;
+    for (std::size_t j = 0; j <= i; ++j) {
+      const double* lj = l + j * n_;
+      double sum = li[j];
+      for (std::size_t k = 0; k < j; ++k) sum -= li[k] * lj[k];
+      if (j < i) {
+        li[j] = sum / lj[j];
+      } else {
+        li[i] = !held[i] && sum > 1e-12 * li[i] ? std::sqrt(sum) : std::numeric_limits<double>::infinity();
+      }
+    }
+    double yi = gradient[i];
+    for (std::size_t k = 0; k < i; ++k) yi -= li[k] * y[k];
+    y[i] = yi / li[i];
+    decrease += y[i] * y[i];
+  }
+  for (std::size_t i = n_; i-- > 0;) {
+    double si = y[i];
+    for (std::size_t k = i + 1; k < n_; ++k) si -= l[k * n_ + i] * y[k];
+    y[i] = si / l[i * n_ + i];
+  }
+  return decrease;
+}
+
+double NormalMatrix::Norm(std::span<const double> d) const {
+  double sum = 0;
+  for (std::size_t i = 0; i < n_; ++i) {
+    const double* ai = a_.data() + i * n_;
+    double row = 0.5 * ai[i] * d[i];
+    for (std::size_t j = 0; j < i; ++j) row += ai[j] * d[j];
+    sum += 2 * d[i] * row;
+  }
+  return sum;
+}
+
+std::optional<std::vector<double>> InvertUnitDiagonal(std::span<const double> a, std::size_t np) {
+  Matrix m(gsl_matrix_alloc(np, np));
+  std::copy(a.begin(), a.end(), m->data);
+  Permutation order(gsl_permutation_alloc(np));
+  Vector perturbation(gsl_vector_alloc(np));
+  gsl_linalg_mcholesky_decomp(m.get(), order.get(), perturbation.get());
+  if (!gsl_vector_isnull(perturbation.get())) return std::nullopt;
+  Matrix inverse(gsl_matrix_alloc(np, np));
+  gsl_linalg_mcholesky_invert(m.get(), order.get(), inverse.get());
+  return std::vector<double>(inverse->data, inverse->data + np * np);
+}
+
+}  // namespace vantor
