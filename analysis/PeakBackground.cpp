@@ -42,41 +42,53 @@ void Clip(std::vector<float>& v, std::size_t m) {
 
 }  // namespace
 
+// Written element by element into reserved room: the spectra are long and
+// zero-filling them first is a pass of its own.
 std::vector<double> SmoothBinomial(std::span<const double> values) {
   const std::size_t n = values.size();
-  std::vector<double> out(values.begin(), values.end());
+  std::vector<double> out;
+  out.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
     if (i >= 2 && i + 2 < n) {
-      out[i] = (values[i - 2] + 4 * values[i - 1] + 6 * values[i] + 4 * values[i + 1] + values[i + 2]) / 16;
+      out.push_back((values[i - 2] + 4 * values[i - 1] + 6 * values[i] + 4 * values[i + 1] + values[i + 2]) / 16);
     } else if (i >= 1 && i + 1 < n) {
-      out[i] = (values[i - 1] + 2 * values[i] + values[i + 1]) / 4;
+      out.push_back((values[i - 1] + 2 * values[i] + values[i + 1]) / 4);
+    } else {
+      out.push_back(values[i]);
     }
   }
   return out;
 }
 
-std::vector<double> SnipBackground(std::span<const double> counts, double fwhm) {
-  const std::size_t n = counts.size();
+SnipBaseline::SnipBaseline(std::span<const double> counts) {
+  sums_.reserve(counts.size() + 1);
+  double sum = 0;
+  sums_.push_back(sum);
+  for (double c : counts) sums_.push_back(sum += std::max(0.0, c));
+}
+
+std::vector<double> SnipBaseline::For(double fwhm) const {
+  const std::size_t n = sums_.size() - 1;
   if (n == 0) return {};
   const std::size_t width = static_cast<std::size_t>(std::max(1.0, fwhm)) | 1;
   const std::size_t step = static_cast<std::size_t>(std::max(1.0, std::floor(fwhm)));
-  std::vector<double> sums(n + 1, 0.0);
-  for (std::size_t i = 0; i < n; ++i) sums[i + 1] = sums[i] + std::max(0.0, counts[i]);
   // Samples at 0, step, 2 step, ... and at the last channel.
   std::vector<std::size_t> at;
   for (std::size_t i = 0; i < n; i += step) at.push_back(i);
   if (at.back() != n - 1) at.push_back(n - 1);
   std::vector<float> v(at.size());
-  for (std::size_t k = 0; k < at.size(); ++k) v[k] = Lls(BoxcarAt(sums, at[k], width));
+  for (std::size_t k = 0; k < at.size(); ++k) v[k] = Lls(BoxcarAt(sums_, at[k], width));
   Clip(v, static_cast<std::size_t>(std::ceil(2.5 * fwhm / static_cast<double>(step))));
-  std::vector<double> background(n);
+  std::vector<double> level(at.size());
+  for (std::size_t k = 0; k < at.size(); ++k) level[k] = std::max(0.0, InverseLls(v[k]));
+  std::vector<double> background;
+  background.reserve(n);
+  background.push_back(level[0]);
   for (std::size_t k = 0; k + 1 < at.size(); ++k) {
-    const double low = std::max(0.0, InverseLls(v[k])), high = std::max(0.0, InverseLls(v[k + 1]));
-    const double rise = (high - low) / static_cast<double>(at[k + 1] - at[k]);
-    double value = low;
-    for (std::size_t i = at[k]; i <= at[k + 1]; ++i, value += rise) background[i] = value;
+    const double rise = (level[k + 1] - level[k]) / static_cast<double>(at[k + 1] - at[k]);
+    double value = level[k];
+    for (std::size_t i = at[k] + 1; i <= at[k + 1]; ++i) background.push_back(value += rise);
   }
-  if (at.size() == 1) background[0] = std::max(0.0, InverseLls(v[0]));
   return background;
 }
 

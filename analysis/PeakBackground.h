@@ -22,7 +22,14 @@ std::vector<double> SmoothBinomial(std::span<const double> values);
 // enough to remove a peak's base. A background changes slowly, so the
 // clipping runs on every fwhm-th channel of the averaged counts and the
 // result is interpolated between them: the same baseline for a fraction of
-// the work.
-std::vector<double> SnipBackground(std::span<const double> counts, double fwhm);
+// the work. The running sums that give the averages serve every width.
+class SnipBaseline {
+ public:
+  explicit SnipBaseline(std::span<const double> counts);
+  std::vector<double> For(double fwhm) const;
+
+ private:
+  std::vector<double> sums_;  // sums_[k]: the sum of the first k counts
+};
 
 }  // namespace vantor

@@ -52,8 +52,9 @@ inline bool IsLocalMax(std::span<const double> v, std::size_t i) {
 }
 
 std::vector<double> NetOf(std::span<const double> smoothed, std::span<const double> background) {
-  std::vector<double> net(smoothed.size());
-  for (std::size_t i = 0; i < net.size(); ++i) net[i] = smoothed[i] - background[i];
+  std::vector<double> net;
+  net.reserve(smoothed.size());
+  for (std::size_t i = 0; i < smoothed.size(); ++i) net.push_back(smoothed[i] - background[i]);
   return net;
 }
 
@@ -62,7 +63,7 @@ std::vector<double> NetOf(std::span<const double> smoothed, std::span<const doub
 double TypicalFwhm(std::span<const double> net, std::span<const double> smoothed, std::size_t first, std::size_t end) {
   std::vector<std::size_t> maxima;
   for (std::size_t i = std::max<std::size_t>(first, 1); i < end; ++i) {
-    if (IsLocalMax(net, i) && net[i] > 5 * std::sqrt(std::max(1.0, smoothed[i]))) maxima.push_back(i);
+    if (net[i] > 0 && net[i] * net[i] > 25 * std::max(1.0, smoothed[i]) && IsLocalMax(net, i)) maxima.push_back(i);
   }
   std::sort(maxima.begin(), maxima.end(), [&](std::size_t a, std::size_t b) { return net[a] > net[b]; });
   if (maxima.size() > 7) maxima.resize(7);
@@ -148,18 +149,19 @@ double SignalToNoise(double netCounts, double allCounts) {
 
 CandidateSearch FindCandidates(std::span<const double> counts, std::size_t first, std::size_t end, double minSnr) {
   CandidateSearch search;
-  std::vector<double> clipped(counts.begin(), counts.end());
-  for (auto& c : clipped) c = std::max(0.0, c);
+  std::vector<double> clipped;
+  clipped.reserve(counts.size());
+  for (double c : counts) clipped.push_back(std::max(0.0, c));
   const std::vector<double> smoothed = SmoothBinomial(clipped);
   // A first baseline for peaks of a usual width shows the peaks' real
   // width; the baseline for that width is the one the search uses.
-  search.background = SnipBackground(clipped, kFirstFwhm);
-  search.typicalFwhm = TypicalFwhm(NetOf(smoothed, search.background), smoothed, first, end);
-  search.background = SnipBackground(clipped, search.typicalFwhm);
+  const SnipBaseline baseline(clipped);
+  search.typicalFwhm = TypicalFwhm(NetOf(smoothed, baseline.For(kFirstFwhm)), smoothed, first, end);
+  search.background = baseline.For(search.typicalFwhm);
   const std::vector<double> net = NetOf(smoothed, search.background);
   const std::vector<double> z = Significance(clipped, smoothed, net, search.typicalFwhm, minSnr, first, end);
   for (std::size_t i = std::max<std::size_t>(first, 1); i < end && i + 1 < counts.size(); ++i) {
-    if (!IsLocalMax(z, i) || z[i] < kMinSignificance) continue;
+    if (z[i] < kMinSignificance || !IsLocalMax(z, i)) continue;
     const PeakCandidate c = Describe(counts, net, z, search, i);
     search.bestSnr = std::max(search.bestSnr, c.snr);
     if (c.snr >= minSnr) search.candidates.push_back(c);
