@@ -243,6 +243,25 @@ bool Settled(const gsl_vector* x, gsl_multifit_nlinear_workspace* w, Problem& p)
   return RemainingChiSquared(x, p.gradient, p) < kSigmas * kSigmas;
 }
 
+// A solver workspace for n residuals and p parameters, kept per thread: one
+// costs as much to allocate as a few iterations, and the windows of one
+// spectrum and the next come in a few dozen sizes. gsl_multifit_nlinear_init
+// resets all of its state, so a fit does not depend on what the workspace
+// fitted before.
+gsl_multifit_nlinear_workspace* SolverFor(std::size_t n, std::size_t p) {
+  constexpr std::size_t kKept = 64;
+  thread_local std::vector<Workspace> kept;
+  for (const Workspace& w : kept) {
+    if (w->f->size == n && w->x->size == p) return w.get();
+  }
+  if (kept.size() == kKept) kept.erase(kept.begin());
+  gsl_multifit_nlinear_parameters settings = gsl_multifit_nlinear_default_parameters();
+  settings.solver = gsl_multifit_nlinear_solver_cholesky;
+  settings.scale = gsl_multifit_nlinear_scale_levenberg;
+  kept.emplace_back(gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &settings, n, p));
+  return kept.back().get();
+}
+
 // Iteratively reweighted least squares: each pass fits with the weights of
 // the last pass's model, until the weights of the solution's own model
 // leave it at their minimum, or a pass cannot move it. The solution is left
@@ -255,10 +274,7 @@ int Solve(Problem& p, gsl_vector* x) {
   fdf.n = p.counts.size();
   fdf.p = x->size;
   fdf.params = &p;
-  gsl_multifit_nlinear_parameters settings = gsl_multifit_nlinear_default_parameters();
-  settings.solver = gsl_multifit_nlinear_solver_cholesky;
-  settings.scale = gsl_multifit_nlinear_scale_levenberg;
-  Workspace w(gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &settings, fdf.n, fdf.p));
+  gsl_multifit_nlinear_workspace* w = SolverFor(fdf.n, fdf.p);
   Evaluate(x, p);
   Reweigh(p);
   p.moved.resize(x->size);
@@ -271,12 +287,12 @@ int Solve(Problem& p, gsl_vector* x) {
       // as they were: the next would do the same.
       for (std::size_t i = 0; i < x->size; ++i) p.moved[i] -= gsl_vector_get(x, i);
       stuck = pass > 1 && p.normal.Norm(p.moved) < kSigmas * kSigmas;
-      if (Settled(x, w.get(), p) || stuck || pass == kMaxPasses) return GSL_SUCCESS;
+      if (Settled(x, w, p) || stuck || pass == kMaxPasses) return GSL_SUCCESS;
     }
     std::copy(x->data, x->data + x->size, p.moved.begin());
-    gsl_multifit_nlinear_init(x, &fdf, w.get());
+    gsl_multifit_nlinear_init(x, &fdf, w);
     if (pass == 0) p.normal.Take(w->J->data, fdf.n, fdf.p, w->J->tda);
-    const int status = Iterate(w.get(), p, pass == 0 ? kFirstPassSigmas : kSigmas, pass == 0);
+    const int status = Iterate(w, p, pass == 0 ? kFirstPassSigmas : kSigmas, pass == 0);
     if (status != GSL_SUCCESS) return status;
     gsl_vector_memcpy(x, w->x);
     Evaluate(x, p);

@@ -1,30 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/PeakNormal.h"
 
-#include <gsl/gsl_linalg.h>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <memory>
 
 namespace vantor {
-namespace {
-
-struct VectorFree {
-  void operator()(gsl_vector* v) const { gsl_vector_free(v); }
-};
-struct MatrixFree {
-  void operator()(gsl_matrix* m) const { gsl_matrix_free(m); }
-};
-struct PermutationFree {
-  void operator()(gsl_permutation* p) const { gsl_permutation_free(p); }
-};
-using Vector = std::unique_ptr<gsl_vector, VectorFree>;
-using Matrix = std::unique_ptr<gsl_matrix, MatrixFree>;
-using Permutation = std::unique_ptr<gsl_permutation, PermutationFree>;
-
-}  // namespace
 
 // Column by column, so that each element of A is one long dot product kept
 // in registers; two partial sums halve the chain of dependent additions.
@@ -93,16 +74,44 @@ double NormalMatrix::Norm(std::span<const double> d) const {
   return sum;
 }
 
+// Cholesky A = L L^T, L^-1 by forward substitution, A^-1 = L^-T L^-1. With
+// a unit diagonal every pivot of a well-posed matrix lies in (0, 1]; one
+// that falls to the rounding of the elimination (a few epsilon) means a
+// combination of parameters the counts do not fix.
 std::optional<std::vector<double>> InvertUnitDiagonal(std::span<const double> a, std::size_t np) {
-  Matrix m(gsl_matrix_alloc(np, np));
-  std::copy(a.begin(), a.end(), m->data);
-  Permutation order(gsl_permutation_alloc(np));
-  Vector perturbation(gsl_vector_alloc(np));
-  gsl_linalg_mcholesky_decomp(m.get(), order.get(), perturbation.get());
-  if (!gsl_vector_isnull(perturbation.get())) return std::nullopt;
-  Matrix inverse(gsl_matrix_alloc(np, np));
-  gsl_linalg_mcholesky_invert(m.get(), order.get(), inverse.get());
-  return std::vector<double>(inverse->data, inverse->data + np * np);
+  constexpr double kSingular = 16 * std::numeric_limits<double>::epsilon();
+  std::vector<double> l(np * np, 0.0);
+  for (std::size_t i = 0; i < np; ++i) {
+    for (std::size_t j = 0; j <= i; ++j) {
+      double sum = a[i * np + j];
+      for (std::size_t k = 0; k < j; ++k) sum -= l[i * np + k] * l[j * np + k];
+      if (j < i) {
+        l[i * np + j] = sum / l[j * np + j];
+      } else if (sum > kSingular) {
+        l[i * np + i] = std::sqrt(sum);
+      } else {
+        return std::nullopt;
+      }
+    }
+  }
+  std::vector<double> inverseL(np * np, 0.0);
+  for (std::size_t j = 0; j < np; ++j) {
+    inverseL[j * np + j] = 1 / l[j * np + j];
+    for (std::size_t i = j + 1; i < np; ++i) {
+      double sum = 0;
+      for (std::size_t k = j; k < i; ++k) sum -= l[i * np + k] * inverseL[k * np + j];
+      inverseL[i * np + j] = sum / l[i * np + i];
+    }
+  }
+  std::vector<double> inverse(np * np);
+  for (std::size_t i = 0; i < np; ++i) {
+    for (std::size_t j = 0; j <= i; ++j) {
+      double sum = 0;
+      for (std::size_t k = i; k < np; ++k) sum += inverseL[k * np + i] * inverseL[k * np + j];
+      inverse[i * np + j] = inverse[j * np + i] = sum;
+    }
+  }
+  return inverse;
 }
 
 }  // namespace vantor

@@ -41,9 +41,8 @@ class NormalMatrix {
 };
 
 // The inverse of a symmetric np x np matrix (row-major) with a unit
-// diagonal by a modified Cholesky factorisation; none when the
-// factorisation had to perturb the matrix to go through, that is when some
-// combination of parameters is not determined.
+// diagonal; none when it is not positive definite beyond rounding, that is
+// when some combination of parameters is not determined.
 std::optional<std::vector<double>> InvertUnitDiagonal(std::span<const double> a, std::size_t np);
 
 }  // namespace vantor

@@ -5,6 +5,7 @@
 // held, and the norm of a displacement is the chi-square it adds.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <vector>
 
 #include "analysis/PeakNormal.h"
@@ -70,6 +71,24 @@ TEST(NormalMatrix_LinearProblem, StepReachesTheMinimumAndPromisesItsDrop) {
     // Linear: chi-square at the start is the minimum plus the norm of the way there.
     EXPECT_NEAR(normal.Norm(moved), decrease, 1e-9);
   }
+}
+
+// The covariance's inverse: A A^-1 = 1 for a correlation matrix, none for
+// one whose parameters are not all determined (third row the sum of the
+// first two, scaled to a unit diagonal).
+TEST(InvertUnitDiagonal, InvertsOrRefusesTheUndetermined) {
+  const std::vector<double> a{1, 0.6, -0.3, 0.6, 1, 0.2, -0.3, 0.2, 1};
+  const auto inverse = InvertUnitDiagonal(a, 3);
+  ASSERT_TRUE(inverse);
+  for (std::size_t i = 0; i < 3; ++i) {
+    for (std::size_t j = 0; j < 3; ++j) {
+      double sum = 0;
+      for (std::size_t k = 0; k < 3; ++k) sum += a[i * 3 + k] * (*inverse)[k * 3 + j];
+      EXPECT_NEAR(sum, i == j ? 1.0 : 0.0, 1e-12);
+    }
+  }
+  const double c = 1 / std::sqrt(2.0);
+  EXPECT_FALSE(InvertUnitDiagonal(std::vector<double>{1, 0, c, 0, 1, c, c, c, 1}, 3));
 }
 
 }  // namespace
