@@ -42,29 +42,22 @@ void Clip(std::vector<float>& v, std::size_t m) {
 
 }  // namespace
 
-// Written element by element into reserved room: the spectra are long and
-// zero-filling them first is a pass of its own.
 std::vector<double> SmoothBinomial(std::span<const double> values) {
   const std::size_t n = values.size();
-  std::vector<double> out;
-  out.reserve(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i >= 2 && i + 2 < n) {
-      out.push_back((values[i - 2] + 4 * values[i - 1] + 6 * values[i] + 4 * values[i + 1] + values[i + 2]) / 16);
-    } else if (i >= 1 && i + 1 < n) {
-      out.push_back((values[i - 1] + 2 * values[i] + values[i + 1]) / 4);
-    } else {
-      out.push_back(values[i]);
-    }
+  std::vector<double> out(values.begin(), values.end());
+  if (n >= 3) {
+    out[1] = (values[0] + 2 * values[1] + values[2]) / 4;
+    out[n - 2] = (values[n - 3] + 2 * values[n - 2] + values[n - 1]) / 4;
+  }
+  for (std::size_t i = 2; i + 2 < n; ++i) {
+    out[i] = (values[i - 2] + 4 * values[i - 1] + 6 * values[i] + 4 * values[i + 1] + values[i + 2]) / 16;
   }
   return out;
 }
 
-SnipBaseline::SnipBaseline(std::span<const double> counts) {
-  sums_.reserve(counts.size() + 1);
+SnipBaseline::SnipBaseline(std::span<const double> counts) : sums_(counts.size() + 1) {
   double sum = 0;
-  sums_.push_back(sum);
-  for (double c : counts) sums_.push_back(sum += std::max(0.0, c));
+  for (std::size_t i = 0; i < counts.size(); ++i) sums_[i + 1] = sum += std::max(0.0, counts[i]);
 }
 
 std::vector<double> SnipBaseline::For(double fwhm) const {
@@ -81,13 +74,12 @@ std::vector<double> SnipBaseline::For(double fwhm) const {
   Clip(v, static_cast<std::size_t>(std::ceil(2.5 * fwhm / static_cast<double>(step))));
   std::vector<double> level(at.size());
   for (std::size_t k = 0; k < at.size(); ++k) level[k] = std::max(0.0, InverseLls(v[k]));
-  std::vector<double> background;
-  background.reserve(n);
-  background.push_back(level[0]);
+  std::vector<double> background(n);
+  background[0] = level[0];
   for (std::size_t k = 0; k + 1 < at.size(); ++k) {
     const double rise = (level[k + 1] - level[k]) / static_cast<double>(at[k + 1] - at[k]);
     double value = level[k];
-    for (std::size_t i = at[k] + 1; i <= at[k + 1]; ++i) background.push_back(value += rise);
+    for (std::size_t i = at[k] + 1; i <= at[k + 1]; ++i) background[i] = value += rise;
   }
   return background;
 }
