@@ -381,17 +381,24 @@ GroupFit FitGroup(std::span<const double> counts, double firstChannel, const Gro
     fit.reason = "too few channels for the peaks in the fit window";
     return fit;
   }
-  Problem p;
+  // The problem's arrays are kept per thread and only resized: a fit is
+  // short, and allocating them took a tenth of it. Everything a fit reads
+  // is set here or computed before it is read; the cache key evaluatedAt is
+  // cleared.
+  thread_local Problem p;
   p.counts = counts;
   p.firstChannel = firstChannel;
   p.middle = firstChannel + static_cast<double>(n - 1) / 2;
   p.peaks = peaks;
+  p.areaUnit.clear();
   for (const PseudoVoigt& s : start.peaks) p.areaUnit.push_back(std::max(1.0, std::abs(s.area)));
   p.backgroundUnit = std::max(1.0, std::abs(start.background));
   p.halfSpan = std::max(1.0, static_cast<double>(n - 1) / 2);
   p.rootWeights.resize(n);
-  p.terms.assign(peaks, std::vector<ChannelTerms>(n));
+  p.terms.resize(peaks);
+  for (auto& t : p.terms) t.resize(n);
   p.model.resize(n);
+  p.evaluatedAt.clear();
   Vector x = InternalStart(start, p);
   if (const int status = Solve(p, x.get()); status != GSL_SUCCESS) {
     fit.reason = std::string("the fit did not converge: ") + gsl_strerror(status);
