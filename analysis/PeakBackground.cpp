@@ -42,22 +42,22 @@ void Clip(std::vector<float>& v, std::size_t m) {
 
 }  // namespace
 
-std::vector<double> SmoothBinomial(std::span<const double> values) {
-  const std::size_t n = values.size();
-  std::vector<double> out(values.begin(), values.end());
-  if (n >= 3) {
-    out[1] = (values[0] + 2 * values[1] + values[2]) / 4;
-    out[n - 2] = (values[n - 3] + 2 * values[n - 2] + values[n - 1]) / 4;
-  }
-  for (std::size_t i = 2; i + 2 < n; ++i) {
-    out[i] = (values[i - 2] + 4 * values[i - 1] + 6 * values[i] + 4 * values[i + 1] + values[i + 2]) / 16;
-  }
-  return out;
-}
-
-SnipBaseline::SnipBaseline(std::span<const double> counts) : sums_(counts.size() + 1) {
+// One pass: channel i is clipped and summed, and channel i - 2, whose
+// window then is complete, smoothed.
+SnipBaseline::SnipBaseline(std::span<const double> counts)
+    : clipped_(counts.size()), smoothed_(counts.size()), sums_(counts.size() + 1) {
+  const std::size_t n = counts.size();
+  const double* c = clipped_.data();
   double sum = 0;
-  for (std::size_t i = 0; i < counts.size(); ++i) sums_[i + 1] = sum += std::max(0.0, counts[i]);
+  for (std::size_t i = 0; i < n; ++i) {
+    clipped_[i] = std::max(0.0, counts[i]);
+    sums_[i + 1] = sum += clipped_[i];
+    if (i >= 4) smoothed_[i - 2] = (c[i - 4] + 4 * c[i - 3] + 6 * c[i - 2] + 4 * c[i - 1] + c[i]) / 16;
+  }
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i >= 2 && i + 2 < n) continue;
+    smoothed_[i] = i >= 1 && i + 1 < n ? (c[i - 1] + 2 * c[i] + c[i + 1]) / 4 : c[i];
+  }
 }
 
 std::vector<double> SnipBaseline::For(double fwhm) const {

@@ -11,10 +11,6 @@
 
 namespace vantor {
 
-// A 1-4-6-4-1 binomial smoothing (variance one channel squared); the ends
-// use the shorter 1-2-1 window or the value itself.
-std::vector<double> SmoothBinomial(std::span<const double> values);
-
 // The background of counts (>= 0) whose peaks are about fwhm channels wide.
 // Clipping raw Poisson counts follows the dips of the noise and sits low;
 // so the counts are first averaged over about a peak width and taken into
@@ -22,14 +18,23 @@ std::vector<double> SmoothBinomial(std::span<const double> values);
 // enough to remove a peak's base. A background changes slowly, so the
 // clipping runs on every fwhm-th channel of the averaged counts and the
 // result is interpolated between them: the same baseline for a fraction of
-// the work. The running sums that give the averages serve every width.
+// the work.
+//
+// The counts are read once: clipped at 0, their running sums (which give
+// the averages for every width) and their 1-4-6-4-1 binomial smoothing
+// (variance one channel squared; the ends use the shorter 1-2-1 window or
+// the value itself), which the peak search reads too.
 class SnipBaseline {
  public:
   explicit SnipBaseline(std::span<const double> counts);
   std::vector<double> For(double fwhm) const;
 
+  std::span<const double> Clipped() const { return clipped_; }
+  std::span<const double> Smoothed() const { return smoothed_; }
+
  private:
-  std::vector<double> sums_;  // sums_[k]: the sum of the first k counts
+  std::vector<double> clipped_, smoothed_;
+  std::vector<double> sums_;  // sums_[k]: the sum of the first k clipped counts
 };
 
 }  // namespace vantor

@@ -165,17 +165,15 @@ double SignalToNoise(double netCounts, double allCounts) {
 
 CandidateSearch FindCandidates(std::span<const double> counts, std::size_t first, std::size_t end, double minSnr) {
   CandidateSearch search;
-  std::vector<double> clipped(counts.begin(), counts.end());
-  for (double& c : clipped) c = std::max(0.0, c);
-  const std::vector<double> smoothed = SmoothBinomial(clipped);
+  const SnipBaseline baseline(counts);
+  const std::span<const double> smoothed = baseline.Smoothed();
   // A first baseline for peaks of a usual width shows the peaks' real
   // width; the baseline for that width is the one the search uses.
-  const SnipBaseline baseline(clipped);
   const std::vector<double> coarse = baseline.For(kFirstFwhm);
   search.typicalFwhm = TypicalFwhm({smoothed, coarse}, first, end);
   search.background = baseline.For(search.typicalFwhm);
   const NetCounts net{smoothed, search.background};
-  const Filtered f = Significance(clipped, net, search.typicalFwhm, minSnr, first, end);
+  const Filtered f = Significance(baseline.Clipped(), net, search.typicalFwhm, minSnr, first, end);
   for (std::size_t i : f.looked) {
     if (i == 0 || i + 1 >= counts.size() || f.z[i] < kMinSignificance || !IsLocalMax(f.z, i)) continue;
     const PeakCandidate c = Describe(counts, net, f.z, search, i);
