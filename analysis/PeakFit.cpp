@@ -8,6 +8,9 @@
 // mixing on its bound does not make it singular (FillCovariance).
 #include "analysis/PeakFit.h"
 
+// GSL's element access inline rather than as library calls (GSL manual,
+// "Inline functions").
+#define HAVE_INLINE
 #include <gsl/gsl_errno.h>
 #include <gsl/gsl_multifit_nlinear.h>
 
@@ -88,7 +91,7 @@ double SlopeOf(const gsl_vector* x, const Problem& p) {
 
 void Evaluate(const gsl_vector* x, Problem& p) {
   bool same = p.evaluatedAt.size() == x->size;
-  for (std::size_t i = 0; i < x->size && same; ++i) same = p.evaluatedAt[i] == gsl_vector_get(x, i);
+  for (std::size_t i = 0; i < x->size && same; ++i) same = p.evaluatedAt[i] == x->data[i];
   if (same) return;
   const double b0 = BackgroundOf(x, p), b1 = SlopeOf(x, p);
   for (std::size_t k = 0; k < p.model.size(); ++k) p.model[k] = b0 + b1 * (ChannelAt(p, k) - p.middle);
@@ -122,28 +125,31 @@ void InternalFactors(const gsl_vector* x, Problem& p) {
   p.factors[4 * p.peaks + 1] = p.backgroundUnit / p.halfSpan;
 }
 
-// One weighted row of the solver's Jacobian by centre, fwhm, eta, area of
-// each peak, background and slope.
-void JacobianRow(const Problem& p, std::size_t k, double* row) {
-  const std::vector<double>& f = p.factors;
-  const std::size_t b = 4 * p.peaks;
-  const double w = p.rootWeights[k];
-  row[b] = w * f[b];
-  row[b + 1] = w * (ChannelAt(p, k) - p.middle) * f[b + 1];
-  for (std::size_t j = 0; j < p.peaks; ++j) {
-    const ChannelTerms& t = p.terms[j][k];
-    row[4 * j] = w * t.dCentre;
-    row[4 * j + 1] = w * t.dFwhm * f[4 * j + 1];
-    row[4 * j + 2] = w * t.dEta * f[4 * j + 2];
-    row[4 * j + 3] = w * t.dArea * f[4 * j + 3];
-  }
-}
-
+// The weighted Jacobian of the solver, by centre, fwhm, eta, area of each
+// peak, background and slope; a peak's four columns at a time.
 int Jacobian(const gsl_vector* x, void* data, gsl_matrix* jacobian) {
   Problem& p = *static_cast<Problem*>(data);
   Evaluate(x, p);
   InternalFactors(x, p);
-  for (std::size_t k = 0; k < p.counts.size(); ++k) JacobianRow(p, k, jacobian->data + k * jacobian->tda);
+  const std::size_t n = p.counts.size(), b = 4 * p.peaks, tda = jacobian->tda;
+  const double* w = p.rootWeights.data();
+  for (std::size_t j = 0; j < p.peaks; ++j) {
+    const double fw = p.factors[4 * j + 1], fe = p.factors[4 * j + 2], fa = p.factors[4 * j + 3];
+    const ChannelTerms* t = p.terms[j].data();
+    double* row = jacobian->data + 4 * j;
+    for (std::size_t k = 0; k < n; ++k, row += tda) {
+      row[0] = w[k] * t[k].dCentre;
+      row[1] = w[k] * t[k].dFwhm * fw;
+      row[2] = w[k] * t[k].dEta * fe;
+      row[3] = w[k] * t[k].dArea * fa;
+    }
+  }
+  const double fb = p.factors[b], fs = p.factors[b + 1];
+  double* row = jacobian->data + b;
+  for (std::size_t k = 0; k < n; ++k, row += tda) {
+    row[0] = w[k] * fb;
+    row[1] = w[k] * (ChannelAt(p, k) - p.middle) * fs;
+  }
   return GSL_SUCCESS;
 }
 
@@ -285,7 +291,7 @@ int Solve(Problem& p, gsl_vector* x) {
       // A later pass that could not move the solution (its minimum lies
       // against a bound the solver only creeps towards) leaves the weights
       // as they were: the next would do the same.
-      for (std::size_t i = 0; i < x->size; ++i) p.moved[i] -= gsl_vector_get(x, i);
+      for (std::size_t i = 0; i < x->size; ++i) p.moved[i] -= x->data[i];
       stuck = pass > 1 && p.normal.Norm(p.moved) < kSigmas * kSigmas;
       if (Settled(x, w, p) || stuck || pass == kMaxPasses) return GSL_SUCCESS;
     }
