@@ -54,8 +54,8 @@ SnipBaseline::SnipBaseline(std::span<const double> counts)
     sums_[i + 1] = sum += clipped_[i];
     if (i >= 4) smoothed_[i - 2] = (c[i - 4] + 4 * c[i - 3] + 6 * c[i - 2] + 4 * c[i - 1] + c[i]) / 16;
   }
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i >= 2 && i + 2 < n) continue;
+  for (const std::size_t i : {std::size_t{0}, std::size_t{1}, n - 2, n - 1}) {
+    if (i >= n || (i >= 2 && i + 2 < n)) continue;
     smoothed_[i] = i >= 1 && i + 1 < n ? (c[i - 1] + 2 * c[i] + c[i + 1]) / 4 : c[i];
   }
 }

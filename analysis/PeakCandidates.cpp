@@ -113,7 +113,8 @@ Filtered Significance(std::span<const double> counts, const NetCounts& net, doub
   }
   Filtered f{std::vector<double>(counts.size(), 0.0), {}};
   const double gate = 0.36 * minSnr * minSnr / fwhm;
-  for (std::size_t i = std::max(first, half); i < end && i + half < counts.size(); ++i) {
+  const std::size_t last = std::min(end, counts.size() > half ? counts.size() - half : 0);
+  for (std::size_t i = std::max(first, half); i < last; ++i) {
     const double v = net[i], variance = std::max(1.0, net.smoothed[i]);
     if (v <= 0 || v * v < gate * variance) continue;
     double response = kernel[0] * counts[i];
