@@ -23,7 +23,7 @@ double InverseLls(float v) {
 
 // The mean over `width` channels (odd) centred on channel i; the window
 // shrinks symmetrically near the ends. sums[k] holds the sum of the first k.
-double BoxcarAt(const std::vector<double>& sums, std::size_t i, std::size_t width) {
+double BoxcarAt(std::span<const double> sums, std::size_t i, std::size_t width) {
   const std::size_t n = sums.size() - 1;
   const std::size_t h = std::min({width / 2, i, n - 1 - i});
   return (sums[i + h + 1] - sums[i - h]) / static_cast<double>(2 * h + 1);
@@ -45,10 +45,14 @@ void Clip(std::vector<float>& v, std::size_t m) {
 // One pass: channel i is clipped and summed, and channel i - 2, whose
 // window then is complete, smoothed.
 SnipBaseline::SnipBaseline(std::span<const double> counts)
-    : clipped_(counts.size()), smoothed_(counts.size()), sums_(counts.size() + 1) {
-  const std::size_t n = counts.size();
-  const double* c = clipped_.data();
+    : n_(counts.size()),
+      clipped_(std::make_unique_for_overwrite<double[]>(n_)),
+      smoothed_(std::make_unique_for_overwrite<double[]>(n_)),
+      sums_(std::make_unique_for_overwrite<double[]>(n_ + 1)) {
+  const std::size_t n = n_;
+  const double* c = clipped_.get();
   double sum = 0;
+  sums_[0] = 0;
   for (std::size_t i = 0; i < n; ++i) {
     clipped_[i] = std::max(0.0, counts[i]);
     sums_[i + 1] = sum += clipped_[i];
@@ -61,7 +65,7 @@ SnipBaseline::SnipBaseline(std::span<const double> counts)
 }
 
 std::vector<double> SnipBaseline::For(double fwhm) const {
-  const std::size_t n = sums_.size() - 1;
+  const std::size_t n = n_;
   if (n == 0) return {};
   const std::size_t width = static_cast<std::size_t>(std::max(1.0, fwhm)) | 1;
   const std::size_t step = static_cast<std::size_t>(std::max(1.0, std::floor(fwhm)));
@@ -70,7 +74,7 @@ std::vector<double> SnipBaseline::For(double fwhm) const {
   for (std::size_t i = 0; i < n; i += step) at.push_back(i);
   if (at.back() != n - 1) at.push_back(n - 1);
   std::vector<float> v(at.size());
-  for (std::size_t k = 0; k < at.size(); ++k) v[k] = Lls(BoxcarAt(sums_, at[k], width));
+  for (std::size_t k = 0; k < at.size(); ++k) v[k] = Lls(BoxcarAt({sums_.get(), n + 1}, at[k], width));
   Clip(v, static_cast<std::size_t>(std::ceil(2.5 * fwhm / static_cast<double>(step))));
   std::vector<double> level(at.size());
   for (std::size_t k = 0; k < at.size(); ++k) level[k] = std::max(0.0, InverseLls(v[k]));

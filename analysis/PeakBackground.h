@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -29,12 +30,14 @@ class SnipBaseline {
   explicit SnipBaseline(std::span<const double> counts);
   std::vector<double> For(double fwhm) const;
 
-  std::span<const double> Clipped() const { return clipped_; }
-  std::span<const double> Smoothed() const { return smoothed_; }
+  std::span<const double> Clipped() const { return {clipped_.get(), n_}; }
+  std::span<const double> Smoothed() const { return {smoothed_.get(), n_}; }
 
  private:
-  std::vector<double> clipped_, smoothed_;
-  std::vector<double> sums_;  // sums_[k]: the sum of the first k clipped counts
+  // Every element is written before it is read: no zero-filling first.
+  std::size_t n_ = 0;
+  std::unique_ptr<double[]> clipped_, smoothed_;
+  std::unique_ptr<double[]> sums_;  // sums_[k]: the sum of the first k clipped counts
 };
 
 }  // namespace vantor
