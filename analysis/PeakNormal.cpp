@@ -7,23 +7,22 @@
 
 namespace vantor {
 
-// Column by column, so that each element of A is one long dot product kept
-// in registers; two partial sums halve the chain of dependent additions.
+// Element by element, each one long dot product down two columns kept in
+// registers; two partial sums halve the chain of dependent additions.
 void NormalMatrix::Take(const double* jacobian, std::size_t rows, std::size_t parameters, std::size_t stride) {
   n_ = parameters;
   a_.assign(n_ * n_, 0.0);
-  column_.resize(rows * n_);
-  for (std::size_t k = 0; k < rows; ++k) {
-    for (std::size_t i = 0; i < n_; ++i) column_[i * rows + k] = jacobian[k * stride + i];
-  }
   for (std::size_t i = 0; i < n_; ++i) {
-    const double* ci = column_.data() + i * rows;
     for (std::size_t j = 0; j <= i; ++j) {
-      const double* cj = column_.data() + j * rows;
+      const double* ci = jacobian + i;
+      const double* cj = jacobian + j;
       double even = 0, odd = 0;
       std::size_t k = 0;
-      for (; k + 1 < rows; k += 2) even += ci[k] * cj[k], odd += ci[k + 1] * cj[k + 1];
-      if (k < rows) even += ci[k] * cj[k];
+      for (; k + 1 < rows; k += 2, ci += 2 * stride, cj += 2 * stride) {
+        even += ci[0] * cj[0];
+        odd += ci[stride] * cj[stride];
+      }
+      if (k < rows) even += ci[0] * cj[0];
       a_[i * n_ + j] = even + odd;
     }
   }

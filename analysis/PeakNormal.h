@@ -37,7 +37,7 @@ class NormalMatrix {
  private:
   std::size_t n_ = 0;
   std::vector<double> a_;  // lower triangle, row-major n x n
-  std::vector<double> factor_, step_, column_;
+  std::vector<double> factor_, step_;
 };
 
 // The inverse of a symmetric np x np matrix (row-major) with a unit
