@@ -169,12 +169,14 @@ Vector InternalStart(const GroupStart& start, const Problem& p) {
 
 // A mixing exactly on 0 or 1 gives the solver no slope in its direction; a
 // step of 1e-4 in u (eta moves by 2.5e-9) gives it one back. u is first
-// brought into -pi/2..pi/2, which keeps eta.
+// brought into -pi/2..pi/2, which keeps eta. A u already inside is left
+// exactly as it is, so that the model evaluated there still holds.
 void LeaveBound(gsl_vector* x, std::size_t peaks) {
   constexpr double kEdge = std::numbers::pi / 2 - 1e-4;
   for (std::size_t j = 0; j < peaks; ++j) {
-    const double u = std::asin(std::sin(gsl_vector_get(x, 4 * j + 2)));
-    gsl_vector_set(x, 4 * j + 2, std::clamp(u, -kEdge, kEdge));
+    const double u = gsl_vector_get(x, 4 * j + 2);
+    if (std::abs(u) <= kEdge) continue;
+    gsl_vector_set(x, 4 * j + 2, std::clamp(std::asin(std::sin(u)), -kEdge, kEdge));
   }
 }
 
