@@ -78,12 +78,14 @@ std::vector<double> SnipBaseline::For(double fwhm) const {
   Clip(v, static_cast<std::size_t>(std::ceil(2.5 * fwhm / static_cast<double>(step))));
   std::vector<double> level(at.size());
   for (std::size_t k = 0; k < at.size(); ++k) level[k] = std::max(0.0, InverseLls(v[k]));
-  std::vector<double> background(n);
-  background[0] = level[0];
+  // Appended rather than zero-filled and overwritten: one pass instead of two.
+  std::vector<double> background;
+  background.reserve(n);
+  background.push_back(level[0]);
   for (std::size_t k = 0; k + 1 < at.size(); ++k) {
     const double rise = (level[k + 1] - level[k]) / static_cast<double>(at[k + 1] - at[k]);
     double value = level[k];
-    for (std::size_t i = at[k] + 1; i <= at[k + 1]; ++i) background[i] = value += rise;
+    for (std::size_t i = at[k] + 1; i <= at[k + 1]; ++i) background.push_back(value += rise);
   }
   return background;
 }
