@@ -114,26 +114,28 @@ struct EdgeTerms {
   double gaussCdf, gaussPdf, lorentzCdf, lorentzPdf, t;
 };
 
-// The edges t0, t0 + 1, ... in turn. exp(-t^2 / (2 sigma^2)) goes from one
-// edge to the next times r = exp(-(t + 1/2) / sigma^2), and r times
-// q = exp(-1 / sigma^2); rounding grows as k^2 ulp over k edges, 1e-11 over
-// 300. Edges so far left of the centre that the Gaussian is below 1e-260
-// give 0 until the walk starts there, so that neither term overflows; below
-// half a channel of sigma (a fit running towards a spike) q would underflow
-// and every edge takes its own exp.
+// The edges t0, t0 + h, t0 + 2h, ... in turn (h channels apart).
+// exp(-t^2 / (2 sigma^2)) goes from one edge to the next times
+// r = exp(-(t + h/2) h / sigma^2), and r times q = exp(-h^2 / sigma^2);
+// rounding grows as k^2 ulp over k edges, 1e-11 over 300. Edges so far left
+// of the centre that the Gaussian is below 1e-260 give 0 until the walk
+// starts there, so that neither term overflows; below half a step of sigma
+// (a fit running towards a spike) q would underflow and every edge takes
+// its own exp.
 class EdgeWalk {
  public:
-  EdgeWalk(double t0, double fwhm)
+  EdgeWalk(double t0, double fwhm, double h)
       : t_(t0),
+        h_(h),
         sigma_(fwhm * kSigmaPerFwhm),
         perSigma_(1 / sigma_),
         perGamma_(2 / fwhm),
         gaussNorm_(1 / (sigma_ * std::sqrt(2 * std::numbers::pi))),
         lorentzNorm_(perGamma_ / std::numbers::pi),
-        stepping_(sigma_ >= 0.5) {
+        stepping_(sigma_ >= 0.5 * h) {
     if (stepping_) {
-      start_ = std::max(0.0, std::ceil(-std::sqrt(1200.0) * sigma_ - t0));
-      q_ = std::exp(-perSigma_ * perSigma_);
+      start_ = std::max(0.0, std::ceil((-std::sqrt(1200.0) * sigma_ - t0) / h));
+      q_ = std::exp(-h * h * perSigma_ * perSigma_);
     }
   }
 
@@ -142,7 +144,7 @@ class EdgeWalk {
     const double g = Gauss(z);
     const EdgeTerms e{NormalCdf(z, g), g * gaussNorm_, 0.5 + Arctan(u) / std::numbers::pi, lorentzNorm_ / (1 + u * u),
                       t_};
-    t_ += 1;
+    t_ += h_;
     index_ += 1;
     return e;
   }
@@ -151,14 +153,14 @@ class EdgeWalk {
   double Gauss(double z) {
     if (!stepping_) return std::exp(-0.5 * z * z);
     if (index_ < start_) return 0;
-    if (index_ == start_) g_ = std::exp(-0.5 * z * z), r_ = std::exp(-(t_ + 0.5) * perSigma_ * perSigma_);
+    if (index_ == start_) g_ = std::exp(-0.5 * z * z), r_ = std::exp(-(t_ + 0.5 * h_) * h_ * perSigma_ * perSigma_);
     const double g = g_;
     g_ *= r_;
     r_ *= q_;
     return g;
   }
 
-  double t_, sigma_, perSigma_, perGamma_, gaussNorm_, lorentzNorm_;
+  double t_, h_, sigma_, perSigma_, perGamma_, gaussNorm_, lorentzNorm_;
   bool stepping_;
   double index_ = 0, start_ = 0;
   double g_ = 0, r_ = 0, q_ = 0;
@@ -171,7 +173,7 @@ double FirstEdge(const PseudoVoigt& peak, double firstChannel) {
 }  // namespace
 
 void AddProfile(const PseudoVoigt& peak, double firstChannel, std::span<double> values) {
-  EdgeWalk walk(FirstEdge(peak, firstChannel), peak.fwhm);
+  EdgeWalk walk(FirstEdge(peak, firstChannel), peak.fwhm, 1);
   EdgeTerms low = walk.Next();
   for (double& v : values) {
     const EdgeTerms high = walk.Next();
@@ -185,9 +187,9 @@ void AddProfile(const PseudoVoigt& peak, double firstChannel, std::span<double> 
 // d/dcentre of an integral between two edges is the density at the lower
 // edge minus that at the upper; d/dfwhm of a unit-area component's CDF at t
 // is -t pdf(t) / fwhm for both shapes, since each scales with its width.
-void ProfileTerms(const PseudoVoigt& peak, double firstChannel, std::span<ChannelTerms> terms) {
+void ProfileTerms(const PseudoVoigt& peak, double firstChannel, std::span<ChannelTerms> terms, double binWidth) {
   const double a = peak.area, eta = peak.eta, perWidth = 1 / peak.fwhm;
-  EdgeWalk walk(FirstEdge(peak, firstChannel), peak.fwhm);
+  EdgeWalk walk(FirstEdge(peak, firstChannel), peak.fwhm, binWidth);
   EdgeTerms low = walk.Next();
   for (ChannelTerms& c : terms) {
     const EdgeTerms high = walk.Next();

@@ -78,5 +78,28 @@ TEST(PeakProfile_Terms, DerivativesMatchDifferences) {
   }
 }
 
+// A bin of w channels holds what its channels hold, derivatives included.
+TEST(PeakProfile_Terms, BinsHoldTheSumOfTheirChannels) {
+  for (const PseudoVoigt peak : {PseudoVoigt{40.3, 9, 0.4, 1e5}, PseudoVoigt{31.7, 2.5, 0.2, 1e5}}) {
+    for (const std::size_t w : {2u, 3u}) {
+      std::vector<ChannelTerms> channels(60), bins(60 / w);
+      ProfileTerms(peak, 1.0, channels);
+      ProfileTerms(peak, 1.0, bins, static_cast<double>(w));
+      for (std::size_t b = 0; b < bins.size(); ++b) {
+        ChannelTerms sum;
+        for (std::size_t k = b * w; k < (b + 1) * w; ++k) {
+          sum.value += channels[k].value, sum.dCentre += channels[k].dCentre, sum.dFwhm += channels[k].dFwhm;
+          sum.dEta += channels[k].dEta, sum.dArea += channels[k].dArea;
+        }
+        EXPECT_NEAR(bins[b].value, sum.value, 1e-9 * peak.area);
+        EXPECT_NEAR(bins[b].dCentre, sum.dCentre, 1e-9 * peak.area);
+        EXPECT_NEAR(bins[b].dFwhm, sum.dFwhm, 1e-9 * peak.area);
+        EXPECT_NEAR(bins[b].dEta, sum.dEta, 1e-9 * peak.area);
+        EXPECT_NEAR(bins[b].dArea, sum.dArea, 1e-12);
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace vantor
