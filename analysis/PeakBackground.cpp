@@ -23,7 +23,7 @@ double InverseLls(float v) {
 
 // The mean over `width` channels (odd) centred on channel i; the window
 // shrinks symmetrically near the ends. sums[k] holds the sum of the first k.
-double BoxcarAt(const std::vector<double>& sums, std::size_t i, std::size_t width) {
+double BoxcarAt(std::span<const double> sums, std::size_t i, std::size_t width) {
   const std::size_t n = sums.size() - 1;
   const std::size_t h = std::min({width / 2, i, n - 1 - i});
   return (sums[i + h + 1] - sums[i - h]) / static_cast<double>(2 * h + 1);
@@ -42,41 +42,51 @@ void Clip(std::vector<float>& v, std::size_t m) {
 
 }  // namespace
 
-std::vector<double> SmoothBinomial(std::span<const double> values) {
-  const std::size_t n = values.size();
-  std::vector<double> out(values.begin(), values.end());
+// One pass: channel i is clipped and summed, and channel i - 2, whose
+// window then is complete, smoothed.
+SnipBaseline::SnipBaseline(std::span<const double> counts)
+    : n_(counts.size()),
+      clipped_(std::make_unique_for_overwrite<double[]>(n_)),
+      smoothed_(std::make_unique_for_overwrite<double[]>(n_)),
+      sums_(std::make_unique_for_overwrite<double[]>(n_ + 1)) {
+  const std::size_t n = n_;
+  const double* c = clipped_.get();
+  double sum = 0;
+  sums_[0] = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    if (i >= 2 && i + 2 < n) {
-      out[i] = (values[i - 2] + 4 * values[i - 1] + 6 * values[i] + 4 * values[i + 1] + values[i + 2]) / 16;
-    } else if (i >= 1 && i + 1 < n) {
-      out[i] = (values[i - 1] + 2 * values[i] + values[i + 1]) / 4;
-    }
+    clipped_[i] = std::max(0.0, counts[i]);
+    sums_[i + 1] = sum += clipped_[i];
+    if (i >= 4) smoothed_[i - 2] = (c[i - 4] + 4 * c[i - 3] + 6 * c[i - 2] + 4 * c[i - 1] + c[i]) / 16;
   }
-  return out;
+  for (const std::size_t i : {std::size_t{0}, std::size_t{1}, n - 2, n - 1}) {
+    if (i >= n || (i >= 2 && i + 2 < n)) continue;
+    smoothed_[i] = i >= 1 && i + 1 < n ? (c[i - 1] + 2 * c[i] + c[i + 1]) / 4 : c[i];
+  }
 }
 
-std::vector<double> SnipBackground(std::span<const double> counts, double fwhm) {
-  const std::size_t n = counts.size();
+std::vector<double> SnipBaseline::For(double fwhm) const {
+  const std::size_t n = n_;
   if (n == 0) return {};
   const std::size_t width = static_cast<std::size_t>(std::max(1.0, fwhm)) | 1;
   const std::size_t step = static_cast<std::size_t>(std::max(1.0, std::floor(fwhm)));
-  std::vector<double> sums(n + 1, 0.0);
-  for (std::size_t i = 0; i < n; ++i) sums[i + 1] = sums[i] + std::max(0.0, counts[i]);
   // Samples at 0, step, 2 step, ... and at the last channel.
   std::vector<std::size_t> at;
   for (std::size_t i = 0; i < n; i += step) at.push_back(i);
   if (at.back() != n - 1) at.push_back(n - 1);
   std::vector<float> v(at.size());
-  for (std::size_t k = 0; k < at.size(); ++k) v[k] = Lls(BoxcarAt(sums, at[k], width));
+  for (std::size_t k = 0; k < at.size(); ++k) v[k] = Lls(BoxcarAt({sums_.get(), n + 1}, at[k], width));
   Clip(v, static_cast<std::size_t>(std::ceil(2.5 * fwhm / static_cast<double>(step))));
-  std::vector<double> background(n);
+  std::vector<double> level(at.size());
+  for (std::size_t k = 0; k < at.size(); ++k) level[k] = std::max(0.0, InverseLls(v[k]));
+  // Appended rather than zero-filled and overwritten: one pass instead of two.
+  std::vector<double> background;
+  background.reserve(n);
+  background.push_back(level[0]);
   for (std::size_t k = 0; k + 1 < at.size(); ++k) {
-    const double low = std::max(0.0, InverseLls(v[k])), high = std::max(0.0, InverseLls(v[k + 1]));
-    const double rise = (high - low) / static_cast<double>(at[k + 1] - at[k]);
-    double value = low;
-    for (std::size_t i = at[k]; i <= at[k + 1]; ++i, value += rise) background[i] = value;
+    const double rise = (level[k + 1] - level[k]) / static_cast<double>(at[k + 1] - at[k]);
+    double value = level[k];
+    for (std::size_t i = at[k] + 1; i <= at[k + 1]; ++i) background.push_back(value += rise);
   }
-  if (at.size() == 1) background[0] = std::max(0.0, InverseLls(v[0]));
   return background;
 }
 

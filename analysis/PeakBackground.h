@@ -6,14 +6,11 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <vector>
 
 namespace vantor {
-
-// A 1-4-6-4-1 binomial smoothing (variance one channel squared); the ends
-// use the shorter 1-2-1 window or the value itself.
-std::vector<double> SmoothBinomial(std::span<const double> values);
 
 // The background of counts (>= 0) whose peaks are about fwhm channels wide.
 // Clipping raw Poisson counts follows the dips of the noise and sits low;
@@ -23,6 +20,24 @@ std::vector<double> SmoothBinomial(std::span<const double> values);
 // clipping runs on every fwhm-th channel of the averaged counts and the
 // result is interpolated between them: the same baseline for a fraction of
 // the work.
-std::vector<double> SnipBackground(std::span<const double> counts, double fwhm);
+//
+// The counts are read once: clipped at 0, their running sums (which give
+// the averages for every width) and their 1-4-6-4-1 binomial smoothing
+// (variance one channel squared; the ends use the shorter 1-2-1 window or
+// the value itself), which the peak search reads too.
+class SnipBaseline {
+ public:
+  explicit SnipBaseline(std::span<const double> counts);
+  std::vector<double> For(double fwhm) const;
+
+  std::span<const double> Clipped() const { return {clipped_.get(), n_}; }
+  std::span<const double> Smoothed() const { return {smoothed_.get(), n_}; }
+
+ private:
+  // Every element is written before it is read: no zero-filling first.
+  std::size_t n_ = 0;
+  std::unique_ptr<double[]> clipped_, smoothed_;
+  std::unique_ptr<double[]> sums_;  // sums_[k]: the sum of the first k clipped counts
+};
 
 }  // namespace vantor

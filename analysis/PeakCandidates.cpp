@@ -20,11 +20,19 @@ constexpr double kMinSignificance = 3;
 constexpr double kFallbackFwhm = 5;  // channels, when no clear peak shows one
 constexpr double kFirstFwhm = 16;    // channels, for the first, coarse baseline
 
+// The smoothed counts less the background, taken where asked rather than
+// stored: the search reads them at few places but over the whole spectrum.
+struct NetCounts {
+  std::span<const double> smoothed, background;
+  double operator[](std::size_t i) const { return smoothed[i] - background[i]; }
+  std::size_t size() const { return smoothed.size(); }
+};
+
 // Twice the distance at which the net counts fall to half their value at
 // `peak`, interpolated, on the nearer side within `limit` channels; 0 when
 // neither side gets there. The nearer side: a neighbour close on one side
 // widens only the other.
-double HalfMaxWidth(std::span<const double> net, std::size_t peak, double limit) {
+double HalfMaxWidth(const NetCounts& net, std::size_t peak, double limit) {
   const double half = net[peak] / 2;
   const auto reach = static_cast<std::ptrdiff_t>(limit);
   const auto p = static_cast<std::ptrdiff_t>(peak);
@@ -47,22 +55,22 @@ double HalfMaxWidth(std::span<const double> net, std::size_t peak, double limit)
   return std::sqrt(std::max(1.0, observed * observed - kSmoothingFwhmSquared));
 }
 
-inline bool IsLocalMax(std::span<const double> v, std::size_t i) {
+template <typename Values>
+bool IsLocalMax(const Values& v, std::size_t i) {
   return i > 0 && i + 1 < v.size() && v[i] > v[i - 1] && v[i] >= v[i + 1];
-}
-
-std::vector<double> NetOf(std::span<const double> smoothed, std::span<const double> background) {
-  std::vector<double> net(smoothed.size());
-  for (std::size_t i = 0; i < net.size(); ++i) net[i] = smoothed[i] - background[i];
-  return net;
 }
 
 // The median width of the clearly significant maxima of the smoothed net
 // counts (at most the seven highest).
-double TypicalFwhm(std::span<const double> net, std::span<const double> smoothed, std::size_t first, std::size_t end) {
+double TypicalFwhm(const NetCounts& net, std::size_t first, std::size_t end) {
+  // v |v| > 25 s holds exactly where v > 5 sqrt(s): one test, false almost
+  // everywhere, where v > 0 alone would guess wrong on half the background.
   std::vector<std::size_t> maxima;
+  const double* smoothed = net.smoothed.data();
+  const double* background = net.background.data();
   for (std::size_t i = std::max<std::size_t>(first, 1); i < end; ++i) {
-    if (IsLocalMax(net, i) && net[i] > 5 * std::sqrt(std::max(1.0, smoothed[i]))) maxima.push_back(i);
+    const double v = smoothed[i] - background[i];
+    if (v * std::abs(v) > 25 * std::max(1.0, smoothed[i]) && IsLocalMax(net, i)) maxima.push_back(i);
   }
   std::sort(maxima.begin(), maxima.end(), [&](std::size_t a, std::size_t b) { return net[a] > net[b]; });
   if (maxima.size() > 7) maxima.resize(7);
@@ -83,33 +91,51 @@ double TypicalFwhm(std::span<const double> net, std::span<const double> smoothed
 // counts stay below half of what a peak of the minimum ratio has at its
 // centre (its height h gives about 0.8 h fwhm net counts within fwhm / 2
 // over the square root of background x fwhm, so h >= 1.2 minSnr
-// sqrt(background / fwhm)): no such peak can start there.
-std::vector<double> Significance(std::span<const double> counts, std::span<const double> smoothed,
-                                 std::span<const double> net, double fwhm, double minSnr, std::size_t first,
-                                 std::size_t end) {
+// sqrt(background / fwhm)): no such peak can start there. The places
+// computed are listed in `looked`; z is 0 elsewhere.
+struct Filtered {
+  std::vector<double> z;
+  std::vector<std::size_t> looked;
+};
+
+Filtered Significance(std::span<const double> counts, const NetCounts& net, double fwhm, double minSnr,
+                      std::size_t first, std::size_t end) {
   const double s = std::max(0.7, fwhm * kSigmaPerFwhm);
   const auto half = static_cast<std::size_t>(std::ceil(3 * s));
-  std::vector<double> kernel(2 * half + 1);
+  // The kernel is symmetric: kernel[j] weighs the channels j either side.
+  std::vector<double> kernel(half + 1);
   double sum = 0, squares = 0;
-  for (std::size_t j = 0; j < kernel.size(); ++j) {
-    const double x = (static_cast<double>(j) - static_cast<double>(half)) / s;
+  for (std::size_t j = 0; j <= half; ++j) {
+    const double x = static_cast<double>(j) / s;
     kernel[j] = (1 - x * x) * std::exp(-0.5 * x * x);
-    sum += kernel[j];
+    sum += j == 0 ? kernel[j] : 2 * kernel[j];
   }
-  for (auto& k : kernel) k -= sum / static_cast<double>(kernel.size()), squares += k * k;
-  std::vector<double> z(counts.size(), 0.0);
-  for (std::size_t i = std::max(first, half); i < end && i + half < counts.size(); ++i) {
-    if (net[i] <= 0 || net[i] * net[i] * fwhm < 0.36 * minSnr * minSnr * std::max(1.0, smoothed[i])) continue;
-    double response = 0;
-    for (std::size_t j = 0; j < kernel.size(); ++j) response += kernel[j] * counts[i + j - half];
-    z[i] = response / std::sqrt(squares * std::max(1.0, smoothed[i]));
+  const double mean = sum / static_cast<double>(2 * half + 1);
+  for (std::size_t j = 0; j <= half; ++j) {
+    kernel[j] -= mean;
+    squares += j == 0 ? kernel[j] * kernel[j] : 2 * kernel[j] * kernel[j];
   }
-  return z;
+  Filtered f{std::vector<double>(counts.size(), 0.0), {}};
+  const double gate = 0.36 * minSnr * minSnr / fwhm;
+  const std::size_t last = std::min(end, counts.size() > half ? counts.size() - half : 0);
+  const double* smoothed = net.smoothed.data();
+  const double* background = net.background.data();
+  for (std::size_t i = std::max(first, half); i < last; ++i) {
+    // As in TypicalFwhm: v |v| >= gate variance holds exactly where v > 0
+    // and v^2 >= gate variance, with one test that is rarely true.
+    const double v = smoothed[i] - background[i], variance = std::max(1.0, smoothed[i]);
+    if (v * std::abs(v) < gate * variance) continue;
+    double response = kernel[0] * counts[i];
+    for (std::size_t j = 1; j <= half; ++j) response += kernel[j] * (counts[i - j] + counts[i + j]);
+    f.z[i] = response / std::sqrt(squares * variance);
+    f.looked.push_back(i);
+  }
+  return f;
 }
 
 // A candidate at the filter's maximum i: centre from a parabola through the
 // three values there, width and height from the smoothed net counts.
-PeakCandidate Describe(std::span<const double> counts, std::span<const double> net, std::span<const double> z,
+PeakCandidate Describe(std::span<const double> counts, const NetCounts& net, std::span<const double> z,
                        const CandidateSearch& search, std::size_t i) {
   PeakCandidate c;
   const double curvature = z[i - 1] - 2 * z[i] + z[i + 1];
@@ -148,19 +174,18 @@ double SignalToNoise(double netCounts, double allCounts) {
 
 CandidateSearch FindCandidates(std::span<const double> counts, std::size_t first, std::size_t end, double minSnr) {
   CandidateSearch search;
-  std::vector<double> clipped(counts.begin(), counts.end());
-  for (auto& c : clipped) c = std::max(0.0, c);
-  const std::vector<double> smoothed = SmoothBinomial(clipped);
+  const SnipBaseline baseline(counts);
+  const std::span<const double> smoothed = baseline.Smoothed();
   // A first baseline for peaks of a usual width shows the peaks' real
   // width; the baseline for that width is the one the search uses.
-  search.background = SnipBackground(clipped, kFirstFwhm);
-  search.typicalFwhm = TypicalFwhm(NetOf(smoothed, search.background), smoothed, first, end);
-  search.background = SnipBackground(clipped, search.typicalFwhm);
-  const std::vector<double> net = NetOf(smoothed, search.background);
-  const std::vector<double> z = Significance(clipped, smoothed, net, search.typicalFwhm, minSnr, first, end);
-  for (std::size_t i = std::max<std::size_t>(first, 1); i < end && i + 1 < counts.size(); ++i) {
-    if (!IsLocalMax(z, i) || z[i] < kMinSignificance) continue;
-    const PeakCandidate c = Describe(counts, net, z, search, i);
+  const std::vector<double> coarse = baseline.For(kFirstFwhm);
+  search.typicalFwhm = TypicalFwhm({smoothed, coarse}, first, end);
+  search.background = baseline.For(search.typicalFwhm);
+  const NetCounts net{smoothed, search.background};
+  const Filtered f = Significance(baseline.Clipped(), net, search.typicalFwhm, minSnr, first, end);
+  for (std::size_t i : f.looked) {
+    if (i == 0 || i + 1 >= counts.size() || f.z[i] < kMinSignificance || !IsLocalMax(f.z, i)) continue;
+    const PeakCandidate c = Describe(counts, net, f.z, search, i);
     search.bestSnr = std::max(search.bestSnr, c.snr);
     if (c.snr >= minSnr) search.candidates.push_back(c);
   }

@@ -1,23 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The solver works on internal parameters that keep the model physical at
-// every step: the width as its logarithm and eta = (1 + sin u) / 2, which
-// reaches 0 and 1 at finite u (the transformation MINUIT uses for limited
-// parameters; F. James and M. Roos, MINUIT, CERN Program Library D506).
-// Left free, an eta would run off with the area towards zero on a dip of
-// the noise. The covariance is taken in the physical parameters, where a
-// mixing on its bound does not make it singular (FillCovariance).
+// every step (PeakModel.h). The covariance is taken in the physical
+// parameters, where a mixing on its bound does not make it singular
+// (FillCovariance).
 #include "analysis/PeakFit.h"
 
 #include <gsl/gsl_errno.h>
-#include <gsl/gsl_linalg.h>
 #include <gsl/gsl_multifit_nlinear.h>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
 #include <numbers>
-#include <optional>
 
+#include "analysis/PeakModel.h"
+#include "analysis/PeakNormal.h"
 #include "base/TextFormat.h"
 
 namespace vantor {
@@ -26,134 +23,23 @@ namespace {
 struct VectorFree {
   void operator()(gsl_vector* v) const { gsl_vector_free(v); }
 };
-struct MatrixFree {
-  void operator()(gsl_matrix* m) const { gsl_matrix_free(m); }
-};
 struct WorkspaceFree {
   void operator()(gsl_multifit_nlinear_workspace* w) const { gsl_multifit_nlinear_free(w); }
 };
 using Vector = std::unique_ptr<gsl_vector, VectorFree>;
-using Matrix = std::unique_ptr<gsl_matrix, MatrixFree>;
-struct PermutationFree {
-  void operator()(gsl_permutation* p) const { gsl_permutation_free(p); }
-};
 using Workspace = std::unique_ptr<gsl_multifit_nlinear_workspace, WorkspaceFree>;
-using Permutation = std::unique_ptr<gsl_permutation, PermutationFree>;
 
 constexpr int kMaxPasses = 6;
 constexpr std::size_t kMaxIterations = 200;
-// A pass whose model moved no channel by more than this fraction of its
-// Poisson sigma leaves the weights as they were: the fit has settled.
-constexpr double kSettled = 0.1;
-// Steps that move no parameter by more than this fraction of its
-// conditional sigma end a pass: further digits lie deep inside the noise.
-// The first pass, whose weights come from the starting guess, only has to
-// come close.
-constexpr double kStepSigmas = 0.1;
-constexpr double kFirstPassStepSigmas = 1.0;
+// A pass ends when no parameter lies further than this many of its sigmas
+// from the minimum for the pass's weights, or a step moves less: further
+// digits lie deep inside the noise. The first pass, whose weights come from
+// the starting guess, only has to come close. The reweighting ends when the
+// weights of the solution's own model leave it that close to the minimum.
+constexpr double kSigmas = 0.1;
+constexpr double kFirstPassSigmas = 1.0;
 
-// The window, and the model at the last parameters it was evaluated for:
-// the solver asks for the Jacobian at the point whose residuals it has just
-// taken, so the profile terms of that evaluation serve both.
-struct Problem {
-  std::span<const double> counts;
-  double firstChannel = 0;
-  double middle = 0;  // channel number where the background is given
-  std::size_t peaks = 0;
-  // Units of the internal area, background and slope parameters, so that
-  // every internal parameter is of order one and the solver's steps are
-  // balanced without rescaling them at each iteration.
-  std::vector<double> areaUnit;
-  double backgroundUnit = 1;
-  double halfSpan = 1;
-  std::vector<double> rootWeights;               // 1 / sqrt(variance) per channel
-  std::vector<std::vector<ChannelTerms>> terms;  // per peak, per channel
-  std::vector<double> model;
-  std::vector<double> evaluatedAt;  // internal parameters of terms and model
-};
-
-double ChannelAt(const Problem& p, std::size_t k) {
-  return p.firstChannel + static_cast<double>(k);
-}
-
-PseudoVoigt PeakOf(const gsl_vector* x, const Problem& p, std::size_t j) {
-  const double u = gsl_vector_get(x, 4 * j + 2);
-  return {p.middle + gsl_vector_get(x, 4 * j), std::exp(gsl_vector_get(x, 4 * j + 1)), 0.5 * (1 + std::sin(u)),
-          gsl_vector_get(x, 4 * j + 3) * p.areaUnit[j]};
-}
-
-double BackgroundOf(const gsl_vector* x, const Problem& p) {
-  return gsl_vector_get(x, 4 * p.peaks) * p.backgroundUnit;
-}
-
-double SlopeOf(const gsl_vector* x, const Problem& p) {
-  return gsl_vector_get(x, 4 * p.peaks + 1) * p.backgroundUnit / p.halfSpan;
-}
-
-void Evaluate(const gsl_vector* x, Problem& p) {
-  bool same = p.evaluatedAt.size() == x->size;
-  for (std::size_t i = 0; i < x->size && same; ++i) same = p.evaluatedAt[i] == gsl_vector_get(x, i);
-  if (same) return;
-  const double b0 = BackgroundOf(x, p), b1 = SlopeOf(x, p);
-  for (std::size_t k = 0; k < p.model.size(); ++k) p.model[k] = b0 + b1 * (ChannelAt(p, k) - p.middle);
-  for (std::size_t j = 0; j < p.peaks; ++j) {
-    ProfileTerms(PeakOf(x, p, j), p.firstChannel, p.terms[j]);
-    for (std::size_t k = 0; k < p.model.size(); ++k) p.model[k] += p.terms[j][k].value;
-  }
-  p.evaluatedAt.assign(x->data, x->data + x->size);
-}
-
-// Weighted residuals: the weights are applied here rather than by the
-// solver, which would rescale every row of the Jacobian at every step.
-int Residuals(const gsl_vector* x, void* data, gsl_vector* f) {
-  Problem& p = *static_cast<Problem*>(data);
-  Evaluate(x, p);
-  for (std::size_t k = 0; k < p.model.size(); ++k)
-    f->data[k * f->stride] = (p.model[k] - p.counts[k]) * p.rootWeights[k];
-  return GSL_SUCCESS;
-}
-
-// Factors from the physical to the solver's parameters, per parameter: the
-// solver's Jacobian is the physical one times these.
-std::vector<double> InternalFactors(const gsl_vector* x, const Problem& p) {
-  std::vector<double> factors(x->size, 1.0);
-  for (std::size_t j = 0; j < p.peaks; ++j) {
-    factors[4 * j + 1] = std::exp(gsl_vector_get(x, 4 * j + 1));
-    factors[4 * j + 2] = 0.5 * std::cos(gsl_vector_get(x, 4 * j + 2));
-    factors[4 * j + 3] = p.areaUnit[j];
-  }
-  factors[4 * p.peaks] = p.backgroundUnit;
-  factors[4 * p.peaks + 1] = p.backgroundUnit / p.halfSpan;
-  return factors;
-}
-
-// One weighted row of the Jacobian by centre, fwhm, eta, area of each peak,
-// background and slope, each times its factor.
-void JacobianRow(const Problem& p, std::size_t k, const std::vector<double>& factors, double* row) {
-  const std::size_t b = 4 * p.peaks;
-  const double w = p.rootWeights[k];
-  row[b] = w * factors[b];
-  row[b + 1] = w * (ChannelAt(p, k) - p.middle) * factors[b + 1];
-  for (std::size_t j = 0; j < p.peaks; ++j) {
-    const ChannelTerms& t = p.terms[j][k];
-    row[4 * j] = w * t.dCentre;
-    row[4 * j + 1] = w * t.dFwhm * factors[4 * j + 1];
-    row[4 * j + 2] = w * t.dEta * factors[4 * j + 2];
-    row[4 * j + 3] = w * t.dArea * factors[4 * j + 3];
-  }
-}
-
-int Jacobian(const gsl_vector* x, void* data, gsl_matrix* jacobian) {
-  Problem& p = *static_cast<Problem*>(data);
-  Evaluate(x, p);
-  const std::vector<double> factors = InternalFactors(x, p);
-  for (std::size_t k = 0; k < p.counts.size(); ++k) {
-    JacobianRow(p, k, factors, jacobian->data + k * jacobian->tda);
-  }
-  return GSL_SUCCESS;
-}
-
-Vector InternalStart(const GroupStart& start, const Problem& p) {
+Vector InternalStart(const GroupStart& start, const FitProblem& p) {
   Vector x(gsl_vector_alloc(4 * p.peaks + 2));
   for (std::size_t j = 0; j < p.peaks; ++j) {
     const PseudoVoigt& s = start.peaks[j];
@@ -167,84 +53,146 @@ Vector InternalStart(const GroupStart& start, const Problem& p) {
   return x;
 }
 
-// A mixing exactly on 0 or 1 gives the solver no slope in its direction; a
-// step of 1e-4 in u (eta moves by 2.5e-9) gives it one back. u is first
-// brought into -pi/2..pi/2, which keeps eta.
-void LeaveBound(gsl_vector* x, std::size_t peaks) {
-  constexpr double kEdge = std::numbers::pi / 2 - 1e-4;
-  for (std::size_t j = 0; j < peaks; ++j) {
-    const double u = std::asin(std::sin(gsl_vector_get(x, 4 * j + 2)));
-    gsl_vector_set(x, 4 * j + 2, std::clamp(u, -kEdge, kEdge));
-  }
-}
-
-// Sets the weights from the model in p.model; returns the largest change of
-// the model since `previous` in units of its Poisson sigma.
-double Reweigh(Problem& p, std::vector<double>& previous) {
-  double change = 0;
-  for (std::size_t k = 0; k < p.model.size(); ++k) {
-    const double variance = std::max(1.0, p.model[k]);
-    if (!previous.empty()) change = std::max(change, std::abs(p.model[k] - previous[k]) / std::sqrt(variance));
-    p.rootWeights[k] = 1 / std::sqrt(variance);
-  }
-  previous = p.model;
-  return change;
-}
-
-bool StepIsSmall(const gsl_matrix* jacobian, const gsl_vector* step, double sigmas) {
-  for (std::size_t i = 0; i < step->size; ++i) {
-    double squares = 0;
-    for (std::size_t k = 0; k < jacobian->size1; ++k) {
-      const double d = jacobian->data[k * jacobian->tda + i];
-      squares += d * d;
+// How far the minimum for the current weights still is, as chi-square
+// (NormalMatrix::NewtonDecrease). The minimum sought is the one within the
+// bounds: a mixing on its bound, or one the step would take beyond 0 or 1
+// where the solver cannot follow, is held where it is, and the rest is
+// measured without it.
+double RemainingChiSquared(const gsl_vector* x, std::span<const double> gradient, FitProblem& p) {
+  p.held.assign(x->size, false);
+  for (std::size_t j = 0; j < p.peaks; ++j) p.held[4 * j + 2] = OnBound(EtaOf(x, j));
+  for (;;) {
+    const double decrease = p.normal.NewtonDecrease(gradient, p.held);
+    bool beyond = false;
+    for (std::size_t j = 0; j < p.peaks; ++j) {
+      const std::size_t i = 4 * j + 2;
+      const double eta = EtaOf(x, j) - 0.5 * std::cos(gsl_vector_get(x, i)) * p.normal.Step()[i];
+      if (!p.held[i] && (eta < 0 || eta > 1)) p.held[i] = beyond = true;
     }
-    const double s = gsl_vector_get(step, i);
-    if (s * s * squares > sigmas * sigmas) return false;
+    if (!beyond) return decrease;
   }
-  return true;
 }
 
-// Levenberg-Marquardt steps until no parameter moves by more than
-// `sigmas` of its conditional sigma 1 / |J_i| (J weighted). A trust
-// region that finds no smaller sum of squares (GSL_ENOPROG) is at the
-// minimum already, unless that happens on the first step from the
-// starting guess.
-int Iterate(gsl_multifit_nlinear_workspace* w, double sigmas, bool fromGuess) {
+std::span<const double> View(const gsl_vector* v) {
+  return {v->data, v->size};
+}
+
+// Levenberg-Marquardt steps until the minimum lies within `sigmas`, or a
+// step moves less than that (where the minimum lies against a bound the
+// solver only creeps towards). A trust region that finds no smaller sum of
+// squares (GSL_ENOPROG) is at the minimum already, unless that happens on
+// the first step from the starting guess. The solver keeps the gradient
+// J^T f of its current point in w->g.
+int Iterate(gsl_multifit_nlinear_workspace* w, FitProblem& p, double sigmas, bool fromGuess) {
   for (std::size_t iteration = 0; iteration < kMaxIterations; ++iteration) {
     const int status = gsl_multifit_nlinear_iterate(w);
     if (status == GSL_ENOPROG) return fromGuess && iteration == 0 ? status : GSL_SUCCESS;
     if (status != GSL_SUCCESS) return status;
-    if (StepIsSmall(w->J, w->dx, sigmas)) return GSL_SUCCESS;
+    const double limit = sigmas * sigmas;
+    if (p.normal.Norm(View(w->dx)) < limit || RemainingChiSquared(w->x, View(w->g), p) < limit) return GSL_SUCCESS;
   }
   return GSL_EMAXITER;
 }
 
-// Iteratively reweighted least squares; the solution is left in x and the
-// weights of its model in p. Returns the GSL status.
-int Solve(Problem& p, gsl_vector* x) {
+// Whether x is the minimum, within kSigmas, for the weights of its own
+// model; leaves J^T J there in p.normal, for the next pass or the
+// covariance.
+bool Settled(const gsl_vector* x, gsl_multifit_nlinear_workspace* w, FitProblem& p) {
+  Residuals(x, &p, w->f);
+  Jacobian(x, &p, w->J);
+  const std::size_t n = w->J->size1, np = w->J->size2;
+  p.normal.Take(w->J->data, n, np, w->J->tda);
+  p.gradient.assign(np, 0.0);
+  for (std::size_t k = 0; k < n; ++k) {
+    const double* row = w->J->data + k * w->J->tda;
+    const double fk = gsl_vector_get(w->f, k);
+    for (std::size_t i = 0; i < np; ++i) p.gradient[i] += row[i] * fk;
+  }
+  return RemainingChiSquared(x, p.gradient, p) < kSigmas * kSigmas;
+}
+
+// A solver workspace for n residuals and p parameters, kept per thread: one
+// costs as much to allocate as a few iterations, and the windows of one
+// spectrum and the next come in a few dozen sizes. gsl_multifit_nlinear_init
+// resets all of its state, so a fit does not depend on what the workspace
+// fitted before.
+gsl_multifit_nlinear_workspace* SolverFor(std::size_t n, std::size_t p) {
+  constexpr std::size_t kKept = 64;
+  thread_local std::vector<Workspace> kept;
+  for (const Workspace& w : kept) {
+    if (w->f->size == n && w->x->size == p) return w.get();
+  }
+  if (kept.size() == kKept) kept.erase(kept.begin());
+  gsl_multifit_nlinear_parameters settings = gsl_multifit_nlinear_default_parameters();
+  settings.solver = gsl_multifit_nlinear_solver_cholesky;
+  settings.scale = gsl_multifit_nlinear_scale_levenberg;
+  kept.emplace_back(gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &settings, n, p));
+  return kept.back().get();
+}
+
+gsl_multifit_nlinear_fdf FunctionsOf(FitProblem& p, std::size_t parameters) {
   gsl_multifit_nlinear_fdf fdf{};
   fdf.f = Residuals;
   fdf.df = Jacobian;
   fdf.n = p.counts.size();
-  fdf.p = x->size;
+  fdf.p = parameters;
   fdf.params = &p;
-  gsl_multifit_nlinear_parameters settings = gsl_multifit_nlinear_default_parameters();
-  settings.solver = gsl_multifit_nlinear_solver_mcholesky;
-  settings.scale = gsl_multifit_nlinear_scale_more;
-  Workspace w(gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &settings, fdf.n, fdf.p));
-  std::vector<double> previous;
+  return fdf;
+}
+
+// The first pass of the reweighting, from the starting guess with the
+// weights of its model, to within kFirstPassSigmas; leaves its solution in
+// x. Returns the GSL status.
+int FirstPass(FitProblem& p, gsl_vector* x) {
+  gsl_multifit_nlinear_fdf fdf = FunctionsOf(p, x->size);
+  gsl_multifit_nlinear_workspace* w = SolverFor(fdf.n, fdf.p);
   Evaluate(x, p);
-  Reweigh(p, previous);
-  for (int pass = 0; pass < kMaxPasses; ++pass) {
+  Reweigh(p);
+  LeaveBound(x, p.peaks);
+  gsl_multifit_nlinear_init(x, &fdf, w);
+  p.normal.Take(w->J->data, fdf.n, fdf.p, w->J->tda);
+  const int status = Iterate(w, p, kFirstPassSigmas, true);
+  if (status == GSL_SUCCESS) gsl_vector_memcpy(x, w->x);
+  return status;
+}
+
+// Iteratively reweighted least squares: each pass fits with the weights of
+// the last pass's model, until the weights of the solution's own model
+// leave it at their minimum, or a pass cannot move it. The first pass, which
+// only has to come close, may run on `coarse`, the same window in bins of a
+// few channels: it costs a fraction, and the passes on the channels
+// themselves start from where it ends. The solution is left in x, the
+// weights of its model in p, and J^T J there in p.normal. Returns the GSL
+// status.
+int Solve(FitProblem& p, FitProblem* coarse, gsl_vector* x) {
+  std::vector<double> start(x->data, x->data + x->size);
+  int status = coarse ? FirstPass(*coarse, x) : GSL_FAILURE;
+  if (status != GSL_SUCCESS) {
+    std::copy(start.begin(), start.end(), x->data);
+    status = FirstPass(p, x);
+  }
+  if (status != GSL_SUCCESS) return status;
+  gsl_multifit_nlinear_fdf fdf = FunctionsOf(p, x->size);
+  gsl_multifit_nlinear_workspace* w = SolverFor(fdf.n, fdf.p);
+  Evaluate(x, p);
+  Reweigh(p);
+  p.moved.resize(x->size);
+  for (int pass = 1;; ++pass) {
     LeaveBound(x, p.peaks);
-    gsl_multifit_nlinear_init(x, &fdf, w.get());
-    const int status = Iterate(w.get(), pass == 0 ? kFirstPassStepSigmas : kStepSigmas, pass == 0);
+    // A later pass that could not move the solution (its minimum lies
+    // against a bound the solver only creeps towards) leaves the weights as
+    // they were: the next would do the same.
+    for (std::size_t i = 0; i < x->size; ++i) p.moved[i] -= x->data[i];
+    const bool stuck = pass > 1 && p.normal.Norm(p.moved) < kSigmas * kSigmas;
+    if (Settled(x, w, p) || stuck || pass == kMaxPasses) return GSL_SUCCESS;
+    std::copy(x->data, x->data + x->size, p.moved.begin());
+    gsl_multifit_nlinear_init(x, &fdf, w);
+    status = Iterate(w, p, kSigmas, false);
     if (status != GSL_SUCCESS) return status;
     gsl_vector_memcpy(x, w->x);
     Evaluate(x, p);
-    if (Reweigh(p, previous) < kSettled) break;
+    Reweigh(p);
   }
-  return GSL_SUCCESS;
 }
 
 // Why a converged solution is still no peak, or an empty text.
@@ -269,29 +217,12 @@ std::string Implausible(const GroupFit& fit, double firstChannel, std::size_t ch
   return {};
 }
 
-// The inverse of a symmetric matrix with a unit diagonal by a (modified)
-// Cholesky factorisation; none when the factorisation had to perturb the
-// matrix to go through, that is when some combination of parameters is not
-// determined.
-std::optional<std::vector<double>> InvertUnitDiagonal(const std::vector<double>& a, std::size_t np) {
-  Matrix m(gsl_matrix_alloc(np, np));
-  std::copy(a.begin(), a.end(), m->data);
-  Permutation order(gsl_permutation_alloc(np));
-  Vector perturbation(gsl_vector_alloc(np));
-  gsl_linalg_mcholesky_decomp(m.get(), order.get(), perturbation.get());
-  if (!gsl_vector_isnull(perturbation.get())) return std::nullopt;
-  Matrix inverse(gsl_matrix_alloc(np, np));
-  gsl_linalg_mcholesky_invert(m.get(), order.get(), inverse.get());
-  return std::vector<double>(inverse->data, inverse->data + np * np);
-}
-
-bool OnBound(double eta) {
-  return eta < 1e-4 || eta > 1 - 1e-4;
-}
-
 // Covariance in the physical parameters at the solution: the inverse of
 // J^T W J, from the Jacobian weighted with the last model's Poisson weights
-// (scaled to a unit diagonal for the factorisation).
+// (scaled to a unit diagonal for the factorisation). The solver's J^T J
+// there (p.normal) holds it already: the solver's Jacobian is the physical
+// one times the positive factors p.factors (LeaveBound keeps u inside
+// -pi/2..pi/2), which the unit scaling takes out again.
 //
 // A mixing on its bound 0 or 1 needs care. The inverse with eta free
 // treats eta as if it could go on beyond the bound and overstates what the
@@ -301,20 +232,17 @@ bool OnBound(double eta) {
 // physical side, about as far as a half-normal deviate of eta's sigma,
 // whose variance is (1 - 2/pi) sigma^2: so the covariance is the one with
 // eta fixed plus (1 - 2/pi) of what a free eta adds.
-bool FillCovariance(const gsl_vector* x, Problem& p, GroupFit& fit) {
+bool FillCovariance(const gsl_vector* x, const FitProblem& p, GroupFit& fit) {
   const std::size_t np = x->size;
-  Evaluate(x, p);
-  std::vector<double> normal(np * np, 0.0), row(np);
-  const std::vector<double> physical(np, 1.0);
-  for (std::size_t k = 0; k < p.counts.size(); ++k) {
-    JacobianRow(p, k, physical, row.data());
-    for (std::size_t i = 0; i < np; ++i) {
-      for (std::size_t j = 0; j < np; ++j) normal[i * np + j] += row[i] * row[j];
-    }
+  std::vector<double> normal(np * np), unit(np);
+  for (std::size_t i = 0; i < np; ++i) {
+    if (!(p.normal.At(i, i) > 0) || !(p.factors[i] > 0)) return false;
+    unit[i] = p.factors[i] / std::sqrt(p.normal.At(i, i));
   }
-  std::vector<double> unit(np);
-  for (std::size_t i = 0; i < np; ++i) unit[i] = 1 / std::sqrt(normal[i * np + i]);
-  for (std::size_t i = 0; i < np * np; ++i) normal[i] *= unit[i / np] * unit[i % np];
+  for (std::size_t i = 0; i < np * np; ++i) {
+    const std::size_t r = i / np, c = i % np;
+    normal[i] = p.normal.At(r, c) / std::sqrt(p.normal.At(r, r) * p.normal.At(c, c));
+  }
   const auto free = InvertUnitDiagonal(normal, np);
   if (!free) return false;
   std::vector<double> covariance = *free;
@@ -339,6 +267,17 @@ bool FillCovariance(const gsl_vector* x, Problem& p, GroupFit& fit) {
   return true;
 }
 
+// Channels per bin for the first pass: at least 2.5 bins across the
+// narrowest peak's width, so that its shape still shows, and at most 4
+// channels; 1 (no binning) for peaks narrower than 5 channels.
+std::size_t CoarseBinWidth(const GroupStart& start) {
+  constexpr double kBinsPerFwhm = 2.5;
+  constexpr double kWidest = 4;
+  double narrowest = start.peaks.front().fwhm;
+  for (const PseudoVoigt& s : start.peaks) narrowest = std::min(narrowest, s.fwhm);
+  return static_cast<std::size_t>(std::clamp(std::floor(narrowest / kBinsPerFwhm), 1.0, kWidest));
+}
+
 }  // namespace
 
 GroupFit FitGroup(std::span<const double> counts, double firstChannel, const GroupStart& start) {
@@ -348,19 +287,27 @@ GroupFit FitGroup(std::span<const double> counts, double firstChannel, const Gro
     fit.reason = "too few channels for the peaks in the fit window";
     return fit;
   }
-  Problem p;
-  p.counts = counts;
-  p.firstChannel = firstChannel;
+  // The problems' arrays are kept per thread and only resized: a fit is
+  // short, and allocating them took a tenth of it.
+  thread_local FitProblem p, coarse;
+  thread_local std::vector<double> binned;
+  SetUp(p, counts, firstChannel, 1, peaks);
   p.middle = firstChannel + static_cast<double>(n - 1) / 2;
-  p.peaks = peaks;
+  p.areaUnit.clear();
   for (const PseudoVoigt& s : start.peaks) p.areaUnit.push_back(std::max(1.0, std::abs(s.area)));
   p.backgroundUnit = std::max(1.0, std::abs(start.background));
   p.halfSpan = std::max(1.0, static_cast<double>(n - 1) / 2);
-  p.rootWeights.resize(n);
-  p.terms.assign(peaks, std::vector<ChannelTerms>(n));
-  p.model.resize(n);
+  const std::size_t width = CoarseBinWidth(start);
+  const bool useCoarse = width > 1 && n / width >= np + 1;
+  if (useCoarse) {
+    binned.assign(n / width, 0.0);
+    for (std::size_t k = 0; k < binned.size() * width; ++k) binned[k / width] += counts[k];
+    SetUp(coarse, binned, firstChannel, static_cast<double>(width), peaks);
+    coarse.middle = p.middle, coarse.areaUnit = p.areaUnit;
+    coarse.backgroundUnit = p.backgroundUnit, coarse.halfSpan = p.halfSpan;
+  }
   Vector x = InternalStart(start, p);
-  if (const int status = Solve(p, x.get()); status != GSL_SUCCESS) {
+  if (const int status = Solve(p, useCoarse ? &coarse : nullptr, x.get()); status != GSL_SUCCESS) {
     fit.reason = std::string("the fit did not converge: ") + gsl_strerror(status);
     return fit;
   }

@@ -31,8 +31,10 @@ struct ChannelTerms {
 // ... (one per element of `values`) to `values`.
 void AddProfile(const PseudoVoigt& peak, double firstChannel, std::span<double> values);
 
-// The same with the derivatives; `terms` is overwritten, not added to.
-void ProfileTerms(const PseudoVoigt& peak, double firstChannel, std::span<ChannelTerms> terms);
+// The same with the derivatives; `terms` is overwritten, not added to. With
+// a bin width w, each element holds w channels, the first firstChannel to
+// firstChannel + w - 1.
+void ProfileTerms(const PseudoVoigt& peak, double firstChannel, std::span<ChannelTerms> terms, double binWidth = 1);
 
 // Counts per channel at the centre of the continuous profile and its
 // derivatives with respect to fwhm and eta (area enters linearly).
