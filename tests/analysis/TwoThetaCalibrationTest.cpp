@@ -73,7 +73,8 @@ TEST_P(CalibrateTwoTheta_Generated, FindsTheTrueAngleWithinItsSigma) {
 INSTANTIATE_TEST_SUITE_P(Standards, CalibrateTwoTheta_Generated,
                          ::testing::Values(AngleCase{"au", 6.4832}, AngleCase{"pt", 9.21}, AngleCase{"nacl", 5.05},
                                            AngleCase{"mgo", 7.5}, AngleCase{"ceo2", 7.13}, AngleCase{"si", 6.02},
-                                           AngleCase{"lab6", 5.5}, AngleCase{"al2o3", 6.5121}));
+                                           AngleCase{"lab6", 5.5}, AngleCase{"al2o3", 6.5121}),
+                         [](const auto& info) { return std::string(info.param.standard); });
 
 // ---- what is left out, and why
 
