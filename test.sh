@@ -13,6 +13,7 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+echo "build and tests in $SECONDS s"
 
 # The Debian package from the same build, where the Debian tools are: lintian
 # errors fail the run, its warnings are shown.
@@ -31,6 +32,7 @@ export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTOR_SANITIZE=ON
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
+echo "sanitized build and tests done at $SECONDS s"
 
 # Files converted side by side share the prompt, the temporary names'
 # random source and the format table: any data race fails the run. Only
@@ -39,7 +41,9 @@ export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTOR_TSAN=ON -DVANTOR_BUILD_UI=OFF
 cmake --build build-tsan -j "$jobs" --target test_convert test_cli
 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -R 'Parallel|CliCases|WatchCli'
+echo "thread-sanitized tests done at $SECONDS s"
 
 # Every parser under libFuzzer for a bounded time (VANTOR_FUZZ_SECONDS each,
 # default 30); fails on any crash, leak, slow input or sanitizer report.
 tests/fuzz/run_fuzzers.sh
+echo "all done in $SECONDS s"

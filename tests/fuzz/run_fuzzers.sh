@@ -30,38 +30,58 @@ if [[ -z "${TMPDIR:-}" && -d /dev/shm && -w /dev/shm ]]; then export TMPDIR=/dev
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=1:symbolize=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 harnesses="${VANTOR_FUZZ_ONLY:-$(cd tests/fuzz/corpus && ls)}"
-failed=()
-passed=0
-for parser in $harnesses; do
-  binary="$build/bin/fuzz_$parser"
-  [[ -x "$binary" ]] || { echo "no harness for $parser" >&2; failed+=("$parser"); continue; }
-  work="$build/corpus/$parser"
-  artifacts="$build/artifacts/$parser/"
+declare -A detector_folders=([chn]=chn [accuspec]=mca-accuspec [n42]=n42)
+
+# One harness for its time; its verdict goes to $build/fuzz-<parser>.result.
+fuzz_one() {
+  local parser=$1
+  local binary="$build/bin/fuzz_$parser"
+  local result="$build/fuzz-$parser.result"
+  [[ -x "$binary" ]] || { echo "no harness for $parser" >&2; echo failed >"$result"; return; }
+  local work="$build/corpus/$parser"
+  local artifacts="$build/artifacts/$parser/"
   mkdir -p "$work" "$artifacts"
-  log="$build/fuzz-$parser.log"
-  seeds=("tests/fuzz/corpus/$parser")
-  options=()
+  local log="$build/fuzz-$parser.log"
+  local seeds=("tests/fuzz/corpus/$parser")
+  local options=()
+  local realdata="${VANTOR_REALDATA_DIR:-../shared/realdata}"
   if [[ "$parser" == cnf ]]; then
     # Analyser files from other instruments, when the shared data is there,
     # whole: their data sections lie up to 224 256 bytes in.
-    realdata="${VANTOR_REALDATA_DIR:-../shared/realdata}"
     [[ -d "$realdata/cnf" ]] && seeds+=("$realdata/cnf")
     options+=(-max_len=230000)
   fi
   # The detector formats' real files, whole, beside the small seeds.
-  declare -A detector_folders=([chn]=chn [accuspec]=mca-accuspec [n42]=n42)
   if [[ -n "${detector_folders[$parser]:-}" ]]; then
-    realdata="${VANTOR_REALDATA_DIR:-../shared/realdata}/${detector_folders[$parser]}"
-    [[ -d "$realdata" ]] && seeds+=("$realdata") && options+=(-max_len=250000)
+    local folder="$realdata/${detector_folders[$parser]}"
+    [[ -d "$folder" ]] && seeds+=("$folder") && options+=(-max_len=250000)
   fi
-  echo "fuzzing $parser for ${seconds}s"
   if "$binary" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -print_final_stats=1 \
       -artifact_prefix="$artifacts" "${options[@]}" "$work" "${seeds[@]}" >"$log" 2>&1; then
     grep -E '^(#[0-9]+[[:space:]]+DONE|stat::number_of_executed_units)' "$log" | sed "s/^/  $parser: /"
-    passed=$((passed + 1))
+    echo passed >"$result"
   else
     echo "  $parser FAILED; log: $log, inputs: $artifacts" >&2
     grep -E 'ERROR|SUMMARY|check failed|runtime error' "$log" | head -5 >&2 || true
+    echo failed >"$result"
+  fi
+}
+
+# As many harnesses at once as there are cores: each is one process.
+workers=$(nproc)
+echo "fuzzing each parser for ${seconds}s, $workers at a time"
+for parser in $harnesses; do
+  while (($(jobs -rp | wc -l) >= workers)); do wait -n || true; done
+  rm -f "$build/fuzz-$parser.result"
+  fuzz_one "$parser" &
+done
+wait
+failed=()
+passed=0
+for parser in $harnesses; do
+  if [[ "$(cat "$build/fuzz-$parser.result" 2>/dev/null)" == passed ]]; then
+    passed=$((passed + 1))
+  else
     failed+=("$parser")
   fi
 done
