@@ -79,7 +79,8 @@ int RunPeaksCommand(const PeaksOptions& o) {
       continue;
     }
     if (wanted > read.spectra.size()) {
-      prompt.Message(file + " holds " + std::to_string(read.spectra.size()) + " spectra: element " +
+      const std::size_t count = read.spectra.size();
+      prompt.Message(file + " holds " + std::to_string(count) + (count == 1 ? " spectrum" : " spectra") + ": element " +
                      std::to_string(wanted) + " is not one of them");
       allDone = false;
       continue;
