@@ -165,6 +165,16 @@ class VantorTest(unittest.TestCase):
         self.assertGreater(given["pressure_sigma_parts"]["temperature"], 0)
         with self.assertRaisesRegex(ValueError, "2theta is 0 deg"):
             vantor.pressure(files[0], "au", two_theta=0)
+        # Read failures raise as vantor.read does; each spectrum of a file without the standard says why.
+        damaged = self.dir / "damaged.xbm"
+        damaged.write_bytes(XBM.read_bytes()[:1000])
+        for path, error in ((self.dir / "missing.xbm", vantor.NotFound), (damaged, vantor.FileError)):
+            with self.assertRaises(error):
+                vantor.pressure(path, "au")
+        flat = self.dir / "flat.med"
+        flat.write_text("VERSION: 3.1\nELEMENTS: 2\nCHANNELS: 3\nCAL_OFFSET: 0 0\nCAL_SLOPE: 0.05 0.05\n"
+                        "CAL_QUAD: 0 0\nTWO_THETA: 6.5 6.6\nDATA:\n1 4\n2 5\n3 6\n")
+        self.assertEqual([(p["element"], "error" in p) for p in vantor.pressure(flat, "au")], [(1, True), (2, True)])
         # Tange et al. 2009, Table 5: V/V0 = 0.90 at 300 K; Shim et al. 2002, Table 2: V0 at 1000 K.
         for standard, ratio, kelvin, gpa in (("mgo", 0.90, 300, 21.24), ("au:Shim2002", 1.0, 1000, 4.99)):
             eos = vantor.eos(standard)
