@@ -18,7 +18,7 @@
 #include "base/TextRoutines.h"
 #include "cli/Commands.h"
 #include "cli/ConvertOptions.h"
-#include "cli/FolderWatch.h"
+#include "base/FolderWatch.h"
 #include "cli/PressureOutput.h"
 #include "convert/FileConvert.h"
 #include "convert/OutputClaims.h"
@@ -101,7 +101,7 @@ class Watcher {
     const State state = file.converted == 1 ? State::Converted : file.skipped == 1 ? State::Skipped : State::Failed;
     last_[name] = state;
     if (!prompt_.quiet() && state == State::Converted) prompt_.Line(path + ": converted");
-    if (pressure_ && state == State::Converted) pressure_->Take(path, kind_, context_.settings);
+    if (pressure_ && state == State::Converted) pressure_->Take(path, kind_);
   }
   // Files there at the start are known but not converted (--new-only).
   void Know(const std::string& name) {
@@ -183,7 +183,7 @@ int RunWatchCommand(const WatchOptions& o) {
     if (!choice.ok()) return UsageError(choice.error);
     PressureRequest request;
     request.standard = choice.standard, request.scale = choice.scale;
-    pressure.emplace(request, o.table);
+    pressure.emplace(request, o.table, context.settings);
   }
 
   struct sigaction stop {};
