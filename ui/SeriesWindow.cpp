@@ -4,7 +4,6 @@
 // taken on the window's own thread, a budget's worth per turn of the timer.
 #include "ui/SeriesWindow.h"
 
-#include <QApplication>
 #include <QChartView>
 #include <QComboBox>
 #include <QDir>
@@ -14,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
@@ -21,7 +21,6 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -31,7 +30,6 @@
 #include "base/TextRoutines.h"
 #include "ui/EntryText.h"
 #include "ui/QtUserPrompt.h"
-#include "ui/Screenshot.h"
 #include "ui/SpectrumViewer.h"
 #include "view/SeriesChart.h"
 
@@ -221,15 +219,23 @@ QWidget* SeriesWindow::BuildControls() {
   standardLabel->setBuddy(standardBox);
   auto* scaleLabel = new QLabel("S&cale:", bar);
   scaleLabel->setBuddy(scaleBox);
+  guessBox = new QLineEdit(bar);
+  guessBox->setPlaceholderText("any");
+  guessBox->setMaximumWidth(70);
+  guessBox->setToolTip("Look for the standard's peaks near this pressure, as pressure --guess-pressure does");
+  auto* guessLabel = new QLabel("&Near:", bar);
+  guessLabel->setBuddy(guessBox);
   exportButton = new QPushButton("&Export table...", bar);
-  for (QWidget* w : std::initializer_list<QWidget*>{standardLabel, standardBox, scaleLabel, scaleBox, exportButton})
+  for (QWidget* w : std::initializer_list<QWidget*>{standardLabel, standardBox, scaleLabel, scaleBox, guessLabel,
+                                                    guessBox, new QLabel("GPa", bar), exportButton})
     row->addWidget(w);
   row->addStretch(1);
   connect(standardBox, &QComboBox::activated, this, [this] {
     FillScales();
-    Restart();
+    ApplyChoice();
   });
-  connect(scaleBox, &QComboBox::activated, this, [this] { Restart(); });
+  connect(scaleBox, &QComboBox::activated, this, [this] { ApplyChoice(); });
+  connect(guessBox, &QLineEdit::editingFinished, this, [this] { ApplyChoice(); });
   connect(exportButton, &QPushButton::clicked, this, [this] { ExportTable(); });
   return bar;
 }
@@ -244,13 +250,19 @@ void SeriesWindow::FillScales() {
       scaleBox->addItem(FromCore(s.name) + (s.isDefault ? " (default)" : ""), FromCore(s.name));
 }
 
-// Every file again under the standard and scale chosen.
-void SeriesWindow::Restart() {
+void SeriesWindow::ApplyChoice() {
   const StandardChoice choice =
       ChooseStandard(ToCore(standardBox->currentData().toString()), ToCore(scaleBox->currentData().toString()));
-  if (!choice.ok()) return;
+  const QString guessText = guessBox->text().trimmed();
+  const auto guess = EntryNumber(guessText);
+  if (!choice.ok() || (!guessText.isEmpty() && !guess)) {
+    statusLabel->setText("Near: '" + guessText + "' is not a pressure in GPa");
+    return;
+  }
   PressureRequest request = series_.request();
   request.standard = choice.standard, request.scale = choice.scale;
+  if (request.guessPressureGPa == guess && choice.scale == series_.request().scale) return;  // nothing new
+  request.guessPressureGPa = guess;
   series_ = PressureSeries(request, RunSettings{});
   unreadable_.clear();
   waiting_.assign(files_.begin(), files_.end());
@@ -358,62 +370,6 @@ void SeriesWindow::OpenSpectrum(int row) {
   table->selectRow(row);
   const SpectrumPressure& p = spectra[static_cast<std::size_t>(row)];
   OpenViewer({FromCore(p.element == 0 ? p.file : p.file + ":" + std::to_string(p.element))}, context_, this);
-}
-
-namespace {
-
-SeriesWindow* Open(const QString& folder, const QStringList& files, const QString& pressure, QString* why,
-                   QWidget* parent) {
-  std::string text = ToCore(pressure);
-  for (const Standard& s : Standards())
-    if (text.empty() && !s.pressureStandard.empty()) text = s.name;
-  const StandardChoice choice = ChooseStandard(text);
-  if (!choice.ok()) {
-    if (why != nullptr) *why = FromCore(choice.error);
-    return nullptr;
-  }
-  PressureRequest request;
-  request.standard = choice.standard, request.scale = choice.scale;
-  auto* window = new SeriesWindow(folder, files, request, parent);
-  if (!folder.isEmpty() && !window->watching()) {
-    if (why != nullptr) *why = "'" + folder + "' is not a folder";
-    window->deleteLater();
-    return nullptr;
-  }
-  window->show();
-  return window;
-}
-
-}  // namespace
-
-SeriesWindow* OpenSeriesWindow(const QString& folder, const QString& pressure, QString* why, QWidget* parent) {
-  return Open(folder, {}, pressure, why, parent);
-}
-
-SeriesWindow* OpenSeriesWindow(const QStringList& files, const QString& pressure, QString* why, QWidget* parent) {
-  return Open({}, files, pressure, why, parent);
-}
-
-int RunSeriesWindow(const QStringList& arguments) {
-  QString folder, pressure, screenshot;
-  for (int i = 1; i + 1 < arguments.size(); ++i) {
-    if (arguments[i] == "--series")
-      folder = arguments[++i];
-    else if (arguments[i] == "--pressure")
-      pressure = arguments[++i];
-    else if (arguments[i] == "--screenshot")
-      screenshot = arguments[++i];
-  }
-  QString why;
-  SeriesWindow* window = OpenSeriesWindow(folder, pressure, &why);
-  if (window == nullptr) {
-    std::fprintf(stderr, "vantor: %s\n", ToCore(why).c_str());
-    return 2;
-  }
-  if (!screenshot.isEmpty())
-    QObject::connect(window, &SeriesWindow::loaded, window,
-                     [window, screenshot] { QApplication::exit(SaveScreenshot(window, screenshot) ? 0 : 1); });
-  return QApplication::exec();
 }
 
 }  // namespace vantor::ui

@@ -24,6 +24,7 @@
 class QChartView;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 class QTimer;
@@ -57,11 +58,15 @@ class SeriesWindow : public QWidget {
   // The `pressure --table` CSV of the rows; false and the reason when it
   // cannot be written.
   bool WriteTable(const QString& path, QString* why = nullptr) const;
+  // Every file again under the standard, scale and pressure to look near
+  // chosen (this on its own is what a change of them does).
+  void ApplyChoice();
   // Opens the spectrum of a row of the table in the viewer.
   void OpenSpectrum(int row);
 
   QComboBox* standardBox = nullptr;
   QComboBox* scaleBox = nullptr;
+  QLineEdit* guessBox = nullptr;  // GPa to look for the peaks near; empty for anywhere
   QPushButton* exportButton = nullptr;
   view::SeriesChart* pressureChart = nullptr;
   view::SeriesChart* temperatureChart = nullptr;
@@ -81,7 +86,6 @@ class SeriesWindow : public QWidget {
   QWidget* BuildControls();
   QChartView* AddChart(view::SeriesChart* chart);
   void FillScales();
-  void Restart();
   void Queue(const std::string& path);
   void Redraw();
   void AlignCharts();
@@ -109,7 +113,8 @@ SeriesWindow* OpenSeriesWindow(const QString& folder, const QString& pressure, Q
 SeriesWindow* OpenSeriesWindow(const QStringList& files, const QString& pressure, QString* why = nullptr,
                                QWidget* parent = nullptr);
 
-// `vantor --series FOLDER [--pressure NAME[:SCALE]] [--screenshot OUT.png]`:
+// `vantor --series FOLDER [--pressure NAME[:SCALE]] [--guess-pressure GPA]
+// [--screenshot OUT.png]`:
 // the window on the folder until it is closed, or with --screenshot its
 // picture after the first load. The exit status.
 int RunSeriesWindow(const QStringList& arguments);

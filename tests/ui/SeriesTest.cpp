@@ -31,10 +31,11 @@ void WriteMgO(const std::string& path, unsigned seconds, double pressureGPa, dou
 }
 
 // The series the window should show: the files taken in the same way.
-PressureSeries Expected(const char* standard, const std::vector<std::string>& files) {
+PressureSeries Expected(const std::string& standard, const std::vector<std::string>& files,
+                        std::optional<double> guessGPa = std::nullopt) {
   const StandardChoice choice = ChooseStandard(standard);
   PressureRequest request;
-  request.standard = choice.standard, request.scale = choice.scale;
+  request.standard = choice.standard, request.scale = choice.scale, request.guessPressureGPa = guessGPa;
   PressureSeries series(request, RunSettings{});
   for (const std::string& file : files) series.Take(file);
   return series;
@@ -106,16 +107,19 @@ class SeriesTest : public QObject {
     std::filesystem::remove(third);
   }
 
-  // A scale picked on the keyboard refits every file with it; the exported
-  // table is the one `pressure --table` writes.
-  void scalePicked_Refits_ExportWritesTable() {
+  // A scale picked on the keyboard and a pressure to look near refit every
+  // file with them; the exported table is the one `pressure --table` writes.
+  void scaleAndGuessPicked_Refit_ExportWritesTable() {
     std::unique_ptr<ui::SeriesWindow> w(ui::OpenSeriesWindow(Q(dir.path()), "mgo"));
     QVERIFY(w != nullptr && Loaded(*w));
     QTest::keyClick(w->scaleBox, Qt::Key_Down);
     const std::string scale = w->scaleBox->currentData().toString().toStdString();
     QCOMPARE(std::string(w->series().request().scale->name), scale);
+    SetText(w->guessBox, "12");
+    QTest::keyClick(w->guessBox, Qt::Key_Return);
+    QCOMPARE(w->series().request().guessPressureGPa, std::optional(12.0));
     QVERIFY(Loaded(*w));
-    const PressureSeries expected = Expected(("mgo:" + scale).c_str(), {first, second});
+    const PressureSeries expected = Expected("mgo:" + scale, {first, second}, 12.0);
     CompareWith(*w, expected);
 
     const std::string table = dir / "out.csv";
