@@ -31,6 +31,7 @@
 #include "ui/EntryText.h"
 #include "ui/QtUserPrompt.h"
 #include "ui/SpectrumViewer.h"
+#include "ui/VectorState.h"
 #include "view/SeriesChart.h"
 
 namespace vantor::ui {
@@ -133,32 +134,9 @@ SeriesWindow::SeriesWindow(const QString& folder, const QStringList& files, Pres
       context_(*prompt_) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle("Vantor - series" + (folder.isEmpty() ? QString() : " - " + folder));
-  pressureChart = new view::SeriesChart("P (GPa)");
-  temperatureChart = new view::SeriesChart("T (K)");
-  loadChart = new view::SeriesChart("Load (ton)");
-  auto* charts = new QWidget(this);
-  auto* stack = new QVBoxLayout(charts);
-  stack->setContentsMargins(0, 0, 0, 0);
-  stack->setSpacing(0);
-  pressureView = AddChart(pressureChart);
-  temperatureView = AddChart(temperatureChart);
-  loadView = AddChart(loadChart);
-  stack->addWidget(pressureView, 3);
-  stack->addWidget(temperatureView, 2);
-  stack->addWidget(loadView, 2);
-
-  table = new QTableWidget(0, 9, this);
-  table->setHorizontalHeaderLabels({"File", "Element", "Time", "T", "Press load", "a", "V/V0", "P", "Warnings"});
-  table->verticalHeader()->setVisible(false);
-  table->setWordWrap(false);
-  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
-  table->horizontalHeader()->setStretchLastSection(true);
-  table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->setSelectionBehavior(QAbstractItemView::SelectRows);
   auto* splitter = new QSplitter(Qt::Vertical, this);
-  splitter->addWidget(charts);
-  splitter->addWidget(table);
+  splitter->addWidget(BuildCharts());
+  splitter->addWidget(BuildTable());
   splitter->setSizes({560, 240});
   statusLabel = new QLabel(this);
   statusLabel->setWordWrap(true);
@@ -187,6 +165,11 @@ SeriesWindow::SeriesWindow(const QString& folder, const QStringList& files, Pres
     std::string why;
     for (const std::string& path : SeriesFilesOf(folder_, why)) Queue(path);
   }
+  StartTimer();
+}
+
+// The first look as soon as the window is up, then one twice a second.
+void SeriesWindow::StartTimer() {
   timer = new QTimer(this);
   timer->setInterval(500);
   connect(timer, &QTimer::timeout, this, [this] { Refresh(); });
@@ -196,6 +179,37 @@ SeriesWindow::SeriesWindow(const QString& folder, const QStringList& files, Pres
 }
 
 SeriesWindow::~SeriesWindow() = default;
+
+// Pressure over temperature over press load, their times one above the other.
+QWidget* SeriesWindow::BuildCharts() {
+  pressureChart = new view::SeriesChart("P (GPa)");
+  temperatureChart = new view::SeriesChart("T (K)");
+  loadChart = new view::SeriesChart("Load (ton)");
+  auto* charts = new QWidget(this);
+  auto* stack = new QVBoxLayout(charts);
+  stack->setContentsMargins(0, 0, 0, 0);
+  stack->setSpacing(0);
+  pressureView = AddChart(pressureChart);
+  temperatureView = AddChart(temperatureChart);
+  loadView = AddChart(loadChart);
+  stack->addWidget(pressureView, 3);
+  stack->addWidget(temperatureView, 2);
+  stack->addWidget(loadView, 2);
+  return charts;
+}
+
+QTableWidget* SeriesWindow::BuildTable() {
+  table = new QTableWidget(0, 9, this);
+  table->setHorizontalHeaderLabels({"File", "Element", "Time", "T", "Press load", "a", "V/V0", "P", "Warnings"});
+  table->verticalHeader()->setVisible(false);
+  table->setWordWrap(false);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  table->horizontalHeader()->setStretchLastSection(true);
+  table->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  return table;
+}
 
 QChartView* SeriesWindow::AddChart(view::SeriesChart* chart) {
   auto* view = new QChartView(chart, this);
@@ -283,6 +297,7 @@ void SeriesWindow::Refresh(std::chrono::milliseconds budget) {
     return;
   }
   firstLook_ = false;
+  ClearUpperVectorState();
   QElapsedTimer clock;
   clock.start();
   do {
@@ -295,7 +310,10 @@ void SeriesWindow::Refresh(std::chrono::milliseconds budget) {
                             ")");
   } while (!waiting_.empty() && clock.elapsed() < budget.count());
   Redraw();
-  if (waiting_.empty()) emit loaded();
+  if (waiting_.empty())
+    emit loaded();
+  else
+    QTimer::singleShot(0, this, [this] { Refresh(); });  // the rest after the events that wait
 }
 
 void SeriesWindow::Redraw() {

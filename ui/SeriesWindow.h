@@ -53,7 +53,8 @@ class SeriesWindow : public QWidget {
 
   // Takes what the folder completed since the last look, then files that
   // wait for at most `budget` (at least one), and redraws when any was
-  // taken. The timer calls it twice a second.
+  // taken; goes on at the next turn of the event loop while files wait.
+  // The timer calls it twice a second.
   void Refresh(std::chrono::milliseconds budget = std::chrono::milliseconds(100));
   // The `pressure --table` CSV of the rows; false and the reason when it
   // cannot be written.
@@ -84,6 +85,9 @@ class SeriesWindow : public QWidget {
 
  private:
   QWidget* BuildControls();
+  QWidget* BuildCharts();
+  QTableWidget* BuildTable();
+  void StartTimer();
   QChartView* AddChart(view::SeriesChart* chart);
   void FillScales();
   void Queue(const std::string& path);

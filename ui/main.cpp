@@ -32,6 +32,7 @@ bool AnsweredInfoOption(int argc, char* argv[]) {
           "  --series FOLDER  chart the pressure, temperature and press load of the\n"
           "             folder's spectra against time, and keep watching it\n"
           "  --pressure NAME[:SCALE]  its standard and scale (vantor-cli pressure --help)\n"
+          "  --guess-pressure GPA  look for the standard's peaks near this pressure\n"
           "  --screenshot OUT.png  save the series window's picture once loaded, and exit\n"
           "  --help     show this help and exit\n"
           "  --version  show the version and licence and exit\n");
