@@ -331,16 +331,27 @@ void SeriesWindow::Redraw() {
   temperatureView->setVisible(withTemperatures);
   loadView->setVisible(withLoads);
   FillTable();
+  ShowStatus();
+}
+
+void SeriesWindow::ShowStatus() {
+  const auto& spectra = series_.spectra();
   const auto withPressure = std::count_if(spectra.begin(), spectra.end(), [](const auto& p) { return p.ok(); });
+  const auto undated =
+      std::count_if(spectra.begin(), spectra.end(), [](const auto& p) { return p.ok() && !MeasurementSeconds(p); });
   QString status = QString("%1 files, %2 spectra, %3 with a pressure (%4, %5)")
                        .arg(files_.size())
                        .arg(spectra.size())
                        .arg(withPressure)
                        .arg(FromCore(series_.request().scale->standard), FromCore(series_.request().scale->name));
+  if (undated > 0) status += QString(", %1 without a measurement date (in the table only)").arg(undated);
   if (!waiting_.empty()) status += QString("; %1 files still to read").arg(waiting_.size());
   if (!folder_.empty())
     status += watching() ? "; watching " + FromCore(folder_) : "; cannot watch " + FromCore(folder_);
-  for (const std::string& u : unreadable_) status += "\n" + FromCore(u);
+  // The first few files that could not be read, so that the charts keep their room.
+  constexpr std::size_t kShown = 3;
+  for (std::size_t i = 0; i < std::min(kShown, unreadable_.size()); ++i) status += "\n" + FromCore(unreadable_[i]);
+  if (unreadable_.size() > kShown) status += QString("\n... and %1 more").arg(unreadable_.size() - kShown);
   statusLabel->setText(status);
 }
 

@@ -92,6 +92,7 @@ class SeriesWindow : public QWidget {
   void FillScales();
   void Queue(const std::string& path);
   void Redraw();
+  void ShowStatus();
   void AlignCharts();
   void FillTable();
   void ExportTable();
