@@ -171,4 +171,14 @@ LineList ParseLineList(std::string_view list) {
   return result;
 }
 
+std::vector<std::string_view> CheckSourceNames() {
+  return {kSources.begin(), kSources.end()};
+}
+
+std::vector<std::string_view> XrayLineNames() {
+  std::vector<std::string_view> names;
+  for (const XrayLine& l : kXrayLines) names.push_back(l.name);
+  return names;
+}
+
 }  // namespace vantor

@@ -26,4 +26,9 @@ struct LineList {
 // entry makes the whole list fail with a message that lists what is known.
 LineList ParseLineList(std::string_view list);
 
+// The names a list may use, for a picker: the check sources ("Co-57") and
+// the X-ray line names that follow an element ("Ka1").
+std::vector<std::string_view> CheckSourceNames();
+std::vector<std::string_view> XrayLineNames();
+
 }  // namespace vantor

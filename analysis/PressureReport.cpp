@@ -20,10 +20,6 @@ std::string WithSigma(const Measured& m, int leastDecimals, int mostDecimals, in
   return FormatMask(m.value, mask) + " ± " + FormatMask(m.sigma, mask);
 }
 
-std::string Pressure(const SpectrumPressure& p) {
-  return WithSigma(p.pressureGPa, 2, 4, 0) + " GPa";
-}
-
 std::string Kelvin(double temperatureK) {
   return FormatMask(temperatureK, "0") + " K";
 }
@@ -38,13 +34,29 @@ std::string CsvField(const std::string& text) {
 
 }  // namespace
 
+std::string PressureText(const SpectrumPressure& p) {
+  return WithSigma(p.pressureGPa, 2, 4, 0) + " GPa";
+}
+
+std::string EdgeText(const SpectrumPressure& p) {
+  return WithSigma(p.lattice.aA, 4, 6, 1) + " Å";
+}
+
+std::string TemperatureText(const SpectrumPressure& p) {
+  return Kelvin(p.temperatureK) + " (" + std::string(TemperatureSourceName(p.temperatureSource)) + ")";
+}
+
+std::string VolumeRatioText(const SpectrumPressure& p) {
+  return FormatMask(p.volumeRatio, "0.0000");
+}
+
 std::string PressureLine(const SpectrumPressure& p) {
   std::string line = p.Name();
   if (!p.date.empty() || !p.time.empty()) line += "  " + p.date + (p.time.empty() ? "" : " " + p.time);
-  line += "  T = " + Kelvin(p.temperatureK) + " (" + std::string(TemperatureSourceName(p.temperatureSource)) + ")";
-  line += "  a = " + WithSigma(p.lattice.aA, 4, 6, 1) + " Å";
-  line += "  V/V0 = " + FormatMask(p.volumeRatio, "0.0000");
-  line += "  P = " + Pressure(p) + "  " + std::string(p.scale->standard) + " " + std::string(p.scale->name);
+  line += "  T = " + TemperatureText(p);
+  line += "  a = " + EdgeText(p);
+  line += "  V/V0 = " + VolumeRatioText(p);
+  line += "  P = " + PressureText(p) + "  " + std::string(p.scale->standard) + " " + std::string(p.scale->name);
   line += "  reflections";
   for (const AssignedReflection& r : p.lattice.reflections) line += " " + r.hkl;
   if (!p.lattice.dropped.empty()) {
@@ -56,7 +68,7 @@ std::string PressureLine(const SpectrumPressure& p) {
 }
 
 std::string PressureBrief(const SpectrumPressure& p) {
-  return p.Name() + ": " + Pressure(p) + " at " + Kelvin(p.temperatureK) + " (" + std::string(p.scale->standard) +
+  return p.Name() + ": " + PressureText(p) + " at " + Kelvin(p.temperatureK) + " (" + std::string(p.scale->standard) +
          ", " + std::string(p.scale->name) + ")";
 }
 

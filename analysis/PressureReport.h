@@ -19,6 +19,13 @@ std::string PressureLine(const SpectrumPressure& p);
 // "run0042.xbm: 12.34 ± 0.05 GPa at 1273 K (Au, Fei2007)"
 std::string PressureBrief(const SpectrumPressure& p);
 
+// The parts of the line, for the window's readout: "12.34 ± 0.05 GPa",
+// "4.07865 ± 0.00012 Å", "1273 K (record)", "0.9876".
+std::string PressureText(const SpectrumPressure& p);
+std::string EdgeText(const SpectrumPressure& p);
+std::string TemperatureText(const SpectrumPressure& p);
+std::string VolumeRatioText(const SpectrumPressure& p);
+
 // One CSV row per spectrum with a pressure, sorted by measurement date and
 // time (ties in the order given), under a header row: file, element, date,
 // time, temperature_K, a_A, a_sigma_A, v_over_v0, pressure_GPa,

@@ -204,6 +204,16 @@ SpectrumPressure PressureOfSpectrum(const SpectrumRecord& record, std::string fi
   return out;
 }
 
+PressureRequest RequestForElement(const PressureRequest& request, const RunSettings& settings, std::size_t element) {
+  PressureRequest one = request;
+  if (!settings.calibration || request.twoThetaDeg) return one;
+  const auto& elements = settings.calibration->elements;
+  const auto found = elements.find(element);
+  if (found != elements.end() && found->second.twoTheta)
+    one.twoThetaSigmaDeg = std::hypot(one.twoThetaSigmaDeg, found->second.twoThetaSigma);
+  return one;
+}
+
 SourcePressure PressureOfSource(const std::string& path, std::string_view kind, const RunSettings& settings,
                                 const PressureRequest& request) {
   SourcePressure out;
@@ -212,16 +222,9 @@ SourcePressure PressureOfSource(const std::string& path, std::string_view kind, 
   if (!read.result) return out;
   const std::size_t count = read.spectra.size();
   for (std::size_t k = 0; k < count; ++k) {
-    // A 2theta from a calibration comes with its sigma, which the pressure's
-    // sigma carries; an angle given for this run is the user's to qualify.
-    PressureRequest one = request;
-    if (settings.calibration && !request.twoThetaDeg) {
-      const auto& elements = settings.calibration->elements;
-      const auto found = elements.find(CalibrationElement(k, count));
-      if (found != elements.end() && found->second.twoTheta)
-        one.twoThetaSigmaDeg = std::hypot(one.twoThetaSigmaDeg, found->second.twoThetaSigma);
-    }
-    out.spectra.push_back(PressureOfSpectrum(read.spectra[k].record, path, count > 1 ? k + 1 : 0, one));
+    const std::size_t element = CalibrationElement(k, count);
+    out.spectra.push_back(
+        PressureOfSpectrum(read.spectra[k].record, path, element, RequestForElement(request, settings, element)));
   }
   return out;
 }

@@ -79,6 +79,12 @@ struct SourcePressure {
   std::vector<SpectrumPressure> spectra;  // one per spectrum of the file, in its order
 };
 
+// The request for spectrum `element` (CalibrationElement) of a source read
+// with these settings: a 2theta from a calibration file comes with its
+// sigma, which the pressure's sigma carries; an angle given for the run is
+// the user's to qualify.
+PressureRequest RequestForElement(const PressureRequest& request, const RunSettings& settings, std::size_t element);
+
 // Reads the file the one way every source is read (kind: a --from name, or
 // empty for its extension) and gives each of its spectra's pressure.
 SourcePressure PressureOfSource(const std::string& path, std::string_view kind, const RunSettings& settings,

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "base/FolderFiles.h"
+#include "analysis/PressureSeries.h"
 #include "base/TextRoutines.h"
 #include "cli/Commands.h"
 #include "cli/ConsolePrompt.h"
@@ -65,10 +65,8 @@ std::optional<std::vector<std::string>> FilesOf(const PressureOptions& o, std::s
       files.push_back(arg);
       continue;
     }
-    std::string patterns, why;
-    for (const SourceFormat& f : SourceFormats())
-      if (f.kind != SourceKind::Csv) patterns += (patterns.empty() ? "" : ";") + std::string(f.patterns);
-    for (const std::string& name : FolderFiles(arg, patterns, &why)) files.push_back(JoinPath(arg, name));
+    std::string why;
+    for (std::string& path : SeriesFilesOf(arg, why)) files.push_back(std::move(path));
     if (!why.empty()) {
       error = "cannot list '" + arg + "': " + why;
       return std::nullopt;

@@ -95,18 +95,14 @@ bool WritePressureTable(const std::string& path, std::span<const SpectrumPressur
   return false;
 }
 
-void PressureWatch::Take(const std::string& path, std::string_view kind, const RunSettings& settings) {
-  SourcePressure source = PressureOfSource(path, kind, settings, request_);
+void PressureWatch::Take(const std::string& path, std::string_view kind) {
+  const SourcePressure source = series_.Take(path, kind);
   if (!source.read) {
     Err(path + ": " + std::string(StatusMessage(source.read.status)) + " (" + source.read.why + ")");
     return;
   }
-  std::erase_if(rows_, [&](const SpectrumPressure& p) { return p.file == path; });
-  for (SpectrumPressure& p : source.spectra) {
-    ShowPressure(p, true);
-    if (!table_.empty() && p.ok()) rows_.push_back(std::move(p));
-  }
-  if (!table_.empty()) WritePressureTable(table_, rows_);
+  for (const SpectrumPressure& p : source.spectra) ShowPressure(p, true);
+  if (!table_.empty()) WritePressureTable(table_, series_.spectra());
 }
 
 std::string ScalesHelp() {

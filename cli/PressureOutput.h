@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/SpectrumPressure.h"
+#include "analysis/PressureSeries.h"
 
 namespace vantor::cli {
 
@@ -34,13 +34,13 @@ bool WritePressureTable(const std::string& path, std::span<const SpectrumPressur
 // written again replaces its rows) and the whole table written again.
 class PressureWatch {
  public:
-  PressureWatch(PressureRequest request, std::string table) : request_(request), table_(std::move(table)) {}
-  void Take(const std::string& path, std::string_view kind, const RunSettings& settings);
+  PressureWatch(PressureRequest request, std::string table, RunSettings settings)
+      : series_(request, std::move(settings)), table_(std::move(table)) {}
+  void Take(const std::string& path, std::string_view kind);
 
  private:
-  PressureRequest request_;
+  PressureSeries series_;
   std::string table_;
-  std::vector<SpectrumPressure> rows_;
 };
 
 // "--standard au:Fei2007 ...": every standard's scales with their papers.

@@ -13,12 +13,13 @@
 #include <optional>
 #include <set>
 
+#include "base/FileVersions.h"
 #include "base/FolderFiles.h"
+#include "base/FolderWatch.h"
 #include "base/PathIdentity.h"
 #include "base/TextRoutines.h"
 #include "cli/Commands.h"
 #include "cli/ConvertOptions.h"
-#include "cli/FolderWatch.h"
 #include "cli/PressureOutput.h"
 #include "convert/FileConvert.h"
 #include "convert/OutputClaims.h"
@@ -42,19 +43,6 @@ struct WatchOptions : ConvertOptions {
 std::string Normal(const std::string& path) {
   std::error_code ec;
   return std::filesystem::absolute(path, ec).lexically_normal().string();
-}
-
-// What a source was like when it was converted: a later close with the
-// same size and time is no new file.
-using Version = std::pair<std::uintmax_t, long long>;
-
-std::optional<Version> VersionOf(const std::string& path) {
-  std::error_code ec;
-  const auto size = std::filesystem::file_size(path, ec);
-  if (ec) return std::nullopt;
-  const auto time = std::filesystem::last_write_time(path, ec);
-  if (ec) return std::nullopt;
-  return Version{size, static_cast<long long>(time.time_since_epoch().count())};
 }
 
 enum class State { Converted, Failed, Skipped };
@@ -83,13 +71,7 @@ class Watcher {
   // output matches *.xbm), which would convert outputs of outputs.
   void Offer(const std::string& name) {
     const std::string path = JoinPath(o_.folder, name);
-    if (outputsOf_.contains(Normal(path))) return;
-    const auto version = VersionOf(path);
-    if (!version) return;
-    auto [known, added] = versions_.try_emplace(name, *version);
-    if (!added && known->second == *version) return;
-    known->second = *version;
-    if (skipOnly_) return;
+    if (outputsOf_.contains(Normal(path)) || !versions_.Take(path) || skipOnly_) return;
     AddOutputs(path);
     if (const auto refused = Refusal(path)) {
       prompt_.FileMessage(path, *refused, "");
@@ -101,7 +83,7 @@ class Watcher {
     const State state = file.converted == 1 ? State::Converted : file.skipped == 1 ? State::Skipped : State::Failed;
     last_[name] = state;
     if (!prompt_.quiet() && state == State::Converted) prompt_.Line(path + ": converted");
-    if (pressure_ && state == State::Converted) pressure_->Take(path, kind_, context_.settings);
+    if (pressure_ && state == State::Converted) pressure_->Take(path, kind_);
   }
   // Files there at the start are known but not converted (--new-only).
   void Know(const std::string& name) {
@@ -152,7 +134,7 @@ class Watcher {
   const OutputChoice& outputs_;
   ConsolePrompt& prompt_;
   ConvertContext& context_;
-  std::map<std::string, Version> versions_;
+  FileVersions versions_;
   std::map<std::string, State> last_;
   std::set<std::string> outputsOf_;  // every output of every source seen
   PathIdentity identity_;
@@ -183,7 +165,7 @@ int RunWatchCommand(const WatchOptions& o) {
     if (!choice.ok()) return UsageError(choice.error);
     PressureRequest request;
     request.standard = choice.standard, request.scale = choice.scale;
-    pressure.emplace(request, o.table);
+    pressure.emplace(request, o.table, context.settings);
   }
 
   struct sigaction stop {};

@@ -187,6 +187,15 @@ bool WriteCalibrationFile(const std::string& path, const CalibrationFile& calibr
   return ReplaceFileAtomically(path, CalibrationText(calibration), &why);
 }
 
+void MergeCalibration(CalibrationFile& into, const CalibrationFile& from) {
+  into.date = from.date;
+  for (const auto& [element, entry] : from.elements) {
+    CalibrationEntry& target = into.elements[element];
+    if (entry.energy) target.energy = entry.energy;
+    if (entry.twoTheta) target.twoTheta = entry.twoTheta;
+  }
+}
+
 CalibrationValues ValuesOf(const CalibrationFile& calibration, std::string source) {
   CalibrationValues values;
   values.source = std::move(source);

@@ -69,6 +69,11 @@ std::string CalibrationText(const CalibrationFile& calibration);
 // Replaces the file atomically; false and the reason in `why` on failure.
 bool WriteCalibrationFile(const std::string& path, const CalibrationFile& calibration, std::string& why);
 
+// A calibration made in steps (the energy, then 2theta): each element's
+// energy calibration or angle that `from` holds replaces the one `into`
+// had, the rest stays; the date becomes `from`'s.
+void MergeCalibration(CalibrationFile& into, const CalibrationFile& from);
+
 // What the read path applies, `source` naming the file in its messages.
 CalibrationValues ValuesOf(const CalibrationFile& calibration, std::string source);
 

@@ -6,6 +6,7 @@
 
 #include "base/Version.h"
 #include "ui/QtUserPrompt.h"
+#include "ui/SeriesWindow.h"
 #include "ui/SpectrumViewer.h"
 #include "ui/frmVantor.h"
 
@@ -28,6 +29,11 @@ bool AnsweredInfoOption(int argc, char* argv[]) {
           "X-ray diffraction spectra; with FILEs, show them in the spectrum viewer.\n"
           "For batch work see vantor-cli --help.\n"
           "\n"
+          "  --series FOLDER  chart the pressure, temperature and press load of the\n"
+          "             folder's spectra against time, and keep watching it\n"
+          "  --pressure NAME[:SCALE]  its standard and scale (vantor-cli pressure --help)\n"
+          "  --guess-pressure GPA  look for the standard's peaks near this pressure\n"
+          "  --screenshot OUT.png  save the series window's picture once loaded, and exit\n"
           "  --help     show this help and exit\n"
           "  --version  show the version and licence and exit\n");
       return true;
@@ -44,6 +50,7 @@ int main(int argc, char* argv[]) {
   // One look on every platform, and one that honours the light blue faces of
   // the push buttons.
   QApplication::setStyle("Fusion");
+  if (QApplication::arguments().contains("--series")) return vantor::ui::RunSeriesWindow(QApplication::arguments());
   // `vantor FILE...` shows the files in the spectrum viewer.
   if (const QStringList files = QApplication::arguments().mid(1); !files.isEmpty()) {
     vantor::ui::QtUserPrompt prompt(nullptr, nullptr);

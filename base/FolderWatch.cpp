@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // inotify where there is one, a look at the folder every half second
 // elsewhere.
-#include "cli/FolderWatch.h"
+#include "base/FolderWatch.h"
 
 #include <filesystem>
 #include <thread>
@@ -15,7 +15,7 @@
 #include <unistd.h>
 #endif
 
-namespace vantor::cli {
+namespace vantor {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -119,4 +119,4 @@ std::vector<std::string> FolderWatch::Look(std::chrono::milliseconds timeout) {
   return names;
 }
 
-}  // namespace vantor::cli
+}  // namespace vantor

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace vantor::cli {
+namespace vantor {
 
 class FolderWatch {
  public:
@@ -50,4 +50,4 @@ class FolderWatch {
   std::chrono::steady_clock::time_point lastLook_;
 };
 
-}  // namespace vantor::cli
+}  // namespace vantor
