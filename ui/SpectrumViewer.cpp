@@ -2,8 +2,10 @@
 // The viewer window's widgets and handlers.
 #include "ui/SpectrumViewer.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -12,12 +14,15 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "base/RecordFields.h"
 #include "ui/EntryText.h"
+#include "ui/PeaksPanel.h"
 #include "view/ChartPicture.h"
+#include "view/SpectrumAnalysis.h"
 #include "view/SpectrumChartView.h"
 
 namespace vantor::ui {
@@ -62,13 +67,17 @@ SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* pare
   setWindowTitle(spectra.size() == 1 ? "Vantor - " + first : QString("Vantor - %1 spectra").arg(spectra.size()));
   chart = new view::SpectrumChart(std::move(spectra));
   chartView = new view::SpectrumChartView(chart, this);
+  peaksPanel = new PeaksPanel(this);
+  tabs = new QTabWidget(this);
+  tabs->addTab(BuildHeaderPanel(), "&Header");
+  tabs->addTab(peaksPanel, "Pea&ks");
 
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   splitter->addWidget(chartView);
-  splitter->addWidget(BuildHeaderPanel());
+  splitter->addWidget(tabs);
   splitter->setStretchFactor(0, 1);
   splitter->setStretchFactor(1, 0);
-  splitter->setSizes({800, 350});
+  splitter->setSizes({760, 440});
   readoutLabel = new QLabel(this);
   regionLabel = new QLabel(this);
   regionLabel->setWordWrap(true);
@@ -80,11 +89,12 @@ SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* pare
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildControls());
+  layout->addWidget(BuildAnalysisBar());
   layout->addWidget(splitter, 1);
   layout->addWidget(readoutLabel);
   layout->addWidget(regionLabel);
   layout->addWidget(hint);
-  resize(1150, 680);
+  resize(1280, 760);
   Connect();
   ShowSpectrum(0);
   ShowReadoutHint();
@@ -106,6 +116,18 @@ QWidget* SpectrumViewer::BuildControls() {
   exportButton = new QPushButton("&Export picture...", bar);
   for (QWidget* w :
        std::initializer_list<QWidget*>{axisLabel, axisBox, logBox, resetButton, clearRegionButton, exportButton})
+    row->addWidget(w);
+  row->addStretch(1);
+  return bar;
+}
+
+QWidget* SpectrumViewer::BuildAnalysisBar() {
+  auto* bar = new QWidget(this);
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(0, 0, 0, 0);
+  auto* snrLabel = new QLabel("Min &SNR:", bar);
+  snrLabel->setBuddy(peaksPanel->minSnrBox);
+  for (QWidget* w : std::initializer_list<QWidget*>{snrLabel, peaksPanel->minSnrBox, peaksPanel->findButton})
     row->addWidget(w);
   row->addStretch(1);
   return bar;
@@ -141,6 +163,43 @@ void SpectrumViewer::Connect() {
   connect(chart, &view::SpectrumChart::regionChanged, this, [this] { ShowRegion(); });
   connect(chartView, &view::SpectrumChartView::pointerMoved, this, [this](double x) { ShowReadout(x); });
   connect(chartView, &view::SpectrumChartView::pointerLeft, this, [this] { ShowReadoutHint(); });
+  connect(peaksPanel, &PeaksPanel::findRequested, this, [this] { FindPeaks(); });
+  connect(peaksPanel, &PeaksPanel::peakChosen, this, [this](int row) { ZoomToPeak(row); });
+}
+
+void SpectrumViewer::FindPeaks() {
+  const ChartSpectrum* s = Current();
+  if (s == nullptr) return;
+  std::optional<std::array<double, 2>> range;
+  QString where = "whole spectrum";
+  if (chart->Zoomed()) {
+    const ChartView v = chart->View();
+    range = std::array{v.x0, v.x1};
+    where = AxisValue(chart->axis(), std::min(v.x0, v.x1)) + " to " + AxisValue(chart->axis(), std::max(v.x0, v.x1));
+  }
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const PeakSearch search = PeaksOfSpectrum(*s, peaksPanel->minSnrBox->value(), chart->axis(), range);
+  QApplication::restoreOverrideCursor();
+  peaksPanel->Show(search, FromCore(s->name), where);
+  std::vector<view::PeakMark> marks;
+  const auto index = static_cast<std::size_t>(spectrumBox->currentIndex());
+  for (const PeakResult& p : search.peaks) marks.push_back({index, p.channel.value, p.escape});
+  chart->SetPeakMarks(std::move(marks));
+  tabs->setCurrentWidget(peaksPanel);
+}
+
+void SpectrumViewer::ZoomToPeak(int row) {
+  const ChartSpectrum* s = Current();
+  const auto& peaks = peaksPanel->peaks();
+  if (s == nullptr || row < 0 || static_cast<std::size_t>(row) >= peaks.size()) return;
+  const auto span = PeakSpan(*s, chart->axis(), peaks[static_cast<std::size_t>(row)]);
+  if (!span) return;
+  // Counts from the floor to a little above the highest in the span.
+  double top = 0;
+  for (const ChartPoint& p : ChartPoints(*s, chart->axis(), chart->logCounts()))
+    if (p.x >= (*span)[0] && p.x <= (*span)[1]) top = std::max(top, p.y);
+  const ChartView now = chart->View();
+  chart->ShowView({(*span)[0], (*span)[1], now.y0, top > now.y0 ? top * (chart->logCounts() ? 2 : 1.15) : now.y1});
 }
 
 const ChartSpectrum* SpectrumViewer::Current() const {

@@ -17,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QTabWidget;
 
 namespace vantor::view {
 class SpectrumChart;
@@ -24,6 +25,8 @@ class SpectrumChartView;
 }  // namespace vantor::view
 
 namespace vantor::ui {
+
+class PeaksPanel;
 
 class SpectrumViewer : public QWidget {
   Q_OBJECT
@@ -42,9 +45,18 @@ class SpectrumViewer : public QWidget {
   QLabel* summaryLabel = nullptr;
   QLabel* readoutLabel = nullptr;
   QLabel* regionLabel = nullptr;
+  QTabWidget* tabs = nullptr;  // header, peaks, pressure
+  PeaksPanel* peaksPanel = nullptr;
+
+  // Finds and fits the peaks of the spectrum chosen, within the zoomed x
+  // range when zoomed, and marks them on the chart.
+  void FindPeaks();
+  // Zooms the chart to the peak of the table's row.
+  void ZoomToPeak(int row);
 
  private:
   QWidget* BuildControls();
+  QWidget* BuildAnalysisBar();
   QWidget* BuildHeaderPanel();
   void Connect();
   void ApplyView();

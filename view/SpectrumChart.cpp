@@ -37,6 +37,7 @@ SpectrumChart::SpectrumChart(std::vector<ChartSpectrum> spectra, QGraphicsItem* 
     : QChart(parent), spectra_(std::move(spectra)) {
   setBackgroundRoundness(0);
   legend()->setAlignment(Qt::AlignTop);
+  connect(this, &QChart::plotAreaChanged, this, [this] { PlaceTicks(); });
   Rebuild();
 }
 
@@ -77,6 +78,7 @@ void SpectrumChart::SetView(ChartAxis axis, bool log) {
 void SpectrumChart::Rebuild() {
   removeAllSeries();
   regionSeries_ = nullptr;
+  peakSeries_.clear();
   region_.reset();
   for (QAbstractAxis* old : axes()) {
     removeAxis(old);
@@ -84,6 +86,7 @@ void SpectrumChart::Rebuild() {
   }
   xAxis_ = LinearAxis(this, 10);
   xAxis_->setTitleText(AxisTitle(axis_));
+  connect(xAxis_, &QValueAxis::rangeChanged, this, [this] { PlaceTicks(); });
   if (log_) {
     auto* y = new QLogValueAxis(this);
     y->setLabelFormat("%g");
@@ -97,7 +100,9 @@ void SpectrumChart::Rebuild() {
   addAxis(yAxis_, Qt::AlignLeft);
 
   std::vector<ChartSpectrum> drawn;
-  for (const auto& spectrum : spectra_) {
+  for (std::size_t i = 0; i < spectra_.size(); ++i) {
+    const ChartSpectrum& spectrum = spectra_[i];
+    if (only_ && *only_ != i) continue;
     const auto points = ChartPoints(spectrum, axis_, log_);
     if (points.empty()) continue;
     auto* series = new QLineSeries(this);
@@ -114,7 +119,9 @@ void SpectrumChart::Rebuild() {
   fullX_ = DefaultXRange(drawn, axis_);
   fullY_ = CountRange(drawn, log_);
   legend()->setVisible(!drawn.empty());
+  DrawPeakMarks();
   ResetZoom();
+  PlaceTicks();
   emit viewChanged();
   emit regionChanged();
 }

@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The viewer's analysis controls: what they pass to the analysis and where
+// its results land (table, chart marks, zoom, clipboard), and the window's
+// command line.
+#include <QClipboard>
+#include <QValueAxis>
+#include <cmath>
+
+#include "UiTestSupport.h"
+#include "ui/PeaksPanel.h"
+#include "ui/SpectrumViewer.h"
+#include "ui/WindowArguments.h"
+#include "ui/WindowStart.h"
+#include "view/SpectrumChart.h"
+
+using namespace vantor;
+using namespace vantor::test;
+
+namespace {
+
+// 1024 channels at 0.1 keV each on a flat background of 50: a strong peak
+// at channel 200 and a weak one at channel 700 (about SNR 8 at its centre).
+void WriteTwoPeaks(const std::string& path) {
+  SpectrumRecord record;
+  record.Data.DataNumber = 1024;
+  for (int i = 0; i < 1024; ++i) {
+    const double x = i + 1;
+    const double counts =
+        50 + 5000 * std::exp(-0.5 * std::pow((x - 200) / 3, 2)) + 60 * std::exp(-0.5 * std::pow((x - 700) / 3, 2));
+    record.Data.Count[static_cast<std::size_t>(i)] = static_cast<std::int32_t>(std::lround(counts));
+  }
+  record.Head.Measure.EGC = {0, 0.1, 0};
+  record.Head.Measure.TwoTheta = 6;
+  WriteAll(path, RecordFileBytes(record.Data, record.Head));
+}
+
+}  // namespace
+
+class AnalysisPanelsTest : public QObject {
+  Q_OBJECT
+
+  TempDir dir;
+  FakePrompt user;
+
+  std::unique_ptr<ui::SpectrumViewer> Open(const QStringList& files) {
+    ConvertContext context(user);
+    return std::unique_ptr<ui::SpectrumViewer>(ui::OpenViewer(files, context));
+  }
+
+ private slots:
+  void initTestCase() { WriteTwoPeaks(dir / "two.xbm"); }
+
+  // The spin box's ratio reaches the search: a high one leaves out the weak
+  // peak. Each peak found is a row and a mark; a zoom limits the search.
+  void minSnr_RowsMarksAndZoomedRange() {
+    auto viewer = Open({Q(dir / "two.xbm")});
+    QVERIFY(viewer != nullptr);
+    auto* panel = viewer->peaksPanel;
+    panel->minSnrBox->setValue(3);
+    Click(panel->findButton);
+    QCOMPARE(panel->table->rowCount(), 2);
+    QCOMPARE(viewer->chart->peakMarks().size(), 2u);
+    QVERIFY(std::abs(panel->peaks()[1].channel.value - 700) < 1);
+    panel->minSnrBox->setValue(40);
+    Click(panel->findButton);
+    QCOMPARE(panel->table->rowCount(), 1);
+    panel->minSnrBox->setValue(3);
+    viewer->chart->ShowView({600, 800, 0, 200});  // channels, around the weak peak only
+    Click(panel->findButton);
+    QCOMPARE(panel->table->rowCount(), 1);
+    QVERIFY(std::abs(panel->peaks()[0].channel.value - 700) < 1);
+  }
+
+  // A row chosen zooms to its peak; Ctrl+C copies the chosen rows as the
+  // exported table's lines.
+  void rowSelection_ZoomsAndCopies() {
+    auto viewer = Open({Q(dir / "two.xbm")});
+    auto* panel = viewer->peaksPanel;
+    panel->minSnrBox->setValue(3);
+    Click(panel->findButton);
+    panel->table->selectRow(0);
+    const ChartView view = viewer->chart->View();
+    QVERIFY(view.x0 < 200 && view.x1 > 200 && view.x1 - view.x0 < 60);
+    panel->table->setFocus();
+    QTest::keyClick(panel->table, Qt::Key_C, Qt::ControlModifier);
+    const QStringList lines = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 2);  // header and the one row
+    QVERIFY(lines[0].startsWith("spectrum\tchannel"));
+    QVERIFY(lines[1].startsWith("two.xbm\t200."));
+    QString why;
+    QVERIFY(panel->WriteTable(Q(dir / "peaks.csv"), &why));
+    QCOMPARE(QString::fromStdString(ReadAll(dir / "peaks.csv")).count('\n'), 3);
+  }
+
+  // The command line: options with values, the files after them, and the
+  // mistakes it refuses.
+  void arguments_ParsedAndRefused() {
+    const auto a = ui::ParseWindowArguments({"--peaks", "--min-snr", "3", "--screenshot", "o.png", "f.med:2"});
+    QVERIFY(a.ok() && a.peaks && a.minSnr == 3.0);
+    QCOMPARE(a.screenshot, QString("o.png"));
+    QCOMPARE(a.files, QStringList{"f.med:2"});
+    const QList<QStringList> wrong = {{"--peaks"},
+                                      {"--pressure"},
+                                      {"--bogus", "f.med"},
+                                      {"--screenshot", "o.jpg", "f.med"},
+                                      {"--min-snr", "-1", "f.med"},
+                                      {"--x", "time", "f.med"}};
+    for (const QStringList& args : wrong) QVERIFY2(!ui::ParseWindowArguments(args).ok(), qPrintable(args.join(' ')));
+  }
+
+  // --peaks with --screenshot: the picture is written with the peaks found.
+  void screenshot_WithPeaks() {
+    auto viewer = Open({Q(dir / "two.xbm")});
+    ui::WindowArguments a = ui::ParseWindowArguments({"--peaks", Q(dir / "two.xbm")});
+    QString why;
+    QWidget* shown = ui::ApplyArguments(*viewer, a, &why);
+    QVERIFY(shown == viewer.get());
+    QCOMPARE(viewer->peaksPanel->table->rowCount(), 2);
+    QVERIFY(ui::SaveScreenshot(*shown, Q(dir / "shot.png")));
+    QVERIFY(!QImage(Q(dir / "shot.png")).isNull());
+  }
+};
+
+QTEST_MAIN(AnalysisPanelsTest)
+#include "AnalysisPanelsTest.moc"

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/WindowArguments.h"
+
+namespace vantor::ui {
+namespace {
+
+// The options that take a value, and where it goes.
+QString* ValueOf(WindowArguments& a, const QString& option) {
+  if (option == "--pressure") return &a.pressure;
+  if (option == "--x") return &a.axis;
+  if (option == "--calibrate-energy") return &a.energyLines;
+  if (option == "--calibrate-two-theta") return &a.twoThetaStandard;
+  if (option == "--screenshot") return &a.screenshot;
+  if (option == "--series") return &a.series;
+  return nullptr;
+}
+
+QString Checked(WindowArguments& a) {
+  if (!a.axis.isEmpty() && a.axis != "channel" && a.axis != "energy" && a.axis != "d")
+    return "--x takes channel, energy or d";
+  if (a.minSnr && !(*a.minSnr > 0)) return "--min-snr must be above 0";
+  if (!a.screenshot.isEmpty() && !a.screenshot.endsWith(".png", Qt::CaseInsensitive))
+    return "--screenshot writes a PNG picture: give a name ending in .png";
+  const bool analysis = a.peaks || !a.pressure.isEmpty() || !a.energyLines.isEmpty() || !a.twoThetaStandard.isEmpty();
+  if (analysis && a.files.isEmpty()) return "--peaks, --pressure and the calibrations need a FILE";
+  if (!a.series.isEmpty() && !a.files.isEmpty()) return "--series takes a folder and no FILE";
+  return {};
+}
+
+}  // namespace
+
+WindowArguments ParseWindowArguments(const QStringList& arguments) {
+  WindowArguments a;
+  bool options = true;
+  for (qsizetype i = 0; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    if (!options || !arg.startsWith("--")) {
+      a.files << arg;
+      continue;
+    }
+    if (arg == "--") {
+      options = false;
+    } else if (arg == "--peaks") {
+      a.peaks = true;
+    } else if (arg == "--min-snr" || ValueOf(a, arg) != nullptr) {
+      if (i + 1 >= arguments.size()) {
+        a.error = arg + " needs a value";
+        return a;
+      }
+      const QString value = arguments[++i];
+      if (arg == "--min-snr") {
+        bool number = false;
+        a.minSnr = value.toDouble(&number);
+        if (!number) a.minSnr = 0;
+      } else {
+        *ValueOf(a, arg) = value;
+      }
+    } else {
+      a.error = "unknown option " + arg + " (vantor --help lists them)";
+      return a;
+    }
+  }
+  a.error = Checked(a);
+  return a;
+}
+
+const char* WindowOptionsHelp() {
+  return "  --peaks                    find and fit the peaks of the spectrum shown\n"
+         "  --min-snr S                least signal-to-noise ratio of a peak (default 5)\n"
+         "  --pressure NAME[:SCALE]    the pressure of every spectrum from this standard\n"
+         "                             (its default scale when none is named)\n"
+         "  --calibrate-energy LINES   open the energy calibration on these lines\n"
+         "                             (\"Co-57,Cd-109\", \"Pb-Ka1\", ...)\n"
+         "  --calibrate-two-theta NAME open the 2theta calibration on this standard\n"
+         "  --x channel|energy|d       the chart's x axis\n"
+         "  --screenshot OUT.png       draw the window as it would show into OUT.png and\n"
+         "                             exit (needs no display: QT_QPA_PLATFORM=offscreen)\n";
+}
+
+}  // namespace vantor::ui

@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/WindowStart.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <cstdio>
+
+#include "ui/PeaksPanel.h"
+#include "ui/QtUserPrompt.h"
+#include "ui/SpectrumViewer.h"
+#include "ui/frmVantor.h"
+
+namespace vantor::ui {
+namespace {
+
+int Fail(const QString& why) {
+  std::fprintf(stderr, "vantor: %s\n", qPrintable(why));
+  return 1;
+}
+
+bool ChooseAxis(SpectrumViewer& viewer, const QString& name) {
+  const ChartAxis axis = name == "energy" ? ChartAxis::Energy : name == "d" ? ChartAxis::DSpacing : ChartAxis::Channel;
+  const int index = viewer.axisBox->findData(static_cast<int>(axis));
+  if (index < 0) return false;
+  viewer.axisBox->setCurrentIndex(index);
+  return true;
+}
+
+}  // namespace
+
+QWidget* ApplyArguments(SpectrumViewer& viewer, const WindowArguments& arguments, QString* why) {
+  if (!arguments.axis.isEmpty() && !ChooseAxis(viewer, arguments.axis)) {
+    *why = "no spectrum can be drawn against " + arguments.axis + " (no calibration or angle)";
+    return nullptr;
+  }
+  if (arguments.minSnr) viewer.peaksPanel->minSnrBox->setValue(*arguments.minSnr);
+  if (arguments.peaks) viewer.FindPeaks();
+  return &viewer;
+}
+
+bool SaveScreenshot(QWidget& window, const QString& path) {
+  window.show();
+  // Axes replaced by a change of axis go at the next turn of the event
+  // loop, which a program that only paints never reaches.
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  QApplication::processEvents();
+  return window.grab().save(path, "PNG");
+}
+
+int RunWindow(const WindowArguments& arguments) {
+  if (arguments.files.isEmpty()) {
+    frmVantor window;
+    if (!arguments.screenshot.isEmpty())
+      return SaveScreenshot(window, arguments.screenshot) ? 0 : Fail("cannot write " + arguments.screenshot);
+    window.show();
+    return QApplication::exec();
+  }
+  QtUserPrompt prompt(nullptr, nullptr);
+  ConvertContext context(prompt);
+  SpectrumViewer* viewer = OpenViewer(arguments.files, context);
+  if (viewer == nullptr) return 1;
+  QString why;
+  QWidget* shown = ApplyArguments(*viewer, arguments, &why);
+  if (shown == nullptr) return Fail(why);
+  if (!arguments.screenshot.isEmpty())
+    return SaveScreenshot(*shown, arguments.screenshot) ? 0 : Fail("cannot write " + arguments.screenshot);
+  return QApplication::exec();
+}
+
+}  // namespace vantor::ui
