@@ -21,6 +21,7 @@
 #include "base/RecordFields.h"
 #include "ui/EntryText.h"
 #include "ui/PeaksPanel.h"
+#include "ui/PressurePanel.h"
 #include "view/ChartPicture.h"
 #include "view/SpectrumAnalysis.h"
 #include "view/SpectrumChartView.h"
@@ -68,16 +69,18 @@ SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* pare
   chart = new view::SpectrumChart(std::move(spectra));
   chartView = new view::SpectrumChartView(chart, this);
   peaksPanel = new PeaksPanel(this);
+  pressurePanel = new PressurePanel(this);
   tabs = new QTabWidget(this);
   tabs->addTab(BuildHeaderPanel(), "&Header");
   tabs->addTab(peaksPanel, "Pea&ks");
+  tabs->addTab(pressurePanel, "Pressure");
 
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   splitter->addWidget(chartView);
   splitter->addWidget(tabs);
   splitter->setStretchFactor(0, 1);
   splitter->setStretchFactor(1, 0);
-  splitter->setSizes({760, 440});
+  splitter->setSizes({730, 520});
   readoutLabel = new QLabel(this);
   regionLabel = new QLabel(this);
   regionLabel->setWordWrap(true);
@@ -125,9 +128,27 @@ QWidget* SpectrumViewer::BuildAnalysisBar() {
   auto* bar = new QWidget(this);
   auto* row = new QHBoxLayout(bar);
   row->setContentsMargins(0, 0, 0, 0);
+  elementBox = new QComboBox(bar);
+  elementBox->addItem("All spectra");
+  for (const auto& s : chart->spectra()) elementBox->addItem(FromCore(s.name));
+  auto* elementLabel = new QLabel("Sho&w:", bar);
+  elementLabel->setBuddy(elementBox);
+  const bool several = chart->spectra().size() > 1;
+  elementLabel->setVisible(several);
+  elementBox->setVisible(several);
   auto* snrLabel = new QLabel("Min &SNR:", bar);
   snrLabel->setBuddy(peaksPanel->minSnrBox);
+  auto* standardLabel = new QLabel("S&tandard:", bar);
+  standardLabel->setBuddy(pressurePanel->standardBox);
+  auto* scaleLabel = new QLabel("Sc&ale:", bar);
+  scaleLabel->setBuddy(pressurePanel->scaleBox);
+  for (QWidget* w : std::initializer_list<QWidget*>{elementLabel, elementBox}) row->addWidget(w);
+  if (several) row->addSpacing(16);
   for (QWidget* w : std::initializer_list<QWidget*>{snrLabel, peaksPanel->minSnrBox, peaksPanel->findButton})
+    row->addWidget(w);
+  row->addSpacing(16);
+  for (QWidget* w : std::initializer_list<QWidget*>{standardLabel, pressurePanel->standardBox, scaleLabel,
+                                                    pressurePanel->scaleBox, pressurePanel->pressureButton})
     row->addWidget(w);
   row->addStretch(1);
   return bar;
@@ -165,6 +186,63 @@ void SpectrumViewer::Connect() {
   connect(chartView, &view::SpectrumChartView::pointerLeft, this, [this] { ShowReadoutHint(); });
   connect(peaksPanel, &PeaksPanel::findRequested, this, [this] { FindPeaks(); });
   connect(peaksPanel, &PeaksPanel::peakChosen, this, [this](int row) { ZoomToPeak(row); });
+  connect(elementBox, &QComboBox::currentIndexChanged, this, [this](int i) { ShowElement(i); });
+  connect(pressurePanel, &PressurePanel::standardChanged, this, [this] {
+    pressurePanel->ClearResults();
+    UpdateTicks();
+  });
+  connect(pressurePanel, &PressurePanel::pressureRequested, this, [this] { ComputePressure(); });
+  connect(pressurePanel, &PressurePanel::spectrumChosen, this,
+          [this](std::size_t i) { spectrumBox->setCurrentIndex(static_cast<int>(i)); });
+}
+
+void SpectrumViewer::ShowElement(int index) {
+  if (index <= 0) {
+    chart->ShowOnly(std::nullopt);
+  } else {
+    chart->ShowOnly(static_cast<std::size_t>(index - 1));
+    spectrumBox->setCurrentIndex(index - 1);
+  }
+  ApplyView();
+}
+
+void SpectrumViewer::ComputePressure() {
+  const auto request = pressurePanel->Request();
+  if (!request) return;
+  std::vector<SpectrumPressure> results;
+  std::vector<std::size_t> indices;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  for (std::size_t i = 0; i < chart->spectra().size(); ++i) {
+    if (chart->shownOnly() && *chart->shownOnly() != i) continue;
+    results.push_back(PressureOfChartSpectrum(chart->spectra()[i], *request));
+    indices.push_back(i);
+  }
+  QApplication::restoreOverrideCursor();
+  pressurePanel->ShowResults(std::move(results), std::move(indices),
+                             static_cast<std::size_t>(std::max(0, spectrumBox->currentIndex())));
+  tabs->setCurrentWidget(pressurePanel);
+  UpdateTicks();
+}
+
+// The standard's reflections for the spectrum chosen: at the fitted edge
+// once there is a pressure, else at the scale's edge at 0 GPa (a
+// calibrant's own cell).
+void SpectrumViewer::UpdateTicks() {
+  const ChartSpectrum* s = Current();
+  const Standard* standard = pressurePanel->standard();
+  if (s == nullptr || standard == nullptr) {
+    chart->SetTicks({});
+    return;
+  }
+  Cell cell = standard->ambient;
+  if (const PressureScale* scale = pressurePanel->scale()) cell = CubicCell(scale->a0A);
+  const auto index = static_cast<std::size_t>(spectrumBox->currentIndex());
+  if (const SpectrumPressure* p = pressurePanel->ResultFor(index); p != nullptr && p->ok())
+    cell = CubicCell(p->lattice.aA.value);
+  std::vector<view::TickMark> ticks;
+  for (const ReflectionMark& m : MarksOfStandard(*s, *standard, cell))
+    ticks.push_back({index, m.channel, FromCore(m.hkl), m.weak});
+  chart->SetTicks(std::move(ticks));
 }
 
 void SpectrumViewer::FindPeaks() {
@@ -230,6 +308,8 @@ void SpectrumViewer::ShowSpectrum(int index) {
   for (const auto& [name, value] : s.extra) add(QString::fromStdString(name), QString::fromStdString(value));
   headerTable->resizeColumnToContents(0);
   summaryLabel->setText(SummaryText(s));
+  pressurePanel->ShowDetails(static_cast<std::size_t>(index));
+  UpdateTicks();
 }
 
 void SpectrumViewer::ShowReadout(double x) {

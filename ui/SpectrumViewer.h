@@ -27,6 +27,7 @@ class SpectrumChartView;
 namespace vantor::ui {
 
 class PeaksPanel;
+class PressurePanel;
 
 class SpectrumViewer : public QWidget {
   Q_OBJECT
@@ -47,12 +48,18 @@ class SpectrumViewer : public QWidget {
   QLabel* regionLabel = nullptr;
   QTabWidget* tabs = nullptr;  // header, peaks, pressure
   PeaksPanel* peaksPanel = nullptr;
+  PressurePanel* pressurePanel = nullptr;
+  // A file of several spectra: all of them overlaid, or one picked out.
+  QComboBox* elementBox = nullptr;
 
   // Finds and fits the peaks of the spectrum chosen, within the zoomed x
   // range when zoomed, and marks them on the chart.
   void FindPeaks();
   // Zooms the chart to the peak of the table's row.
   void ZoomToPeak(int row);
+  // The pressure of every spectrum shown, from the standard and scale
+  // chosen; the details of the spectrum chosen.
+  void ComputePressure();
 
  private:
   QWidget* BuildControls();
@@ -61,6 +68,8 @@ class SpectrumViewer : public QWidget {
   void Connect();
   void ApplyView();
   void ShowSpectrum(int index);
+  void ShowElement(int index);
+  void UpdateTicks();
   void ShowReadout(double x);
   void ShowReadoutHint();
   void ShowRegion();

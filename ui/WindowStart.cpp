@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "ui/PeaksPanel.h"
+#include "ui/PressurePanel.h"
 #include "ui/QtUserPrompt.h"
 #include "ui/SpectrumViewer.h"
 #include "ui/frmVantor.h"
@@ -36,6 +37,10 @@ QWidget* ApplyArguments(SpectrumViewer& viewer, const WindowArguments& arguments
   }
   if (arguments.minSnr) viewer.peaksPanel->minSnrBox->setValue(*arguments.minSnr);
   if (arguments.peaks) viewer.FindPeaks();
+  if (!arguments.pressure.isEmpty()) {
+    if (!viewer.pressurePanel->Choose(arguments.pressure, why)) return nullptr;
+    viewer.ComputePressure();
+  }
   return &viewer;
 }
 

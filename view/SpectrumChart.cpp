@@ -100,13 +100,19 @@ void SpectrumChart::Rebuild() {
   addAxis(yAxis_, Qt::AlignLeft);
 
   std::vector<ChartSpectrum> drawn;
+  // The elements of one file are named by their numbers under the file's
+  // name, so that ten of them fit in the legend.
+  const bool oneFile = !only_ && spectra_.size() > 1 &&
+                       std::all_of(spectra_.begin(), spectra_.end(),
+                                   [this](const auto& s) { return s.element > 0 && s.path == spectra_.front().path; });
+  setTitle(oneFile ? QString::fromLocal8Bit(spectra_.front().name).section(':', 0, 0) : QString());
   for (std::size_t i = 0; i < spectra_.size(); ++i) {
     const ChartSpectrum& spectrum = spectra_[i];
     if (only_ && *only_ != i) continue;
     const auto points = ChartPoints(spectrum, axis_, log_);
     if (points.empty()) continue;
     auto* series = new QLineSeries(this);
-    series->setName(QString::fromLocal8Bit(spectrum.name));
+    series->setName(oneFile ? QString(":%1").arg(spectrum.element) : QString::fromLocal8Bit(spectrum.name));
     series->replace(SeriesPoints(points));
     addSeries(series);  // takes its colour from the theme
     QPen pen = series->pen();

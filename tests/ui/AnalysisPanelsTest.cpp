@@ -7,7 +7,10 @@
 #include <cmath>
 
 #include "UiTestSupport.h"
+#include "analysis/PressureScale.h"
+#include "bench/PressureSpectra.h"
 #include "ui/PeaksPanel.h"
+#include "ui/PressurePanel.h"
 #include "ui/SpectrumViewer.h"
 #include "ui/WindowArguments.h"
 #include "ui/WindowStart.h"
@@ -32,6 +35,24 @@ void WriteTwoPeaks(const std::string& path) {
   record.Head.Measure.EGC = {0, 0.1, 0};
   record.Head.Measure.TwoTheta = 6;
   WriteAll(path, RecordFileBytes(record.Data, record.Head));
+}
+
+// Two elements of one file: Au at 5 and at 20 GPa, 300 K.
+std::vector<ChartSpectrum> GoldAtTwoPressures() {
+  std::vector<ChartSpectrum> spectra;
+  for (const double gpa : {5.0, 20.0}) {
+    bench::StandardScene scene;
+    scene.pressureGPa = gpa;
+    ChartSpectrum s = ChartSpectrumOf("gold.med", "med", bench::GenerateStandardSpectrum(scene).record);
+    s.element = spectra.size() + 1;
+    s.name += ":" + std::to_string(s.element);
+    spectra.push_back(std::move(s));
+  }
+  return spectra;
+}
+
+double LeadingNumber(const QTableWidget* table, int row, int column) {
+  return table->item(row, column)->text().section(' ', 0, 0).toDouble();
 }
 
 }  // namespace
@@ -90,6 +111,37 @@ class AnalysisPanelsTest : public QObject {
     QString why;
     QVERIFY(panel->WriteTable(Q(dir / "peaks.csv"), &why));
     QCOMPARE(QString::fromStdString(ReadAll(dir / "peaks.csv")).count('\n'), 3);
+  }
+
+  // The standard's default scale comes first; its reflections are marked
+  // before a fit and move to higher channels once the fit finds the cell
+  // compressed. "Pressure" gives a row per spectrum shown, in their order;
+  // one element picked out gives its own alone.
+  void pressure_ScaleTicksRowsAndElementPicker() {
+    ui::SpectrumViewer viewer(GoldAtTwoPressures());
+    auto* panel = viewer.pressurePanel;
+    QVERIFY(!panel->pressureButton->isEnabled());
+    panel->standardBox->setCurrentIndex(panel->standardBox->findData("al2o3"));
+    QVERIFY(!panel->pressureButton->isEnabled() && !viewer.chart->ticks().empty());
+    panel->standardBox->setCurrentIndex(panel->standardBox->findData("au"));
+    QCOMPARE(panel->scaleBox->currentText(), QString::fromLatin1(FindScale("Au", "")->name));
+    const double before = viewer.chart->ticks().front().channel;
+    Click(panel->pressureButton);
+    QCOMPARE(panel->summaryTable->rowCount(), 2);
+    QVERIFY(std::abs(LeadingNumber(panel->summaryTable, 0, 1) - 5) < 0.5);
+    QVERIFY(std::abs(LeadingNumber(panel->summaryTable, 1, 1) - 20) < 0.5);
+    QVERIFY(viewer.chart->ticks().front().channel > before);
+    QVERIFY(panel->readoutLabel->text().contains("gold.med:1"));
+    panel->summaryTable->selectRow(1);
+    QCOMPARE(viewer.spectrumBox->currentIndex(), 1);
+    QVERIFY(panel->readoutLabel->text().contains("gold.med:2"));
+
+    viewer.elementBox->setCurrentIndex(1);  // element 1 alone
+    QCOMPARE(viewer.chart->series().size(), 1);
+    Click(panel->pressureButton);
+    QVERIFY(panel->summaryTable->isHidden() && panel->ResultFor(1) == nullptr && panel->ResultFor(0) != nullptr);
+    QString why;
+    QVERIFY(!panel->Choose("au:Nobody1900", &why) && why.contains("Nobody1900"));
   }
 
   // The command line: options with values, the files after them, and the
