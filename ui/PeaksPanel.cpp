@@ -28,7 +28,7 @@ PeaksPanel::PeaksPanel(QWidget* parent) : QWidget(parent) {
   minSnrBox->setSingleStep(0.5);
   minSnrBox->setValue(PeakOptions{}.minSnr);  // the command line's default
   minSnrBox->setToolTip("Least signal-to-noise ratio of a peak");
-  findButton = new QPushButton("Find &peaks", this);
+  findButton = new QPushButton("&Find peaks", this);
   findButton->setToolTip("Find and fit the peaks of the spectrum chosen, within the zoomed range when zoomed");
   table = NewResultTable(this);
   exportButton = new QPushButton("Export &table...", this);

@@ -43,7 +43,7 @@ PressurePanel::PressurePanel(QWidget* parent) : QWidget(parent) {
   standardBox->setToolTip("Its reflections are marked on the chart; a pressure standard gives the pressure");
   scaleBox = new QComboBox(this);
   scaleBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-  pressureButton = new QPushButton("P&ressure", this);
+  pressureButton = new QPushButton("&Pressure", this);
   pressureButton->setToolTip("The pressure of every spectrum shown, from the standard and scale chosen");
   readoutLabel = new QLabel("Choose a pressure standard and press \"Pressure\".", this);
   readoutLabel->setWordWrap(true);

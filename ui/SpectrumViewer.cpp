@@ -19,11 +19,14 @@
 #include <QVBoxLayout>
 
 #include "base/RecordFields.h"
+#include "ui/EnergyCalibrationDialog.h"
 #include "ui/EntryText.h"
 #include "ui/PeaksPanel.h"
 #include "ui/PressurePanel.h"
+#include "ui/TwoThetaCalibrationDialog.h"
 #include "view/ChartPicture.h"
 #include "view/SpectrumAnalysis.h"
+#include "view/SpectrumCalibration.h"
 #include "view/SpectrumChartView.h"
 
 namespace vantor::ui {
@@ -109,8 +112,7 @@ QWidget* SpectrumViewer::BuildControls() {
   auto* row = new QHBoxLayout(bar);
   row->setContentsMargins(0, 0, 0, 0);
   axisBox = new QComboBox(bar);
-  for (const ChartAxis axis : chart->AvailableAxes())
-    axisBox->addItem(view::SpectrumChart::AxisTitle(axis), static_cast<int>(axis));
+  FillAxes();
   auto* axisLabel = new QLabel("&X axis:", bar);
   axisLabel->setBuddy(axisBox);
   logBox = new QCheckBox("&Log counts", bar);
@@ -150,6 +152,11 @@ QWidget* SpectrumViewer::BuildAnalysisBar() {
   for (QWidget* w : std::initializer_list<QWidget*>{standardLabel, pressurePanel->standardBox, scaleLabel,
                                                     pressurePanel->scaleBox, pressurePanel->pressureButton})
     row->addWidget(w);
+  row->addSpacing(16);
+  energyButton = new QPushButton("Calibrate e&nergy...", bar);
+  twoThetaButton = new QPushButton("Calibrate &2\u03B8...", bar);
+  row->addWidget(energyButton);
+  row->addWidget(twoThetaButton);
   row->addStretch(1);
   return bar;
 }
@@ -186,6 +193,8 @@ void SpectrumViewer::Connect() {
   connect(chartView, &view::SpectrumChartView::pointerLeft, this, [this] { ShowReadoutHint(); });
   connect(peaksPanel, &PeaksPanel::findRequested, this, [this] { FindPeaks(); });
   connect(peaksPanel, &PeaksPanel::peakChosen, this, [this](int row) { ZoomToPeak(row); });
+  connect(energyButton, &QPushButton::clicked, this, [this] { OpenEnergyCalibration(); });
+  connect(twoThetaButton, &QPushButton::clicked, this, [this] { OpenTwoThetaCalibration(); });
   connect(elementBox, &QComboBox::currentIndexChanged, this, [this](int i) { ShowElement(i); });
   connect(pressurePanel, &PressurePanel::standardChanged, this, [this] {
     pressurePanel->ClearResults();
@@ -194,6 +203,55 @@ void SpectrumViewer::Connect() {
   connect(pressurePanel, &PressurePanel::pressureRequested, this, [this] { ComputePressure(); });
   connect(pressurePanel, &PressurePanel::spectrumChosen, this,
           [this](std::size_t i) { spectrumBox->setCurrentIndex(static_cast<int>(i)); });
+}
+
+void SpectrumViewer::FillAxes() {
+  const QSignalBlocker quiet(axisBox);
+  const QVariant was = axisBox->currentData();
+  axisBox->clear();
+  for (const ChartAxis axis : chart->AvailableAxes())
+    axisBox->addItem(view::SpectrumChart::AxisTitle(axis), static_cast<int>(axis));
+  axisBox->setCurrentIndex(std::max(0, axisBox->findData(was)));
+}
+
+CalibrationDialog* SpectrumViewer::OpenEnergyCalibration() {
+  auto* dialog = new EnergyCalibrationDialog(chart->spectra(), this);
+  connect(dialog, &CalibrationDialog::applied, this, &SpectrumViewer::ApplyCalibration);
+  dialog->show();
+  return dialog;
+}
+
+CalibrationDialog* SpectrumViewer::OpenTwoThetaCalibration() {
+  auto* dialog = new TwoThetaCalibrationDialog(chart->spectra(), applied_, this);
+  if (const Standard* s = pressurePanel->standard()) dialog->ChooseStandard(FromCore(s->name));
+  connect(dialog, &CalibrationDialog::applied, this, &SpectrumViewer::ApplyCalibration);
+  dialog->show();
+  return dialog;
+}
+
+void SpectrumViewer::ApplyCalibration(const CalibrationFile& calibration) {
+  if (applied_)
+    MergeCalibration(*applied_, calibration);
+  else
+    applied_ = calibration;
+  const CalibrationValues values = ValuesOf(*applied_, "the calibration applied");
+  for (std::size_t i = 0; i < chart->spectra().size(); ++i) {
+    const ChartSpectrum& s = chart->spectra()[i];
+    if (const auto c = CalibrationOfSpectrum(values, s))
+      chart->SetCalibration(i, c->egc.value_or(s.header.Measure.EGC), c->twoTheta.value_or(s.header.Measure.TwoTheta));
+  }
+  FillAxes();
+  ApplyView();
+  peaksPanel->Clear();
+  chart->SetPeakMarks({});
+  pressurePanel->ClearResults();
+  ShowSpectrum(spectrumBox->currentIndex());
+  if (const ChartSpectrum* s = Current()) {
+    const auto c = CalibrationOfSpectrum(values, *s);
+    const MeasureCondition& m = s->header.Measure;
+    if (c && c->egc) emit energyCalibrationApplied(m.EGC[0], m.EGC[1], m.EGC[2]);
+    if (c && c->twoTheta) emit twoThetaApplied(m.TwoTheta);
+  }
 }
 
 void SpectrumViewer::ShowElement(int index) {
@@ -212,9 +270,12 @@ void SpectrumViewer::ComputePressure() {
   std::vector<SpectrumPressure> results;
   std::vector<std::size_t> indices;
   QApplication::setOverrideCursor(Qt::WaitCursor);
+  RunSettings settings;  // an applied angle brings its sigma, which the pressure's carries
+  if (applied_) settings.calibration = ValuesOf(*applied_, "the calibration applied");
   for (std::size_t i = 0; i < chart->spectra().size(); ++i) {
     if (chart->shownOnly() && *chart->shownOnly() != i) continue;
-    results.push_back(PressureOfChartSpectrum(chart->spectra()[i], *request));
+    const ChartSpectrum& s = chart->spectra()[i];
+    results.push_back(PressureOfChartSpectrum(s, RequestForElement(*request, settings, s.element)));
     indices.push_back(i);
   }
   QApplication::restoreOverrideCursor();

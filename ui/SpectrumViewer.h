@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/ConvertContext.h"
+#include "convert/CalibrationFile.h"
 #include "view/ChartModel.h"
 
 class QCheckBox;
@@ -26,6 +27,7 @@ class SpectrumChartView;
 
 namespace vantor::ui {
 
+class CalibrationDialog;
 class PeaksPanel;
 class PressurePanel;
 
@@ -51,6 +53,8 @@ class SpectrumViewer : public QWidget {
   PressurePanel* pressurePanel = nullptr;
   // A file of several spectra: all of them overlaid, or one picked out.
   QComboBox* elementBox = nullptr;
+  QPushButton* energyButton = nullptr;    // "Calibrate energy..."
+  QPushButton* twoThetaButton = nullptr;  // "Calibrate 2θ..."
 
   // Finds and fits the peaks of the spectrum chosen, within the zoomed x
   // range when zoomed, and marks them on the chart.
@@ -60,6 +64,19 @@ class SpectrumViewer : public QWidget {
   // The pressure of every spectrum shown, from the standard and scale
   // chosen; the details of the spectrum chosen.
   void ComputePressure();
+  // The calibration dialogs, each a window of its own over the viewer,
+  // working on the spectra as they are now.
+  CalibrationDialog* OpenEnergyCalibration();
+  CalibrationDialog* OpenTwoThetaCalibration();
+  // Uses the calibration for the open spectra: each takes its element's
+  // energy calibration and angle; the results found before are cleared.
+  void ApplyCalibration(const CalibrationFile& calibration);
+
+ signals:
+  // What the spectrum chosen now carries after an Apply, for the main
+  // window's boxes.
+  void energyCalibrationApplied(double a, double b, double c);
+  void twoThetaApplied(double degrees);
 
  private:
   QWidget* BuildControls();
@@ -75,6 +92,9 @@ class SpectrumViewer : public QWidget {
   void ShowRegion();
   void Export();
   const ChartSpectrum* Current() const;
+  void FillAxes();
+
+  std::optional<CalibrationFile> applied_;
 };
 
 // Reads the files and shows them in a new viewer window (a window of its

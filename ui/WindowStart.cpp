@@ -6,10 +6,12 @@
 #include <QDoubleSpinBox>
 #include <cstdio>
 
+#include "ui/EnergyCalibrationDialog.h"
 #include "ui/PeaksPanel.h"
 #include "ui/PressurePanel.h"
 #include "ui/QtUserPrompt.h"
 #include "ui/SpectrumViewer.h"
+#include "ui/TwoThetaCalibrationDialog.h"
 #include "ui/frmVantor.h"
 
 namespace vantor::ui {
@@ -40,6 +42,21 @@ QWidget* ApplyArguments(SpectrumViewer& viewer, const WindowArguments& arguments
   if (!arguments.pressure.isEmpty()) {
     if (!viewer.pressurePanel->Choose(arguments.pressure, why)) return nullptr;
     viewer.ComputePressure();
+  }
+  if (!arguments.energyLines.isEmpty()) {
+    auto* dialog = static_cast<EnergyCalibrationDialog*>(viewer.OpenEnergyCalibration());
+    dialog->SetLines(arguments.energyLines);
+    dialog->Calibrate();
+    return dialog;
+  }
+  if (!arguments.twoThetaStandard.isEmpty()) {
+    auto* dialog = static_cast<TwoThetaCalibrationDialog*>(viewer.OpenTwoThetaCalibration());
+    if (!dialog->ChooseStandard(arguments.twoThetaStandard)) {
+      *why = "unknown standard " + arguments.twoThetaStandard;
+      return nullptr;
+    }
+    dialog->Calibrate();
+    return dialog;
   }
   return &viewer;
 }
