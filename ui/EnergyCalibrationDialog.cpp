@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "analysis/LineTable.h"
 #include "analysis/ResultCells.h"
@@ -35,7 +36,7 @@ EnergyCalibrationDialog::EnergyCalibrationDialog(std::vector<ChartSpectrum> spec
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
   }
-  sourceList->setMaximumHeight(sourceList->sizeHintForRow(0) * 5 + 8);
+  sourceList->setMaximumHeight(sourceList->sizeHintForRow(0) * std::min(sourceList->count(), 8) + 8);
   elementEdit = new QLineEdit(this);
   elementEdit->setPlaceholderText("Pb");
   elementEdit->setMaximumWidth(60);

@@ -2,8 +2,11 @@
 #include "ui/PressurePanel.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -17,6 +20,11 @@ namespace {
 
 QString Html(const std::string& text) {
   return FromCore(text).toHtmlEscaped();
+}
+
+// "MgO" of "MgO, rock salt B1 (Fm-3m)": the bar has room for no more.
+QString ShortName(const Standard& s) {
+  return FromCore(s.description).section(QRegularExpression("(, | \\()"), 0, 0);
 }
 
 QString ReadoutOf(const SpectrumPressure& p) {
@@ -39,7 +47,10 @@ QString ReadoutOf(const SpectrumPressure& p) {
 PressurePanel::PressurePanel(QWidget* parent) : QWidget(parent) {
   standardBox = new QComboBox(this);
   standardBox->addItem("none", QString());
-  for (const Standard& s : Standards()) standardBox->addItem(FromCore(s.description), FromCore(s.name));
+  for (const Standard& s : Standards()) {
+    standardBox->addItem(ShortName(s), FromCore(s.name));
+    standardBox->setItemData(standardBox->count() - 1, FromCore(s.description), Qt::ToolTipRole);
+  }
   standardBox->setToolTip("Its reflections are marked on the chart; a pressure standard gives the pressure");
   scaleBox = new QComboBox(this);
   scaleBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -52,10 +63,19 @@ PressurePanel::PressurePanel(QWidget* parent) : QWidget(parent) {
   warningLabel->setWordWrap(true);
   warningLabel->setStyleSheet("color: #a03000");
   warningLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  temperatureEdit = new QLineEdit(this);
+  temperatureEdit->setPlaceholderText("the record's, else 300 K");
+  guessEdit = new QLineEdit(this);
+  guessEdit->setPlaceholderText("none: the whole range of the scale");
+  guessEdit->setToolTip("Where two cell edges fit the peaks nearly as well, a guess picks the one near it");
   summaryTable = NewResultTable(this);
   reflectionTable = NewResultTable(this);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
+  auto* form = new QFormLayout;
+  form->addRow("T (K):", temperatureEdit);
+  form->addRow("Guessed P (GPa):", guessEdit);
+  column->addLayout(form);
   column->addWidget(summaryTable, 3);
   column->addWidget(readoutLabel);
   column->addWidget(warningLabel);
@@ -96,12 +116,29 @@ const PressureScale* PressurePanel::scale() const {
   return FindScale(s->pressureStandard, ToCore(scaleBox->currentText()));
 }
 
-std::optional<PressureRequest> PressurePanel::Request() const {
+std::optional<PressureRequest> PressurePanel::Request(QString* why) const {
   const StandardChoice choice =
       ChooseStandard(ToCore(standardBox->currentData().toString()), ToCore(scaleBox->currentText()));
-  if (!choice.ok()) return std::nullopt;
+  if (!choice.ok()) {
+    *why = FromCore(choice.error);
+    return std::nullopt;
+  }
   PressureRequest request;
   request.standard = choice.standard, request.scale = choice.scale;
+  if (!temperatureEdit->text().trimmed().isEmpty()) {
+    request.temperatureK = EntryNumber(temperatureEdit->text());
+    if (!request.temperatureK || !(*request.temperatureK > 0)) {
+      *why = "T takes kelvin above 0";
+      return std::nullopt;
+    }
+  }
+  if (!guessEdit->text().trimmed().isEmpty()) {
+    request.guessPressureGPa = EntryNumber(guessEdit->text());
+    if (!request.guessPressureGPa) {
+      *why = "the guessed pressure takes a number of GPa";
+      return std::nullopt;
+    }
+  }
   return request;
 }
 

@@ -14,6 +14,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
@@ -27,6 +28,8 @@ class PressurePanel : public QWidget {
   QComboBox* standardBox = nullptr;  // "none", then every standard by name
   QComboBox* scaleBox = nullptr;     // the chosen pressure standard's scales, its default first
   QPushButton* pressureButton = nullptr;
+  QLineEdit* temperatureEdit = nullptr;  // K; empty: the record's, else 300 K
+  QLineEdit* guessEdit = nullptr;        // GPa; empty: the whole range of the scale
   QLabel* readoutLabel = nullptr;
   QLabel* warningLabel = nullptr;
   QTableWidget* summaryTable = nullptr;  // a row per spectrum, when there are several
@@ -36,8 +39,9 @@ class PressurePanel : public QWidget {
   const Standard* standard() const;
   // The scale chosen; null for a calibrant or none.
   const PressureScale* scale() const;
-  // The request for the standard and scale chosen; none for a calibrant.
-  std::optional<PressureRequest> Request() const;
+  // The request for the standard, scale, temperature and guess chosen;
+  // none, and why, for a calibrant or an entry that is not a number.
+  std::optional<PressureRequest> Request(QString* why) const;
   // Picks "NAME[:SCALE]"; false with the reason when there is no such
   // pressure standard or scale.
   bool Choose(const QString& text, QString* why);

@@ -100,7 +100,7 @@ SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* pare
   layout->addWidget(readoutLabel);
   layout->addWidget(regionLabel);
   layout->addWidget(hint);
-  resize(1280, 760);
+  resize(1280, 800);
   Connect();
   ShowSpectrum(0);
   ShowReadoutHint();
@@ -119,9 +119,14 @@ QWidget* SpectrumViewer::BuildControls() {
   resetButton = new QPushButton("&Reset zoom", bar);
   clearRegionButton = new QPushButton("&Clear region", bar);
   exportButton = new QPushButton("&Export picture...", bar);
+  energyButton = new QPushButton("Calibrate e&nergy...", bar);
+  twoThetaButton = new QPushButton("Calibrate &2\u03B8...", bar);
   for (QWidget* w :
        std::initializer_list<QWidget*>{axisLabel, axisBox, logBox, resetButton, clearRegionButton, exportButton})
     row->addWidget(w);
+  row->addSpacing(16);
+  row->addWidget(energyButton);
+  row->addWidget(twoThetaButton);
   row->addStretch(1);
   return bar;
 }
@@ -152,11 +157,6 @@ QWidget* SpectrumViewer::BuildAnalysisBar() {
   for (QWidget* w : std::initializer_list<QWidget*>{standardLabel, pressurePanel->standardBox, scaleLabel,
                                                     pressurePanel->scaleBox, pressurePanel->pressureButton})
     row->addWidget(w);
-  row->addSpacing(16);
-  energyButton = new QPushButton("Calibrate e&nergy...", bar);
-  twoThetaButton = new QPushButton("Calibrate &2\u03B8...", bar);
-  row->addWidget(energyButton);
-  row->addWidget(twoThetaButton);
   row->addStretch(1);
   return bar;
 }
@@ -265,8 +265,13 @@ void SpectrumViewer::ShowElement(int index) {
 }
 
 void SpectrumViewer::ComputePressure() {
-  const auto request = pressurePanel->Request();
-  if (!request) return;
+  QString why;
+  const auto request = pressurePanel->Request(&why);
+  if (!request) {
+    pressurePanel->readoutLabel->setText("No pressure: " + why.toHtmlEscaped());
+    tabs->setCurrentWidget(pressurePanel);
+    return;
+  }
   std::vector<SpectrumPressure> results;
   std::vector<std::size_t> indices;
   QApplication::setOverrideCursor(Qt::WaitCursor);

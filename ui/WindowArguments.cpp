@@ -7,6 +7,8 @@ namespace {
 // The options that take a value, and where it goes.
 QString* ValueOf(WindowArguments& a, const QString& option) {
   if (option == "--pressure") return &a.pressure;
+  if (option == "--temperature") return &a.temperature;
+  if (option == "--guess-pressure") return &a.guessPressure;
   if (option == "--x") return &a.axis;
   if (option == "--calibrate-energy") return &a.energyLines;
   if (option == "--calibrate-two-theta") return &a.twoThetaStandard;
@@ -69,6 +71,8 @@ const char* WindowOptionsHelp() {
          "  --min-snr S                least signal-to-noise ratio of a peak (default 5)\n"
          "  --pressure NAME[:SCALE]    the pressure of every spectrum from this standard\n"
          "                             (its default scale when none is named)\n"
+         "  --temperature K            with --pressure: kelvin (else the record's, else 300 K)\n"
+         "  --guess-pressure GPA       with --pressure: pick the cell edge near this pressure\n"
          "  --calibrate-energy LINES   open the energy calibration on these lines\n"
          "                             (\"Co-57,Cd-109\", \"Pb-Ka1\", ...)\n"
          "  --calibrate-two-theta NAME open the 2theta calibration on this standard\n"

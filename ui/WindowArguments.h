@@ -15,6 +15,8 @@ struct WindowArguments {
   bool peaks = false;            // --peaks: find the peaks of the spectrum shown
   std::optional<double> minSnr;  // --min-snr S
   QString pressure;              // --pressure NAME[:SCALE]
+  QString temperature;           // --temperature K
+  QString guessPressure;         // --guess-pressure GPA
   QString axis;                  // --x channel|energy|d
   QString energyLines;           // --calibrate-energy LINES: the dialog, fitted to these lines
   QString twoThetaStandard;      // --calibrate-two-theta NAME: the dialog, fitted to this standard

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <cstdio>
 
 #include "ui/EnergyCalibrationDialog.h"
@@ -41,6 +42,9 @@ QWidget* ApplyArguments(SpectrumViewer& viewer, const WindowArguments& arguments
   if (arguments.peaks) viewer.FindPeaks();
   if (!arguments.pressure.isEmpty()) {
     if (!viewer.pressurePanel->Choose(arguments.pressure, why)) return nullptr;
+    viewer.pressurePanel->temperatureEdit->setText(arguments.temperature);
+    viewer.pressurePanel->guessEdit->setText(arguments.guessPressure);
+    if (!viewer.pressurePanel->Request(why)) return nullptr;
     viewer.ComputePressure();
   }
   if (!arguments.energyLines.isEmpty()) {

@@ -3,6 +3,7 @@
 // its results land (table, chart marks, zoom, clipboard), and the window's
 // command line.
 #include <QClipboard>
+#include <QLineEdit>
 #include <QValueAxis>
 #include <cmath>
 
@@ -140,6 +141,13 @@ class AnalysisPanelsTest : public QObject {
     QCOMPARE(viewer.chart->series().size(), 1);
     Click(panel->pressureButton);
     QVERIFY(panel->summaryTable->isHidden() && panel->ResultFor(1) == nullptr && panel->ResultFor(0) != nullptr);
+    panel->temperatureEdit->setText("1000");
+    Click(panel->pressureButton);
+    QVERIFY(panel->ResultFor(0)->temperatureSource == TemperatureSource::Option &&
+            panel->ResultFor(0)->temperatureK == 1000);
+    panel->guessEdit->setText("many");
+    Click(panel->pressureButton);
+    QVERIFY(panel->readoutLabel->text().startsWith("No pressure"));
     QString why;
     QVERIFY(!panel->Choose("au:Nobody1900", &why) && why.contains("Nobody1900"));
   }
