@@ -2,6 +2,7 @@
 #include "ui/PressurePanel.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,7 +29,9 @@ QString ShortName(const Standard& s) {
 }
 
 QString ReadoutOf(const SpectrumPressure& p) {
-  QString text = "<b>" + Html(p.Name()) + "</b><br>";
+  // The file's name, as the chart's legend and list give it; the warnings keep the path.
+  const QString name = QFileInfo(FromCore(p.file)).fileName() + (p.element > 0 ? QString(":%1").arg(p.element) : "");
+  QString text = "<b>" + name.toHtmlEscaped() + "</b><br>";
   if (!p.ok()) return text + "no pressure: " + Html(p.error);
   text += QString("<span style='font-size:large'><b>P = %1</b></span> &nbsp;(%2, %3)<br>")
               .arg(Html(PressureText(p)), FromCore(p.scale->standard), FromCore(p.scale->name));

@@ -173,6 +173,7 @@ QWidget* SpectrumViewer::BuildHeaderPanel() {
   headerTable->horizontalHeader()->setStretchLastSection(true);
   headerTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   headerTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  headerTable->verticalHeader()->setDefaultSectionSize(headerTable->fontMetrics().height() + 6);
   summaryLabel = new QLabel(panel);
   summaryLabel->setWordWrap(true);
   column->addWidget(spectrumBox);
@@ -373,6 +374,9 @@ void SpectrumViewer::ShowSpectrum(int index) {
     add(QString::fromLatin1(field.name), QString::fromStdString(FieldValueText(field.value)));
   for (const auto& [name, value] : s.extra) add(QString::fromStdString(name), QString::fromStdString(value));
   headerTable->resizeColumnToContents(0);
+  // A file's own long value names (MED's) would push the values out of sight.
+  headerTable->setColumnWidth(
+      0, std::min(headerTable->columnWidth(0), headerTable->fontMetrics().averageCharWidth() * 24));
   summaryLabel->setText(SummaryText(s));
   pressurePanel->ShowDetails(static_cast<std::size_t>(index));
   UpdateTicks();

@@ -10,6 +10,7 @@ QString* ValueOf(WindowArguments& a, const QString& option) {
   if (option == "--temperature") return &a.temperature;
   if (option == "--guess-pressure") return &a.guessPressure;
   if (option == "--x") return &a.axis;
+  if (option == "--zoom") return &a.zoom;
   if (option == "--calibrate-energy") return &a.energyLines;
   if (option == "--calibrate-two-theta") return &a.twoThetaStandard;
   if (option == "--screenshot") return &a.screenshot;
@@ -21,6 +22,12 @@ QString Checked(WindowArguments& a) {
   if (!a.axis.isEmpty() && a.axis != "channel" && a.axis != "energy" && a.axis != "d")
     return "--x takes channel, energy or d";
   if (a.minSnr && !(*a.minSnr > 0)) return "--min-snr must be above 0";
+  if (!a.zoom.isEmpty()) {
+    bool low = false, high = false;
+    const double x1 = a.zoom.section(':', 0, 0).toDouble(&low), x2 = a.zoom.section(':', 1).toDouble(&high);
+    if (!low || !high || !(x1 < x2)) return "--zoom takes X1:X2 on the x axis, low to high";
+    a.zoomRange = std::pair{x1, x2};
+  }
   if (!a.screenshot.isEmpty() && !a.screenshot.endsWith(".png", Qt::CaseInsensitive))
     return "--screenshot writes a PNG picture: give a name ending in .png";
   const bool analysis = a.peaks || !a.pressure.isEmpty() || !a.energyLines.isEmpty() || !a.twoThetaStandard.isEmpty();
@@ -44,6 +51,8 @@ WindowArguments ParseWindowArguments(const QStringList& arguments) {
       options = false;
     } else if (arg == "--peaks") {
       a.peaks = true;
+    } else if (arg == "--log") {
+      a.log = true;
     } else if (arg == "--min-snr" || ValueOf(a, arg) != nullptr) {
       if (i + 1 >= arguments.size()) {
         a.error = arg + " needs a value";
@@ -77,6 +86,8 @@ const char* WindowOptionsHelp() {
          "                             (\"Co-57,Cd-109\", \"Pb-Ka1\", ...)\n"
          "  --calibrate-two-theta NAME open the 2theta calibration on this standard\n"
          "  --x channel|energy|d       the chart's x axis\n"
+         "  --log                      log counts\n"
+         "  --zoom X1:X2               show X1 to X2 on the x axis (and find peaks there)\n"
          "  --screenshot OUT.png       draw the window as it would show into OUT.png and\n"
          "                             exit (needs no display: QT_QPA_PLATFORM=offscreen)\n";
 }

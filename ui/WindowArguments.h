@@ -11,18 +11,21 @@
 namespace vantor::ui {
 
 struct WindowArguments {
-  QStringList files;             // FILE or FILE:K
-  bool peaks = false;            // --peaks: find the peaks of the spectrum shown
-  std::optional<double> minSnr;  // --min-snr S
-  QString pressure;              // --pressure NAME[:SCALE]
-  QString temperature;           // --temperature K
-  QString guessPressure;         // --guess-pressure GPA
-  QString axis;                  // --x channel|energy|d
-  QString energyLines;           // --calibrate-energy LINES: the dialog, fitted to these lines
-  QString twoThetaStandard;      // --calibrate-two-theta NAME: the dialog, fitted to this standard
-  QString screenshot;            // --screenshot OUT.png
-  QString series;                // --series FOLDER
-  QString error;                 // what is wrong; empty when the arguments are in order
+  QStringList files;                                   // FILE or FILE:K
+  bool peaks = false;                                  // --peaks: find the peaks of the spectrum shown
+  std::optional<double> minSnr;                        // --min-snr S
+  QString pressure;                                    // --pressure NAME[:SCALE]
+  QString temperature;                                 // --temperature K
+  QString guessPressure;                               // --guess-pressure GPA
+  QString axis;                                        // --x channel|energy|d
+  bool log = false;                                    // --log: log counts
+  QString zoom;                                        // --zoom X1:X2 on the x axis
+  std::optional<std::pair<double, double>> zoomRange;  // of --zoom
+  QString energyLines;                                 // --calibrate-energy LINES: the dialog, fitted to these lines
+  QString twoThetaStandard;  // --calibrate-two-theta NAME: the dialog, fitted to this standard
+  QString screenshot;        // --screenshot OUT.png
+  QString series;            // --series FOLDER
+  QString error;             // what is wrong; empty when the arguments are in order
   bool ok() const { return error.isEmpty(); }
 };
 

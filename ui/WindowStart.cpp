@@ -2,6 +2,7 @@
 #include "ui/WindowStart.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "ui/SpectrumViewer.h"
 #include "ui/TwoThetaCalibrationDialog.h"
 #include "ui/frmVantor.h"
+#include "view/SpectrumChart.h"
 
 namespace vantor::ui {
 namespace {
@@ -37,6 +39,11 @@ QWidget* ApplyArguments(SpectrumViewer& viewer, const WindowArguments& arguments
   if (!arguments.axis.isEmpty() && !ChooseAxis(viewer, arguments.axis)) {
     *why = "no spectrum can be drawn against " + arguments.axis + " (no calibration or angle)";
     return nullptr;
+  }
+  viewer.logBox->setChecked(arguments.log);
+  if (arguments.zoomRange) {
+    const ChartView now = viewer.chart->View();
+    viewer.chart->ShowView({arguments.zoomRange->first, arguments.zoomRange->second, now.y0, now.y1});
   }
   if (arguments.minSnr) viewer.peaksPanel->minSnrBox->setValue(*arguments.minSnr);
   if (arguments.peaks) viewer.FindPeaks();
