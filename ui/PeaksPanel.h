@@ -17,6 +17,13 @@ class QTableWidget;
 
 namespace vantor::ui {
 
+// One spectrum's search: its place among the chart's spectra and its name.
+struct SpectrumPeakSearch {
+  std::size_t spectrum = 0;
+  QString name;
+  PeakSearch search;
+};
+
 class PeaksPanel : public QWidget {
   Q_OBJECT
  public:
@@ -28,11 +35,14 @@ class PeaksPanel : public QWidget {
   QPushButton* exportButton = nullptr;
   QLabel* statusLabel = nullptr;
 
-  // The search's peaks for the spectrum named; `where` says what was
-  // searched ("whole spectrum", "5.000 to 20.000 keV").
-  void Show(const PeakSearch& search, const QString& spectrum, const QString& where);
+  // The searches' peaks, a row each (with a column naming the spectrum
+  // when there are several); `where` says what was searched ("whole
+  // spectrum", "5.000 keV to 20.000 keV").
+  void Show(const std::vector<SpectrumPeakSearch>& searches, const QString& where);
   void Clear();
+  // The rows' peaks, and the chart spectrum each belongs to.
   const std::vector<PeakResult>& peaks() const { return peaks_; }
+  std::size_t SpectrumOfRow(std::size_t row) const { return rows_[row].spectrum; }
   // The selected rows as the exported table's lines, tab-separated.
   QString SelectedText() const;
   // The whole table as CSV into the file; false and why otherwise.
@@ -48,8 +58,15 @@ class PeaksPanel : public QWidget {
  private:
   void Export();
 
+  // The rows' text as PeaksDelimited writes it, one header for all.
+  QString Delimited(const std::vector<int>& rows, char separator) const;
+
+  struct RowOf {
+    std::size_t spectrum;
+    std::string name;
+  };
   std::vector<PeakResult> peaks_;
-  QString spectrum_;
+  std::vector<RowOf> rows_;
 };
 
 }  // namespace vantor::ui

@@ -2,7 +2,6 @@
 // The viewer window's widgets and handlers.
 #include "ui/SpectrumViewer.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -19,14 +18,10 @@
 #include <QVBoxLayout>
 
 #include "base/RecordFields.h"
-#include "ui/EnergyCalibrationDialog.h"
 #include "ui/EntryText.h"
 #include "ui/PeaksPanel.h"
 #include "ui/PressurePanel.h"
-#include "ui/TwoThetaCalibrationDialog.h"
 #include "view/ChartPicture.h"
-#include "view/SpectrumAnalysis.h"
-#include "view/SpectrumCalibration.h"
 #include "view/SpectrumChartView.h"
 
 namespace vantor::ui {
@@ -34,19 +29,6 @@ namespace {
 
 QString Number(double value, int decimals) {
   return QString::number(value, 'f', decimals);
-}
-
-// Energies to eV, d-spacings to a ten-thousandth of an angstrom.
-QString AxisValue(ChartAxis axis, double x) {
-  switch (axis) {
-    case ChartAxis::Channel:
-      return Number(x, 1);
-    case ChartAxis::Energy:
-      return Number(x, 3) + " keV";
-    case ChartAxis::DSpacing:
-      return Number(x, 4) + QString::fromUtf8(" \u00C5");
-  }
-  return {};
 }
 
 QString SummaryText(const ChartSpectrum& s) {
@@ -64,6 +46,18 @@ QString SummaryText(const ChartSpectrum& s) {
 }
 
 }  // namespace
+
+QString AxisValue(ChartAxis axis, double x) {
+  switch (axis) {
+    case ChartAxis::Channel:
+      return Number(x, 1);
+    case ChartAxis::Energy:
+      return Number(x, 3) + " keV";
+    case ChartAxis::DSpacing:
+      return Number(x, 4) + QString::fromUtf8(" \u00C5");
+  }
+  return {};
+}
 
 SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* parent) : QWidget(parent, Qt::Window) {
   setAttribute(Qt::WA_DeleteOnClose);
@@ -204,147 +198,6 @@ void SpectrumViewer::Connect() {
   connect(pressurePanel, &PressurePanel::pressureRequested, this, [this] { ComputePressure(); });
   connect(pressurePanel, &PressurePanel::spectrumChosen, this,
           [this](std::size_t i) { spectrumBox->setCurrentIndex(static_cast<int>(i)); });
-}
-
-void SpectrumViewer::FillAxes() {
-  const QSignalBlocker quiet(axisBox);
-  const QVariant was = axisBox->currentData();
-  axisBox->clear();
-  for (const ChartAxis axis : chart->AvailableAxes())
-    axisBox->addItem(view::SpectrumChart::AxisTitle(axis), static_cast<int>(axis));
-  axisBox->setCurrentIndex(std::max(0, axisBox->findData(was)));
-}
-
-CalibrationDialog* SpectrumViewer::OpenEnergyCalibration() {
-  auto* dialog = new EnergyCalibrationDialog(chart->spectra(), this);
-  connect(dialog, &CalibrationDialog::applied, this, &SpectrumViewer::ApplyCalibration);
-  dialog->show();
-  return dialog;
-}
-
-CalibrationDialog* SpectrumViewer::OpenTwoThetaCalibration() {
-  auto* dialog = new TwoThetaCalibrationDialog(chart->spectra(), applied_, this);
-  if (const Standard* s = pressurePanel->standard()) dialog->ChooseStandard(FromCore(s->name));
-  connect(dialog, &CalibrationDialog::applied, this, &SpectrumViewer::ApplyCalibration);
-  dialog->show();
-  return dialog;
-}
-
-void SpectrumViewer::ApplyCalibration(const CalibrationFile& calibration) {
-  if (applied_)
-    MergeCalibration(*applied_, calibration);
-  else
-    applied_ = calibration;
-  const CalibrationValues values = ValuesOf(*applied_, "the calibration applied");
-  for (std::size_t i = 0; i < chart->spectra().size(); ++i) {
-    const ChartSpectrum& s = chart->spectra()[i];
-    if (const auto c = CalibrationOfSpectrum(values, s))
-      chart->SetCalibration(i, c->egc.value_or(s.header.Measure.EGC), c->twoTheta.value_or(s.header.Measure.TwoTheta));
-  }
-  FillAxes();
-  ApplyView();
-  peaksPanel->Clear();
-  chart->SetPeakMarks({});
-  pressurePanel->ClearResults();
-  ShowSpectrum(spectrumBox->currentIndex());
-  if (const ChartSpectrum* s = Current()) {
-    const auto c = CalibrationOfSpectrum(values, *s);
-    const MeasureCondition& m = s->header.Measure;
-    if (c && c->egc) emit energyCalibrationApplied(m.EGC[0], m.EGC[1], m.EGC[2]);
-    if (c && c->twoTheta) emit twoThetaApplied(m.TwoTheta);
-  }
-}
-
-void SpectrumViewer::ShowElement(int index) {
-  if (index <= 0) {
-    chart->ShowOnly(std::nullopt);
-  } else {
-    chart->ShowOnly(static_cast<std::size_t>(index - 1));
-    spectrumBox->setCurrentIndex(index - 1);
-  }
-  ApplyView();
-}
-
-void SpectrumViewer::ComputePressure() {
-  QString why;
-  const auto request = pressurePanel->Request(&why);
-  if (!request) {
-    pressurePanel->readoutLabel->setText("No pressure: " + why.toHtmlEscaped());
-    tabs->setCurrentWidget(pressurePanel);
-    return;
-  }
-  std::vector<SpectrumPressure> results;
-  std::vector<std::size_t> indices;
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  RunSettings settings;  // an applied angle brings its sigma, which the pressure's carries
-  if (applied_) settings.calibration = ValuesOf(*applied_, "the calibration applied");
-  for (std::size_t i = 0; i < chart->spectra().size(); ++i) {
-    if (chart->shownOnly() && *chart->shownOnly() != i) continue;
-    const ChartSpectrum& s = chart->spectra()[i];
-    results.push_back(PressureOfChartSpectrum(s, RequestForElement(*request, settings, s.element)));
-    indices.push_back(i);
-  }
-  QApplication::restoreOverrideCursor();
-  pressurePanel->ShowResults(std::move(results), std::move(indices),
-                             static_cast<std::size_t>(std::max(0, spectrumBox->currentIndex())));
-  tabs->setCurrentWidget(pressurePanel);
-  UpdateTicks();
-}
-
-// The standard's reflections for the spectrum chosen: at the fitted edge
-// once there is a pressure, else at the scale's edge at 0 GPa (a
-// calibrant's own cell).
-void SpectrumViewer::UpdateTicks() {
-  const ChartSpectrum* s = Current();
-  const Standard* standard = pressurePanel->standard();
-  if (s == nullptr || standard == nullptr) {
-    chart->SetTicks({});
-    return;
-  }
-  Cell cell = standard->ambient;
-  if (const PressureScale* scale = pressurePanel->scale()) cell = CubicCell(scale->a0A);
-  const auto index = static_cast<std::size_t>(spectrumBox->currentIndex());
-  if (const SpectrumPressure* p = pressurePanel->ResultFor(index); p != nullptr && p->ok())
-    cell = CubicCell(p->lattice.aA.value);
-  std::vector<view::TickMark> ticks;
-  for (const ReflectionMark& m : MarksOfStandard(*s, *standard, cell))
-    ticks.push_back({index, m.channel, FromCore(m.hkl), m.weak});
-  chart->SetTicks(std::move(ticks));
-}
-
-void SpectrumViewer::FindPeaks() {
-  const ChartSpectrum* s = Current();
-  if (s == nullptr) return;
-  std::optional<std::array<double, 2>> range;
-  QString where = "whole spectrum";
-  if (chart->Zoomed()) {
-    const ChartView v = chart->View();
-    range = std::array{v.x0, v.x1};
-    where = AxisValue(chart->axis(), std::min(v.x0, v.x1)) + " to " + AxisValue(chart->axis(), std::max(v.x0, v.x1));
-  }
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  const PeakSearch search = PeaksOfSpectrum(*s, peaksPanel->minSnrBox->value(), chart->axis(), range);
-  QApplication::restoreOverrideCursor();
-  peaksPanel->Show(search, FromCore(s->name), where);
-  std::vector<view::PeakMark> marks;
-  const auto index = static_cast<std::size_t>(spectrumBox->currentIndex());
-  for (const PeakResult& p : search.peaks) marks.push_back({index, p.channel.value, p.escape});
-  chart->SetPeakMarks(std::move(marks));
-  tabs->setCurrentWidget(peaksPanel);
-}
-
-void SpectrumViewer::ZoomToPeak(int row) {
-  const ChartSpectrum* s = Current();
-  const auto& peaks = peaksPanel->peaks();
-  if (s == nullptr || row < 0 || static_cast<std::size_t>(row) >= peaks.size()) return;
-  const auto span = PeakSpan(*s, chart->axis(), peaks[static_cast<std::size_t>(row)]);
-  if (!span) return;
-  // Counts from the floor to a little above the highest in the span.
-  double top = 0;
-  for (const ChartPoint& p : ChartPoints(*s, chart->axis(), chart->logCounts()))
-    if (p.x >= (*span)[0] && p.x <= (*span)[1]) top = std::max(top, p.y);
-  const ChartView now = chart->View();
-  chart->ShowView({(*span)[0], (*span)[1], now.y0, top > now.y0 ? top * (chart->logCounts() ? 2 : 1.15) : now.y1});
 }
 
 const ChartSpectrum* SpectrumViewer::Current() const {

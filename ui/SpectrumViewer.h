@@ -97,6 +97,10 @@ class SpectrumViewer : public QWidget {
   std::optional<CalibrationFile> applied_;
 };
 
+// An x value as the readout words it: energies to eV, d-spacings to a
+// ten-thousandth of an angstrom.
+QString AxisValue(ChartAxis axis, double x);
+
 // Reads the files and shows them in a new viewer window (a window of its
 // own that deletes itself when closed). Files that cannot be read are
 // reported through the context's prompt; null when none could be read.

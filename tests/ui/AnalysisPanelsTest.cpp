@@ -137,8 +137,17 @@ class AnalysisPanelsTest : public QObject {
     QCOMPARE(viewer.spectrumBox->currentIndex(), 1);
     QVERIFY(panel->readoutLabel->text().contains("gold.med:2"));
 
+    Click(viewer.peaksPanel->findButton);  // both elements shown: a row per peak and element
+    auto* peaks = viewer.peaksPanel->table;
+    QCOMPARE(peaks->horizontalHeaderItem(0)->text(), QString("spectrum"));
+    QCOMPARE(peaks->item(peaks->rowCount() - 1, 0)->text(), QString("gold.med:2"));
+    QCOMPARE(viewer.peaksPanel->SpectrumOfRow(static_cast<std::size_t>(peaks->rowCount() - 1)), 1u);
+
     viewer.elementBox->setCurrentIndex(1);  // element 1 alone
-    QCOMPARE(viewer.chart->series().size(), 1);
+    const auto lines = viewer.chart->series();
+    QCOMPARE(std::count_if(lines.begin(), lines.end(),
+                           [](const QAbstractSeries* a) { return a->type() == QAbstractSeries::SeriesTypeLine; }),
+             1);
     Click(panel->pressureButton);
     QVERIFY(panel->summaryTable->isHidden() && panel->ResultFor(1) == nullptr && panel->ResultFor(0) != nullptr);
     panel->temperatureEdit->setText("1000");
