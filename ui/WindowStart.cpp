@@ -20,6 +20,25 @@
 namespace vantor::ui {
 namespace {
 
+// A picture is drawn with nobody to answer: messages go to stderr and
+// every question is answered no.
+class StderrPrompt : public UserPrompt {
+ public:
+  void Message(std::string_view text) override { std::fprintf(stderr, "vantor: %.*s\n", Size(text), text.data()); }
+  void FileMessage(std::string_view path, std::string_view text, std::string_view reason) override {
+    std::fprintf(stderr, "vantor: %.*s: %.*s (%.*s)\n", Size(path), path.data(), Size(text), text.data(), Size(reason),
+                 reason.data());
+  }
+  bool AskYesNo(std::string_view) override { return false; }
+  bool AskTwoLines(std::string_view, std::string_view) override { return false; }
+  std::optional<CsvParameters> AskCsvParameters() override { return std::nullopt; }
+  std::optional<std::string> AskSaveName(std::string_view, std::string_view) override { return std::nullopt; }
+  void ShowStatus(std::string_view) override {}
+
+ private:
+  static int Size(std::string_view text) { return static_cast<int>(text.size()); }
+};
+
 int Fail(const QString& why) {
   std::fprintf(stderr, "vantor: %s\n", qPrintable(why));
   return 1;
@@ -89,8 +108,9 @@ int RunWindow(const WindowArguments& arguments) {
     window.show();
     return QApplication::exec();
   }
-  QtUserPrompt prompt(nullptr, nullptr);
-  ConvertContext context(prompt);
+  QtUserPrompt windowPrompt(nullptr, nullptr);
+  StderrPrompt quietPrompt;
+  ConvertContext context(arguments.screenshot.isEmpty() ? static_cast<UserPrompt&>(windowPrompt) : quietPrompt);
   SpectrumViewer* viewer = OpenViewer(arguments.files, context);
   if (viewer == nullptr) return 1;
   QString why;

@@ -11,6 +11,7 @@
 #include "bench/PeakSpectra.h"
 #include "bench/PressureSpectra.h"
 #include "ui/EnergyCalibrationDialog.h"
+#include "ui/EntryText.h"
 #include "ui/SpectrumViewer.h"
 #include "ui/TwoThetaCalibrationDialog.h"
 #include "view/SpectrumChart.h"
@@ -93,6 +94,24 @@ class CalibrationDialogsTest : public QObject {
     Click(dialog->applyButton);
     QCOMPARE(viewer.chart->spectra()[0].header.Measure.TwoTheta, dialog->results()[0].twoThetaDeg.value);
     QCOMPARE(told.size(), 1);
+  }
+
+  // In a viewer opened from the main window, an applied calibration fills
+  // the window's EGC and 2θ boxes, with every digit of the quadratic term.
+  void apply_FillsTheMainWindowsBoxes() {
+    FakePrompt user;
+    WriteRecord(dir / "a.xbm", 1, {0.5, 0.1, 0});
+    ShownWindow w(dir.path(), &user);
+    ClickEntry(w.ui.filFiles, "a.xbm", {}, true);
+    auto* viewer = w.window.findChild<ui::SpectrumViewer*>();
+    QVERIFY(viewer != nullptr);
+    CalibrationFile file;
+    file.elements[0].energy = EnergyEntry{{0.03, 0.0648, 1.27e-8}, {}, "Co-57", {}, ""};
+    file.elements[0].twoTheta = AngleEntry{6.4986, 0.0002, "al2o3", {}, ""};
+    viewer->ApplyCalibration(file);
+    QCOMPARE(*ui::EntryNumber(w.ui.txtEGC[2]->text()), 1.27e-8);
+    QCOMPARE(*ui::EntryNumber(w.ui.txt2Theta->text()), 6.4986);
+    QVERIFY(w.ui.opt2ThetaMode[1]->isChecked());
   }
 };
 
