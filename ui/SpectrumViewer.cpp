@@ -115,12 +115,15 @@ QWidget* SpectrumViewer::BuildControls() {
   exportButton = new QPushButton("&Export picture...", bar);
   energyButton = new QPushButton("Calibrate e&nergy...", bar);
   twoThetaButton = new QPushButton("Calibrate &2\u03B8...", bar);
+  loadButton = new QPushButton("Appl&y calibration file...", bar);
+  loadButton->setToolTip("Use a calibration saved before (from a standard measured apart) for these spectra");
   for (QWidget* w :
        std::initializer_list<QWidget*>{axisLabel, axisBox, logBox, resetButton, clearRegionButton, exportButton})
     row->addWidget(w);
   row->addSpacing(16);
   row->addWidget(energyButton);
   row->addWidget(twoThetaButton);
+  row->addWidget(loadButton);
   row->addStretch(1);
   return bar;
 }
@@ -188,6 +191,12 @@ void SpectrumViewer::Connect() {
   connect(chartView, &view::SpectrumChartView::pointerLeft, this, [this] { ShowReadoutHint(); });
   connect(peaksPanel, &PeaksPanel::findRequested, this, [this] { FindPeaks(); });
   connect(peaksPanel, &PeaksPanel::peakChosen, this, [this](int row) { ZoomToPeak(row); });
+  connect(loadButton, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getOpenFileName(this, "Apply calibration file", {}, "Calibration file (*.json)");
+    QString why;
+    if (!path.isEmpty() && !ApplyCalibrationFile(path, &why))
+      QMessageBox::warning(this, "Vantor", "The calibration could not be applied.\n" + why);
+  });
   connect(energyButton, &QPushButton::clicked, this, [this] { OpenEnergyCalibration(); });
   connect(twoThetaButton, &QPushButton::clicked, this, [this] { OpenTwoThetaCalibration(); });
   connect(elementBox, &QComboBox::currentIndexChanged, this, [this](int i) { ShowElement(i); });

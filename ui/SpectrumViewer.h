@@ -55,6 +55,7 @@ class SpectrumViewer : public QWidget {
   QComboBox* elementBox = nullptr;
   QPushButton* energyButton = nullptr;    // "Calibrate energy..."
   QPushButton* twoThetaButton = nullptr;  // "Calibrate 2θ..."
+  QPushButton* loadButton = nullptr;      // "Apply calibration file..."
 
   // Finds and fits the peaks of the spectrum chosen, within the zoomed x
   // range when zoomed, and marks them on the chart.
@@ -71,6 +72,10 @@ class SpectrumViewer : public QWidget {
   // Uses the calibration for the open spectra: each takes its element's
   // energy calibration and angle; the results found before are cleared.
   void ApplyCalibration(const CalibrationFile& calibration);
+  // Reads a calibration file (one "Save calibration..." or `vantor-cli
+  // calibrate --write-calibration` wrote) and applies it; false and why
+  // when it cannot be read.
+  bool ApplyCalibrationFile(const QString& path, QString* why);
 
  signals:
   // What the spectrum chosen now carries after an Apply, for the main

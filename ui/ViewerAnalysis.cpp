@@ -69,6 +69,16 @@ void SpectrumViewer::ApplyCalibration(const CalibrationFile& calibration) {
   }
 }
 
+bool SpectrumViewer::ApplyCalibrationFile(const QString& path, QString* why) {
+  const CalibrationRead read = ReadCalibrationFile(ToCore(path));
+  if (!read.ok) {
+    *why = FromCore(read.message);
+    return false;
+  }
+  ApplyCalibration(read.calibration);
+  return true;
+}
+
 void SpectrumViewer::ShowElement(int index) {
   if (index <= 0) {
     chart->ShowOnly(std::nullopt);

@@ -10,6 +10,7 @@ QString* ValueOf(WindowArguments& a, const QString& option) {
   if (option == "--temperature") return &a.temperature;
   if (option == "--guess-pressure") return &a.guessPressure;
   if (option == "--x") return &a.axis;
+  if (option == "--calibration") return &a.calibration;
   if (option == "--zoom") return &a.zoom;
   if (option == "--calibrate-energy") return &a.energyLines;
   if (option == "--calibrate-two-theta") return &a.twoThetaStandard;
@@ -30,7 +31,8 @@ QString Checked(WindowArguments& a) {
   }
   if (!a.screenshot.isEmpty() && !a.screenshot.endsWith(".png", Qt::CaseInsensitive))
     return "--screenshot writes a PNG picture: give a name ending in .png";
-  const bool analysis = a.peaks || !a.pressure.isEmpty() || !a.energyLines.isEmpty() || !a.twoThetaStandard.isEmpty();
+  const bool analysis = !a.calibration.isEmpty() || a.peaks || !a.pressure.isEmpty() || !a.energyLines.isEmpty() ||
+                        !a.twoThetaStandard.isEmpty();
   if (analysis && a.files.isEmpty()) return "--peaks, --pressure and the calibrations need a FILE";
   if (!a.series.isEmpty() && !a.files.isEmpty()) return "--series takes a folder and no FILE";
   return {};
@@ -85,6 +87,7 @@ const char* WindowOptionsHelp() {
          "  --calibrate-energy LINES   open the energy calibration on these lines\n"
          "                             (\"Co-57,Cd-109\", \"Pb-Ka1\", ...)\n"
          "  --calibrate-two-theta NAME open the 2theta calibration on this standard\n"
+         "  --calibration FILE         apply this calibration file (from calibrate) first\n"
          "  --x channel|energy|d       the chart's x axis\n"
          "  --log                      log counts\n"
          "  --zoom X1:X2               show X1 to X2 on the x axis (and find peaks there)\n"

@@ -17,6 +17,7 @@ struct WindowArguments {
   QString pressure;                                    // --pressure NAME[:SCALE]
   QString temperature;                                 // --temperature K
   QString guessPressure;                               // --guess-pressure GPA
+  QString calibration;                                 // --calibration FILE: applied to the spectra first
   QString axis;                                        // --x channel|energy|d
   bool log = false;                                    // --log: log counts
   QString zoom;                                        // --zoom X1:X2 on the x axis

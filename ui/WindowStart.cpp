@@ -55,6 +55,7 @@ bool ChooseAxis(SpectrumViewer& viewer, const QString& name) {
 }  // namespace
 
 QWidget* ApplyArguments(SpectrumViewer& viewer, const WindowArguments& arguments, QString* why) {
+  if (!arguments.calibration.isEmpty() && !viewer.ApplyCalibrationFile(arguments.calibration, why)) return nullptr;
   if (!arguments.axis.isEmpty() && !ChooseAxis(viewer, arguments.axis)) {
     *why = "no spectrum can be drawn against " + arguments.axis + " (no calibration or angle)";
     return nullptr;

@@ -182,7 +182,8 @@ class AnalysisPanelsTest : public QObject {
                                       {"--bogus", "f.med"},
                                       {"--screenshot", "o.jpg", "f.med"},
                                       {"--min-snr", "-1", "f.med"},
-                                      {"--x", "time", "f.med"}};
+                                      {"--x", "time", "f.med"},
+                                      {"--zoom", "5:1", "f.med"}};
     for (const QStringList& args : wrong) QVERIFY2(!ui::ParseWindowArguments(args).ok(), qPrintable(args.join(' ')));
   }
 

@@ -74,6 +74,11 @@ class CalibrationDialogsTest : public QObject {
     QCOMPARE(viewer.chart->spectra()[0].header.Measure.EGC[1], c.egc[1].value);
     QCOMPARE(told.size(), 1);
     QCOMPARE(told[0][1].toDouble(), c.egc[1].value);
+    // The saved file applies to another viewer of the same spectrum.
+    ui::SpectrumViewer other({SourcesSpectrum()});
+    QVERIFY(other.ApplyCalibrationFile(Q(dir / "cal.json"), &why));
+    QCOMPARE(other.chart->spectra()[0].header.Measure.EGC[1], c.egc[1].value);
+    QVERIFY(!other.ApplyCalibrationFile(Q(dir / "missing.json"), &why) && why.contains("missing.json"));
   }
 
   // Au at 0 GPa seen at 2θ 6.5°, the file claiming 6.45°: the dialog's
