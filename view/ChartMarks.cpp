@@ -9,6 +9,7 @@
 #include <QPen>
 #include <QScatterSeries>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
 
 #include "view/SpectrumChart.h"
@@ -55,39 +56,42 @@ bool SpectrumChart::Zoomed() const {
   return xAxis_->min() > fullX_[0] || xAxis_->max() < fullX_[1];
 }
 
-// Two series, peaks and escape peaks, without legend entries: the dots
-// explain themselves beside the table.
+// A series per spectrum and kind (peak, escape peak), without legend
+// entries: the dots explain themselves beside the table. One spectrum's
+// dots are red; in an overlay each takes its line's colour.
 void SpectrumChart::DrawPeakMarks() {
   for (QScatterSeries* old : peakSeries_) {
     removeSeries(old);
     delete old;
   }
   peakSeries_.clear();
-  for (const bool escape : {false, true}) {
-    auto* dots = new QScatterSeries(this);
-    dots->setName(escape ? QStringLiteral("Escape peaks") : QStringLiteral("Peaks"));
-    dots->setMarkerShape(escape ? QScatterSeries::MarkerShapeTriangle : QScatterSeries::MarkerShapeCircle);
-    dots->setMarkerSize(9);
-    dots->setColor(escape ? kEscapeColour : kPeakColour);
-    dots->setBorderColor(Qt::white);
-    for (const PeakMark& mark : peakMarks_) {
-      if (mark.escape != escape || !Drawn(mark.spectrum)) continue;
-      const ChartSpectrum& s = spectra_[mark.spectrum];
-      const auto x = XOfChannelNumber(s, axis_, mark.channel);
-      const auto index = static_cast<std::ptrdiff_t>(std::lround(mark.channel)) - 1;
-      if (!x || index < 0 || index >= static_cast<std::ptrdiff_t>(s.counts.size())) continue;
-      dots->append(*x, YOfCount(s.counts[static_cast<std::size_t>(index)], log_));
+  const bool several = std::any_of(peakMarks_.begin(), peakMarks_.end(),
+                                   [this](const PeakMark& m) { return m.spectrum != peakMarks_.front().spectrum; });
+  for (std::size_t spectrum = 0; spectrum < spectra_.size(); ++spectrum)
+    for (const bool escape : {false, true}) {
+      auto* dots = new QScatterSeries(this);
+      dots->setMarkerShape(escape ? QScatterSeries::MarkerShapeTriangle : QScatterSeries::MarkerShapeCircle);
+      dots->setMarkerSize(9);
+      dots->setColor(escape ? kEscapeColour : several ? lineColours_[spectrum] : kPeakColour);
+      dots->setBorderColor(several && !escape ? QColor(Qt::black) : QColor(Qt::white));
+      for (const PeakMark& mark : peakMarks_) {
+        if (mark.spectrum != spectrum || mark.escape != escape || !Drawn(spectrum)) continue;
+        const ChartSpectrum& s = spectra_[spectrum];
+        const auto x = XOfChannelNumber(s, axis_, mark.channel);
+        const auto index = static_cast<std::ptrdiff_t>(std::lround(mark.channel)) - 1;
+        if (!x || index < 0 || index >= static_cast<std::ptrdiff_t>(s.counts.size())) continue;
+        dots->append(*x, YOfCount(s.counts[static_cast<std::size_t>(index)], log_));
+      }
+      if (dots->count() == 0) {  // no series without marks: the spectra alone are the chart's series
+        delete dots;
+        continue;
+      }
+      addSeries(dots);
+      dots->attachAxis(xAxis_);
+      dots->attachAxis(yAxis_);
+      for (QLegendMarker* marker : legend()->markers(dots)) marker->setVisible(false);
+      peakSeries_.push_back(dots);
     }
-    if (dots->count() == 0) {  // no series without marks: the spectra alone are the chart's series
-      delete dots;
-      continue;
-    }
-    addSeries(dots);
-    dots->attachAxis(xAxis_);
-    dots->attachAxis(yAxis_);
-    for (QLegendMarker* marker : legend()->markers(dots)) marker->setVisible(false);
-    peakSeries_.push_back(dots);
-  }
 }
 
 // Ticks hang from the top of the plot area, their labels below them, so

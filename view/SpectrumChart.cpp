@@ -79,6 +79,7 @@ void SpectrumChart::Rebuild() {
   removeAllSeries();
   regionSeries_ = nullptr;
   peakSeries_.clear();
+  lineColours_.assign(spectra_.size(), QColor());
   region_.reset();
   for (QAbstractAxis* old : axes()) {
     removeAxis(old);
@@ -120,6 +121,7 @@ void SpectrumChart::Rebuild() {
     series->setPen(pen);
     series->attachAxis(xAxis_);
     series->attachAxis(yAxis_);
+    lineColours_[i] = pen.color();
     drawn.push_back(spectrum);
   }
   fullX_ = DefaultXRange(drawn, axis_);

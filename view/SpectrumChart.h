@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QChart>
+#include <QColor>
 #include <QString>
 #include <array>
 #include <optional>
@@ -110,6 +111,7 @@ class SpectrumChart : public QChart {
   std::vector<TickMark> ticks_;
   std::optional<std::size_t> only_;
   std::vector<QScatterSeries*> peakSeries_;
+  std::vector<QColor> lineColours_;  // of each spectrum's line, for its peak dots in an overlay
   std::vector<QGraphicsItem*> tickItems_;
 };
 
