@@ -32,7 +32,9 @@ QString Label(const QString& root) {
 
 }  // namespace
 
-bool NaturalLess(const QString& a, const QString& b) { return vantor::NaturalLess(ToCore(a), ToCore(b)); }
+bool NaturalLess(const QString& a, const QString& b) {
+  return vantor::NaturalLess(ToCore(a), ToCore(b));
+}
 
 // ---- drives
 

@@ -7,7 +7,8 @@
 
 namespace vantor::ui {
 
-bool SaveScreenshot(QWidget* window, const QString& path) {
+bool SaveScreenshot(QWidget& window, const QString& path) {
+  window.show();
   // Replaced chart axes go at the next turn of the event loop, which a
   // program that only paints never reaches.
   // Layouts that answer layouts (charts aligned to each other) take a few
@@ -16,7 +17,7 @@ bool SaveScreenshot(QWidget* window, const QString& path) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QApplication::processEvents();
   }
-  return window->grab().save(path);
+  return window.grab().save(path, "PNG");
 }
 
 }  // namespace vantor::ui

@@ -8,8 +8,8 @@ class QWidget;
 
 namespace vantor::ui {
 
-// Lets pending layout and deferred deletions happen first; false when the
-// picture cannot be written.
-bool SaveScreenshot(QWidget* window, const QString& path);
+// Shows the window and lets pending layout and deferred deletions happen
+// first; false when the PNG cannot be written.
+bool SaveScreenshot(QWidget& window, const QString& path);
 
 }  // namespace vantor::ui

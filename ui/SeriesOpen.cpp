@@ -44,31 +44,20 @@ SeriesWindow* OpenSeriesWindow(const QStringList& files, const QString& pressure
   return Open({}, files, pressure, why, parent);
 }
 
-int RunSeriesWindow(const QStringList& arguments) {
-  QString folder, pressure, guess, screenshot;
-  for (int i = 1; i + 1 < arguments.size(); ++i) {
-    if (arguments[i] == "--series")
-      folder = arguments[++i];
-    else if (arguments[i] == "--pressure")
-      pressure = arguments[++i];
-    else if (arguments[i] == "--guess-pressure")
-      guess = arguments[++i];
-    else if (arguments[i] == "--screenshot")
-      screenshot = arguments[++i];
-  }
+int RunSeriesWindow(const WindowArguments& arguments) {
   QString why;
-  SeriesWindow* window = OpenSeriesWindow(folder, pressure, &why);
+  SeriesWindow* window = OpenSeriesWindow(arguments.series, arguments.pressure, &why);
   if (window == nullptr) {
     std::fprintf(stderr, "vantor: %s\n", ToCore(why).c_str());
     return 2;
   }
-  if (!screenshot.isEmpty())
+  if (const QString screenshot = arguments.screenshot; !screenshot.isEmpty())
     QObject::connect(
         window, &SeriesWindow::loaded, window,
-        [window, screenshot] { QApplication::exit(SaveScreenshot(window, screenshot) ? 0 : 1); },
+        [window, screenshot] { QApplication::exit(SaveScreenshot(*window, screenshot) ? 0 : 1); },
         Qt::QueuedConnection);  // also when loaded before the event loop runs, which exit needs
-  if (!guess.isEmpty()) {
-    window->guessBox->setText(guess);
+  if (!arguments.guessPressure.isEmpty()) {
+    window->guessBox->setText(arguments.guessPressure);
     window->ApplyChoice();
   }
   return QApplication::exec();

@@ -20,6 +20,7 @@
 #include "base/ConvertContext.h"
 #include "base/FileVersions.h"
 #include "base/FolderWatch.h"
+#include "ui/WindowArguments.h"
 
 class QChartView;
 class QComboBox;
@@ -119,9 +120,9 @@ SeriesWindow* OpenSeriesWindow(const QStringList& files, const QString& pressure
                                QWidget* parent = nullptr);
 
 // `vantor --series FOLDER [--pressure NAME[:SCALE]] [--guess-pressure GPA]
-// [--screenshot OUT.png]`:
-// the window on the folder until it is closed, or with --screenshot its
-// picture after the first load. The exit status.
-int RunSeriesWindow(const QStringList& arguments);
+// [--screenshot OUT.png]`, the arguments checked: the window on the folder
+// until it is closed, or with --screenshot its picture after the first
+// load. The exit status.
+int RunSeriesWindow(const WindowArguments& arguments);
 
 }  // namespace vantor::ui

@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -12,11 +13,14 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "base/RecordFields.h"
 #include "ui/EntryText.h"
+#include "ui/PeaksPanel.h"
+#include "ui/PressurePanel.h"
 #include "view/ChartPicture.h"
 #include "view/SpectrumChartView.h"
 
@@ -25,19 +29,6 @@ namespace {
 
 QString Number(double value, int decimals) {
   return QString::number(value, 'f', decimals);
-}
-
-// Energies to eV, d-spacings to a ten-thousandth of an angstrom.
-QString AxisValue(ChartAxis axis, double x) {
-  switch (axis) {
-    case ChartAxis::Channel:
-      return Number(x, 1);
-    case ChartAxis::Energy:
-      return Number(x, 3) + " keV";
-    case ChartAxis::DSpacing:
-      return Number(x, 4) + QString::fromUtf8(" \u00C5");
-  }
-  return {};
 }
 
 QString SummaryText(const ChartSpectrum& s) {
@@ -56,19 +47,37 @@ QString SummaryText(const ChartSpectrum& s) {
 
 }  // namespace
 
+QString AxisValue(ChartAxis axis, double x) {
+  switch (axis) {
+    case ChartAxis::Channel:
+      return Number(x, 1);
+    case ChartAxis::Energy:
+      return Number(x, 3) + " keV";
+    case ChartAxis::DSpacing:
+      return Number(x, 4) + QString::fromUtf8(" \u00C5");
+  }
+  return {};
+}
+
 SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* parent) : QWidget(parent, Qt::Window) {
   setAttribute(Qt::WA_DeleteOnClose);
   const QString first = spectra.empty() ? QString() : FromCore(spectra.front().name);
   setWindowTitle(spectra.size() == 1 ? "Vantor - " + first : QString("Vantor - %1 spectra").arg(spectra.size()));
   chart = new view::SpectrumChart(std::move(spectra));
   chartView = new view::SpectrumChartView(chart, this);
+  peaksPanel = new PeaksPanel(this);
+  pressurePanel = new PressurePanel(this);
+  tabs = new QTabWidget(this);
+  tabs->addTab(BuildHeaderPanel(), "&Header");
+  tabs->addTab(peaksPanel, "Pea&ks");
+  tabs->addTab(pressurePanel, "Pressure");
 
   auto* splitter = new QSplitter(Qt::Horizontal, this);
   splitter->addWidget(chartView);
-  splitter->addWidget(BuildHeaderPanel());
+  splitter->addWidget(tabs);
   splitter->setStretchFactor(0, 1);
   splitter->setStretchFactor(1, 0);
-  splitter->setSizes({800, 350});
+  splitter->setSizes({730, 520});
   readoutLabel = new QLabel(this);
   regionLabel = new QLabel(this);
   regionLabel->setWordWrap(true);
@@ -80,11 +89,12 @@ SpectrumViewer::SpectrumViewer(std::vector<ChartSpectrum> spectra, QWidget* pare
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(BuildControls());
+  layout->addWidget(BuildAnalysisBar());
   layout->addWidget(splitter, 1);
   layout->addWidget(readoutLabel);
   layout->addWidget(regionLabel);
   layout->addWidget(hint);
-  resize(1150, 680);
+  resize(1280, 800);
   Connect();
   ShowSpectrum(0);
   ShowReadoutHint();
@@ -96,16 +106,53 @@ QWidget* SpectrumViewer::BuildControls() {
   auto* row = new QHBoxLayout(bar);
   row->setContentsMargins(0, 0, 0, 0);
   axisBox = new QComboBox(bar);
-  for (const ChartAxis axis : chart->AvailableAxes())
-    axisBox->addItem(view::SpectrumChart::AxisTitle(axis), static_cast<int>(axis));
+  FillAxes();
   auto* axisLabel = new QLabel("&X axis:", bar);
   axisLabel->setBuddy(axisBox);
   logBox = new QCheckBox("&Log counts", bar);
   resetButton = new QPushButton("&Reset zoom", bar);
   clearRegionButton = new QPushButton("&Clear region", bar);
   exportButton = new QPushButton("&Export picture...", bar);
+  energyButton = new QPushButton("Calibrate e&nergy...", bar);
+  twoThetaButton = new QPushButton("Calibrate &2\u03B8...", bar);
+  loadButton = new QPushButton("Appl&y calibration file...", bar);
+  loadButton->setToolTip("Use a calibration saved before (from a standard measured apart) for these spectra");
   for (QWidget* w :
        std::initializer_list<QWidget*>{axisLabel, axisBox, logBox, resetButton, clearRegionButton, exportButton})
+    row->addWidget(w);
+  row->addSpacing(16);
+  row->addWidget(energyButton);
+  row->addWidget(twoThetaButton);
+  row->addWidget(loadButton);
+  row->addStretch(1);
+  return bar;
+}
+
+QWidget* SpectrumViewer::BuildAnalysisBar() {
+  auto* bar = new QWidget(this);
+  auto* row = new QHBoxLayout(bar);
+  row->setContentsMargins(0, 0, 0, 0);
+  elementBox = new QComboBox(bar);
+  elementBox->addItem("All spectra");
+  for (const auto& s : chart->spectra()) elementBox->addItem(FromCore(s.name));
+  auto* elementLabel = new QLabel("Sho&w:", bar);
+  elementLabel->setBuddy(elementBox);
+  const bool several = chart->spectra().size() > 1;
+  elementLabel->setVisible(several);
+  elementBox->setVisible(several);
+  auto* snrLabel = new QLabel("Min &SNR:", bar);
+  snrLabel->setBuddy(peaksPanel->minSnrBox);
+  auto* standardLabel = new QLabel("S&tandard:", bar);
+  standardLabel->setBuddy(pressurePanel->standardBox);
+  auto* scaleLabel = new QLabel("Sc&ale:", bar);
+  scaleLabel->setBuddy(pressurePanel->scaleBox);
+  for (QWidget* w : std::initializer_list<QWidget*>{elementLabel, elementBox}) row->addWidget(w);
+  if (several) row->addSpacing(16);
+  for (QWidget* w : std::initializer_list<QWidget*>{snrLabel, peaksPanel->minSnrBox, peaksPanel->findButton})
+    row->addWidget(w);
+  row->addSpacing(16);
+  for (QWidget* w : std::initializer_list<QWidget*>{standardLabel, pressurePanel->standardBox, scaleLabel,
+                                                    pressurePanel->scaleBox, pressurePanel->pressureButton})
     row->addWidget(w);
   row->addStretch(1);
   return bar;
@@ -123,6 +170,7 @@ QWidget* SpectrumViewer::BuildHeaderPanel() {
   headerTable->horizontalHeader()->setStretchLastSection(true);
   headerTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
   headerTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+  headerTable->verticalHeader()->setDefaultSectionSize(headerTable->fontMetrics().height() + 6);
   summaryLabel = new QLabel(panel);
   summaryLabel->setWordWrap(true);
   column->addWidget(spectrumBox);
@@ -141,6 +189,24 @@ void SpectrumViewer::Connect() {
   connect(chart, &view::SpectrumChart::regionChanged, this, [this] { ShowRegion(); });
   connect(chartView, &view::SpectrumChartView::pointerMoved, this, [this](double x) { ShowReadout(x); });
   connect(chartView, &view::SpectrumChartView::pointerLeft, this, [this] { ShowReadoutHint(); });
+  connect(peaksPanel, &PeaksPanel::findRequested, this, [this] { FindPeaks(); });
+  connect(peaksPanel, &PeaksPanel::peakChosen, this, [this](int row) { ZoomToPeak(row); });
+  connect(loadButton, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getOpenFileName(this, "Apply calibration file", {}, "Calibration file (*.json)");
+    QString why;
+    if (!path.isEmpty() && !ApplyCalibrationFile(path, &why))
+      QMessageBox::warning(this, "Vantor", "The calibration could not be applied.\n" + why);
+  });
+  connect(energyButton, &QPushButton::clicked, this, [this] { OpenEnergyCalibration(); });
+  connect(twoThetaButton, &QPushButton::clicked, this, [this] { OpenTwoThetaCalibration(); });
+  connect(elementBox, &QComboBox::currentIndexChanged, this, [this](int i) { ShowElement(i); });
+  connect(pressurePanel, &PressurePanel::standardChanged, this, [this] {
+    pressurePanel->ClearResults();
+    UpdateTicks();
+  });
+  connect(pressurePanel, &PressurePanel::pressureRequested, this, [this] { ComputePressure(); });
+  connect(pressurePanel, &PressurePanel::spectrumChosen, this,
+          [this](std::size_t i) { spectrumBox->setCurrentIndex(static_cast<int>(i)); });
 }
 
 const ChartSpectrum* SpectrumViewer::Current() const {
@@ -170,7 +236,12 @@ void SpectrumViewer::ShowSpectrum(int index) {
     add(QString::fromLatin1(field.name), QString::fromStdString(FieldValueText(field.value)));
   for (const auto& [name, value] : s.extra) add(QString::fromStdString(name), QString::fromStdString(value));
   headerTable->resizeColumnToContents(0);
+  // A file's own long value names (MED's) would push the values out of sight.
+  headerTable->setColumnWidth(
+      0, std::min(headerTable->columnWidth(0), headerTable->fontMetrics().averageCharWidth() * 24));
   summaryLabel->setText(SummaryText(s));
+  pressurePanel->ShowDetails(static_cast<std::size_t>(index));
+  UpdateTicks();
 }
 
 void SpectrumViewer::ShowReadout(double x) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/ConvertContext.h"
+#include "convert/CalibrationFile.h"
 #include "view/ChartModel.h"
 
 class QCheckBox;
@@ -17,6 +18,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTableWidget;
+class QTabWidget;
 
 namespace vantor::view {
 class SpectrumChart;
@@ -24,6 +26,10 @@ class SpectrumChartView;
 }  // namespace vantor::view
 
 namespace vantor::ui {
+
+class CalibrationDialog;
+class PeaksPanel;
+class PressurePanel;
 
 class SpectrumViewer : public QWidget {
   Q_OBJECT
@@ -42,19 +48,63 @@ class SpectrumViewer : public QWidget {
   QLabel* summaryLabel = nullptr;
   QLabel* readoutLabel = nullptr;
   QLabel* regionLabel = nullptr;
+  QTabWidget* tabs = nullptr;  // header, peaks, pressure
+  PeaksPanel* peaksPanel = nullptr;
+  PressurePanel* pressurePanel = nullptr;
+  // A file of several spectra: all of them overlaid, or one picked out.
+  QComboBox* elementBox = nullptr;
+  QPushButton* energyButton = nullptr;    // "Calibrate energy..."
+  QPushButton* twoThetaButton = nullptr;  // "Calibrate 2θ..."
+  QPushButton* loadButton = nullptr;      // "Apply calibration file..."
+
+  // Finds and fits the peaks of the spectrum chosen, within the zoomed x
+  // range when zoomed, and marks them on the chart.
+  void FindPeaks();
+  // Zooms the chart to the peak of the table's row.
+  void ZoomToPeak(int row);
+  // The pressure of every spectrum shown, from the standard and scale
+  // chosen; the details of the spectrum chosen.
+  void ComputePressure();
+  // The calibration dialogs, each a window of its own over the viewer,
+  // working on the spectra as they are now.
+  CalibrationDialog* OpenEnergyCalibration();
+  CalibrationDialog* OpenTwoThetaCalibration();
+  // Uses the calibration for the open spectra: each takes its element's
+  // energy calibration and angle; the results found before are cleared.
+  void ApplyCalibration(const CalibrationFile& calibration);
+  // Reads a calibration file (one "Save calibration..." or `vantor-cli
+  // calibrate --write-calibration` wrote) and applies it; false and why
+  // when it cannot be read.
+  bool ApplyCalibrationFile(const QString& path, QString* why);
+
+ signals:
+  // What the spectrum chosen now carries after an Apply, for the main
+  // window's boxes.
+  void energyCalibrationApplied(double a, double b, double c);
+  void twoThetaApplied(double degrees);
 
  private:
   QWidget* BuildControls();
+  QWidget* BuildAnalysisBar();
   QWidget* BuildHeaderPanel();
   void Connect();
   void ApplyView();
   void ShowSpectrum(int index);
+  void ShowElement(int index);
+  void UpdateTicks();
   void ShowReadout(double x);
   void ShowReadoutHint();
   void ShowRegion();
   void Export();
   const ChartSpectrum* Current() const;
+  void FillAxes();
+
+  std::optional<CalibrationFile> applied_;
 };
+
+// An x value as the readout words it: energies to eV, d-spacings to a
+// ten-thousandth of an angstrom.
+QString AxisValue(ChartAxis axis, double x);
 
 // Reads the files and shows them in a new viewer window (a window of its
 // own that deletes itself when closed). Files that cannot be read are

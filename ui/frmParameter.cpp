@@ -28,7 +28,6 @@ const std::array<Item, 5> kItems{{
     {"&Temperature", QRect(210, 1860, 975, 405), QRect(1320, 1860, 1005, 375)},
 }};
 
-
 }  // namespace
 
 frmParameter::frmParameter(UserPrompt& prompt, QWidget* parent) : QDialog(parent), prompt_(prompt) {

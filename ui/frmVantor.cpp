@@ -118,7 +118,32 @@ void frmVantor::filFiles_Activate() {
   if (paths.isEmpty()) return;
   ConvertContext viewing(context_->prompt);
   viewing.settings = context_->settings;
-  OpenViewer(paths, viewing, this);
+  SpectrumViewer* viewer = OpenViewer(paths, viewing, this);
+  if (viewer == nullptr) return;
+  connect(viewer, &SpectrumViewer::energyCalibrationApplied, this, &frmVantor::TakeEnergyCalibration);
+  connect(viewer, &SpectrumViewer::twoThetaApplied, this, &frmVantor::TakeTwoTheta);
+}
+
+namespace {
+
+// Enough digits for a quadratic term of 1e-8 keV per channel squared, in
+// the user's locale, as the boxes' number test reads them.
+QString BoxNumber(double value) {
+  QLocale locale;
+  locale.setNumberOptions(QLocale::OmitGroupSeparator);
+  return locale.toString(value, 'g', 10);
+}
+
+}  // namespace
+
+void frmVantor::TakeEnergyCalibration(double a, double b, double c) {
+  const std::array values{a, b, c};
+  for (int i = 0; i < 3; ++i) ui.txtEGC[i]->setText(BoxNumber(values[i]));
+}
+
+void frmVantor::TakeTwoTheta(double degrees) {
+  ui.opt2ThetaMode[1]->setChecked(true);  // absolute: the angle itself, not a change of it
+  ui.txt2Theta->setText(BoxNumber(degrees));
 }
 
 QString frmVantor::SourcePattern() const {

@@ -40,6 +40,10 @@ class frmVantor : public QWidget {
   void drvDrive_Change();
   void filFiles_Click();
   void filFiles_Activate();
+  // A calibration applied in a viewer opened from here fills the boxes a
+  // conversion takes it from (their "On" boxes stay the user's to tick).
+  void TakeEnergyCalibration(double a, double b, double c);
+  void TakeTwoTheta(double degrees);
   void optSourceFileType_Click(int index);
   void chkXli_Click();
   void optMode_Click(int index);

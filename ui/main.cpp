@@ -5,10 +5,9 @@
 #include <cstring>
 
 #include "base/Version.h"
-#include "ui/QtUserPrompt.h"
 #include "ui/SeriesWindow.h"
-#include "ui/SpectrumViewer.h"
-#include "ui/frmVantor.h"
+#include "ui/WindowArguments.h"
+#include "ui/WindowStart.h"
 
 namespace {
 
@@ -26,16 +25,19 @@ bool AnsweredInfoOption(int argc, char* argv[]) {
       std::printf(
           "Usage: vantor [OPTION]... [FILE]...\n"
           "Open the Vantor window to convert, combine and tabulate energy-dispersive\n"
-          "X-ray diffraction spectra; with FILEs, show them in the spectrum viewer.\n"
-          "For batch work see vantor-cli --help.\n"
+          "X-ray diffraction spectra; with FILEs (FILE:K for element K of a file of\n"
+          "several), show them in the spectrum viewer. For batch work see\n"
+          "vantor-cli --help.\n"
           "\n"
-          "  --series FOLDER  chart the pressure, temperature and press load of the\n"
-          "             folder's spectra against time, and keep watching it\n"
-          "  --pressure NAME[:SCALE]  its standard and scale (vantor-cli pressure --help)\n"
-          "  --guess-pressure GPA  look for the standard's peaks near this pressure\n"
-          "  --screenshot OUT.png  save the series window's picture once loaded, and exit\n"
-          "  --help     show this help and exit\n"
-          "  --version  show the version and licence and exit\n");
+          "%s"
+          "  --help                     show this help and exit\n"
+          "  --version                  show the version and licence and exit\n"
+          "\n"
+          "Examples:\n"
+          "  vantor --peaks run7.med\n"
+          "  vantor --pressure mgo COSI_022_0019.med\n"
+          "  QT_QPA_PLATFORM=offscreen vantor --screenshot peaks.png --peaks run7.med\n",
+          vantor::ui::WindowOptionsHelp());
       return true;
     }
   }
@@ -50,15 +52,11 @@ int main(int argc, char* argv[]) {
   // One look on every platform, and one that honours the light blue faces of
   // the push buttons.
   QApplication::setStyle("Fusion");
-  if (QApplication::arguments().contains("--series")) return vantor::ui::RunSeriesWindow(QApplication::arguments());
-  // `vantor FILE...` shows the files in the spectrum viewer.
-  if (const QStringList files = QApplication::arguments().mid(1); !files.isEmpty()) {
-    vantor::ui::QtUserPrompt prompt(nullptr, nullptr);
-    vantor::ConvertContext context(prompt);
-    if (vantor::ui::OpenViewer(files, context) == nullptr) return 1;
-    return QApplication::exec();
+  const vantor::ui::WindowArguments arguments = vantor::ui::ParseWindowArguments(QApplication::arguments().mid(1));
+  if (!arguments.ok()) {
+    std::fprintf(stderr, "vantor: %s\n", qPrintable(arguments.error));
+    return 2;
   }
-  vantor::ui::frmVantor window;
-  window.show();
-  return QApplication::exec();
+  if (!arguments.series.isEmpty()) return vantor::ui::RunSeriesWindow(arguments);
+  return vantor::ui::RunWindow(arguments);
 }

@@ -70,17 +70,21 @@ bool AxisAvailable(const ChartSpectrum& spectrum, ChartAxis axis) {
 }
 
 std::optional<double> XOfChannel(const ChartSpectrum& spectrum, ChartAxis axis, int index) {
+  return XOfChannelNumber(spectrum, axis, index + 1);
+}
+
+std::optional<double> XOfChannelNumber(const ChartSpectrum& spectrum, ChartAxis axis, double number) {
   const MeasureCondition& m = spectrum.header.Measure;
   std::optional<double> x;
   switch (axis) {
     case ChartAxis::Channel:
-      x = index + 1;
+      x = number;
       break;
     case ChartAxis::Energy:
-      x = EnergyOfChannel(index + 1, m.EGC);
+      x = EnergyOfChannel(number, m.EGC);
       break;
     case ChartAxis::DSpacing:
-      x = DSpacing(EnergyOfChannel(index + 1, m.EGC), SinTheta(m.TwoTheta), kHcExact);
+      x = DSpacing(EnergyOfChannel(number, m.EGC), SinTheta(m.TwoTheta), kHcExact);
       break;
   }
   if (x && !std::isfinite(*x)) x.reset();

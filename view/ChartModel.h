@@ -24,9 +24,9 @@ enum class ChartAxis { Channel, Energy, DSpacing };
 inline constexpr double kLogFloor = 0.5;
 
 struct ChartSpectrum {
-  std::string path;  // the file, as given
-  std::string name;  // for the legend: the file name, ":3" after it for element 3 of a file of several
-  std::string kind;  // "xbm", "cnf", "med", ...
+  std::string path;         // the file, as given
+  std::string name;         // for the legend: the file name, ":3" after it for element 3 of a file of several
+  std::string kind;         // "xbm", "cnf", "med", ...
   std::size_t element = 0;  // 1-based in a file of several spectra, else 0
   Header header;
   std::vector<HeaderValue> extra;    // the file's header values without a record field
@@ -48,6 +48,9 @@ bool AxisAvailable(const ChartSpectrum& spectrum, ChartAxis axis);
 // The x value of channel index i (channel number i + 1) on the axis; none
 // where it cannot be formed or is not finite.
 std::optional<double> XOfChannel(const ChartSpectrum& spectrum, ChartAxis axis, int index);
+// The same at a fractional channel number (from 1), where a fitted peak or
+// a reflection falls between channels.
+std::optional<double> XOfChannelNumber(const ChartSpectrum& spectrum, ChartAxis axis, double number);
 
 // The y value a count is drawn at.
 double YOfCount(std::int32_t count, bool log);
@@ -85,8 +88,7 @@ struct ChartView {
 // part cut where the line crosses the view's edge; on a log y axis the line
 // is straight in log y, and so is the cut. For pictures whose format cannot
 // clip what is drawn to the plot area (Qt's SVG writer).
-std::vector<std::vector<ChartPoint>> ClipToView(const std::vector<ChartPoint>& line, const ChartView& view,
-                                                bool logY);
+std::vector<std::vector<ChartPoint>> ClipToView(const std::vector<ChartPoint>& line, const ChartView& view, bool logY);
 
 struct Readout {
   int channel = 0;  // channel number (index + 1)

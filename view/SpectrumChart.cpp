@@ -37,6 +37,7 @@ SpectrumChart::SpectrumChart(std::vector<ChartSpectrum> spectra, QGraphicsItem* 
     : QChart(parent), spectra_(std::move(spectra)) {
   setBackgroundRoundness(0);
   legend()->setAlignment(Qt::AlignTop);
+  connect(this, &QChart::plotAreaChanged, this, [this] { PlaceTicks(); });
   Rebuild();
 }
 
@@ -77,6 +78,8 @@ void SpectrumChart::SetView(ChartAxis axis, bool log) {
 void SpectrumChart::Rebuild() {
   removeAllSeries();
   regionSeries_ = nullptr;
+  peakSeries_.clear();
+  lineColours_.assign(spectra_.size(), QColor());
   region_.reset();
   for (QAbstractAxis* old : axes()) {
     removeAxis(old);
@@ -84,6 +87,7 @@ void SpectrumChart::Rebuild() {
   }
   xAxis_ = LinearAxis(this, 10);
   xAxis_->setTitleText(AxisTitle(axis_));
+  connect(xAxis_, &QValueAxis::rangeChanged, this, [this] { PlaceTicks(); });
   if (log_) {
     auto* y = new QLogValueAxis(this);
     y->setLabelFormat("%g");
@@ -97,11 +101,19 @@ void SpectrumChart::Rebuild() {
   addAxis(yAxis_, Qt::AlignLeft);
 
   std::vector<ChartSpectrum> drawn;
-  for (const auto& spectrum : spectra_) {
+  // The elements of one file are named by their numbers under the file's
+  // name, so that ten of them fit in the legend.
+  const bool oneFile = !only_ && spectra_.size() > 1 &&
+                       std::all_of(spectra_.begin(), spectra_.end(),
+                                   [this](const auto& s) { return s.element > 0 && s.path == spectra_.front().path; });
+  setTitle(oneFile ? QString::fromLocal8Bit(spectra_.front().name).section(':', 0, 0) : QString());
+  for (std::size_t i = 0; i < spectra_.size(); ++i) {
+    const ChartSpectrum& spectrum = spectra_[i];
+    if (only_ && *only_ != i) continue;
     const auto points = ChartPoints(spectrum, axis_, log_);
     if (points.empty()) continue;
     auto* series = new QLineSeries(this);
-    series->setName(QString::fromLocal8Bit(spectrum.name));
+    series->setName(oneFile ? QString(":%1").arg(spectrum.element) : QString::fromLocal8Bit(spectrum.name));
     series->replace(SeriesPoints(points));
     addSeries(series);  // takes its colour from the theme
     QPen pen = series->pen();
@@ -109,12 +121,15 @@ void SpectrumChart::Rebuild() {
     series->setPen(pen);
     series->attachAxis(xAxis_);
     series->attachAxis(yAxis_);
+    lineColours_[i] = pen.color();
     drawn.push_back(spectrum);
   }
   fullX_ = DefaultXRange(drawn, axis_);
   fullY_ = CountRange(drawn, log_);
   legend()->setVisible(!drawn.empty());
+  DrawPeakMarks();
   ResetZoom();
+  PlaceTicks();
   emit viewChanged();
   emit regionChanged();
 }

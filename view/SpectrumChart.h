@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QChart>
+#include <QColor>
 #include <QString>
 #include <array>
 #include <optional>
@@ -14,9 +15,26 @@
 #include "view/ChartModel.h"
 
 class QAreaSeries;
+class QGraphicsItem;
+class QScatterSeries;
 class QValueAxis;
 
 namespace vantor::view {
+
+// A fitted peak drawn on its spectrum: a dot at the counts of its channel.
+struct PeakMark {
+  std::size_t spectrum = 0;  // index into the chart's spectra
+  double channel = 0;        // number, from 1
+  bool escape = false;
+};
+
+// A reflection's place: a tick at the top of the plot with its hkl.
+struct TickMark {
+  std::size_t spectrum = 0;
+  double channel = 0;
+  QString label;
+  bool weak = false;
+};
 
 class SpectrumChart : public QChart {
   Q_OBJECT
@@ -45,6 +63,21 @@ class SpectrumChart : public QChart {
   // plot area; zooming afterwards would show the cuts.
   void CutToView();
 
+  // Marks kept in channels, so that they follow a change of axis; each set
+  // replaces the one before (an empty one clears).
+  void SetPeakMarks(std::vector<PeakMark> marks);
+  void SetTicks(std::vector<TickMark> ticks);
+  const std::vector<PeakMark>& peakMarks() const { return peakMarks_; }
+  const std::vector<TickMark>& ticks() const { return ticks_; }
+  // Draws every spectrum, or only the one given (an element of a file of
+  // several picked out of the overlay).
+  void ShowOnly(std::optional<std::size_t> spectrum);
+  std::optional<std::size_t> shownOnly() const { return only_; }
+  // A new energy calibration and angle for a spectrum, drawn at once.
+  void SetCalibration(std::size_t spectrum, const std::array<double, 3>& egc, double twoThetaDeg);
+  // Whether the x axis shows less than the whole range.
+  bool Zoomed() const;
+
   void SetRegion(std::optional<std::array<double, 2>> region);
   std::optional<std::array<double, 2>> region() const { return region_; }
 
@@ -61,6 +94,9 @@ class SpectrumChart : public QChart {
  private:
   void Rebuild();
   void DrawRegion(std::array<double, 2> band);
+  void DrawPeakMarks();
+  void PlaceTicks();
+  bool Drawn(std::size_t spectrum) const;
 
   std::vector<ChartSpectrum> spectra_;
   ChartAxis axis_ = ChartAxis::Channel;
@@ -71,6 +107,12 @@ class SpectrumChart : public QChart {
   QValueAxis* xAxis_ = nullptr;
   QAbstractAxis* yAxis_ = nullptr;
   QAreaSeries* regionSeries_ = nullptr;
+  std::vector<PeakMark> peakMarks_;
+  std::vector<TickMark> ticks_;
+  std::optional<std::size_t> only_;
+  std::vector<QScatterSeries*> peakSeries_;
+  std::vector<QColor> lineColours_;  // of each spectrum's line, for its peak dots in an overlay
+  std::vector<QGraphicsItem*> tickItems_;
 };
 
 }  // namespace vantor::view
