@@ -363,8 +363,12 @@ EdgeLook LookForEdge(const Standard& standard, const PressureScale& scale, std::
   if (!std::isfinite(edges.bestA)) return look;
   for (const Line& line : c.lines)
     if (c.Visible(edges.bestA / line.root)) look.lineEnergiesKeV.push_back(c.EnergyKeV(edges.bestA / line.root));
-  if (edges.rivalScore >= kAmbiguousScore * edges.bestScore)
+  if (edges.rivalScore >= kAmbiguousScore * edges.bestScore) {
     look.rivalWarning = RivalWarning(c, edges, options.temperatureK);
+    look.bestScore = edges.bestScore, look.rivalScore = edges.rivalScore;
+    if (const PressureResult rival = PressureGPa(c.scale, edges.rivalA, options.temperatureK); rival.ok())
+      look.rivalPressureGPa = rival.pressureGPa;
+  }
   return look;
 }
 

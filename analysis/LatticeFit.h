@@ -76,6 +76,11 @@ LatticeFit FitLattice(const Standard& standard, const PressureScale& scale, std:
 struct EdgeLook {
   std::vector<double> lineEnergiesKeV;
   std::string rivalWarning;
+  // With a warning: how well the chosen edge and its rival explain the
+  // places (the share of places a line answers, weighted), and the rival's
+  // pressure when the scale gives one there.
+  double bestScore = 0, rivalScore = 0;
+  std::optional<double> rivalPressureGPa;
 };
 EdgeLook LookForEdge(const Standard& standard, const PressureScale& scale, std::span<const PeakPlace> places,
                      double twoThetaDeg, double topEnergyKeV, const LatticeOptions& options);

@@ -89,6 +89,8 @@ std::string FitCellEdge(const SpectrumRecord& record, const PressureRequest& req
   if (search.status == PeakSearchStatus::InvalidInput) return search.message;
   out.lattice = FitLattice(*request.standard, *request.scale, search.peaks, out.twoThetaDeg, topKeV, options);
   // The look saw every place; the fit only the peaks near the chosen lines. One says so.
+  if (look.rivalPressureGPa)
+    out.rival = SpectrumPressure::Rival{*look.rivalPressureGPa, look.rivalScore, look.bestScore};
   if (!look.rivalWarning.empty() && out.lattice.warnings.empty()) out.lattice.warnings.push_back(look.rivalWarning);
   for (const std::string& warning : out.lattice.warnings) out.warnings.push_back(out.Name() + ": " + warning);
   return out.lattice.status == LatticeStatus::Ok ? "" : out.lattice.message;
@@ -214,6 +216,52 @@ PressureRequest RequestForElement(const PressureRequest& request, const RunSetti
   return one;
 }
 
+namespace {
+
+// How far apart the elements of one cell may lie (they scatter by about a
+// GPa with the stress across the cell) and still vote for one pressure.
+constexpr double kOneCellGPa = 3;
+
+// The elements' summed score for the pressure `p`: each element gives the
+// score of its chosen edge or of its rival, whichever lies near `p`.
+double Votes(const std::vector<SpectrumPressure>& pressures, double p) {
+  double sum = 0;
+  for (const SpectrumPressure& e : pressures) {
+    if (!e.ok() || !e.rival) continue;
+    if (std::abs(e.pressureGPa.value - p) <= kOneCellGPa)
+      sum += e.rival->bestScore;
+    else if (std::abs(e.rival->pressureGPa - p) <= kOneCellGPa)
+      sum += e.rival->score;
+  }
+  return sum;
+}
+
+}  // namespace
+
+void SettleRivalElements(std::vector<SpectrumPressure>& pressures, const PressureRequest& request,
+                         const std::function<SpectrumPressure(std::size_t, double)>& refit) {
+  if (request.guessPressureGPa || pressures.size() < 2) return;
+  std::optional<double> chosen;
+  double most = 0;
+  for (const SpectrumPressure& e : pressures) {
+    if (!e.ok() || !e.rival) continue;
+    for (const double p : {e.pressureGPa.value, e.rival->pressureGPa})
+      if (const double votes = Votes(pressures, p); votes > most) most = votes, chosen = p;
+  }
+  if (!chosen) return;
+  for (std::size_t i = 0; i < pressures.size(); ++i) {
+    const SpectrumPressure& e = pressures[i];
+    if (!e.ok() || !e.rival || std::abs(e.pressureGPa.value - *chosen) <= kOneCellGPa) continue;
+    SpectrumPressure again = refit(i, *chosen);
+    if (!again.ok()) continue;
+    again.warnings.insert(again.warnings.begin(),
+                          again.Name() + ": fitted near " + FormatMask(*chosen, "0.0") +
+                              " GPa, where the file's elements together fit best; alone it fitted " +
+                              FormatMask(e.pressureGPa.value, "0.0") + " GPa nearly as well");
+    pressures[i] = std::move(again);
+  }
+}
+
 SourcePressure PressureOfSource(const std::string& path, std::string_view kind, const RunSettings& settings,
                                 const PressureRequest& request) {
   SourcePressure out;
@@ -226,6 +274,11 @@ SourcePressure PressureOfSource(const std::string& path, std::string_view kind, 
     out.spectra.push_back(
         PressureOfSpectrum(read.spectra[k].record, path, element, RequestForElement(request, settings, element)));
   }
+  SettleRivalElements(out.spectra, request, [&](std::size_t k, double guessGPa) {
+    PressureRequest near = RequestForElement(request, settings, CalibrationElement(k, count));
+    near.guessPressureGPa = guessGPa;
+    return PressureOfSpectrum(read.spectra[k].record, path, CalibrationElement(k, count), near);
+  });
   return out;
 }
 

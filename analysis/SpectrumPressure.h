@@ -8,6 +8,7 @@
 // pressure command, watch and Python all take, file by file.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -67,6 +68,12 @@ struct SpectrumPressure {
   Measured pressureGPa;
   PressureSigmaParts sigmaParts;
   std::vector<std::string> warnings;  // each naming the spectrum
+  // Another cell edge that fitted the peak places nearly as well: its
+  // pressure and both edges' scores.
+  struct Rival {
+    double pressureGPa = 0, score = 0, bestScore = 0;
+  };
+  std::optional<Rival> rival;
   bool ok() const { return error.empty(); }
   std::string Name() const;  // "run7.med", or "COSI.med:3" for one spectrum of several
 };
@@ -84,6 +91,15 @@ struct SourcePressure {
 // sigma, which the pressure's sigma carries; an angle given for the run is
 // the user's to qualify.
 PressureRequest RequestForElement(const PressureRequest& request, const RunSettings& settings, std::size_t element);
+
+// The elements of one detector see one cell. When some of them fit a second
+// cell edge nearly as well (`rival`) and no pressure was guessed, the
+// pressure the elements' scores together favour is chosen (each element
+// votes with the score of its edge or its rival's within 3 GPa of it), and
+// every element whose own choice lies elsewhere is fitted again by
+// `refit(index, guessGPa)` near it, with a warning that says so.
+void SettleRivalElements(std::vector<SpectrumPressure>& pressures, const PressureRequest& request,
+                         const std::function<SpectrumPressure(std::size_t, double)>& refit);
 
 // Reads the file the one way every source is read (kind: a --from name, or
 // empty for its extension) and gives each of its spectra's pressure.

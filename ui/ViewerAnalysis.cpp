@@ -7,6 +7,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "ui/EnergyCalibrationDialog.h"
 #include "ui/EntryText.h"
@@ -108,6 +109,15 @@ void SpectrumViewer::ComputePressure() {
     results.push_back(PressureOfChartSpectrum(s, RequestForElement(*request, settings, s.element)));
     indices.push_back(i);
   }
+  // The elements of one file see one cell (as vantor-cli pressure takes them).
+  const auto& spectra = chart->spectra();
+  if (std::all_of(indices.begin(), indices.end(), [&](std::size_t i) { return spectra[i].path == spectra[0].path; }))
+    SettleRivalElements(results, *request, [&](std::size_t k, double guessGPa) {
+      const ChartSpectrum& s = spectra[indices[k]];
+      PressureRequest near = RequestForElement(*request, settings, s.element);
+      near.guessPressureGPa = guessGPa;
+      return PressureOfChartSpectrum(s, near);
+    });
   QApplication::restoreOverrideCursor();
   pressurePanel->ShowResults(std::move(results), std::move(indices),
                              static_cast<std::size_t>(std::max(0, spectrumBox->currentIndex())));

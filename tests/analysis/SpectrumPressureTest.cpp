@@ -197,6 +197,42 @@ TEST(SpectrumPressure, SpectraWithoutAPressure_SayWhy) {
 // ---- choosing which peaks to fit
 
 // The peaks chosen are fitted exactly as in a search of every peak, and only they come back.
+// Elements of one file whose peaks each fit two cells: the pressure most of
+// their scores favour wins, and only the element that chose the other is
+// fitted again, near it; a guessed pressure leaves the choice to the user.
+TEST(SettleRivalElements, RefitsTheOddElementNearTheFilesChoice) {
+  const auto element = [](std::size_t k, double p, double rivalP, double score, double rivalScore) {
+    SpectrumPressure e;
+    e.file = "run.med", e.element = k, e.pressureGPa = {p, 0.1};
+    e.rival = SpectrumPressure::Rival{rivalP, rivalScore, score};
+    return e;
+  };
+  std::vector<SpectrumPressure> alone = {element(1, 30.8, 6.5, 1.82, 1.77), element(2, 5.9, 30.3, 2.15, 1.74),
+                                         element(3, 6.5, 31.2, 1.99, 1.59), element(4, 7.0, 0, 1.0, 0)};
+  alone[3].rival.reset();  // an element that fits one cell clearly has no vote on the choice
+  std::vector<std::pair<std::size_t, double>> refits;
+  const auto refit = [&](std::size_t k, double guess) {
+    refits.emplace_back(k, guess);
+    SpectrumPressure again = alone[k];
+    again.pressureGPa = {guess + 0.1, 0.1};
+    return again;
+  };
+  std::vector<SpectrumPressure> settled = alone;
+  SettleRivalElements(settled, PressureRequest{}, refit);
+  ASSERT_EQ(refits.size(), 1u);
+  EXPECT_EQ(refits[0].first, 0u);
+  EXPECT_NEAR(refits[0].second, 6.2, 0.7);
+  EXPECT_NEAR(settled[0].pressureGPa.value, refits[0].second + 0.1, 1e-12);
+  EXPECT_NE(settled[0].warnings.at(0).find("alone it fitted 30.8 GPa"), std::string::npos) << settled[0].warnings[0];
+
+  PressureRequest guessed;
+  guessed.guessPressureGPa = 30;
+  settled = alone;
+  SettleRivalElements(settled, guessed, refit);
+  EXPECT_EQ(refits.size(), 1u);
+  EXPECT_EQ(settled[0].pressureGPa.value, 30.8);
+}
+
 TEST(FindPeaks_FitNear, FitsOnlyTheChosenPeaksAndThemAsBefore) {
   bench::StandardScene scene;
   const auto s = bench::GenerateStandardSpectrum(scene);
