@@ -9,6 +9,8 @@
 
 #include "analysis/PressureScale.h"
 #include "analysis/Standards.h"
+#include "base/FileAccess.h"
+#include "formats/RecordFile.h"
 
 namespace vantor::bench {
 namespace {
@@ -102,6 +104,18 @@ StandardSpectrum GenerateStandardSpectrum(const StandardScene& scene) {
   out.spectrum = GenerateLines(lines, scene.channels, scene.egc, Detector{}, Background{}, scene.seed);
   FillRecord(scene, out);
   return out;
+}
+
+bool WriteWithTruth(const std::string& folder, const StandardScene& scene, const StandardSpectrum& spectrum) {
+  char name[32];
+  std::snprintf(name, sizeof name, "run%05u.xbm", scene.seed);
+  const std::string path = folder + "/" + name;
+  if (!ReplaceFileAtomically(path, RecordFileBytes(spectrum.record.Data, spectrum.record.Head))) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    return false;
+  }
+  std::printf("%s,%.6f,%.3f,%.7f\n", name, scene.pressureGPa, scene.temperatureK, spectrum.aA);
+  return true;
 }
 
 }  // namespace vantor::bench

@@ -44,4 +44,9 @@ struct StandardSpectrum {
 
 StandardSpectrum GenerateStandardSpectrum(const StandardScene& scene);
 
+// Writes the spectrum into the folder as run<seed>.xbm and prints its truth
+// row "run<seed>.xbm,P,T,a" on standard output; false, with a message on
+// standard error, when the file cannot be written.
+bool WriteWithTruth(const std::string& folder, const StandardScene& scene, const StandardSpectrum& spectrum);
+
 }  // namespace vantor::bench

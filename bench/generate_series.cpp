@@ -11,9 +11,7 @@
 #include <filesystem>
 #include <string>
 
-#include "base/FileAccess.h"
 #include "bench/PressureSpectra.h"
-#include "formats/RecordFile.h"
 
 int main(int argc, char** argv) {
   if (argc < 12) {
@@ -37,14 +35,7 @@ int main(int argc, char** argv) {
     scene.temperatureK = along(8, k);
     auto s = vantor::bench::GenerateStandardSpectrum(scene);
     s.record.Head.Measure.PressLoad = along(10, k);
-    char name[32];
-    std::snprintf(name, sizeof name, "run%05u.xbm", scene.seed);
-    const std::string path = (folder / name).string();
-    if (!vantor::ReplaceFileAtomically(path, vantor::RecordFileBytes(s.record.Data, s.record.Head))) {
-      std::fprintf(stderr, "cannot write %s\n", path.c_str());
-      return 1;
-    }
-    std::printf("%s,%.6f,%.3f,%.7f\n", name, scene.pressureGPa, scene.temperatureK, s.aA);
+    if (!vantor::bench::WriteWithTruth(folder.string(), scene, s)) return 1;
   }
   return 0;
 }
