@@ -259,9 +259,11 @@ void SeriesWindow::FillScales() {
   const Standard* standard = FindStandard(ToCore(standardBox->currentData().toString()));
   scaleBox->clear();
   if (standard == nullptr) return;
-  for (const PressureScale& s : PressureScales())
-    if (s.standard == standard->pressureStandard)
-      scaleBox->addItem(FromCore(s.name) + (s.isDefault ? " (default)" : ""), FromCore(s.name));
+  const PressureScale* preset = FindScale(standard->pressureStandard, "");
+  for (const std::string_view name : ScaleNames(standard->pressureStandard)) {
+    const bool isDefault = preset != nullptr && preset->name == name;
+    scaleBox->addItem(FromCore(name) + (isDefault ? " (default)" : ""), FromCore(name));
+  }
 }
 
 void SeriesWindow::ApplyChoice() {
