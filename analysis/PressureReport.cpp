@@ -67,6 +67,25 @@ std::string PressureLine(const SpectrumPressure& p) {
   return line;
 }
 
+std::string CellPressureLine(const CellPressure& cell) {
+  std::string line = cell.file + ": cell of elements";
+  for (const std::size_t e : cell.elements) line += " " + std::to_string(e);
+  line +=
+      "  T = " + Kelvin(cell.temperatureK) + " (" + std::string(TemperatureSourceName(cell.temperatureSource)) + ")";
+  line += "  a = " + WithSigma(cell.aA, 4, 6, 1) + " Å";
+  line += "  V/V0 = " + FormatMask(cell.volumeRatio, "0.0000");
+  line += "  P = " + WithSigma(cell.pressureGPa, 2, 4, 0) + " GPa  " + std::string(cell.scale->standard) + " " +
+          std::string(cell.scale->name);
+  line += "  strain Q = " + WithSigma(cell.strainQ, 5, 7, 1) + " along ";
+  line += cell.loadAxisGiven ? FormatMask(cell.loadAxisDeg.value, "0.0") + "° (given)"
+                             : WithSigma(cell.loadAxisDeg, 1, 3, 0) + "° (fitted)";
+  if (cell.ringOffset) {
+    line += "  ring offset " + WithSigma(cell.ringOffset->twoThetaDeg, 4, 6, 0) + "° of 2theta, largest at " +
+            WithSigma(cell.ringOffset->azimuthDeg, 0, 2, 0) + "°";
+  }
+  return line + "  chi2 per degree of freedom " + FormatMask(cell.chiSquaredReduced, "0.0");
+}
+
 std::string PressureBrief(const SpectrumPressure& p) {
   return p.Name() + ": " + PressureText(p) + " at " + Kelvin(p.temperatureK) + " (" + std::string(p.scale->standard) +
          ", " + std::string(p.scale->name) + ")";

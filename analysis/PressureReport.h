@@ -8,13 +8,18 @@
 #include <span>
 #include <string>
 
-#include "analysis/SpectrumPressure.h"
+#include "analysis/CellPressure.h"
 
 namespace vantor {
 
 // "run7.med  2016-11-05 21:31:39  T = 1273 K (record)  a = 4.07865 ± 0.00012 Å  V/V0 = 0.9876
 //  P = 12.34 ± 0.05 GPa  Au Fei2007  reflections 111 200 220 311 (dropped 222)"
 std::string PressureLine(const SpectrumPressure& p);
+
+// "COSI.med: cell of elements 1 2 3 4  T = 300 K (assumed)  a = 4.1627 ± 0.0004 Å  V/V0 = 0.9663
+//  P = 6.14 ± 0.06 GPa  MgO Tange2009-Vinet  strain Q = 0.00110 ± 0.00006 along 8.7 ± 1.2° (fitted)
+//  chi2 per degree of freedom 4.9"
+std::string CellPressureLine(const CellPressure& cell);
 
 // "run0042.xbm: 12.34 ± 0.05 GPa at 1273 K (Au, Fei2007)"
 std::string PressureBrief(const SpectrumPressure& p);

@@ -96,13 +96,6 @@ std::string FitCellEdge(const SpectrumRecord& record, const PressureRequest& req
   return out.lattice.status == LatticeStatus::Ok ? "" : out.lattice.message;
 }
 
-// Half the change of P between the value minus and plus one sigma of one input.
-template <typename Pressure>
-double CentralDifference(Pressure pressure, double sigma) {
-  if (!(sigma > 0)) return 0;
-  return std::abs(pressure(sigma) - pressure(-sigma)) / 2;
-}
-
 // The three parts of sigma(P). 2theta moves every d, hence a, by sin(theta) /
 // sin(theta + delta / 2): the fitted edge scales exactly so.
 bool PropagateSigmas(const PressureRequest& request, SpectrumPressure& out) {
@@ -111,10 +104,10 @@ bool PropagateSigmas(const PressureRequest& request, SpectrumPressure& out) {
   const double sinTheta = SinTheta(out.twoThetaDeg);
   PressureSigmaParts& parts = out.sigmaParts;
   parts.edge =
-      CentralDifference([&](double d) { return PressureGPa(scale, aA + d, t).pressureGPa; }, out.lattice.aA.sigma);
+      HalfSpread([&](double d) { return PressureGPa(scale, aA + d, t).pressureGPa; }, out.lattice.aA.sigma);
   parts.temperature =
-      CentralDifference([&](double d) { return PressureGPa(scale, aA, t + d).pressureGPa; }, request.temperatureSigmaK);
-  parts.twoTheta = CentralDifference(
+      HalfSpread([&](double d) { return PressureGPa(scale, aA, t + d).pressureGPa; }, request.temperatureSigmaK);
+  parts.twoTheta = HalfSpread(
       [&](double d) { return PressureGPa(scale, aA * sinTheta / SinTheta(out.twoThetaDeg + d), t).pressureGPa; },
       request.twoThetaSigmaDeg);
   out.pressureGPa.sigma =
@@ -182,6 +175,11 @@ StandardChoice ChooseStandard(std::string_view text) {
   return ChooseStandard(text.substr(0, colon), scale);
 }
 
+double HalfSpread(const std::function<double(double)>& pressure, double sigma) {
+  if (!(sigma > 0)) return 0;
+  return std::abs(pressure(sigma) - pressure(-sigma)) / 2;
+}
+
 SpectrumPressure PressureOfSpectrum(const SpectrumRecord& record, std::string file, std::size_t element,
                                     const PressureRequest& request) {
   SpectrumPressure out;
@@ -189,6 +187,7 @@ SpectrumPressure PressureOfSpectrum(const SpectrumRecord& record, std::string fi
   TakeRecordFields(record, out);
   TakeTemperature(record, request, out);
   out.twoThetaDeg = request.twoThetaDeg.value_or(record.Head.Measure.TwoTheta);
+  out.twoThetaSigmaDeg = request.twoThetaSigmaDeg;
   out.error = CheckAngleAndCalibration(record, out);
   if (out.ok()) out.error = FitCellEdge(record, request, out);
   if (!out.ok()) return out;

@@ -52,6 +52,10 @@ struct PressureSigmaParts {
   double edge = 0, temperature = 0, twoTheta = 0;  // GPa
 };
 
+// Half the change of P between an input's value minus and plus one sigma
+// (`pressure` of the offset); 0 without a sigma.
+double HalfSpread(const std::function<double(double)>& pressure, double sigma);
+
 struct SpectrumPressure {
   std::string file;
   std::size_t element = 0;  // 1-based in a file of several spectra; 0 in a file of one
@@ -62,6 +66,7 @@ struct SpectrumPressure {
   double temperatureK = 0;
   TemperatureSource temperatureSource = TemperatureSource::Assumed;
   double twoThetaDeg = 0;
+  double twoThetaSigmaDeg = 0;  // from a 2theta calibration or given
   LatticeFit lattice;
   double volumeA3 = 0;  // of the unit cell
   double volumeRatio = 0;

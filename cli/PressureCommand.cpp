@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vantor-cli pressure --standard NAME[:SCALE] [--temperature K] [--temperature-sigma K]
 //   [--two-theta DEG] [--two-theta-sigma DEG] [--guess-pressure GPA] [--json] [--table OUT.csv]
-//   [--from KIND] FILE...|FOLDER
+//   [--azimuths LIST [--load-axis DEG] [--ring-offset]] [--from KIND] FILE...|FOLDER
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -24,6 +24,7 @@ struct PressureOptions {
   std::optional<double> twoThetaDeg;
   double twoThetaSigmaDeg = 0;
   std::optional<double> guessPressureGPa;
+  CellGeometry cell;
   bool json = false;
   std::string table;
   std::string from;
@@ -44,6 +45,8 @@ std::optional<PressureRequest> RequestOf(const PressureOptions& o, std::string& 
   if (!positive(o.twoThetaDeg)) error = "--two-theta takes an angle above 0 degrees";
   if (!sigma(o.temperatureSigmaK) || !sigma(o.twoThetaSigmaDeg)) error = "a sigma cannot be negative";
   if (o.guessPressureGPa && !std::isfinite(*o.guessPressureGPa)) error = "--guess-pressure takes a number";
+  if ((o.cell.loadAxisDeg || o.cell.ringOffset) && o.cell.azimuthsDeg.empty())
+    error = "--load-axis and --ring-offset need --azimuths";
   if (!error.empty()) return std::nullopt;
   PressureRequest r;
   r.standard = choice.standard, r.scale = choice.scale;
@@ -95,15 +98,20 @@ int RunPressureCommand(const PressureOptions& o) {
       allGiven = false;
       continue;
     }
-    for (SpectrumPressure& p : source.spectra) {
+    for (const SpectrumPressure& p : source.spectra) {
       if (o.json) {
         json.push_back(PressureJson(p));
         allGiven = ReportPressureProblems(p) && allGiven;
       } else {
         allGiven = ShowPressure(p, false) && allGiven;
       }
-      if (!o.table.empty()) all.push_back(std::move(p));
     }
+    if (!o.cell.azimuthsDeg.empty()) {
+      const CellPressure cell = PressureOfCell(source.spectra, o.cell, *request);
+      if (o.json) json.push_back(CellPressureJson(cell));
+      allGiven = ShowCellPressure(cell, !o.json) && allGiven;
+    }
+    if (!o.table.empty()) std::move(source.spectra.begin(), source.spectra.end(), std::back_inserter(all));
   }
   if (o.json) {
     const std::string text = json.dump(2) + "\n";
@@ -126,6 +134,15 @@ Command AddPressureCommand(CLI::App& app) {
   cmd->add_option("--guess-pressure", o->guessPressureGPa, "Look for the standard's peaks near this pressure (GPa)");
   cmd->add_option("--calibration", o->calibration,
                   "Apply a calibration file first; its 2theta's sigma joins the pressure's");
+  cmd->add_option("--azimuths", o->cell.azimuthsDeg,
+                  "DEG,...: each spectrum's azimuth on a detector ring; adds the cell's hydrostatic pressure from "
+                  "the strain across it (Singh et al. 1998)")
+      ->delimiter(',');
+  cmd->add_option("--load-axis", o->cell.loadAxisDeg,
+                  "The press's load axis as an azimuth (else fitted where the cell edge is smallest)");
+  cmd->add_flag("--ring-offset", o->cell.ringOffset,
+                "With --azimuths: fit each element's 2theta off its calibration by e cos(azimuth - phi) too (the "
+                "beam or the sample moved since)");
   cmd->add_flag("--json", o->json, "Write a JSON array, one object per spectrum");
   cmd->add_option("--table", o->table, "Also write a CSV table, one row per spectrum by measurement time");
   cmd->add_option("--from", o->from, "Read every file as this kind; a folder gives its files of this kind");

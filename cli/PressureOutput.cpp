@@ -9,35 +9,8 @@
 namespace vantor::cli {
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 void Err(const std::string& text) {
   std::fprintf(stderr, "%s\n", text.c_str());
-}
-
-Json Head(const SpectrumPressure& p) {
-  Json j;
-  j["file"] = p.file;
-  if (p.element > 0) j["element"] = p.element;
-  j["standard"] = std::string(p.scale->standard);
-  j["scale"] = std::string(p.scale->name);
-  return j;
-}
-
-Json ReflectionsJson(const LatticeFit& fit) {
-  Json list = Json::array();
-  for (const AssignedReflection& r : fit.reflections) {
-    list.push_back({{"hkl", r.hkl},
-                    {"weak", r.weak},
-                    {"energy", r.energyKeV.value},
-                    {"energy_sigma", r.energyKeV.sigma},
-                    {"d_obs", r.dObsA.value},
-                    {"d_obs_sigma", r.dObsA.sigma},
-                    {"d_calc", r.dCalcA},
-                    {"a", r.aA.value},
-                    {"a_sigma", r.aA.sigma}});
-  }
-  return list;
 }
 
 }  // namespace
@@ -60,32 +33,17 @@ bool ShowPressure(const SpectrumPressure& p, bool brief) {
   return ReportPressureProblems(p);
 }
 
-Json PressureJson(const SpectrumPressure& p) {
-  Json j = Head(p);
-  if (!p.ok()) {
-    j["error"] = p.error;
-    return j;
+bool ShowCellPressure(const CellPressure& cell, bool line) {
+  if (!cell.ok()) {
+    Err(cell.file + ": no cell pressure: " + cell.error);
+    return false;
   }
-  j["reference"] = CitationText(p.scale->reference);
-  j["date"] = p.date;
-  j["time"] = p.time;
-  j["a"] = p.lattice.aA.value;
-  j["a_sigma"] = p.lattice.aA.sigma;
-  j["volume"] = p.volumeA3;
-  j["v_over_v0"] = p.volumeRatio;
-  j["temperature"] = p.temperatureK;
-  j["temperature_source"] = std::string(TemperatureSourceName(p.temperatureSource));
-  j["two_theta"] = p.twoThetaDeg;
-  j["pressure"] = p.pressureGPa.value;
-  j["pressure_sigma"] = p.pressureGPa.sigma;
-  j["pressure_sigma_parts"] = {
-      {"a", p.sigmaParts.edge}, {"temperature", p.sigmaParts.temperature}, {"two_theta", p.sigmaParts.twoTheta}};
-  j["chi2_reduced"] = p.lattice.chiSquaredReduced;
-  j["warnings"] = p.warnings;
-  j["reflections"] = ReflectionsJson(p.lattice);
-  j["dropped"] = Json::array();
-  for (const DroppedReflection& d : p.lattice.dropped) j["dropped"].push_back({{"hkl", d.hkl}, {"why", d.why}});
-  return j;
+  if (line) {
+    const std::string text = CellPressureLine(cell) + "\n";
+    std::fwrite(text.data(), 1, text.size(), stdout);
+  }
+  for (const std::string& warning : cell.warnings) Err(warning);
+  return true;
 }
 
 bool WritePressureTable(const std::string& path, std::span<const SpectrumPressure> spectra) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/PressureJson.h"
 #include "analysis/PressureSeries.h"
 
 namespace vantor::cli {
@@ -21,9 +22,9 @@ bool ShowPressure(const SpectrumPressure& p, bool brief);
 // Its warnings, or "NAME: why", on stderr; false when there is no pressure.
 bool ReportPressureProblems(const SpectrumPressure& p);
 
-// The object of --json: the spectrum's pressure with its parts, or for one
-// without a pressure the file, element, standard, scale and the error.
-nlohmann::ordered_json PressureJson(const SpectrumPressure& p);
+// The cell's line on stdout (with `line`) and its warnings on stderr, or
+// "FILE: no cell pressure: why" on stderr; false then.
+bool ShowCellPressure(const CellPressure& cell, bool line);
 
 // Replaces the table at `path` atomically (a reader never sees half a
 // row); a failure is printed with the system's reason.

@@ -22,6 +22,8 @@ namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
+}  // namespace
+
 CalibrationValues LoadCalibration(const py::object& given) {
   const std::string path = py::str(py::module_::import("os").attr("fspath")(given)).cast<std::string>();
   std::error_code ec;
@@ -33,6 +35,12 @@ CalibrationValues LoadCalibration(const py::object& given) {
   if (!read.ok) throw py::value_error(read.message);
   return ValuesOf(read.calibration, path);
 }
+
+py::object FromJson(const nlohmann::ordered_json& value) {
+  return py::module_::import("json").attr("loads")(value.dump());
+}
+
+namespace {
 
 std::size_t ElementOf(const Spectrum& s) {
   return s.element.value_or(0);
@@ -59,10 +67,6 @@ Copies CopiesOf(const py::object& given) {
     c.spectra.push_back({s->path.value_or(""), ElementOf(*s), c.records.back().get()});
   }
   return c;
-}
-
-py::object FromJson(const nlohmann::ordered_json& value) {
-  return py::module_::import("json").attr("loads")(value.dump());
 }
 
 py::dict FindPeaksOf(const Spectrum& spectrum, double minSnr, const py::object& energyRange,

@@ -13,7 +13,8 @@
 #include <string>
 #include <variant>
 
-#include "analysis/SpectrumPressure.h"
+#include "analysis/PressureJson.h"
+#include "python/Analysis.h"
 #include "python/Spectrum.h"
 
 namespace py = pybind11;
@@ -27,53 +28,16 @@ StandardChoice Choose(const std::string& standard, const std::optional<std::stri
   return choice;
 }
 
-py::list ReflectionList(const LatticeFit& fit) {
-  py::list list;
-  for (const AssignedReflection& r : fit.reflections) {
-    list.append(py::dict(py::arg("hkl") = r.hkl, py::arg("weak") = r.weak, py::arg("energy") = r.energyKeV.value,
-                         py::arg("energy_sigma") = r.energyKeV.sigma, py::arg("d_obs") = r.dObsA.value,
-                         py::arg("d_obs_sigma") = r.dObsA.sigma, py::arg("d_calc") = r.dCalcA,
-                         py::arg("a") = r.aA.value, py::arg("a_sigma") = r.aA.sigma));
-  }
-  return list;
-}
-
-// The object of `vantor-cli pressure --json`, key for key.
 py::dict PressureDict(const SpectrumPressure& p) {
-  py::dict d;
-  d["file"] = p.file;
-  if (p.element > 0) d["element"] = p.element;
-  d["standard"] = std::string(p.scale->standard);
-  d["scale"] = std::string(p.scale->name);
-  if (!p.ok()) {
-    d["error"] = p.error;
-    return d;
-  }
-  d["reference"] = CitationText(p.scale->reference);
-  d["date"] = p.date, d["time"] = p.time;
-  d["a"] = p.lattice.aA.value, d["a_sigma"] = p.lattice.aA.sigma;
-  d["volume"] = p.volumeA3, d["v_over_v0"] = p.volumeRatio;
-  d["temperature"] = p.temperatureK;
-  d["temperature_source"] = std::string(TemperatureSourceName(p.temperatureSource));
-  d["two_theta"] = p.twoThetaDeg;
-  d["pressure"] = p.pressureGPa.value, d["pressure_sigma"] = p.pressureGPa.sigma;
-  d["pressure_sigma_parts"] =
-      py::dict(py::arg("a") = p.sigmaParts.edge, py::arg("temperature") = p.sigmaParts.temperature,
-               py::arg("two_theta") = p.sigmaParts.twoTheta);
-  d["chi2_reduced"] = p.lattice.chiSquaredReduced;
-  d["warnings"] = p.warnings;
-  d["reflections"] = ReflectionList(p.lattice);
-  py::list dropped;
-  for (const DroppedReflection& x : p.lattice.dropped)
-    dropped.append(py::dict(py::arg("hkl") = x.hkl, py::arg("why") = x.why));
-  d["dropped"] = dropped;
-  return d;
+  return FromJson(PressureJson(p));
 }
 
 py::object Pressure(const std::variant<const Spectrum*, std::filesystem::path>& source, const std::string& standard,
                     const std::optional<std::string>& scale, std::optional<double> temperature, double temperatureSigma,
                     std::optional<double> twoTheta, double twoThetaSigma, std::optional<double> guessPressure,
-                    const std::optional<std::string>& kind) {
+                    const std::optional<std::string>& kind, const py::object& calibration,
+                    const std::optional<std::vector<double>>& azimuths, std::optional<double> loadAxis,
+                    bool ringOffset) {
   const StandardChoice choice = Choose(standard, scale);
   PressureRequest request;
   request.standard = choice.standard, request.scale = choice.scale;
@@ -88,10 +52,12 @@ py::object Pressure(const std::variant<const Spectrum*, std::filesystem::path>& 
     return d;
   }
   const std::string path = std::get<std::filesystem::path>(source).string();
+  RunSettings settings;
+  if (!calibration.is_none()) settings.calibration = LoadCalibration(calibration);
   SourcePressure read;
   {
     py::gil_scoped_release unlocked;
-    read = PressureOfSource(path, kind.value_or(""), RunSettings{}, request);
+    read = PressureOfSource(path, kind.value_or(""), settings, request);
   }
   const py::module_ vantor = py::module_::import("vantor");
   if (!read.read) {
@@ -110,6 +76,10 @@ py::object Pressure(const std::variant<const Spectrum*, std::filesystem::path>& 
   }
   py::list all;
   for (const SpectrumPressure& p : read.spectra) all.append(PressureDict(p));
+  if (azimuths) {
+    const CellGeometry geometry{*azimuths, loadAxis, ringOffset};
+    all.append(FromJson(CellPressureJson(PressureOfCell(read.spectra, geometry, request))));
+  }
   return all;
 }
 
@@ -164,10 +134,14 @@ void BindPressure(py::module_& m) {
   m.def("pressure", &Pressure, py::arg("spectrum_or_path"), py::arg("standard"), py::arg("scale") = py::none(),
         py::arg("temperature") = py::none(), py::kw_only(), py::arg("temperature_sigma") = 0.0,
         py::arg("two_theta") = py::none(), py::arg("two_theta_sigma") = 0.0, py::arg("guess_pressure") = py::none(),
-        py::arg("kind") = py::none(),
+        py::arg("kind") = py::none(), py::arg("calibration") = py::none(), py::arg("azimuths") = py::none(),
+        py::arg("load_axis") = py::none(), py::arg("ring_offset") = false,
         "The pressure a standard's peaks give, as the dict `vantor-cli pressure --json` writes: for a file of several "
         "spectra a list, where a spectrum without a pressure has only its error. Temperature in K, else the record's, "
-        "else 300 K (said in 'warnings'). ValueError when a single spectrum gives no pressure.");
+        "else 300 K (said in 'warnings'). ValueError when a single spectrum gives no pressure. For a file: "
+        "calibration= a calibration file applied first; azimuths= one per spectrum (degrees on a detector ring) "
+        "appends the cell's hydrostatic pressure from the strain across it (\"cell\": True; load_axis=, "
+        "ring_offset= as the CLI's --load-axis and --ring-offset).");
 }
 
 }  // namespace vantor::python
