@@ -175,6 +175,14 @@ class VantorTest(unittest.TestCase):
         flat.write_text("VERSION: 3.1\nELEMENTS: 2\nCHANNELS: 3\nCAL_OFFSET: 0 0\nCAL_SLOPE: 0.05 0.05\n"
                         "CAL_QUAD: 0 0\nTWO_THETA: 6.5 6.6\nDATA:\n1 4\n2 5\n3 6\n")
         self.assertEqual([(p["element"], "error" in p) for p in vantor.pressure(flat, "au")], [(1, True), (2, True)])
+        # The cell of a detector ring comes last, as the CLI's --azimuths writes it.
+        calibration = self.dir / "c.json"
+        calibration.write_text('{"vantor_calibration": 1, "elements": {"2": {"two_theta": {"value": 6.4, "sigma": 0}}}}')
+        out = subprocess.run([CLI, "pressure", "--json", "--standard", "au", "--calibration", calibration,
+                              "--azimuths", "0,90", "--load-axis", "0", flat], capture_output=True, text=True)
+        self.assertEqual(json.loads(out.stdout), vantor.pressure(flat, "au", calibration=calibration,
+                                                                 azimuths=[0, 90], load_axis=0))
+        self.assertIn("2theta = 6.4 deg", vantor.pressure(flat, "au", calibration=calibration)[1]["error"])
         # Tange et al. 2009, Table 5: V/V0 = 0.90 at 300 K; Shim et al. 2002, Table 2: V0 at 1000 K.
         for standard, ratio, kelvin, gpa in (("mgo", 0.90, 300, 21.24), ("au:Shim2002", 1.0, 1000, 4.99)):
             eos = vantor.eos(standard)
