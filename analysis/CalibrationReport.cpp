@@ -184,7 +184,7 @@ std::optional<CalibrationFile> TwoThetaCalibrationFile(std::span<const TwoThetaC
       return std::nullopt;
     }
     CalibrationEntry& entry = file.elements[c.element];
-    entry.twoTheta = AngleEntry{c.twoThetaDeg.value, c.twoThetaDeg.sigma, std::string(standard), {name}, file.date};
+    entry.twoTheta = AngleEntry{c.twoThetaDeg.value, c.twoThetaDeg.sigma, std::string(standard), {name}, file.date, {}};
     if (applied == nullptr) continue;
     if (const auto old = applied->elements.find(c.element); old != applied->elements.end())
       entry.energy = old->second.energy;

@@ -170,6 +170,19 @@ void TakePressure(const PressureRequest& request, std::size_t dof, CellPressure&
 
 }  // namespace
 
+std::vector<double> CalibratedAzimuths(const RunSettings& settings, std::size_t count) {
+  std::vector<double> azimuths;
+  if (!settings.calibration || count < 2) return azimuths;
+  bool any = false;
+  for (std::size_t k = 0; k < count; ++k) {
+    const auto found = settings.calibration->elements.find(CalibrationElement(k, count));
+    const bool given = found != settings.calibration->elements.end() && found->second.azimuthDeg;
+    azimuths.push_back(given ? *found->second.azimuthDeg : kNoAzimuth);
+    any = any || given;
+  }
+  return any ? azimuths : std::vector<double>{};
+}
+
 CellPressure PressureOfCell(std::span<const SpectrumPressure> spectra, const CellGeometry& geometry,
                             const PressureRequest& request) {
   CellPressure out;
@@ -183,6 +196,10 @@ CellPressure PressureOfCell(std::span<const SpectrumPressure> spectra, const Cel
   std::vector<ElementEdge> edges;
   for (std::size_t i = 0; i < spectra.size(); ++i) {
     if (!spectra[i].ok()) continue;
+    if (std::isnan(geometry.azimuthsDeg[i])) {
+      out.error = spectra[i].Name() + " has a pressure but no azimuth";
+      return out;
+    }
     if (edges.empty()) out.temperatureK = spectra[i].temperatureK, out.temperatureSource = spectra[i].temperatureSource;
     edges.push_back(EdgeOf(spectra[i], geometry.azimuthsDeg[i]));
     out.elements.push_back(spectra[i].element);

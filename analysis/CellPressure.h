@@ -13,6 +13,7 @@
 // strain. Fitted by weighted linear least squares on the elements' edges.
 #pragma once
 
+#include <limits>
 #include <optional>
 #include <span>
 #include <string>
@@ -58,11 +59,21 @@ struct CellPressure {
   bool ok() const { return error.empty(); }
 };
 
+// What stands for the azimuth of a spectrum the calibration gives none (a
+// dead element's, never calibrated).
+inline constexpr double kNoAzimuth = std::numeric_limits<double>::quiet_NaN();
+
+// The azimuths a calibration file gives the `count` spectra of a file of
+// several, one for each (kNoAzimuth where it gives none); none when it gives
+// none at all.
+std::vector<double> CalibratedAzimuths(const RunSettings& settings, std::size_t count);
+
 // The hydrostatic pressure of the cell the spectra of one file (`spectra`,
 // in the file's order) see, each at `geometry.azimuthsDeg` of its index.
-// Spectra without a pressure are left out; each one's sigma(a) joins the
-// part its own 2theta's sigma gives. Sigmas are widened by the square root
-// of chi2 per degree of freedom when that exceeds 1.
+// Spectra without a pressure are left out (their azimuth may be
+// kNoAzimuth); each one's sigma(a) joins the part its own 2theta's sigma
+// gives. Sigmas are widened by the square root of chi2 per degree of
+// freedom when that exceeds 1.
 CellPressure PressureOfCell(std::span<const SpectrumPressure> spectra, const CellGeometry& geometry,
                             const PressureRequest& request);
 

@@ -42,6 +42,7 @@ struct ElementCalibration {
   std::optional<std::array<double, 3>> egc;
   std::optional<double> twoTheta;
   double twoThetaSigma = 0;  // degrees, with the angle: what a pressure from it carries
+  std::optional<double> azimuthDeg;  // on a detector ring, with the angle
 };
 struct CalibrationValues {
   std::string source;  // the file it came from, for messages

@@ -28,7 +28,24 @@ struct CalibrateOptions {
   // two-theta
   std::string standard;
   std::string calibration;
+  std::vector<double> azimuths;
 };
+
+// Each element's place on the detector ring, into the calibration file: the
+// pressure of a cell the ring sees needs them. False, and why, when an
+// element has no azimuth.
+bool SetAzimuths(const std::vector<double>& azimuths, CalibrationFile& file, std::string& why) {
+  for (auto& [element, entry] : file.elements) {
+    if (azimuths.empty() || !entry.twoTheta) continue;
+    if (element == 0 || element > azimuths.size()) {
+      why = "--azimuths gives " + std::to_string(azimuths.size()) + " azimuths: none for element " +
+            std::to_string(element);
+      return false;
+    }
+    entry.twoTheta->azimuthDeg = azimuths[element - 1];
+  }
+  return true;
+}
 
 void Print(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
@@ -140,10 +157,10 @@ int RunTwoTheta(const CalibrateOptions& o) {
   }
   Print(o.json ? TwoThetaJson(results).dump(2) + "\n" : text);
   std::string why;
-  const auto file =
-      o.writeCalibration.empty()
-          ? std::nullopt
-          : TwoThetaCalibrationFile(results, standard->name, o.calibration.empty() ? nullptr : &applied, why);
+  auto file = o.writeCalibration.empty()
+                  ? std::nullopt
+                  : TwoThetaCalibrationFile(results, standard->name, o.calibration.empty() ? nullptr : &applied, why);
+  if (file && !SetAzimuths(o.azimuths, *file, why)) file.reset();
   return Write(o.writeCalibration, file, why) && allDone ? kExitOk : kExitFailed;
 }
 
@@ -173,6 +190,9 @@ Command AddCalibrateCommand(CLI::App& app) {
   t->add_option("--standard", angle->standard, "au, pt, nacl, mgo, ceo2, si, lab6 or al2o3")->required();
   t->add_option("--guess", angle->guess, "Starting 2theta in degrees instead of the file's");
   t->add_option("--calibration", angle->calibration, "Read the spectra with this calibration file applied");
+  t->add_option("--azimuths", angle->azimuths,
+                "DEG,...: each element's azimuth on a detector ring, written with its 2theta (for pressure)")
+      ->delimiter(',');
   AddShared(*t, *angle);
   return [energy, angle, e] { return e->parsed() ? RunEnergy(*energy) : RunTwoTheta(*angle); };
 }

@@ -45,8 +45,8 @@ std::optional<PressureRequest> RequestOf(const PressureOptions& o, std::string& 
   if (!positive(o.twoThetaDeg)) error = "--two-theta takes an angle above 0 degrees";
   if (!sigma(o.temperatureSigmaK) || !sigma(o.twoThetaSigmaDeg)) error = "a sigma cannot be negative";
   if (o.guessPressureGPa && !std::isfinite(*o.guessPressureGPa)) error = "--guess-pressure takes a number";
-  if ((o.cell.loadAxisDeg || o.cell.ringOffset) && o.cell.azimuthsDeg.empty())
-    error = "--load-axis and --ring-offset need --azimuths";
+  if ((o.cell.loadAxisDeg || o.cell.ringOffset) && o.cell.azimuthsDeg.empty() && o.calibration.empty())
+    error = "--load-axis and --ring-offset need --azimuths or a calibration file";
   if (!error.empty()) return std::nullopt;
   PressureRequest r;
   r.standard = choice.standard, r.scale = choice.scale;
@@ -106,8 +106,10 @@ int RunPressureCommand(const PressureOptions& o) {
         allGiven = ShowPressure(p, false) && allGiven;
       }
     }
-    if (!o.cell.azimuthsDeg.empty()) {
-      const CellPressure cell = PressureOfCell(source.spectra, o.cell, *request);
+    CellGeometry geometry = o.cell;
+    if (geometry.azimuthsDeg.empty()) geometry.azimuthsDeg = CalibratedAzimuths(settings, source.spectra.size());
+    if (!geometry.azimuthsDeg.empty()) {
+      const CellPressure cell = PressureOfCell(source.spectra, geometry, *request);
       if (o.json) json.push_back(CellPressureJson(cell));
       allGiven = ShowCellPressure(cell, !o.json) && allGiven;
     }
@@ -135,8 +137,8 @@ Command AddPressureCommand(CLI::App& app) {
   cmd->add_option("--calibration", o->calibration,
                   "Apply a calibration file first; its 2theta's sigma joins the pressure's");
   cmd->add_option("--azimuths", o->cell.azimuthsDeg,
-                  "DEG,...: each spectrum's azimuth on a detector ring; adds the cell's hydrostatic pressure from "
-                  "the strain across it (Singh et al. 1998)")
+                  "DEG,...: each spectrum's azimuth on a detector ring (else the calibration file's); adds the "
+                  "cell's hydrostatic pressure from the strain across it (Singh et al. 1998)")
       ->delimiter(',');
   cmd->add_option("--load-axis", o->cell.loadAxisDeg,
                   "The press's load axis as an azimuth (else fitted where the cell edge is smallest)");

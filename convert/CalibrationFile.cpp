@@ -89,6 +89,7 @@ AngleEntry AngleOf(const json& angle, const std::string& where) {
   if (!(a.twoThetaDeg > 0 && a.twoThetaDeg < 180)) throw Fault{where + ".value must lie above 0 and below 180 degrees"};
   a.sigmaDeg = Number(Member(angle, "sigma", where + "."), where + ".sigma");
   if (a.sigmaDeg < 0) throw Fault{where + ".sigma must not be negative"};
+  if (angle.contains("azimuth")) a.azimuthDeg = Number(angle["azimuth"], where + ".azimuth");
   a.standard = Text(angle, "standard", where + ".");
   a.files = Texts(angle, "files", where + ".");
   a.date = Text(angle, "date", where + ".");
@@ -133,11 +134,9 @@ ordered JsonOf(const CalibrationEntry& entry) {
     out["energy"] = {{"egc", e->egc}, {"egc_cov", rows}, {"lines", e->lines}, {"files", e->files}, {"date", e->date}};
   }
   if (const auto& a = entry.twoTheta) {
-    out["two_theta"] = {{"value", a->twoThetaDeg},
-                        {"sigma", a->sigmaDeg},
-                        {"standard", a->standard},
-                        {"files", a->files},
-                        {"date", a->date}};
+    out["two_theta"] = {{"value", a->twoThetaDeg}, {"sigma", a->sigmaDeg}};
+    if (a->azimuthDeg) out["two_theta"]["azimuth"] = *a->azimuthDeg;
+    out["two_theta"].update({{"standard", a->standard}, {"files", a->files}, {"date", a->date}});
   }
   return out;
 }
@@ -205,6 +204,7 @@ CalibrationValues ValuesOf(const CalibrationFile& calibration, std::string sourc
     if (entry.twoTheta) {
       v.twoTheta = entry.twoTheta->twoThetaDeg;
       v.twoThetaSigma = entry.twoTheta->sigmaDeg;
+      v.azimuthDeg = entry.twoTheta->azimuthDeg;
     }
   }
   return values;

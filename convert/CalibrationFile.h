@@ -9,8 +9,10 @@
 // {"vantor_calibration": 1, "date": "2024-03-01T09:30:00Z",
 //  "elements": {"1": {"energy": {"egc": [a, b, c], "egc_cov": [[..], [..], [..]],
 //                                "lines": "Co-57,Cd-109", "files": [..], "date": ".."},
-//                     "two_theta": {"value": 6.4986, "sigma": 0.0002,
+//                     "two_theta": {"value": 6.4986, "sigma": 0.0002, "azimuth": 10.0,
 //                                   "standard": "al2o3", "files": [..], "date": ".."}}}}
+// "azimuth" (optional): the element's place on a detector ring around the
+// beam, in degrees, for the pressure of a cell the ring sees.
 // Element "0" is the only spectrum of a file of one; "1".. the elements of
 // a multi-element file.
 #pragma once
@@ -41,6 +43,7 @@ struct AngleEntry {
   std::string standard;
   std::vector<std::string> files;
   std::string date;
+  std::optional<double> azimuthDeg;
 };
 
 struct CalibrationEntry {

@@ -76,8 +76,9 @@ py::object Pressure(const std::variant<const Spectrum*, std::filesystem::path>& 
   }
   py::list all;
   for (const SpectrumPressure& p : read.spectra) all.append(PressureDict(p));
-  if (azimuths) {
-    const CellGeometry geometry{*azimuths, loadAxis, ringOffset};
+  const CellGeometry geometry{azimuths.value_or(CalibratedAzimuths(settings, read.spectra.size())), loadAxis,
+                              ringOffset};
+  if (!geometry.azimuthsDeg.empty()) {
     all.append(FromJson(CellPressureJson(PressureOfCell(read.spectra, geometry, request))));
   }
   return all;
@@ -139,8 +140,9 @@ void BindPressure(py::module_& m) {
         "The pressure a standard's peaks give, as the dict `vantor-cli pressure --json` writes: for a file of several "
         "spectra a list, where a spectrum without a pressure has only its error. Temperature in K, else the record's, "
         "else 300 K (said in 'warnings'). ValueError when a single spectrum gives no pressure. For a file: "
-        "calibration= a calibration file applied first; azimuths= one per spectrum (degrees on a detector ring) "
-        "appends the cell's hydrostatic pressure from the strain across it (\"cell\": True; load_axis=, "
+        "calibration= a calibration file applied first; azimuths= one per spectrum (degrees on a detector ring; else "
+        "the calibration file's) appends the cell's hydrostatic pressure from the strain across it (\"cell\": True; "
+        "load_axis=, "
         "ring_offset= as the CLI's --load-axis and --ring-offset).");
 }
 

@@ -72,6 +72,10 @@ PressurePanel::PressurePanel(QWidget* parent) : QWidget(parent) {
   guessEdit->setPlaceholderText("none: the whole range of the scale");
   guessEdit->setToolTip("Where two cell edges fit the peaks nearly as well, a guess picks the one near it");
   summaryTable = NewResultTable(this);
+  cellLabel = new QLabel(this);
+  cellLabel->setWordWrap(true);
+  cellLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  cellLabel->hide();
   reflectionTable = NewResultTable(this);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
@@ -80,6 +84,7 @@ PressurePanel::PressurePanel(QWidget* parent) : QWidget(parent) {
   form->addRow("Guessed P (GPa):", guessEdit);
   column->addLayout(form);
   column->addWidget(summaryTable, 3);
+  column->addWidget(cellLabel);
   column->addWidget(readoutLabel);
   column->addWidget(warningLabel);
   column->addWidget(reflectionTable, 2);
@@ -157,7 +162,7 @@ bool PressurePanel::Choose(const QString& text, QString* why) {
 }
 
 void PressurePanel::ShowResults(std::vector<SpectrumPressure> results, std::vector<std::size_t> spectra,
-                                std::size_t current) {
+                                std::size_t current, const std::optional<CellPressure>& cell) {
   results_ = std::move(results);
   spectra_ = std::move(spectra);
   {
@@ -165,6 +170,15 @@ void PressurePanel::ShowResults(std::vector<SpectrumPressure> results, std::vect
     FillTable(summaryTable, PressureSummaryCells(results_));
   }
   summaryTable->setVisible(results_.size() > 1);
+  if (cell) {
+    // The file is the table's; the line as vantor-cli prints it after it.
+    const std::string line = cell->ok() ? CellPressureLine(*cell) : cell->file + ": no cell pressure: " + cell->error;
+    QString text = "<b>" + FromCore(line.substr(cell->file.size() + 2)).toHtmlEscaped().replace("  ", " · ") + "</b>";
+    for (const std::string& w : cell->warnings)
+      text += "<br><span style=\"color: #a03000\">\u26A0 " + FromCore(w).toHtmlEscaped() + "</span>";
+    cellLabel->setText(text);
+  }
+  cellLabel->setVisible(cell.has_value());
   ShowDetails(current);
 }
 
@@ -196,6 +210,7 @@ void PressurePanel::ClearResults() {
   spectra_.clear();
   summaryTable->setRowCount(0);
   summaryTable->hide();
+  cellLabel->hide();
   ShowDetails(0);
 }
 

@@ -10,7 +10,7 @@
 #include <optional>
 #include <vector>
 
-#include "analysis/SpectrumPressure.h"
+#include "analysis/CellPressure.h"
 
 class QComboBox;
 class QLabel;
@@ -33,6 +33,7 @@ class PressurePanel : public QWidget {
   QLabel* readoutLabel = nullptr;
   QLabel* warningLabel = nullptr;
   QTableWidget* summaryTable = nullptr;  // a row per spectrum, when there are several
+  QLabel* cellLabel = nullptr;           // the cell a detector ring's elements see, when their azimuths are known
   QTableWidget* reflectionTable = nullptr;
 
   // The standard chosen; null for none.
@@ -47,8 +48,9 @@ class PressurePanel : public QWidget {
   bool Choose(const QString& text, QString* why);
 
   // The pressures of the chart's spectra (indices into them), the details
-  // of `current`'s shown.
-  void ShowResults(std::vector<SpectrumPressure> results, std::vector<std::size_t> spectra, std::size_t current);
+  // of `current`'s shown, and the cell they see together when there is one.
+  void ShowResults(std::vector<SpectrumPressure> results, std::vector<std::size_t> spectra, std::size_t current,
+                   const std::optional<CellPressure>& cell);
   // The result for a chart spectrum; null when it has none (yet).
   const SpectrumPressure* ResultFor(std::size_t spectrum) const;
   // Shows the details of the chart spectrum's result (or that there is none).

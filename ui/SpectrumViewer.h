@@ -7,8 +7,10 @@
 
 #include <QStringList>
 #include <QWidget>
+#include <optional>
 #include <vector>
 
+#include "analysis/CellPressure.h"
 #include "base/ConvertContext.h"
 #include "convert/CalibrationFile.h"
 #include "view/ChartModel.h"
@@ -84,6 +86,9 @@ class SpectrumViewer : public QWidget {
   void twoThetaApplied(double degrees);
 
  private:
+  std::optional<CellPressure> RingCell(const std::vector<SpectrumPressure>& results,
+                                       const std::vector<std::size_t>& indices, const RunSettings& settings,
+                                       const PressureRequest& request) const;
   QWidget* BuildControls();
   QWidget* BuildAnalysisBar();
   QWidget* BuildHeaderPanel();

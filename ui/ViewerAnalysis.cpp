@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QTabWidget>
 #include <algorithm>
+#include <cmath>
 
 #include "ui/EnergyCalibrationDialog.h"
 #include "ui/EntryText.h"
@@ -90,6 +91,27 @@ void SpectrumViewer::ShowElement(int index) {
   ApplyView();
 }
 
+// The cell the elements of one file see, when the calibration applied gives
+// their azimuths on the detector ring (as vantor-cli pressure takes them).
+std::optional<CellPressure> SpectrumViewer::RingCell(const std::vector<SpectrumPressure>& results,
+                                                     const std::vector<std::size_t>& indices,
+                                                     const RunSettings& settings,
+                                                     const PressureRequest& request) const {
+  const auto& spectra = chart->spectra();
+  if (results.size() < 2 || !settings.calibration) return std::nullopt;
+  CellGeometry geometry;
+  for (const std::size_t i : indices) {
+    if (spectra[i].path != spectra[indices[0]].path) return std::nullopt;
+    const auto& elements = settings.calibration->elements;
+    const auto found = elements.find(spectra[i].element);
+    geometry.azimuthsDeg.push_back(found != elements.end() && found->second.azimuthDeg ? *found->second.azimuthDeg
+                                                                                       : kNoAzimuth);
+  }
+  if (std::all_of(geometry.azimuthsDeg.begin(), geometry.azimuthsDeg.end(), [](double a) { return std::isnan(a); }))
+    return std::nullopt;
+  return PressureOfCell(results, geometry, request);
+}
+
 void SpectrumViewer::ComputePressure() {
   QString why;
   const auto request = pressurePanel->Request(&why);
@@ -118,9 +140,10 @@ void SpectrumViewer::ComputePressure() {
       near.guessPressureGPa = guessGPa;
       return PressureOfChartSpectrum(s, near);
     });
+  const std::optional<CellPressure> cell = RingCell(results, indices, settings, *request);
   QApplication::restoreOverrideCursor();
   pressurePanel->ShowResults(std::move(results), std::move(indices),
-                             static_cast<std::size_t>(std::max(0, spectrumBox->currentIndex())));
+                             static_cast<std::size_t>(std::max(0, spectrumBox->currentIndex())), cell);
   tabs->setCurrentWidget(pressurePanel);
   UpdateTicks();
 }

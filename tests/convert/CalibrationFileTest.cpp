@@ -17,8 +17,8 @@ CalibrationFile TwoElements() {
                      "Co-57,Cd-109",
                      {"sources.med"},
                      "2024-03-01T09:00:00Z"};
-  c.elements[1] = {energy, AngleEntry{6.498571234567891, 0.000163, "al2o3", {"COSI_021_0001.med"}, c.date}};
-  c.elements[3] = {std::nullopt, AngleEntry{6.5044, 0.0003, "al2o3", {"COSI_021_0001.med"}, c.date}};
+  c.elements[1] = {energy, AngleEntry{6.498571234567891, 0.000163, "al2o3", {"COSI_021_0001.med"}, c.date, 10}};
+  c.elements[3] = {std::nullopt, AngleEntry{6.5044, 0.0003, "al2o3", {"COSI_021_0001.med"}, c.date, {}}};
   return c;
 }
 
@@ -40,6 +40,8 @@ TEST(CalibrationFile, WrittenAndReadBackTheSame) {
   EXPECT_EQ(values.elements.at(3).twoTheta, 6.5044);
   EXPECT_FALSE(values.elements.at(3).egc);
   EXPECT_EQ(values.elements.at(3).twoThetaSigma, 0.0003);
+  EXPECT_EQ(values.elements.at(1).azimuthDeg, 10);
+  EXPECT_FALSE(values.elements.at(3).azimuthDeg);
   EXPECT_EQ(UtcNow().size(), written.date.size());
   // An unwritable place leaves nothing behind and says why.
   EXPECT_FALSE(WriteCalibrationFile(dir / "no/such/folder.json", written, why));
@@ -64,6 +66,8 @@ TEST(CalibrationFile, BrokenFilesSayWhatIsWrong) {
       {file(R"("1": {"two_theta": {"value": 0, "sigma": 0.001}})"),
        "elements.1.two_theta.value must lie above 0 and below 180 degrees"},
       {file(R"("1": {"two_theta": {"value": 6.5, "sigma": -1}})"), "elements.1.two_theta.sigma must not be negative"},
+      {file(R"("1": {"two_theta": {"value": 6.5, "sigma": 0, "azimuth": "up"}})"),
+       "elements.1.two_theta.azimuth must be a number"},
       {file(R"("1": {"two_theta": {"value": "6.5", "sigma": 0}})"), "elements.1.two_theta.value must be a number"},
       {file(R"("1": {"two_theta": {"value": 6.5}})"), "elements.1.two_theta.sigma is missing"},
       {file(R"("1": {"energy": {"egc": [0, 0.06], "egc_cov": []}})"),

@@ -92,7 +92,8 @@ TEST(SourceRead, CalibrationByElement_MissingElementsKeepTheirOwn) {
   test::WriteAll(dir / "x.csv", bench::CsvSourceText(bench::GenerateSpectrum(1, 16)));
   RunSettings settings;
   settings.csv = {7.5, {0.1, 0.2, 0}, 25};
-  settings.calibration = CalibrationValues{"beam.json", {{0, {std::array<double, 3>{1, 2, 3}, 6.1}}, {2, {{}, 6.2}}}};
+  settings.calibration =
+      CalibrationValues{"beam.json", {{0, {std::array<double, 3>{1, 2, 3}, 6.1, 0, {}}}, {2, {{}, 6.2, 0, {}}}}};
   settings.changes.twoTheta = TwoThetaChange{0.5, false};
   const SourceRead med = ReadSpectra(dir / "e.med", "", settings), csv = ReadSpectra(dir / "x.csv", "", settings);
   ASSERT_TRUE(med.result && csv.result);

@@ -146,6 +146,15 @@ class AnalysisPanelsTest : public QObject {
     panel->summaryTable->selectRow(1);
     QCOMPARE(viewer.spectrumBox->currentIndex(), 1);
     QVERIFY(panel->readoutLabel->text().contains("gold.med:2"));
+    QVERIFY(panel->cellLabel->isHidden());
+    // A calibration that places the elements on a detector ring adds the cell they see: two are too few.
+    CalibrationFile ring;
+    for (const std::size_t e : {1u, 2u})
+      ring.elements[e].twoTheta = AngleEntry{bench::StandardScene{}.twoThetaDeg, 0, "al2o3", {}, "", 90.0 * e};
+    viewer.ApplyCalibration(ring);
+    Click(panel->pressureButton);
+    QVERIFY(!panel->cellLabel->isHidden());
+    QVERIFY(panel->cellLabel->text().contains("2 spectra with a pressure: the strain across the cell needs 4"));
 
     Click(viewer.peaksPanel->findButton);  // both elements shown: a row per peak and element
     auto* peaks = viewer.peaksPanel->table;

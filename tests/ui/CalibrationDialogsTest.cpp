@@ -112,7 +112,7 @@ class CalibrationDialogsTest : public QObject {
     QVERIFY(viewer != nullptr);
     CalibrationFile file;
     file.elements[0].energy = EnergyEntry{{0.03, 0.0648, 1.27e-8}, {}, "Co-57", {}, ""};
-    file.elements[0].twoTheta = AngleEntry{6.4986, 0.0002, "al2o3", {}, ""};
+    file.elements[0].twoTheta = AngleEntry{6.4986, 0.0002, "al2o3", {}, "", {}};
     viewer->ApplyCalibration(file);
     QCOMPARE(*ui::EntryNumber(w.ui.txtEGC[2]->text()), 1.27e-8);
     QCOMPARE(*ui::EntryNumber(w.ui.txt2Theta->text()), 6.4986);
