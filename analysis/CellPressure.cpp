@@ -164,6 +164,13 @@ void TakePressure(const PressureRequest& request, std::size_t dof, CellPressure&
                            "per degree of freedom " +
                            FormatMask(out.chiSquaredReduced, "0.0") + "): sigma widened by its square root");
   }
+  // A fitted axis always finds some strain: below three sigmas it may be noise, the
+  // axis then undetermined and aP leaning a third of that noise to one side.
+  if (!out.loadAxisGiven && !(std::abs(out.strainQ.value) > 3 * out.strainQ.sigma)) {
+    out.warnings.push_back(name + ": no clear strain across it (Q = " + FormatMask(out.strainQ.value, "0.000000") +
+                           " ± " + FormatMask(out.strainQ.sigma, "0.000000") +
+                           "), so no clear load axis: give the axis, or take the cell as hydrostatic");
+  }
   if (!std::isfinite(out.pressureGPa.sigma))
     out.error = "sigma(P) cannot be propagated through the scale at this a and T";
 }

@@ -99,7 +99,7 @@ TEST(CellPressure, GeneratedRings_GiveBackTheCellWithHonestSigmas) {
   }
 }
 
-TEST(CellPressure, TooFewElementsOrAzimuths_SayWhy) {
+TEST(CellPressure, TooFewElementsNoAzimuthsOrNoStrain_SayWhy) {
   const PressureRequest request = MgO();
   std::mt19937 random(1);
   std::vector<SpectrumPressure> ring = Elements(Truth{}, LatticeA(*request.scale, 5, 300).aA, random);
@@ -111,6 +111,12 @@ TEST(CellPressure, TooFewElementsOrAzimuths_SayWhy) {
             "3 spectra with a pressure: the strain across the cell needs 4");
   geometry.loadAxisDeg = 0;
   EXPECT_TRUE(PressureOfCell(ring, geometry, request).ok());
+  // A hydrostatic cell: a fitted axis finds only noise, and says so.
+  const Truth still{5, 0, 0};
+  const CellGeometry free{{std::begin(kAzimuths), std::end(kAzimuths)}, std::nullopt, false};
+  const CellPressure cell = PressureOfCell(Elements(still, LatticeA(*request.scale, 5, 300).aA, random), free, request);
+  ASSERT_EQ(cell.warnings.size(), 1u);
+  EXPECT_NE(cell.warnings[0].find("no clear strain across it"), std::string::npos);
 }
 
 // A deforming press seen by a ten-element ring (MgO beside Co2SiO4, each
