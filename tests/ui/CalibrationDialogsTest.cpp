@@ -122,13 +122,20 @@ class CalibrationDialogsTest : public QObject {
   }
 
   // Au at 0 GPa seen at 2θ 6.5°, the file claiming 6.45°: the dialog's
-  // row shows 6.5 and Apply moves the spectrum there.
+  // row shows 6.5 and Apply moves the spectrum there. An angle applied
+  // after an energy calibration joins it: the 2θ calibration saved keeps
+  // the energy's entry.
   void twoTheta_StandardRowsApply() {
     bench::StandardScene scene;
     scene.twoThetaDeg = 6.5;
     SpectrumRecord record = bench::GenerateStandardSpectrum(scene).record;
     record.Head.Measure.TwoTheta = 6.45;
     ui::SpectrumViewer viewer({ChartSpectrumOf("gold.xbm", "xbm", record)});
+    CalibrationFile energy, angle;
+    energy.elements[0].energy = EnergyEntry{record.Head.Measure.EGC, {}, "from the detector sheet", {}, ""};
+    angle.elements[0].twoTheta = AngleEntry{6.45, 0.01, "au", {}, ""};
+    viewer.ApplyCalibration(energy);
+    viewer.ApplyCalibration(angle);
     auto* dialog = static_cast<ui::TwoThetaCalibrationDialog*>(viewer.OpenTwoThetaCalibration());
     QVERIFY(dialog->ChooseStandard("au") && !dialog->ChooseStandard("unobtainium"));
     Click(dialog->calibrateButton);
@@ -139,6 +146,11 @@ class CalibrationDialogsTest : public QObject {
     Click(dialog->applyButton);
     QCOMPARE(viewer.chart->spectra()[0].header.Measure.TwoTheta, dialog->results()[0].twoThetaDeg.value);
     QCOMPARE(told.size(), 1);
+    QString why;
+    QVERIFY(dialog->SaveTo(Q(dir / "angle.json"), &why));
+    const CalibrationRead read = ReadCalibrationFile(dir / "angle.json");
+    QVERIFY(read.ok && read.calibration.elements.at(0).energy);
+    QCOMPARE(read.calibration.elements.at(0).energy->lines, std::string("from the detector sheet"));
   }
 
   // In a viewer opened from the main window, an applied calibration fills
