@@ -112,8 +112,9 @@ void EnergyCalibrationDialog::Calibrate() {
     const QSignalBlocker quiet(resultBox);
     resultBox->clear();
   }
-  if (!lines.ok || lines.lines.empty()) {
-    coefficientLabel->setText(lines.ok ? "Pick the lines the spectra show." : FromCore(lines.message));
+  // Nothing picked yet is not a faulty list.
+  if (text.empty() || !lines.ok) {
+    coefficientLabel->setText(text.empty() ? QString("Pick the lines the spectra show.") : FromCore(lines.message));
     pointTable->setRowCount(0);
     SetCalibration(std::nullopt, "no lines");
     return;

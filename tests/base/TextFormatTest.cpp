@@ -18,14 +18,22 @@ namespace vantor {
 namespace {
 
 // No mask can make the text outrun the formatting buffer: leading zeros stop
-// at 309 (the most integer digits a double has), decimals at 64.
+// at 309 (the most integer digits a double has), decimals at 64. Masks too
+// long for the direct writers give the same texts the general way: a value
+// below the last decimal is zero, whole numbers get their zero decimals,
+// blanks in front and the exponent form.
 TEST(MaskTest, VeryLongMasks_CappedNotOverrun) {
   const std::string zeros(5000, '0');
   EXPECT_EQ(FormatMask(7, zeros), std::string(308, '0') + "7");
   EXPECT_EQ(FormatMask(-1e300, zeros + "." + zeros).size(), 1 + 309 + 1 + 64u);
-  std::string whole;
-  AppendMask(whole, std::int64_t{-7}, zeros);
-  EXPECT_EQ(whole, "-" + std::string(308, '0') + "7");
+  EXPECT_EQ(FormatMask(3e-70, "0." + zeros), "0." + std::string(64, '0'));
+  std::string whole, aligned, scientific;
+  AppendMask(whole, std::int64_t{-7}, zeros + "." + zeros);
+  EXPECT_EQ(whole, "-" + std::string(308, '0') + "7." + std::string(64, '0'));
+  AppendAligned(aligned, std::int64_t{-3}, NumberMask(std::string(40, '#') + "0"));
+  EXPECT_EQ(aligned, std::string(39, ' ') + "-3");
+  AppendMask(scientific, std::int64_t{-123456}, "0.00E+00");
+  EXPECT_EQ(scientific, "-1.23E+05");
 }
 
 struct MaskShape {

@@ -17,8 +17,7 @@ namespace {
 std::vector<std::string> Refusals(const std::vector<std::string>& paths, const OutputChoice& outputs,
                                   const std::string& folder, std::size_t memory) {
   OutputClaims claims(memory);
-  for (std::size_t i = 0; i < paths.size(); ++i)
-    EXPECT_TRUE(claims.Add(i, {paths[i], "xbm"}, outputs, folder));
+  for (std::size_t i = 0; i < paths.size(); ++i) EXPECT_TRUE(claims.Add(i, {paths[i], "xbm"}, outputs, folder));
   EXPECT_TRUE(claims.Finish());
   std::vector<std::string> said;
   for (std::size_t i = 0; i < paths.size(); ++i)
@@ -41,6 +40,11 @@ TEST(OutputClaims, LaterFileRefused_SourcesNeverReplaced_InMemoryOrOnDisk) {
     EXPECT_EQ(Refusals({dir / "d1/a.xbm", dir / "d2/a.xbm", dir / "missing.xbm"}, txtXbm, dir / "out", memory),
               std::vector<std::string>{dir / "d2/a.xbm" + ": " + dir / "out/a.TXT" + " is also the output of " +
                                        dir / "d1/a.xbm"});
+    // Paths may hold tabs, line ends and backslashes, which the check's
+    // lines escape.
+    const std::string odd = "t\tab\n.xbm", first = dir / ("b\\1/" + odd), second = dir / ("b\\2/" + odd);
+    EXPECT_EQ(Refusals({first, second}, txtXbm, dir / "out", memory),
+              std::vector<std::string>{second + ": " + dir / "out/t\tab\n.TXT" + " is also the output of " + first});
     // Beside the sources: p.xbm would replace p_.XBM, read later, as would
     // p.xbm again under another spelling (whose TXT output p.xbm writes
     // too: the source's loss is the reason given); r.TXT is a hard link to

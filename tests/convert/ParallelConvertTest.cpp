@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
+#include <signal.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 
 #include <algorithm>
@@ -118,8 +120,7 @@ TEST(ParallelConvert, NoThreadsToBeHad_OneFileAtATime) {
     ConvertContext context(prompt);
     OutputChoice txt{};
     txt[static_cast<int>(OutputKind::Txt)] = true;
-    const RunResult result =
-        ConvertBatch({{dir / "a.xbm", "xbm"}, {dir / "b.xbm", "xbm"}}, txt, context, {4, false});
+    const RunResult result = ConvertBatch({{dir / "a.xbm", "xbm"}, {dir / "b.xbm", "xbm"}}, txt, context, {4, false});
     std::_Exit(SummaryText(result) == "2 files: 1 converted, 1 failed, 0 skipped" && prompt.statuses.size() == 3 ? 0
                                                                                                                  : 1);
   };
@@ -163,6 +164,27 @@ TEST(ParallelFeed, HoldsOnlyTheWindow_EndsWhenTheListEndsEarly) {
     EXPECT_EQ(feed.statuses.at(given - 1), std::to_string(given) + "/" + std::to_string(count));
     EXPECT_LE(feed.mostAhead, 4u * 2 + 1);  // the window of 4 per job, and the one being reported
   }
+}
+
+// A list too long for the check's memory whose temporary files cannot be
+// written (a full disk, as a file-size limit): nothing is converted, the
+// reason is said once and the busy pointer goes.
+TEST(ParallelFeed, NoRoomToCheckTheList_NothingConverted) {
+  CountingFeed feed(4000, 4000);
+  ConvertContext context(feed);
+  OutputChoice outputs{};
+  outputs.fill(true);
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous = ::signal(SIGXFSZ, SIG_IGN);
+  const rlimit none{0, saved.rlim_max};
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &none), 0);
+  const RunResult result = ConvertBatch(feed, outputs, context, {2, false});
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &saved), 0);
+  ::signal(SIGXFSZ, previous);
+  EXPECT_TRUE(!result.completed && result.files == 0 && feed.statuses.empty());
+  EXPECT_EQ(feed.messages, std::vector<std::string>{"Convert Error (cannot keep sorted lines: File too large)"});
+  EXPECT_FALSE(feed.busy);
 }
 
 TEST(ParallelConvert, PathKeysMeetAcrossCaseAndOutputFolders) {

@@ -71,6 +71,30 @@ TEST(N42Reader, Calibration2006_UnitsAndModels) {
   }
 }
 
+// Around a spectrum: the dose rate in either schema's form, and
+// calibrations that cannot be held, each with a note saying why (the
+// spectrum then has no calibration).
+TEST(N42Reader, DoseRates_CalibrationsNotHeldSayWhy) {
+  // {elements before the spectrum, its attributes, the dose rate, the note}
+  const std::tuple<const char*, const char*, const char*, const char*> rows[] = {
+      {"<DoseRate><DoseRateValue>0.12</DoseRateValue></DoseRate>", "", "0.12 \u00B5Sv/h", ""},
+      {"<DoseRate Units='mrem/h'>3</DoseRate>", "", "3 mrem/h", ""},
+      {"<DoseRate>3</DoseRate>", "", "3", ""},
+      {"<EnergyCalibration id='e'><EnergyBoundaryValues>0 1 2</EnergyBoundaryValues></EnergyCalibration>",
+       " energyCalibrationReference='e'", "(none)", "energy calibration by channel edges is not read: no calibration"},
+      {"", " energyCalibrationReference='e'", "(none)", "energy calibration \"e\" is not in the file: no calibration"},
+      {"<Calibration><Equation><Coefficients>1 2 3 4</Coefficients></Equation></Calibration>", "", "(none)",
+       "energy calibration with terms beyond the quadratic: no calibration"}};
+  for (const auto& [before, attributes, dose, note] : rows) {
+    const auto s = Read(std::string("<RadInstrumentData><RadMeasurement>") + before + "<Spectrum" + attributes +
+                        "><ChannelData>5 6</ChannelData></Spectrum></RadMeasurement></RadInstrumentData>");
+    ASSERT_EQ(s.size(), 1u) << before;
+    EXPECT_EQ(ExtraValue(s[0], "dose rate"), dose) << before;
+    EXPECT_EQ(s[0].notes, *note ? std::vector<std::string>{note} : std::vector<std::string>{}) << before;
+    EXPECT_EQ(s[0].record.Head.Measure.EGC, (std::array<double, 3>{})) << before;
+  }
+}
+
 TEST(N42Reader, Schema2011_ReferencedCalibration_UndeclaredPrefix_Title) {
   const auto s = Read(Fixture("n42-2011.n42"));
   ASSERT_EQ(s.size(), 1u);  // GrossCounts is no spectrum

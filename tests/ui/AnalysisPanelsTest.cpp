@@ -87,6 +87,11 @@ class AnalysisPanelsTest : public QObject {
     panel->minSnrBox->setValue(40);
     Click(panel->findButton);
     QCOMPARE(panel->table->rowCount(), 1);
+    panel->minSnrBox->setValue(1000);  // no peak that strong: said, nothing to export
+    Click(panel->findButton);
+    QVERIFY(panel->table->rowCount() == 0 && !panel->exportButton->isEnabled());
+    QVERIFY2(panel->statusLabel->text().contains("\ntwo.xbm: no peak above the threshold (signal-to-noise ratio 1000)"),
+             qPrintable(panel->statusLabel->text()));
     panel->minSnrBox->setValue(3);
     viewer->chart->ShowView({600, 800, 0, 200});  // channels, around the weak peak only
     Click(panel->findButton);
@@ -110,9 +115,17 @@ class AnalysisPanelsTest : public QObject {
     QCOMPARE(lines.size(), 2);  // header and the one row
     QVERIFY(lines[0].startsWith("spectrum\tchannel"));
     QVERIFY(lines[1].startsWith("two.xbm\t200."));
-    QString why;
-    QVERIFY(panel->WriteTable(Q(dir / "peaks.csv"), &why));
+    // "Export table..." writes every row; a table that cannot be written
+    // is told with its name and the reason.
+    AnswerFileDialog(Q(dir / "peaks.csv"));
+    Click(panel->exportButton);
     QCOMPARE(QString::fromStdString(ReadAll(dir / "peaks.csv")).count('\n'), 3);
+    QString told;
+    AnswerFileDialog(Q(dir / "no/peaks.csv"), &told);
+    Click(panel->exportButton);
+    QVERIFY2(told.startsWith("The table could not be written.\n") &&
+                 told.endsWith("/no/peaks.csv\nNo such file or directory"),
+             qPrintable(told));
   }
 
   // The standard's default scale comes first; its reflections are marked

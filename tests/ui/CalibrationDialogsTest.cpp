@@ -81,14 +81,61 @@ class CalibrationDialogsTest : public QObject {
     QVERIFY(!other.ApplyCalibrationFile(Q(dir / "missing.json"), &why) && why.contains("missing.json"));
   }
 
+  // "Add line" appends the element's line to the further lines (nothing
+  // without an element). No lines, an unknown line or too few lines for
+  // the polynomial give no calibration and say why; a line without a peak
+  // is named under the result. A calibration that cannot be saved is told
+  // with the file's name and the reason (here a missing folder).
+  void energy_AddedLinesRefusalsAndFailedSave() {
+    ui::SpectrumViewer viewer({SourcesSpectrum()});
+    auto* dialog = static_cast<ui::EnergyCalibrationDialog*>(viewer.OpenEnergyCalibration());
+    auto* add = Captioned<QPushButton>(dialog, "Add line");
+    Click(add);
+    QCOMPARE(dialog->moreEdit->text(), QString());
+    dialog->elementEdit->setText(" Pb ");
+    dialog->lineBox->setCurrentText("Kb1");
+    Click(add);
+    Click(add);
+    QCOMPARE(dialog->moreEdit->text(), QString("Pb-Kb1,Pb-Kb1"));
+    const struct {
+      const char* lines;
+      int degree;
+      const char* said;
+      bool calibrated;
+    } rows[] = {{"", 0, "Pick the lines the spectra show.", false},
+                {"Co-57,Xx-Ka1", 0, "unknown line \"Xx-Ka1\"", false},
+                {"Am-241,Cd-109", 2, "Not calibrated: 3 of 3 lines matched; a quadratic needs 4", false},
+                {"Co-57,Cd-109,Am-241,Pb-Ka1", 0, "<br>no peak for: Pb-Ka1", true}};
+    for (const auto& row : rows) {
+      dialog->moreEdit->setText(row.lines);
+      dialog->degreeBox->setCurrentIndex(row.degree);
+      Click(dialog->calibrateButton);
+      QVERIFY2(dialog->coefficientLabel->text().contains(row.said), qPrintable(dialog->coefficientLabel->text()));
+      QCOMPARE(dialog->saveButton->isEnabled(), row.calibrated);
+    }
+    QString told;
+    AnswerFileDialog(Q(dir / "no/cal.json"), &told);
+    Click(dialog->saveButton);
+    QVERIFY2(told.startsWith("The calibration could not be written.\n") &&
+                 told.endsWith("/no/cal.json\nNo such file or directory"),
+             qPrintable(told));
+  }
+
   // Au at 0 GPa seen at 2θ 6.5°, the file claiming 6.45°: the dialog's
-  // row shows 6.5 and Apply moves the spectrum there.
+  // row shows 6.5 and Apply moves the spectrum there. An angle applied
+  // after an energy calibration joins it: the 2θ calibration saved keeps
+  // the energy's entry.
   void twoTheta_StandardRowsApply() {
     bench::StandardScene scene;
     scene.twoThetaDeg = 6.5;
     SpectrumRecord record = bench::GenerateStandardSpectrum(scene).record;
     record.Head.Measure.TwoTheta = 6.45;
     ui::SpectrumViewer viewer({ChartSpectrumOf("gold.xbm", "xbm", record)});
+    CalibrationFile energy, angle;
+    energy.elements[0].energy = EnergyEntry{record.Head.Measure.EGC, {}, "from the detector sheet", {}, ""};
+    angle.elements[0].twoTheta = AngleEntry{6.45, 0.01, "au", {}, "", {}};
+    viewer.ApplyCalibration(energy);
+    viewer.ApplyCalibration(angle);
     auto* dialog = static_cast<ui::TwoThetaCalibrationDialog*>(viewer.OpenTwoThetaCalibration());
     QVERIFY(dialog->ChooseStandard("au") && !dialog->ChooseStandard("unobtainium"));
     Click(dialog->calibrateButton);
@@ -99,6 +146,11 @@ class CalibrationDialogsTest : public QObject {
     Click(dialog->applyButton);
     QCOMPARE(viewer.chart->spectra()[0].header.Measure.TwoTheta, dialog->results()[0].twoThetaDeg.value);
     QCOMPARE(told.size(), 1);
+    QString why;
+    QVERIFY(dialog->SaveTo(Q(dir / "angle.json"), &why));
+    const CalibrationRead read = ReadCalibrationFile(dir / "angle.json");
+    QVERIFY(read.ok && read.calibration.elements.at(0).energy);
+    QCOMPARE(read.calibration.elements.at(0).energy->lines, std::string("from the detector sheet"));
   }
 
   // In a viewer opened from the main window, an applied calibration fills

@@ -71,6 +71,18 @@ inline void WhenModal(std::function<void(QWidget*)> answer) {
   timer->start();
 }
 
+// Answers the next file dialog with `path`; when `told` is given, the
+// message box expected next is closed and its text kept there.
+inline void AnswerFileDialog(const QString& path, QString* told = nullptr) {
+  WhenModal([path, told](QWidget* dialog) {
+    auto* files = qobject_cast<QFileDialog*>(dialog);
+    files->selectFile(path);
+    static_cast<QDialog*>(files)->accept();
+    if (told != nullptr)
+      WhenModal([told](QWidget* box) { *told = qobject_cast<QMessageBox*>(box)->text(), box->close(); });
+  });
+}
+
 // A shown window on a folder, answered by a scripted user (by its own dialogs without one).
 struct ShownWindow {
   ShownWindow(const std::filesystem::path& folder, UserPrompt* prompt) : window(prompt, Q(folder)), ui(window.ui) {

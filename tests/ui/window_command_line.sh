@@ -11,6 +11,7 @@ trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 "$generate" "$work/au" 1 au >/dev/null
 spectrum=$(ls "$work"/au/*.xbm)
+printf '<<PMCA SPECTRUM>>\n<<DATA>>\n1\n2\n3\n<<END>>\n' >"$work/plain.mca"  # no calibration
 "$series" "$work/run" 2 mgo 1478382099 600 5 6 300 400 60 80 >/dev/null
 
 picture() {  # OUT ARGUMENTS...: exit 0 and a picture
@@ -32,7 +33,11 @@ picture peaks --peaks --min-snr 8 "$spectrum"
 picture two-theta --calibrate-two-theta au "$spectrum"
 picture energy --calibrate-energy Au-Ka1,Au-Kb1 "$spectrum"
 picture series --series "$work/run" --pressure mgo
+picture start
 refused "unknown pressure standard" --pressure gold "$spectrum"
 refused "not a folder" --series "$work/none" --pressure mgo
 refused "need a FILE" --peaks
+refused "none.xbm: Fine NotFound (No such file or directory)" "$work/none.xbm"
+refused "no spectrum can be drawn against energy" --x energy "$work/plain.mca"
+refused "unknown standard gold" --calibrate-two-theta gold "$spectrum"
 echo "window command line: every state drawn, every refusal said"
