@@ -10,6 +10,7 @@
 #include <random>
 
 #include "analysis/CellPressure.h"
+#include "analysis/PressureJson.h"
 #include "analysis/TwoThetaCalibration.h"
 #include "formats/SourceRead.h"
 
@@ -162,6 +163,14 @@ TEST(CellPressure, RealRing_TheStrainExplainsTheElements) {
   EXPECT_GT(cell.strainQ.value, 5 * cell.strainQ.sigma);
   EXPECT_GT(cell.pressureGPa.value, low);
   EXPECT_LT(cell.pressureGPa.value, high);
+  // As --json and Python give it: after the file's spectra, marked as the cell.
+  const nlohmann::ordered_json json = CellPressureJson(cell);
+  EXPECT_EQ(json["cell"], true);
+  EXPECT_EQ(json["elements"].size(), 9u);
+  EXPECT_EQ(json["pressure"], cell.pressureGPa.value);
+  EXPECT_EQ(json["ring_offset"]["two_theta"], cell.ringOffset->twoThetaDeg.value);
+  EXPECT_EQ(json["load_axis_source"], "fitted");
+  EXPECT_EQ(json["pulls"].size(), 9u);
 }
 
 }  // namespace
