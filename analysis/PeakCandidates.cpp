@@ -23,7 +23,8 @@ constexpr double kFirstFwhm = 16;    // channels, for the first, coarse baseline
 // The smoothed counts less the background, taken where asked rather than
 // stored: the search reads them at few places but over the whole spectrum.
 struct NetCounts {
-  std::span<const double> smoothed, background;
+  std::span<const double> smoothed;
+  const Baseline& background;
   double operator[](std::size_t i) const { return smoothed[i] - background[i]; }
   std::size_t size() const { return smoothed.size(); }
 };
@@ -67,11 +68,10 @@ double TypicalFwhm(const NetCounts& net, std::size_t first, std::size_t end) {
   // everywhere, where v > 0 alone would guess wrong on half the background.
   std::vector<std::size_t> maxima;
   const double* smoothed = net.smoothed.data();
-  const double* background = net.background.data();
-  for (std::size_t i = std::max<std::size_t>(first, 1); i < end; ++i) {
-    const double v = smoothed[i] - background[i];
+  net.background.Walk(std::max<std::size_t>(first, 1), end, [&](std::size_t i, double background) {
+    const double v = smoothed[i] - background;
     if (v * std::abs(v) > 25 * std::max(1.0, smoothed[i]) && IsLocalMax(net, i)) maxima.push_back(i);
-  }
+  });
   std::sort(maxima.begin(), maxima.end(), [&](std::size_t a, std::size_t b) { return net[a] > net[b]; });
   if (maxima.size() > 7) maxima.resize(7);
   std::vector<double> widths;
@@ -92,10 +92,14 @@ double TypicalFwhm(const NetCounts& net, std::size_t first, std::size_t end) {
 // centre (its height h gives about 0.8 h fwhm net counts within fwhm / 2
 // over the square root of background x fwhm, so h >= 1.2 minSnr
 // sqrt(background / fwhm)): no such peak can start there. The places
-// computed are listed in `looked`; z is 0 elsewhere.
+// computed are listed in `looked`, in order, with their values in z; z is 0
+// elsewhere, a few percent of the channels.
 struct Filtered {
-  std::vector<double> z;
   std::vector<std::size_t> looked;
+  std::vector<double> z;
+  // z one channel before and after looked[k].
+  double Before(std::size_t k) const { return k > 0 && looked[k - 1] + 1 == looked[k] ? z[k - 1] : 0.0; }
+  double After(std::size_t k) const { return k + 1 < looked.size() && looked[k + 1] == looked[k] + 1 ? z[k + 1] : 0.0; }
 };
 
 Filtered Significance(std::span<const double> counts, const NetCounts& net, double fwhm, double minSnr,
@@ -115,31 +119,32 @@ Filtered Significance(std::span<const double> counts, const NetCounts& net, doub
     kernel[j] -= mean;
     squares += j == 0 ? kernel[j] * kernel[j] : 2 * kernel[j] * kernel[j];
   }
-  Filtered f{std::vector<double>(counts.size(), 0.0), {}};
+  Filtered f;
   const double gate = 0.36 * minSnr * minSnr / fwhm;
   const std::size_t last = std::min(end, counts.size() > half ? counts.size() - half : 0);
   const double* smoothed = net.smoothed.data();
-  const double* background = net.background.data();
-  for (std::size_t i = std::max(first, half); i < last; ++i) {
+  net.background.Walk(std::max(first, half), last, [&](std::size_t i, double background) {
     // As in TypicalFwhm: v |v| >= gate variance holds exactly where v > 0
     // and v^2 >= gate variance, with one test that is rarely true.
-    const double v = smoothed[i] - background[i], variance = std::max(1.0, smoothed[i]);
-    if (v * std::abs(v) < gate * variance) continue;
+    const double v = smoothed[i] - background, variance = std::max(1.0, smoothed[i]);
+    if (v * std::abs(v) < gate * variance) return;
     double response = kernel[0] * counts[i];
     for (std::size_t j = 1; j <= half; ++j) response += kernel[j] * (counts[i - j] + counts[i + j]);
-    f.z[i] = response / std::sqrt(squares * variance);
     f.looked.push_back(i);
-  }
+    f.z.push_back(response / std::sqrt(squares * variance));
+  });
   return f;
 }
 
 // A candidate at the filter's maximum i: centre from a parabola through the
 // three values there, width and height from the smoothed net counts.
-PeakCandidate Describe(std::span<const double> counts, const NetCounts& net, std::span<const double> z,
-                       const CandidateSearch& search, std::size_t i) {
+PeakCandidate Describe(std::span<const double> counts, const NetCounts& net, const Filtered& f, std::size_t k,
+                       const CandidateSearch& search) {
   PeakCandidate c;
-  const double curvature = z[i - 1] - 2 * z[i] + z[i + 1];
-  const double shift = curvature < 0 ? 0.5 * (z[i - 1] - z[i + 1]) / curvature : 0;
+  const std::size_t i = f.looked[k];
+  const double before = f.Before(k), after = f.After(k);
+  const double curvature = before - 2 * f.z[k] + after;
+  const double shift = curvature < 0 ? 0.5 * (before - after) / curvature : 0;
   c.centre = static_cast<double>(i + 1) + std::clamp(shift, -0.5, 0.5);
   const double w0 = search.typicalFwhm;
   const double width = HalfMaxWidth(net, i, 4 * w0);
@@ -178,14 +183,16 @@ CandidateSearch FindCandidates(std::span<const double> counts, std::size_t first
   const std::span<const double> smoothed = baseline.Smoothed();
   // A first baseline for peaks of a usual width shows the peaks' real
   // width; the baseline for that width is the one the search uses.
-  const std::vector<double> coarse = baseline.For(kFirstFwhm);
+  const Baseline coarse = baseline.For(kFirstFwhm);
   search.typicalFwhm = TypicalFwhm({smoothed, coarse}, first, end);
   search.background = baseline.For(search.typicalFwhm);
   const NetCounts net{smoothed, search.background};
   const Filtered f = Significance(baseline.Clipped(), net, search.typicalFwhm, minSnr, first, end);
-  for (std::size_t i : f.looked) {
-    if (i == 0 || i + 1 >= counts.size() || f.z[i] < kMinSignificance || !IsLocalMax(f.z, i)) continue;
-    const PeakCandidate c = Describe(counts, net, f.z, search, i);
+  for (std::size_t k = 0; k < f.looked.size(); ++k) {
+    const std::size_t i = f.looked[k];
+    if (i == 0 || i + 1 >= counts.size() || f.z[k] < kMinSignificance) continue;
+    if (!(f.z[k] > f.Before(k) && f.z[k] >= f.After(k))) continue;
+    const PeakCandidate c = Describe(counts, net, f, k, search);
     search.bestSnr = std::max(search.bestSnr, c.snr);
     if (c.snr >= minSnr) search.candidates.push_back(c);
   }

@@ -9,6 +9,8 @@
 #include <span>
 #include <vector>
 
+#include "analysis/PeakBackground.h"
+
 namespace vantor {
 
 struct PeakCandidate {
@@ -19,7 +21,7 @@ struct PeakCandidate {
 };
 
 struct CandidateSearch {
-  std::vector<double> background;         // per channel index, the whole spectrum
+  Baseline background;                    // per channel index, the whole spectrum
   double typicalFwhm = 0;                 // channels
   std::vector<PeakCandidate> candidates;  // by channel, snr >= the minimum
   double bestSnr = 0;                     // of every place looked at, kept or not

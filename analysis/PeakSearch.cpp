@@ -62,7 +62,7 @@ Window WindowOf(const std::vector<Group>& groups, std::size_t g, std::size_t cha
           static_cast<std::size_t>(std::clamp(std::floor(high), 1.0, top))};
 }
 
-GroupStart StartOf(const Group& group, std::span<const double> background, const Window& w) {
+GroupStart StartOf(const Group& group, const Baseline& background, const Window& w) {
   GroupStart start;
   for (const PeakCandidate& c : group) {
     PseudoVoigt p{c.centre, c.fwhm, 0.5, 1.0};
@@ -92,7 +92,7 @@ double FittedSnr(const PseudoVoigt& peak, std::span<const double> counts) {
 // Fits a group; peaks that the fit shows below the ratio (a noise bump on a
 // neighbour's flank, whose counts the search gave it) leave the group, and
 // the rest is fitted again.
-void FitAndReport(Group group, std::span<const double> counts, std::span<const double> background, const Window& w,
+void FitAndReport(Group group, std::span<const double> counts, const Baseline& background, const Window& w,
                   double minSnr, const ChannelScale& scale, std::vector<PeakResult>& out) {
   const std::span<const double> window = counts.subspan(w.first, w.end - w.first);
   while (!group.empty()) {
