@@ -45,7 +45,7 @@ Vector InternalStart(const GroupStart& start, const FitProblem& p) {
     const PseudoVoigt& s = start.peaks[j];
     gsl_vector_set(x.get(), 4 * j, s.centre - p.middle);
     gsl_vector_set(x.get(), 4 * j + 1, std::log(s.fwhm));
-    gsl_vector_set(x.get(), 4 * j + 2, std::asin(std::clamp(2 * s.eta - 1, -1.0, 1.0)));
+    gsl_vector_set(x.get(), 4 * j + 2, MixingParameter(s.eta));
     gsl_vector_set(x.get(), 4 * j + 3, s.area / p.areaUnit[j]);
   }
   gsl_vector_set(x.get(), 4 * p.peaks, start.background / p.backgroundUnit);
@@ -66,7 +66,7 @@ double RemainingChiSquared(const gsl_vector* x, std::span<const double> gradient
     bool beyond = false;
     for (std::size_t j = 0; j < p.peaks; ++j) {
       const std::size_t i = 4 * j + 2;
-      const double eta = EtaOf(x, j) - 0.5 * std::cos(gsl_vector_get(x, i)) * p.normal.Step()[i];
+      const double eta = EtaOf(x, j) - EtaSlopeOf(x, j) * p.normal.Step()[i];
       if (!p.held[i] && (eta < 0 || eta > 1)) p.held[i] = beyond = true;
     }
     if (!beyond) return decrease;
@@ -179,14 +179,19 @@ int Solve(FitProblem& p, FitProblem* coarse, gsl_vector* x) {
   p.moved.resize(x->size);
   for (int pass = 1;; ++pass) {
     LeaveBound(x, p.peaks);
-    // A later pass that could not move the solution (its minimum lies
-    // against a bound the solver only creeps towards) leaves the weights as
-    // they were: the next would do the same.
-    for (std::size_t i = 0; i < x->size; ++i) p.moved[i] -= x->data[i];
-    const bool stuck = pass > 1 && p.normal.Norm(p.moved) < kSigmas * kSigmas;
-    if (Settled(x, w, p) || stuck || pass == kMaxPasses) return GSL_SUCCESS;
+    // The first pass on the channels starts from a solution for other
+    // weights, and mostly for bins: it is (nearly) never settled, so it is
+    // not asked. A later pass that could not move the solution (its
+    // minimum lies against a bound the solver only creeps towards) leaves
+    // the weights as they were: the next would do the same.
+    if (pass > 1) {
+      for (std::size_t i = 0; i < x->size; ++i) p.moved[i] -= x->data[i];
+      const bool stuck = p.normal.Norm(p.moved) < kSigmas * kSigmas;
+      if (Settled(x, w, p) || stuck || pass == kMaxPasses) return GSL_SUCCESS;
+    }
     std::copy(x->data, x->data + x->size, p.moved.begin());
     gsl_multifit_nlinear_init(x, &fdf, w);
+    if (pass == 1) p.normal.Take(w->J->data, fdf.n, fdf.p, w->J->tda);
     status = Iterate(w, p, kSigmas, false);
     if (status != GSL_SUCCESS) return status;
     gsl_vector_memcpy(x, w->x);
