@@ -45,7 +45,14 @@ void Clip(std::vector<float>& v, std::size_t m) {
 }  // namespace
 
 Baseline::Baseline(std::vector<double> levels, std::size_t step, std::size_t channels)
-    : levels_(std::move(levels)), step_(std::max<std::size_t>(step, 1)), n_(levels_.empty() ? 0 : channels) {}
+    : levels_(std::move(levels)),
+      rises_(std::max<std::size_t>(levels_.size(), 1) - 1, 0.0),
+      step_(std::max<std::size_t>(step, 1)),
+      n_(levels_.empty() ? 0 : channels) {
+  for (std::size_t k = 0; k < rises_.size(); ++k)
+    rises_[k] = (levels_[k + 1] - levels_[k]) / static_cast<double>(Start(k + 1) - Start(k));
+  if (rises_.empty()) rises_.push_back(0);
+}
 
 // One pass: channel i is clipped, and channel i - 2, whose window then is
 // complete, smoothed.

@@ -25,18 +25,18 @@ class Baseline {
   std::size_t size() const { return n_; }
   double operator[](std::size_t i) const {
     const std::size_t k = Piece(i);
-    return levels_[k] + Rise(k) * static_cast<double>(i - Start(k));
+    return levels_[k] + rises_[k] * static_cast<double>(i - Start(k));
   }
 
   // f(i, background at i) for the channel indices first..end - 1 in order,
-  // piece by piece with one division per piece: the same values as [].
+  // piece by piece: the same values as [].
   template <typename F>
   void Walk(std::size_t first, std::size_t end, F&& f) const {
     end = std::min(end, n_);
     for (std::size_t i = first; i < end;) {
       const std::size_t k = Piece(i), from = Start(k);
       const std::size_t stop = std::min(end, k == LastPiece() ? n_ : Start(k + 1));
-      const double level = levels_[k], rise = Rise(k);
+      const double level = levels_[k], rise = rises_[k];
       for (; i < stop; ++i) f(i, level + rise * static_cast<double>(i - from));
     }
   }
@@ -45,12 +45,9 @@ class Baseline {
   std::size_t LastPiece() const { return levels_.size() >= 2 ? levels_.size() - 2 : 0; }
   std::size_t Piece(std::size_t i) const { return std::min(i / step_, LastPiece()); }
   std::size_t Start(std::size_t k) const { return std::min(k * step_, n_ - 1); }
-  double Rise(std::size_t k) const {
-    if (k + 1 >= levels_.size()) return 0;
-    return (levels_[k + 1] - levels_[k]) / static_cast<double>(Start(k + 1) - Start(k));
-  }
 
   std::vector<double> levels_;
+  std::vector<double> rises_;  // per channel along each piece; 0 for a lone level
   std::size_t step_ = 1, n_ = 0;
 };
 
