@@ -56,14 +56,14 @@ Baseline::Baseline(std::vector<double> levels, std::size_t step, std::size_t cha
 
 // One pass: channel i is clipped, and channel i - 2, whose window then is
 // complete, smoothed.
-SnipBaseline::SnipBaseline(std::span<const double> counts)
+SnipBaseline::SnipBaseline(std::span<const std::int32_t> counts)
     : n_(counts.size()),
       clipped_(std::make_unique_for_overwrite<double[]>(n_)),
       smoothed_(std::make_unique_for_overwrite<double[]>(n_)) {
   const std::size_t n = n_;
   const double* c = clipped_.get();
   for (std::size_t i = 0; i < n; ++i) {
-    clipped_[i] = std::max(0.0, counts[i]);
+    clipped_[i] = std::max(0.0, static_cast<double>(counts[i]));
     if (i >= 4) smoothed_[i - 2] = (c[i - 4] + 4 * c[i - 3] + 6 * c[i - 2] + 4 * c[i - 1] + c[i]) / 16;
   }
   for (const std::size_t i : {std::size_t{0}, std::size_t{1}, n - 2, n - 1}) {

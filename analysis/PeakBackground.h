@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <vector>
@@ -65,7 +66,7 @@ class Baseline {
 // window or the value itself), which the peak search reads too.
 class SnipBaseline {
  public:
-  explicit SnipBaseline(std::span<const double> counts);
+  explicit SnipBaseline(std::span<const std::int32_t> counts);
   Baseline For(double fwhm) const;
 
   std::span<const double> Clipped() const { return {clipped_.get(), n_}; }

@@ -144,7 +144,7 @@ Filtered Significance(std::span<const double> counts, const NetCounts& net, doub
 
 // A candidate at the filter's maximum i: centre from a parabola through the
 // three values there, width and height from the smoothed net counts.
-PeakCandidate Describe(std::span<const double> counts, const NetCounts& net, const Filtered& f, std::size_t k,
+PeakCandidate Describe(std::span<const std::int32_t> counts, const NetCounts& net, const Filtered& f, std::size_t k,
                        const CandidateSearch& search) {
   PeakCandidate c;
   const std::size_t i = f.looked[k];
@@ -159,8 +159,9 @@ PeakCandidate Describe(std::span<const double> counts, const NetCounts& net, con
   const ChannelSpan span = HalfWidthChannels(c.centre, c.fwhm, counts.size());
   double netSum = 0, allSum = 0;
   for (std::size_t k = span.first; k <= span.last; ++k) {
-    netSum += counts[k] - search.background[k];
-    allSum += counts[k];
+    const double value = counts[k];
+    netSum += value - search.background[k];
+    allSum += value;
   }
   c.snr = SignalToNoise(netSum, allSum);
   return c;
@@ -183,7 +184,8 @@ double SignalToNoise(double netCounts, double allCounts) {
   return allCounts > 0 ? netCounts / std::sqrt(allCounts) : 0;
 }
 
-CandidateSearch FindCandidates(std::span<const double> counts, std::size_t first, std::size_t end, double minSnr) {
+CandidateSearch FindCandidates(std::span<const std::int32_t> counts, std::size_t first, std::size_t end,
+                               double minSnr) {
   CandidateSearch search;
   const SnipBaseline baseline(counts);
   const std::span<const double> smoothed = baseline.Smoothed();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -42,6 +43,6 @@ double SignalToNoise(double netCounts, double allCounts);
 // Candidates between channel indices first and end (exclusive) whose
 // signal-to-noise ratio, net counts above the background within fwhm / 2 of
 // the centre, reaches minSnr.
-CandidateSearch FindCandidates(std::span<const double> counts, std::size_t first, std::size_t end, double minSnr);
+CandidateSearch FindCandidates(std::span<const std::int32_t> counts, std::size_t first, std::size_t end, double minSnr);
 
 }  // namespace vantor
