@@ -121,13 +121,25 @@ Filtered Significance(std::span<const double> counts, const NetCounts& net, doub
   }
   Filtered f;
   const double gate = 0.36 * minSnr * minSnr / fwhm;
+  const std::size_t from = std::max(first, half);
   const std::size_t last = std::min(end, counts.size() > half ? counts.size() - half : 0);
+  if (from >= last) return f;
   const double* smoothed = net.smoothed.data();
-  net.background.Walk(std::max(first, half), last, [&](std::size_t i, double background) {
+  // The channels that pass are listed without a branch: whether one passes
+  // changes often along the spectrum and would be guessed wrong each time.
+  std::vector<std::size_t> passing(last - from);
+  std::size_t count = 0;
+  net.background.Walk(from, last, [&](std::size_t i, double background) {
     // As in TypicalFwhm: v |v| >= gate variance holds exactly where v > 0
     // and v^2 >= gate variance, with one test that is rarely true.
-    const double v = smoothed[i] - background, variance = std::max(1.0, smoothed[i]);
-    if (v * std::abs(v) < gate * variance) return;
+    const double v = smoothed[i] - background;
+    passing[count] = i;
+    count += v * std::abs(v) >= gate * std::max(1.0, smoothed[i]) ? 1 : 0;
+  });
+  f.looked.assign(passing.begin(), passing.begin() + static_cast<std::ptrdiff_t>(count));
+  f.z.resize(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t i = f.looked[k];
     // Two partial sums halve the chain of dependent additions.
     double even = kernel[0] * counts[i], odd = 0;
     std::size_t j = 1;
@@ -136,9 +148,8 @@ Filtered Significance(std::span<const double> counts, const NetCounts& net, doub
       even += kernel[j + 1] * (counts[i - j - 1] + counts[i + j + 1]);
     }
     if (j <= half) odd += kernel[j] * (counts[i - j] + counts[i + j]);
-    f.looked.push_back(i);
-    f.z.push_back((even + odd) / std::sqrt(squares * variance));
-  });
+    f.z[k] = (even + odd) / std::sqrt(squares * std::max(1.0, smoothed[i]));
+  }
   return f;
 }
 

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <memory>
 #include <numbers>
+#include <utility>
 
 #include "analysis/PeakModel.h"
 #include "analysis/PeakNormal.h"
@@ -116,17 +117,21 @@ bool Settled(const gsl_vector* x, gsl_multifit_nlinear_workspace* w, FitProblem&
 // spectrum and the next come in a few dozen sizes. gsl_multifit_nlinear_init
 // resets all of its state, so a fit does not depend on what the workspace
 // fitted before.
+// The sizes are kept beside the workspaces, so that the search reads one
+// short array rather than two pointers into each workspace.
 gsl_multifit_nlinear_workspace* SolverFor(std::size_t n, std::size_t p) {
   constexpr std::size_t kKept = 64;
+  thread_local std::vector<std::pair<std::size_t, std::size_t>> sizes;
   thread_local std::vector<Workspace> kept;
-  for (const Workspace& w : kept) {
-    if (w->f->size == n && w->x->size == p) return w.get();
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    if (sizes[i].first == n && sizes[i].second == p) return kept[i].get();
   }
-  if (kept.size() == kKept) kept.erase(kept.begin());
+  if (kept.size() == kKept) kept.erase(kept.begin()), sizes.erase(sizes.begin());
   gsl_multifit_nlinear_parameters settings = gsl_multifit_nlinear_default_parameters();
   settings.solver = gsl_multifit_nlinear_solver_cholesky;
   settings.scale = gsl_multifit_nlinear_scale_levenberg;
   kept.emplace_back(gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &settings, n, p));
+  sizes.emplace_back(n, p);
   return kept.back().get();
 }
 

@@ -142,8 +142,8 @@ class EdgeWalk {
   EdgeTerms Next() {
     const double z = t_ * perSigma_, u = t_ * perGamma_;
     const double g = Gauss(z);
-    const EdgeTerms e{NormalCdf(z, g), g * gaussNorm_, 0.5 + Arctan(u) / std::numbers::pi, lorentzNorm_ / (1 + u * u),
-                      t_};
+    const EdgeTerms e{NormalCdf(z, g), g * gaussNorm_, 0.5 + Arctan(u) * std::numbers::inv_pi,
+                      lorentzNorm_ / (1 + u * u), t_};
     t_ += h_;
     index_ += 1;
     return e;
