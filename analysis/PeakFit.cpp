@@ -82,10 +82,14 @@ std::span<const double> View(const gsl_vector* v) {
 // step moves less than that (where the minimum lies against a bound the
 // solver only creeps towards). A trust region that finds no smaller sum of
 // squares (GSL_ENOPROG) is at the minimum already, unless that happens on
-// the first step from the starting guess. The solver keeps the gradient
-// J^T f of its current point in w->g.
+// the first step from the starting guess. From the guess, two steps are
+// enough: what they leave the passes on the channels finish, and a third
+// step on the bins saved less there than it cost. The solver keeps the
+// gradient J^T f of its current point in w->g.
 int Iterate(gsl_multifit_nlinear_workspace* w, FitProblem& p, double sigmas, bool fromGuess) {
+  constexpr std::size_t kStepsFromGuess = 2;
   for (std::size_t iteration = 0; iteration < kMaxIterations; ++iteration) {
+    if (fromGuess && iteration == kStepsFromGuess) return GSL_SUCCESS;
     const int status = gsl_multifit_nlinear_iterate(w);
     if (status == GSL_ENOPROG) return fromGuess && iteration == 0 ? status : GSL_SUCCESS;
     if (status != GSL_SUCCESS) return status;
@@ -147,8 +151,8 @@ gsl_multifit_nlinear_fdf FunctionsOf(FitProblem& p, std::size_t parameters) {
 }
 
 // The first pass of the reweighting, from the starting guess with the
-// weights of its model, to within kFirstPassSigmas; leaves its solution in
-// x. Returns the GSL status.
+// weights of its model, to within kFirstPassSigmas (or two steps); leaves
+// its solution in x, and J^T J there in p.normal. Returns the GSL status.
 int FirstPass(FitProblem& p, gsl_vector* x) {
   gsl_multifit_nlinear_fdf fdf = FunctionsOf(p, x->size);
   gsl_multifit_nlinear_workspace* w = SolverFor(fdf.n, fdf.p);
@@ -158,7 +162,9 @@ int FirstPass(FitProblem& p, gsl_vector* x) {
   gsl_multifit_nlinear_init(x, &fdf, w);
   p.normal.Take(w->J->data, fdf.n, fdf.p, w->J->tda);
   const int status = Iterate(w, p, kFirstPassSigmas, true);
-  if (status == GSL_SUCCESS) gsl_vector_memcpy(x, w->x);
+  if (status != GSL_SUCCESS) return status;
+  gsl_vector_memcpy(x, w->x);
+  p.normal.Take(w->J->data, fdf.n, fdf.p, w->J->tda);
   return status;
 }
 
@@ -167,13 +173,18 @@ int FirstPass(FitProblem& p, gsl_vector* x) {
 // leave it at their minimum, or a pass cannot move it. The first pass, which
 // only has to come close, may run on `coarse`, the same window in bins of a
 // few channels: it costs a fraction, and the passes on the channels
-// themselves start from where it ends. The solution is left in x, the
-// weights of its model in p, and J^T J there in p.normal. Returns the GSL
-// status.
+// themselves start from where it ends. The first of those measures its
+// distances in J^T J of the bins where their pass ended, a third of the
+// work of J^T J on the channels: a pass's metric only decides when the pass
+// stops, and whether the solution is settled is asked in the channels' own.
+// The solution is left in x, the weights of its model in p, and J^T J there
+// in p.normal. Returns the GSL status.
 int Solve(FitProblem& p, FitProblem* coarse, gsl_vector* x) {
   std::vector<double> start(x->data, x->data + x->size);
   int status = coarse ? FirstPass(*coarse, x) : GSL_FAILURE;
-  if (status != GSL_SUCCESS) {
+  if (status == GSL_SUCCESS) {
+    p.normal = coarse->normal;
+  } else {
     std::copy(start.begin(), start.end(), x->data);
     status = FirstPass(p, x);
   }
@@ -197,7 +208,6 @@ int Solve(FitProblem& p, FitProblem* coarse, gsl_vector* x) {
     }
     std::copy(x->data, x->data + x->size, p.moved.begin());
     gsl_multifit_nlinear_init(x, &fdf, w);
-    if (pass == 1) p.normal.Take(w->J->data, fdf.n, fdf.p, w->J->tda);
     status = Iterate(w, p, kSigmas, false);
     if (status != GSL_SUCCESS) return status;
     gsl_vector_memcpy(x, w->x);
