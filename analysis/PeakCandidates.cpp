@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 #include "analysis/PeakBackground.h"
@@ -127,7 +128,7 @@ Filtered Significance(std::span<const double> counts, const NetCounts& net, doub
   const double* smoothed = net.smoothed.data();
   // The channels that pass are listed without a branch: whether one passes
   // changes often along the spectrum and would be guessed wrong each time.
-  std::vector<std::size_t> passing(last - from);
+  const auto passing = std::make_unique_for_overwrite<std::size_t[]>(last - from);
   std::size_t count = 0;
   net.background.Walk(from, last, [&](std::size_t i, double background) {
     // As in TypicalFwhm: v |v| >= gate variance holds exactly where v > 0
@@ -136,7 +137,7 @@ Filtered Significance(std::span<const double> counts, const NetCounts& net, doub
     passing[count] = i;
     count += v * std::abs(v) >= gate * std::max(1.0, smoothed[i]) ? 1 : 0;
   });
-  f.looked.assign(passing.begin(), passing.begin() + static_cast<std::ptrdiff_t>(count));
+  f.looked.assign(passing.get(), passing.get() + count);
   f.z.resize(count);
   for (std::size_t k = 0; k < count; ++k) {
     const std::size_t i = f.looked[k];
