@@ -94,7 +94,7 @@ double TypicalFwhm(const NetCounts& net, std::size_t first, std::size_t end) {
 // over the square root of background x fwhm, so h >= 1.2 minSnr
 // sqrt(background / fwhm)): no such peak can start there. The places
 // computed are listed in `looked`, in order, with their values in z; z is 0
-// elsewhere, a few percent of the channels.
+// elsewhere.
 struct Filtered {
   std::vector<std::size_t> looked;
   std::vector<double> z;
@@ -103,23 +103,51 @@ struct Filtered {
   double After(std::size_t k) const { return k + 1 < looked.size() && looked[k + 1] == looked[k] + 1 ? z[k + 1] : 0.0; }
 };
 
-Filtered Significance(std::span<const double> counts, const NetCounts& net, double fwhm, double minSnr,
-                      std::size_t first, std::size_t end) {
+// The filter's taps for peaks of the given fwhm (kernel[j] weighs the
+// channels j either side: it is symmetric), made to sum to zero, and the
+// sum of their squares.
+struct Kernel {
+  std::vector<double> taps;
+  double squares = 0;
+};
+
+Kernel FilterKernel(double fwhm) {
   const double s = std::max(0.7, fwhm * kSigmaPerFwhm);
   const auto half = static_cast<std::size_t>(std::ceil(3 * s));
-  // The kernel is symmetric: kernel[j] weighs the channels j either side.
-  std::vector<double> kernel(half + 1);
-  double sum = 0, squares = 0;
+  Kernel kernel{std::vector<double>(half + 1), 0};
+  std::vector<double>& k = kernel.taps;
+  double sum = 0;
   for (std::size_t j = 0; j <= half; ++j) {
     const double x = static_cast<double>(j) / s;
-    kernel[j] = (1 - x * x) * std::exp(-0.5 * x * x);
-    sum += j == 0 ? kernel[j] : 2 * kernel[j];
+    k[j] = (1 - x * x) * std::exp(-0.5 * x * x);
+    sum += j == 0 ? k[j] : 2 * k[j];
   }
   const double mean = sum / static_cast<double>(2 * half + 1);
   for (std::size_t j = 0; j <= half; ++j) {
-    kernel[j] -= mean;
-    squares += j == 0 ? kernel[j] * kernel[j] : 2 * kernel[j] * kernel[j];
+    k[j] -= mean;
+    kernel.squares += j == 0 ? k[j] * k[j] : 2 * k[j] * k[j];
   }
+  return kernel;
+}
+
+// The filter's response at channel i; two partial sums halve the chain of
+// dependent additions.
+double Response(std::span<const double> counts, const std::vector<double>& k, std::size_t i) {
+  const std::size_t half = k.size() - 1;
+  double even = k[0] * counts[i], odd = 0;
+  std::size_t j = 1;
+  for (; j + 1 <= half; j += 2) {
+    odd += k[j] * (counts[i - j] + counts[i + j]);
+    even += k[j + 1] * (counts[i - j - 1] + counts[i + j + 1]);
+  }
+  if (j <= half) odd += k[j] * (counts[i - j] + counts[i + j]);
+  return even + odd;
+}
+
+Filtered Significance(std::span<const double> counts, const NetCounts& net, double fwhm, double minSnr,
+                      std::size_t first, std::size_t end) {
+  const Kernel kernel = FilterKernel(fwhm);
+  const std::size_t half = kernel.taps.size() - 1;
   Filtered f;
   const double gate = 0.36 * minSnr * minSnr / fwhm;
   const std::size_t from = std::max(first, half);
@@ -141,15 +169,7 @@ Filtered Significance(std::span<const double> counts, const NetCounts& net, doub
   f.z.resize(count);
   for (std::size_t k = 0; k < count; ++k) {
     const std::size_t i = f.looked[k];
-    // Two partial sums halve the chain of dependent additions.
-    double even = kernel[0] * counts[i], odd = 0;
-    std::size_t j = 1;
-    for (; j + 1 <= half; j += 2) {
-      odd += kernel[j] * (counts[i - j] + counts[i + j]);
-      even += kernel[j + 1] * (counts[i - j - 1] + counts[i + j + 1]);
-    }
-    if (j <= half) odd += kernel[j] * (counts[i - j] + counts[i + j]);
-    f.z[k] = (even + odd) / std::sqrt(squares * std::max(1.0, smoothed[i]));
+    f.z[k] = Response(counts, kernel.taps, i) / std::sqrt(kernel.squares * std::max(1.0, smoothed[i]));
   }
   return f;
 }
