@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace vantor {
 namespace {
@@ -22,11 +23,12 @@ double InverseLls(float v) {
 }
 
 // The mean over `width` channels (odd) centred on channel i; the window
-// shrinks symmetrically near the ends. sums[k] holds the sum of the first k.
-double BoxcarAt(std::span<const double> sums, std::size_t i, std::size_t width) {
-  const std::size_t n = sums.size() - 1;
-  const std::size_t h = std::min({width / 2, i, n - 1 - i});
-  return (sums[i + h + 1] - sums[i - h]) / static_cast<double>(2 * h + 1);
+// shrinks symmetrically near the ends.
+double BoxcarAt(std::span<const double> values, std::size_t i, std::size_t width) {
+  const std::size_t h = std::min({width / 2, i, values.size() - 1 - i});
+  double sum = 0;
+  for (std::size_t k = i - h; k <= i + h; ++k) sum += values[k];
+  return sum / static_cast<double>(2 * h + 1);
 }
 
 // Clipping with windows of half-width 1 to m samples; samples closer to an
@@ -42,20 +44,26 @@ void Clip(std::vector<float>& v, std::size_t m) {
 
 }  // namespace
 
-// One pass: channel i is clipped and summed, and channel i - 2, whose
-// window then is complete, smoothed.
-SnipBaseline::SnipBaseline(std::span<const double> counts)
+Baseline::Baseline(std::vector<double> levels, std::size_t step, std::size_t channels)
+    : levels_(std::move(levels)),
+      rises_(std::max<std::size_t>(levels_.size(), 1) - 1, 0.0),
+      step_(std::max<std::size_t>(step, 1)),
+      n_(levels_.empty() ? 0 : channels) {
+  for (std::size_t k = 0; k < rises_.size(); ++k)
+    rises_[k] = (levels_[k + 1] - levels_[k]) / static_cast<double>(Start(k + 1) - Start(k));
+  if (rises_.empty()) rises_.push_back(0);
+}
+
+// One pass: channel i is clipped, and channel i - 2, whose window then is
+// complete, smoothed.
+SnipBaseline::SnipBaseline(std::span<const std::int32_t> counts)
     : n_(counts.size()),
       clipped_(std::make_unique_for_overwrite<double[]>(n_)),
-      smoothed_(std::make_unique_for_overwrite<double[]>(n_)),
-      sums_(std::make_unique_for_overwrite<double[]>(n_ + 1)) {
+      smoothed_(std::make_unique_for_overwrite<double[]>(n_)) {
   const std::size_t n = n_;
   const double* c = clipped_.get();
-  double sum = 0;
-  sums_[0] = 0;
   for (std::size_t i = 0; i < n; ++i) {
-    clipped_[i] = std::max(0.0, counts[i]);
-    sums_[i + 1] = sum += clipped_[i];
+    clipped_[i] = std::max(0.0, static_cast<double>(counts[i]));
     if (i >= 4) smoothed_[i - 2] = (c[i - 4] + 4 * c[i - 3] + 6 * c[i - 2] + 4 * c[i - 1] + c[i]) / 16;
   }
   for (const std::size_t i : {std::size_t{0}, std::size_t{1}, n - 2, n - 1}) {
@@ -64,30 +72,19 @@ SnipBaseline::SnipBaseline(std::span<const double> counts)
   }
 }
 
-std::vector<double> SnipBaseline::For(double fwhm) const {
+Baseline SnipBaseline::For(double fwhm) const {
   const std::size_t n = n_;
   if (n == 0) return {};
   const std::size_t width = static_cast<std::size_t>(std::max(1.0, fwhm)) | 1;
   const std::size_t step = static_cast<std::size_t>(std::max(1.0, std::floor(fwhm)));
   // Samples at 0, step, 2 step, ... and at the last channel.
-  std::vector<std::size_t> at;
-  for (std::size_t i = 0; i < n; i += step) at.push_back(i);
-  if (at.back() != n - 1) at.push_back(n - 1);
-  std::vector<float> v(at.size());
-  for (std::size_t k = 0; k < at.size(); ++k) v[k] = Lls(BoxcarAt({sums_.get(), n + 1}, at[k], width));
+  const std::size_t samples = (n - 1) / step + 1 + ((n - 1) % step != 0 ? 1 : 0);
+  std::vector<float> v(samples);
+  for (std::size_t k = 0; k < samples; ++k) v[k] = Lls(BoxcarAt(Clipped(), std::min(k * step, n - 1), width));
   Clip(v, static_cast<std::size_t>(std::ceil(2.5 * fwhm / static_cast<double>(step))));
-  std::vector<double> level(at.size());
-  for (std::size_t k = 0; k < at.size(); ++k) level[k] = std::max(0.0, InverseLls(v[k]));
-  // Appended rather than zero-filled and overwritten: one pass instead of two.
-  std::vector<double> background;
-  background.reserve(n);
-  background.push_back(level[0]);
-  for (std::size_t k = 0; k + 1 < at.size(); ++k) {
-    const double rise = (level[k + 1] - level[k]) / static_cast<double>(at[k + 1] - at[k]);
-    double value = level[k];
-    for (std::size_t i = at[k] + 1; i <= at[k + 1]; ++i) background.push_back(value += rise);
-  }
-  return background;
+  std::vector<double> levels(samples);
+  for (std::size_t k = 0; k < samples; ++k) levels[k] = std::max(0.0, InverseLls(v[k]));
+  return Baseline(std::move(levels), step, n);
 }
 
 }  // namespace vantor

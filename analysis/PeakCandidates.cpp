@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numbers>
 
 #include "analysis/PeakBackground.h"
@@ -23,7 +24,8 @@ constexpr double kFirstFwhm = 16;    // channels, for the first, coarse baseline
 // The smoothed counts less the background, taken where asked rather than
 // stored: the search reads them at few places but over the whole spectrum.
 struct NetCounts {
-  std::span<const double> smoothed, background;
+  std::span<const double> smoothed;
+  const Baseline& background;
   double operator[](std::size_t i) const { return smoothed[i] - background[i]; }
   std::size_t size() const { return smoothed.size(); }
 };
@@ -67,11 +69,10 @@ double TypicalFwhm(const NetCounts& net, std::size_t first, std::size_t end) {
   // everywhere, where v > 0 alone would guess wrong on half the background.
   std::vector<std::size_t> maxima;
   const double* smoothed = net.smoothed.data();
-  const double* background = net.background.data();
-  for (std::size_t i = std::max<std::size_t>(first, 1); i < end; ++i) {
-    const double v = smoothed[i] - background[i];
+  net.background.Walk(std::max<std::size_t>(first, 1), end, [&](std::size_t i, double background) {
+    const double v = smoothed[i] - background;
     if (v * std::abs(v) > 25 * std::max(1.0, smoothed[i]) && IsLocalMax(net, i)) maxima.push_back(i);
-  }
+  });
   std::sort(maxima.begin(), maxima.end(), [&](std::size_t a, std::size_t b) { return net[a] > net[b]; });
   if (maxima.size() > 7) maxima.resize(7);
   std::vector<double> widths;
@@ -92,54 +93,96 @@ double TypicalFwhm(const NetCounts& net, std::size_t first, std::size_t end) {
 // centre (its height h gives about 0.8 h fwhm net counts within fwhm / 2
 // over the square root of background x fwhm, so h >= 1.2 minSnr
 // sqrt(background / fwhm)): no such peak can start there. The places
-// computed are listed in `looked`; z is 0 elsewhere.
+// computed are listed in `looked`, in order, with their values in z; z is 0
+// elsewhere.
 struct Filtered {
-  std::vector<double> z;
   std::vector<std::size_t> looked;
+  std::vector<double> z;
+  // z one channel before and after looked[k].
+  double Before(std::size_t k) const { return k > 0 && looked[k - 1] + 1 == looked[k] ? z[k - 1] : 0.0; }
+  double After(std::size_t k) const { return k + 1 < looked.size() && looked[k + 1] == looked[k] + 1 ? z[k + 1] : 0.0; }
 };
 
-Filtered Significance(std::span<const double> counts, const NetCounts& net, double fwhm, double minSnr,
-                      std::size_t first, std::size_t end) {
+// The filter's taps for peaks of the given fwhm (kernel[j] weighs the
+// channels j either side: it is symmetric), made to sum to zero, and the
+// sum of their squares.
+struct Kernel {
+  std::vector<double> taps;
+  double squares = 0;
+};
+
+Kernel FilterKernel(double fwhm) {
   const double s = std::max(0.7, fwhm * kSigmaPerFwhm);
   const auto half = static_cast<std::size_t>(std::ceil(3 * s));
-  // The kernel is symmetric: kernel[j] weighs the channels j either side.
-  std::vector<double> kernel(half + 1);
-  double sum = 0, squares = 0;
+  Kernel kernel{std::vector<double>(half + 1), 0};
+  std::vector<double>& k = kernel.taps;
+  double sum = 0;
   for (std::size_t j = 0; j <= half; ++j) {
     const double x = static_cast<double>(j) / s;
-    kernel[j] = (1 - x * x) * std::exp(-0.5 * x * x);
-    sum += j == 0 ? kernel[j] : 2 * kernel[j];
+    k[j] = (1 - x * x) * std::exp(-0.5 * x * x);
+    sum += j == 0 ? k[j] : 2 * k[j];
   }
   const double mean = sum / static_cast<double>(2 * half + 1);
   for (std::size_t j = 0; j <= half; ++j) {
-    kernel[j] -= mean;
-    squares += j == 0 ? kernel[j] * kernel[j] : 2 * kernel[j] * kernel[j];
+    k[j] -= mean;
+    kernel.squares += j == 0 ? k[j] * k[j] : 2 * k[j] * k[j];
   }
-  Filtered f{std::vector<double>(counts.size(), 0.0), {}};
+  return kernel;
+}
+
+// The filter's response at channel i; two partial sums halve the chain of
+// dependent additions.
+double Response(std::span<const double> counts, const std::vector<double>& k, std::size_t i) {
+  const std::size_t half = k.size() - 1;
+  double even = k[0] * counts[i], odd = 0;
+  std::size_t j = 1;
+  for (; j + 1 <= half; j += 2) {
+    odd += k[j] * (counts[i - j] + counts[i + j]);
+    even += k[j + 1] * (counts[i - j - 1] + counts[i + j + 1]);
+  }
+  if (j <= half) odd += k[j] * (counts[i - j] + counts[i + j]);
+  return even + odd;
+}
+
+Filtered Significance(std::span<const double> counts, const NetCounts& net, double fwhm, double minSnr,
+                      std::size_t first, std::size_t end) {
+  const Kernel kernel = FilterKernel(fwhm);
+  const std::size_t half = kernel.taps.size() - 1;
+  Filtered f;
   const double gate = 0.36 * minSnr * minSnr / fwhm;
+  const std::size_t from = std::max(first, half);
   const std::size_t last = std::min(end, counts.size() > half ? counts.size() - half : 0);
+  if (from >= last) return f;
   const double* smoothed = net.smoothed.data();
-  const double* background = net.background.data();
-  for (std::size_t i = std::max(first, half); i < last; ++i) {
+  // The channels that pass are listed without a branch: whether one passes
+  // changes often along the spectrum and would be guessed wrong each time.
+  const auto passing = std::make_unique_for_overwrite<std::size_t[]>(last - from);
+  std::size_t count = 0;
+  net.background.Walk(from, last, [&](std::size_t i, double background) {
     // As in TypicalFwhm: v |v| >= gate variance holds exactly where v > 0
     // and v^2 >= gate variance, with one test that is rarely true.
-    const double v = smoothed[i] - background[i], variance = std::max(1.0, smoothed[i]);
-    if (v * std::abs(v) < gate * variance) continue;
-    double response = kernel[0] * counts[i];
-    for (std::size_t j = 1; j <= half; ++j) response += kernel[j] * (counts[i - j] + counts[i + j]);
-    f.z[i] = response / std::sqrt(squares * variance);
-    f.looked.push_back(i);
+    const double v = smoothed[i] - background;
+    passing[count] = i;
+    count += v * std::abs(v) >= gate * std::max(1.0, smoothed[i]) ? 1 : 0;
+  });
+  f.looked.assign(passing.get(), passing.get() + count);
+  f.z.resize(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    const std::size_t i = f.looked[k];
+    f.z[k] = Response(counts, kernel.taps, i) / std::sqrt(kernel.squares * std::max(1.0, smoothed[i]));
   }
   return f;
 }
 
 // A candidate at the filter's maximum i: centre from a parabola through the
 // three values there, width and height from the smoothed net counts.
-PeakCandidate Describe(std::span<const double> counts, const NetCounts& net, std::span<const double> z,
-                       const CandidateSearch& search, std::size_t i) {
+PeakCandidate Describe(std::span<const std::int32_t> counts, const NetCounts& net, const Filtered& f, std::size_t k,
+                       const CandidateSearch& search) {
   PeakCandidate c;
-  const double curvature = z[i - 1] - 2 * z[i] + z[i + 1];
-  const double shift = curvature < 0 ? 0.5 * (z[i - 1] - z[i + 1]) / curvature : 0;
+  const std::size_t i = f.looked[k];
+  const double before = f.Before(k), after = f.After(k);
+  const double curvature = before - 2 * f.z[k] + after;
+  const double shift = curvature < 0 ? 0.5 * (before - after) / curvature : 0;
   c.centre = static_cast<double>(i + 1) + std::clamp(shift, -0.5, 0.5);
   const double w0 = search.typicalFwhm;
   const double width = HalfMaxWidth(net, i, 4 * w0);
@@ -148,8 +191,9 @@ PeakCandidate Describe(std::span<const double> counts, const NetCounts& net, std
   const ChannelSpan span = HalfWidthChannels(c.centre, c.fwhm, counts.size());
   double netSum = 0, allSum = 0;
   for (std::size_t k = span.first; k <= span.last; ++k) {
-    netSum += counts[k] - search.background[k];
-    allSum += counts[k];
+    const double value = counts[k];
+    netSum += value - search.background[k];
+    allSum += value;
   }
   c.snr = SignalToNoise(netSum, allSum);
   return c;
@@ -172,20 +216,23 @@ double SignalToNoise(double netCounts, double allCounts) {
   return allCounts > 0 ? netCounts / std::sqrt(allCounts) : 0;
 }
 
-CandidateSearch FindCandidates(std::span<const double> counts, std::size_t first, std::size_t end, double minSnr) {
+CandidateSearch FindCandidates(std::span<const std::int32_t> counts, std::size_t first, std::size_t end,
+                               double minSnr) {
   CandidateSearch search;
   const SnipBaseline baseline(counts);
   const std::span<const double> smoothed = baseline.Smoothed();
   // A first baseline for peaks of a usual width shows the peaks' real
   // width; the baseline for that width is the one the search uses.
-  const std::vector<double> coarse = baseline.For(kFirstFwhm);
+  const Baseline coarse = baseline.For(kFirstFwhm);
   search.typicalFwhm = TypicalFwhm({smoothed, coarse}, first, end);
   search.background = baseline.For(search.typicalFwhm);
   const NetCounts net{smoothed, search.background};
   const Filtered f = Significance(baseline.Clipped(), net, search.typicalFwhm, minSnr, first, end);
-  for (std::size_t i : f.looked) {
-    if (i == 0 || i + 1 >= counts.size() || f.z[i] < kMinSignificance || !IsLocalMax(f.z, i)) continue;
-    const PeakCandidate c = Describe(counts, net, f.z, search, i);
+  for (std::size_t k = 0; k < f.looked.size(); ++k) {
+    const std::size_t i = f.looked[k];
+    if (i == 0 || i + 1 >= counts.size() || f.z[k] < kMinSignificance) continue;
+    if (!(f.z[k] > f.Before(k) && f.z[k] >= f.After(k))) continue;
+    const PeakCandidate c = Describe(counts, net, f, k, search);
     search.bestSnr = std::max(search.bestSnr, c.snr);
     if (c.snr >= minSnr) search.candidates.push_back(c);
   }

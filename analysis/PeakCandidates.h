@@ -6,8 +6,11 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
+
+#include "analysis/PeakBackground.h"
 
 namespace vantor {
 
@@ -19,7 +22,7 @@ struct PeakCandidate {
 };
 
 struct CandidateSearch {
-  std::vector<double> background;         // per channel index, the whole spectrum
+  Baseline background;                    // per channel index, the whole spectrum
   double typicalFwhm = 0;                 // channels
   std::vector<PeakCandidate> candidates;  // by channel, snr >= the minimum
   double bestSnr = 0;                     // of every place looked at, kept or not
@@ -40,6 +43,6 @@ double SignalToNoise(double netCounts, double allCounts);
 // Candidates between channel indices first and end (exclusive) whose
 // signal-to-noise ratio, net counts above the background within fwhm / 2 of
 // the centre, reaches minSnr.
-CandidateSearch FindCandidates(std::span<const double> counts, std::size_t first, std::size_t end, double minSnr);
+CandidateSearch FindCandidates(std::span<const std::int32_t> counts, std::size_t first, std::size_t end, double minSnr);
 
 }  // namespace vantor

@@ -15,6 +15,11 @@ double At(const gsl_vector* v, std::size_t i) {
   return v->data[i * v->stride];
 }
 
+// u of peak j (PeakModel.h).
+double AngleOf(const gsl_vector* x, std::size_t j) {
+  return kMixingUnit * At(x, 4 * j + 2);
+}
+
 // The middle of bin k, as a channel number.
 double ChannelAt(const FitProblem& p, std::size_t k) {
   return p.firstChannel + p.binWidth * static_cast<double>(k) + (p.binWidth - 1) / 2;
@@ -26,7 +31,7 @@ void InternalFactors(const gsl_vector* x, FitProblem& p) {
   p.factors.assign(x->size, 1.0);
   for (std::size_t j = 0; j < p.peaks; ++j) {
     p.factors[4 * j + 1] = std::exp(At(x, 4 * j + 1));
-    p.factors[4 * j + 2] = 0.5 * std::cos(At(x, 4 * j + 2));
+    p.factors[4 * j + 2] = EtaSlopeOf(x, j);
     p.factors[4 * j + 3] = p.areaUnit[j];
   }
   p.factors[4 * p.peaks] = p.backgroundUnit;
@@ -36,9 +41,7 @@ void InternalFactors(const gsl_vector* x, FitProblem& p) {
 }  // namespace
 
 PseudoVoigt PeakOf(const gsl_vector* x, const FitProblem& p, std::size_t j) {
-  const double u = At(x, 4 * j + 2);
-  return {p.middle + At(x, 4 * j), std::exp(At(x, 4 * j + 1)), 0.5 * (1 + std::sin(u)),
-          At(x, 4 * j + 3) * p.areaUnit[j]};
+  return {p.middle + At(x, 4 * j), std::exp(At(x, 4 * j + 1)), EtaOf(x, j), At(x, 4 * j + 3) * p.areaUnit[j]};
 }
 
 double BackgroundOf(const gsl_vector* x, const FitProblem& p) {
@@ -105,9 +108,9 @@ int Jacobian(const gsl_vector* x, void* data, gsl_matrix* jacobian) {
 void LeaveBound(gsl_vector* x, std::size_t peaks) {
   constexpr double kEdge = std::numbers::pi / 2 - 1e-4;
   for (std::size_t j = 0; j < peaks; ++j) {
-    const double u = At(x, 4 * j + 2);
+    const double u = AngleOf(x, j);
     if (std::abs(u) <= kEdge) continue;
-    gsl_vector_set(x, 4 * j + 2, std::clamp(std::asin(std::sin(u)), -kEdge, kEdge));
+    gsl_vector_set(x, 4 * j + 2, std::clamp(std::asin(std::sin(u)), -kEdge, kEdge) / kMixingUnit);
   }
 }
 
@@ -120,7 +123,15 @@ bool OnBound(double eta) {
 }
 
 double EtaOf(const gsl_vector* x, std::size_t j) {
-  return 0.5 * (1 + std::sin(At(x, 4 * j + 2)));
+  return 0.5 * (1 + std::sin(AngleOf(x, j)));
+}
+
+double EtaSlopeOf(const gsl_vector* x, std::size_t j) {
+  return 0.5 * kMixingUnit * std::cos(AngleOf(x, j));
+}
+
+double MixingParameter(double eta) {
+  return std::asin(std::clamp(2 * eta - 1, -1.0, 1.0)) / kMixingUnit;
 }
 
 void SetUp(FitProblem& p, std::span<const double> counts, double firstChannel, double binWidth, std::size_t peaks) {

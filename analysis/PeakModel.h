@@ -8,10 +8,10 @@
 // every step: per peak the centre less the window's middle, the logarithm
 // of the width, u with eta = (1 + sin u) / 2, which reaches 0 and 1 at
 // finite u (the transformation MINUIT uses for limited parameters; F. James
-// and M. Roos, MINUIT, CERN Program Library D506), and the area in units of
-// its starting value; then background and slope in units of the starting
-// background. Left free, an eta would run off with the area towards zero on
-// a dip of the noise.
+// and M. Roos, MINUIT, CERN Program Library D506) in units of kMixingUnit,
+// and the area in units of its starting value; then background and slope in
+// units of the starting background. Left free, an eta would run off with the
+// area towards zero on a dip of the noise.
 #pragma once
 
 #include <gsl/gsl_multifit_nlinear.h>
@@ -23,6 +23,13 @@
 #include "analysis/PeakProfile.h"
 
 namespace vantor {
+
+// The chi-square's curvature along u is a few hundredths of the area's
+// (the Lorentzian and Gaussian differ only in the wings), and the solver's
+// first damping, a thousandth of the largest curvature, held a step in u
+// back by a tenth or more: a pass took a second step for it about every
+// other time. In units of 2 radians the curvature is four times larger.
+constexpr double kMixingUnit = 2;
 
 // The window, and the model at the last parameters it was evaluated for:
 // the solver asks for the Jacobian at the point whose residuals it has just
@@ -62,6 +69,10 @@ PseudoVoigt PeakOf(const gsl_vector* x, const FitProblem& p, std::size_t j);
 double BackgroundOf(const gsl_vector* x, const FitProblem& p);
 double SlopeOf(const gsl_vector* x, const FitProblem& p);
 double EtaOf(const gsl_vector* x, std::size_t j);
+// d eta / d (the internal mixing parameter) of peak j.
+double EtaSlopeOf(const gsl_vector* x, std::size_t j);
+// The internal mixing parameter for eta.
+double MixingParameter(double eta);
 
 // The model at x in p.model (and the profile terms behind it), unless it is
 // there already.

@@ -62,7 +62,7 @@ Window WindowOf(const std::vector<Group>& groups, std::size_t g, std::size_t cha
           static_cast<std::size_t>(std::clamp(std::floor(high), 1.0, top))};
 }
 
-GroupStart StartOf(const Group& group, std::span<const double> background, const Window& w) {
+GroupStart StartOf(const Group& group, const Baseline& background, const Window& w) {
   GroupStart start;
   for (const PeakCandidate& c : group) {
     PseudoVoigt p{c.centre, c.fwhm, 0.5, 1.0};
@@ -77,7 +77,7 @@ GroupStart StartOf(const Group& group, std::span<const double> background, const
 
 // The peak's own fitted counts within fwhm / 2 of its centre over the square
 // root of all counts there.
-double FittedSnr(const PseudoVoigt& peak, std::span<const double> counts) {
+double FittedSnr(const PseudoVoigt& peak, std::span<const std::int32_t> counts) {
   const ChannelSpan span = HalfWidthChannels(peak.centre, peak.fwhm, counts.size());
   std::vector<double> own(span.last - span.first + 1, 0.0);
   AddProfile(peak, static_cast<double>(span.first + 1), own);
@@ -92,9 +92,9 @@ double FittedSnr(const PseudoVoigt& peak, std::span<const double> counts) {
 // Fits a group; peaks that the fit shows below the ratio (a noise bump on a
 // neighbour's flank, whose counts the search gave it) leave the group, and
 // the rest is fitted again.
-void FitAndReport(Group group, std::span<const double> counts, std::span<const double> background, const Window& w,
+void FitAndReport(Group group, std::span<const std::int32_t> counts, const Baseline& background, const Window& w,
                   double minSnr, const ChannelScale& scale, std::vector<PeakResult>& out) {
-  const std::span<const double> window = counts.subspan(w.first, w.end - w.first);
+  const std::vector<double> window(counts.begin() + w.first, counts.begin() + w.end);
   while (!group.empty()) {
     const GroupFit fit = FitGroup(window, static_cast<double>(w.first + 1), StartOf(group, background, w));
     if (!fit.fitted) {
@@ -200,15 +200,14 @@ PeakSearch FindPeaks(std::span<const std::int32_t> counts, const std::array<doub
     result.message = std::move(why);
     return result;
   }
-  const std::vector<double> values(counts.begin(), counts.end());
-  const ChannelRange range = RangeOf(options, scale, values.size());
-  const CandidateSearch search = FindCandidates(values, range.first, range.end, options.minSnr);
+  const ChannelRange range = RangeOf(options, scale, counts.size());
+  const CandidateSearch search = FindCandidates(counts, range.first, range.end, options.minSnr);
   result.typicalFwhmChannels = search.typicalFwhm;
   const std::vector<Group> groups = GroupCandidates(search.candidates);
   const std::vector<bool> wanted = Wanted(groups, search.candidates, options, scale);
   for (std::size_t g = 0; g < groups.size(); ++g) {
     if (!wanted[g]) continue;
-    FitAndReport(groups[g], values, search.background, WindowOf(groups, g, values.size()), options.minSnr, scale,
+    FitAndReport(groups[g], counts, search.background, WindowOf(groups, g, counts.size()), options.minSnr, scale,
                  result.peaks);
   }
   if (options.energyRangeKeV) {
