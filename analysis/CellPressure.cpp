@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "analysis/CellPressure.h"
 
-#include <gsl/gsl_cdf.h>
 #include <gsl/gsl_multifit.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -14,9 +14,6 @@ namespace vantor {
 namespace {
 
 constexpr double kRadian = std::numbers::pi / 180;
-// Below this probability the elements disagree with the model by more than their
-// errors allow, and the result says so.
-constexpr double kSpreadProbability = 1e-3;
 
 struct ElementEdge {
   double aA, sigmaA, azimuthRad, cosThetaSquared;
@@ -157,8 +154,7 @@ void TakePressure(const PressureRequest& request, std::size_t dof, CellPressure&
       HalfSpread([&](double d) { return PressureGPa(scale, a, t + d).pressureGPa; }, request.temperatureSigmaK);
   out.pressureGPa.sigma = std::hypot(out.sigmaParts.edge, out.sigmaParts.temperature);
   for (const std::string& warning : p.warnings) out.warnings.push_back(name + ": " + warning);
-  const double chi2 = out.chiSquaredReduced * static_cast<double>(dof);
-  if (gsl_cdf_chisq_Q(chi2, static_cast<double>(dof)) < kSpreadProbability) {
+  if (SpreadBeyondErrors(out.chiSquaredReduced, static_cast<double>(dof))) {
     out.warnings.push_back(name +
                            ": the elements' edges stray from the strain across it beyond their errors (chi2 "
                            "per degree of freedom " +
@@ -177,16 +173,17 @@ void TakePressure(const PressureRequest& request, std::size_t dof, CellPressure&
 
 }  // namespace
 
+double CalibratedAzimuth(const RunSettings& settings, std::size_t element) {
+  if (!settings.calibration) return kNoAzimuth;
+  const auto found = settings.calibration->elements.find(element);
+  return found != settings.calibration->elements.end() ? found->second.azimuthDeg.value_or(kNoAzimuth) : kNoAzimuth;
+}
+
 std::vector<double> CalibratedAzimuths(const RunSettings& settings, std::size_t count) {
   std::vector<double> azimuths;
-  if (!settings.calibration || count < 2) return azimuths;
-  bool any = false;
-  for (std::size_t k = 0; k < count; ++k) {
-    const auto found = settings.calibration->elements.find(CalibrationElement(k, count));
-    const bool given = found != settings.calibration->elements.end() && found->second.azimuthDeg;
-    azimuths.push_back(given ? *found->second.azimuthDeg : kNoAzimuth);
-    any = any || given;
-  }
+  for (std::size_t k = 0; count > 1 && k < count; ++k)
+    azimuths.push_back(CalibratedAzimuth(settings, CalibrationElement(k, count)));
+  const bool any = std::any_of(azimuths.begin(), azimuths.end(), [](double a) { return !std::isnan(a); });
   return any ? azimuths : std::vector<double>{};
 }
 

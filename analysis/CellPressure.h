@@ -63,6 +63,10 @@ struct CellPressure {
 // dead element's, never calibrated).
 inline constexpr double kNoAzimuth = std::numeric_limits<double>::quiet_NaN();
 
+// The azimuth a calibration file gives detector element `element`
+// (CalibrationElement), kNoAzimuth when none.
+double CalibratedAzimuth(const RunSettings& settings, std::size_t element);
+
 // The azimuths a calibration file gives the `count` spectra of a file of
 // several, one for each (kNoAzimuth where it gives none); none when it gives
 // none at all.

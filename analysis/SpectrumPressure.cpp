@@ -14,9 +14,6 @@
 namespace vantor {
 namespace {
 
-// Below this probability the reflections' edges disagree by more than their counting
-// errors allow, and the result says so.
-constexpr double kSpreadProbability = 1e-3;
 constexpr double kAssumedTemperatureK = 300;
 
 std::string Trimmed(std::string_view text) {
@@ -103,8 +100,7 @@ bool PropagateSigmas(const PressureRequest& request, SpectrumPressure& out) {
   const double aA = out.lattice.aA.value, t = out.temperatureK;
   const double sinTheta = SinTheta(out.twoThetaDeg);
   PressureSigmaParts& parts = out.sigmaParts;
-  parts.edge =
-      HalfSpread([&](double d) { return PressureGPa(scale, aA + d, t).pressureGPa; }, out.lattice.aA.sigma);
+  parts.edge = HalfSpread([&](double d) { return PressureGPa(scale, aA + d, t).pressureGPa; }, out.lattice.aA.sigma);
   parts.temperature =
       HalfSpread([&](double d) { return PressureGPa(scale, aA, t + d).pressureGPa; }, request.temperatureSigmaK);
   parts.twoTheta = HalfSpread(
@@ -117,7 +113,7 @@ bool PropagateSigmas(const PressureRequest& request, SpectrumPressure& out) {
 
 void WarnOfSpread(const LatticeFit& fit, SpectrumPressure& out) {
   const double dof = static_cast<double>(fit.reflections.size() - 1);
-  if (fit.reflections.size() < 3 || gsl_cdf_chisq_Q(fit.chiSquaredReduced * dof, dof) >= kSpreadProbability) return;
+  if (fit.reflections.size() < 3 || !SpreadBeyondErrors(fit.chiSquaredReduced, dof)) return;
   out.warnings.push_back(out.Name() +
                          ": the reflections' own a spread beyond their counting errors (chi2 per degree of freedom " +
                          FormatMask(fit.chiSquaredReduced, "0.0") +
@@ -173,6 +169,10 @@ StandardChoice ChooseStandard(std::string_view text) {
   const std::string_view scale = text.substr(colon + 1);
   if (scale.empty()) return {nullptr, nullptr, "no scale after ':' in '" + std::string(text) + "'"};
   return ChooseStandard(text.substr(0, colon), scale);
+}
+
+bool SpreadBeyondErrors(double chiSquaredReduced, double dof) {
+  return gsl_cdf_chisq_Q(chiSquaredReduced * dof, dof) < 1e-3;
 }
 
 double HalfSpread(const std::function<double(double)>& pressure, double sigma) {

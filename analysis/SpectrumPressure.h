@@ -56,6 +56,11 @@ struct PressureSigmaParts {
 // (`pressure` of the offset); 0 without a sigma.
 double HalfSpread(const std::function<double(double)>& pressure, double sigma);
 
+// Whether a chi2 per degree of freedom over `dof` degrees is beyond what
+// counting errors give but once in a thousand: the points disagree, and the
+// result says so.
+bool SpreadBeyondErrors(double chiSquaredReduced, double dof);
+
 struct SpectrumPressure {
   std::string file;
   std::size_t element = 0;  // 1-based in a file of several spectra; 0 in a file of one

@@ -98,14 +98,11 @@ std::optional<CellPressure> SpectrumViewer::RingCell(const std::vector<SpectrumP
                                                      const RunSettings& settings,
                                                      const PressureRequest& request) const {
   const auto& spectra = chart->spectra();
-  if (results.size() < 2 || !settings.calibration) return std::nullopt;
+  if (results.size() < 2) return std::nullopt;
   CellGeometry geometry;
   for (const std::size_t i : indices) {
     if (spectra[i].path != spectra[indices[0]].path) return std::nullopt;
-    const auto& elements = settings.calibration->elements;
-    const auto found = elements.find(spectra[i].element);
-    geometry.azimuthsDeg.push_back(found != elements.end() && found->second.azimuthDeg ? *found->second.azimuthDeg
-                                                                                       : kNoAzimuth);
+    geometry.azimuthsDeg.push_back(CalibratedAzimuth(settings, spectra[i].element));
   }
   if (std::all_of(geometry.azimuthsDeg.begin(), geometry.azimuthsDeg.end(), [](double a) { return std::isnan(a); }))
     return std::nullopt;
