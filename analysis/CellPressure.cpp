@@ -7,7 +7,6 @@
 #include <cmath>
 #include <numbers>
 
-#include "base/DSpacing.h"
 #include "base/TextFormat.h"
 
 namespace vantor {
@@ -29,7 +28,8 @@ ElementEdge EdgeOf(const SpectrumPressure& p, double azimuthDeg) {
 
 // a = c0 + c cos(2 delta) + s sin(2 delta), or with the axis given
 // a = c0 + A cos(2 (delta - axis)): GSL's weighted linear least squares, the
-// covariance widened by sqrt(chi2 per degree of freedom) when above 1.
+// covariance scaled by chi2 per degree of freedom when above 1 (the sigmas
+// by its square root).
 struct Fourier {
   std::vector<double> c;
   std::vector<std::vector<double>> cov;
