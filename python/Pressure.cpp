@@ -44,16 +44,21 @@ py::object Pressure(const std::variant<const Spectrum*, std::filesystem::path>& 
   request.temperatureK = temperature, request.temperatureSigmaK = temperatureSigma;
   request.twoThetaDeg = twoTheta, request.twoThetaSigmaDeg = twoThetaSigma;
   request.guessPressureGPa = guessPressure;
+  RunSettings settings;
+  if (!calibration.is_none()) settings.calibration = LoadCalibration(calibration);
   if (const auto* spectrum = std::get_if<const Spectrum*>(&source)) {
-    const SpectrumPressure p = PressureOfSpectrum((*spectrum)->record, "the spectrum", 0, request);
+    // A calibration file gives the spectrum its element's angle, and the angle's sigma.
+    Spectrum copy = **spectrum;
+    ApplyCalibrationArgument(calibration, copy);
+    const std::size_t element = copy.element.value_or(0);
+    const SpectrumPressure p =
+        PressureOfSpectrum(copy.record, "the spectrum", 0, RequestForElement(request, settings, element));
     if (!p.ok()) throw py::value_error(p.error);
     py::dict d = PressureDict(p);
     d["file"] = py::none();
     return d;
   }
   const std::string path = std::get<std::filesystem::path>(source).string();
-  RunSettings settings;
-  if (!calibration.is_none()) settings.calibration = LoadCalibration(calibration);
   SourcePressure read;
   {
     py::gil_scoped_release unlocked;
@@ -139,11 +144,11 @@ void BindPressure(py::module_& m) {
         py::arg("load_axis") = py::none(), py::arg("ring_offset") = false,
         "The pressure a standard's peaks give, as the dict `vantor-cli pressure --json` writes: for a file of several "
         "spectra a list, where a spectrum without a pressure has only its error. Temperature in K, else the record's, "
-        "else 300 K (said in 'warnings'). ValueError when a single spectrum gives no pressure. For a file: "
-        "calibration= a calibration file applied first; azimuths= one per spectrum (degrees on a detector ring; else "
-        "the calibration file's) appends the cell's hydrostatic pressure from the strain across it (\"cell\": True; "
-        "load_axis=, "
-        "ring_offset= as the CLI's --load-axis and --ring-offset).");
+        "else 300 K (said in 'warnings'). ValueError when a single spectrum gives no pressure. calibration= a "
+        "calibration file applied first (its angle's sigma joins the pressure's). For a file of several spectra, "
+        "azimuths= one per spectrum (degrees on a detector ring; else the calibration file's) appends the cell's "
+        "hydrostatic pressure from the strain across it (\"cell\": True; load_axis=, ring_offset= as the CLI's "
+        "--load-axis and --ring-offset).");
 }
 
 }  // namespace vantor::python

@@ -183,6 +183,8 @@ class VantorTest(unittest.TestCase):
         self.assertEqual(json.loads(out.stdout), vantor.pressure(flat, "au", calibration=calibration,
                                                                  azimuths=[0, 90], load_axis=0))
         self.assertIn("2theta = 6.4 deg", vantor.pressure(flat, "au", calibration=calibration)[1]["error"])
+        with self.assertRaisesRegex(ValueError, "2theta = 6.4 deg"):
+            vantor.pressure(vantor.read(flat, element=2), "au", calibration=calibration)
         # Tange et al. 2009, Table 5: V/V0 = 0.90 at 300 K; Shim et al. 2002, Table 2: V0 at 1000 K.
         for standard, ratio, kelvin, gpa in (("mgo", 0.90, 300, 21.24), ("au:Shim2002", 1.0, 1000, 4.99)):
             eos = vantor.eos(standard)
