@@ -6,7 +6,7 @@
 #include "analysis/PeakFit.h"
 
 #include <gsl/gsl_errno.h>
-#include <gsl/gsl_multifit_nlinear.h>
+#include <gsl/gsl_multilarge_nlinear.h>
 
 #include <algorithm>
 #include <cmath>
@@ -25,10 +25,10 @@ struct VectorFree {
   void operator()(gsl_vector* v) const { gsl_vector_free(v); }
 };
 struct WorkspaceFree {
-  void operator()(gsl_multifit_nlinear_workspace* w) const { gsl_multifit_nlinear_free(w); }
+  void operator()(gsl_multilarge_nlinear_workspace* w) const { gsl_multilarge_nlinear_free(w); }
 };
 using Vector = std::unique_ptr<gsl_vector, VectorFree>;
-using Workspace = std::unique_ptr<gsl_multifit_nlinear_workspace, WorkspaceFree>;
+using Workspace = std::unique_ptr<gsl_multilarge_nlinear_workspace, WorkspaceFree>;
 
 constexpr int kMaxPasses = 6;
 constexpr std::size_t kMaxIterations = 200;
@@ -86,11 +86,11 @@ std::span<const double> View(const gsl_vector* v) {
 // enough: what they leave the passes on the channels finish, and a third
 // step on the bins saved less there than it cost. The solver keeps the
 // gradient J^T f of its current point in w->g.
-int Iterate(gsl_multifit_nlinear_workspace* w, FitProblem& p, double sigmas, bool fromGuess) {
+int Iterate(gsl_multilarge_nlinear_workspace* w, FitProblem& p, double sigmas, bool fromGuess) {
   constexpr std::size_t kStepsFromGuess = 2;
   for (std::size_t iteration = 0; iteration < kMaxIterations; ++iteration) {
     if (fromGuess && iteration == kStepsFromGuess) return GSL_SUCCESS;
-    const int status = gsl_multifit_nlinear_iterate(w);
+    const int status = gsl_multilarge_nlinear_iterate(w);
     if (status == GSL_ENOPROG) return fromGuess && iteration == 0 ? status : GSL_SUCCESS;
     if (status != GSL_SUCCESS) return status;
     const double limit = sigmas * sigmas;
@@ -102,29 +102,22 @@ int Iterate(gsl_multifit_nlinear_workspace* w, FitProblem& p, double sigmas, boo
 // Whether x is the minimum, within kSigmas, for the weights of its own
 // model; leaves J^T J there in p.normal, for the next pass or the
 // covariance.
-bool Settled(const gsl_vector* x, gsl_multifit_nlinear_workspace* w, FitProblem& p) {
+bool Settled(const gsl_vector* x, gsl_multilarge_nlinear_workspace* w, FitProblem& p) {
   Residuals(x, &p, w->f);
-  Jacobian(x, &p, w->J);
-  const std::size_t n = w->J->size1, np = w->J->size2;
-  p.normal.Take(w->J->data, n, np, w->J->tda);
-  p.gradient.assign(np, 0.0);
-  for (std::size_t k = 0; k < n; ++k) {
-    const double* row = w->J->data + k * w->J->tda;
-    const double fk = gsl_vector_get(w->f, k);
-    for (std::size_t i = 0; i < np; ++i) p.gradient[i] += row[i] * fk;
-  }
+  p.gradient.resize(x->size);
+  Linearise(x, p, w->f->data, w->f->stride, p.gradient);
   return RemainingChiSquared(x, p.gradient, p) < kSigmas * kSigmas;
 }
 
 // A solver workspace for n residuals and p parameters, kept per thread: one
 // costs as much to allocate as a few iterations, and the windows of a run
-// of spectra come in some dozens of sizes. gsl_multifit_nlinear_init
+// of spectra come in some dozens of sizes. gsl_multilarge_nlinear_init
 // resets all of its state, so a fit does not depend on what the workspace
 // fitted before. The sizes are kept beside the workspaces, so that the
 // search reads one short array rather than two pointers into each. Room
 // for 256 (a few kilobytes each): the 200 spectra of the benchmark need 93
 // sizes, and with room for 64 one in fifteen fits allocated a workspace.
-gsl_multifit_nlinear_workspace* SolverFor(std::size_t n, std::size_t p) {
+gsl_multilarge_nlinear_workspace* SolverFor(std::size_t n, std::size_t p) {
   constexpr std::size_t kKept = 256;
   thread_local std::vector<std::pair<std::size_t, std::size_t>> sizes;
   thread_local std::vector<Workspace> kept;
@@ -132,18 +125,18 @@ gsl_multifit_nlinear_workspace* SolverFor(std::size_t n, std::size_t p) {
     if (sizes[i].first == n && sizes[i].second == p) return kept[i].get();
   }
   if (kept.size() == kKept) kept.erase(kept.begin()), sizes.erase(sizes.begin());
-  gsl_multifit_nlinear_parameters settings = gsl_multifit_nlinear_default_parameters();
-  settings.solver = gsl_multifit_nlinear_solver_cholesky;
-  settings.scale = gsl_multifit_nlinear_scale_levenberg;
-  kept.emplace_back(gsl_multifit_nlinear_alloc(gsl_multifit_nlinear_trust, &settings, n, p));
+  gsl_multilarge_nlinear_parameters settings = gsl_multilarge_nlinear_default_parameters();
+  settings.solver = gsl_multilarge_nlinear_solver_cholesky;
+  settings.scale = gsl_multilarge_nlinear_scale_levenberg;
+  kept.emplace_back(gsl_multilarge_nlinear_alloc(gsl_multilarge_nlinear_trust, &settings, n, p));
   sizes.emplace_back(n, p);
   return kept.back().get();
 }
 
-gsl_multifit_nlinear_fdf FunctionsOf(FitProblem& p, std::size_t parameters) {
-  gsl_multifit_nlinear_fdf fdf{};
+gsl_multilarge_nlinear_fdf FunctionsOf(FitProblem& p, std::size_t parameters) {
+  gsl_multilarge_nlinear_fdf fdf{};
   fdf.f = Residuals;
-  fdf.df = Jacobian;
+  fdf.df = NormalEquations;
   fdf.n = p.counts.size();
   fdf.p = parameters;
   fdf.params = &p;
@@ -152,19 +145,17 @@ gsl_multifit_nlinear_fdf FunctionsOf(FitProblem& p, std::size_t parameters) {
 
 // The first pass of the reweighting, from the starting guess with the
 // weights of its model, to within kFirstPassSigmas (or two steps); leaves
-// its solution in x, and J^T J there in p.normal. Returns the GSL status.
+// its solution in x. Returns the GSL status.
 int FirstPass(FitProblem& p, gsl_vector* x) {
-  gsl_multifit_nlinear_fdf fdf = FunctionsOf(p, x->size);
-  gsl_multifit_nlinear_workspace* w = SolverFor(fdf.n, fdf.p);
+  gsl_multilarge_nlinear_fdf fdf = FunctionsOf(p, x->size);
+  gsl_multilarge_nlinear_workspace* w = SolverFor(fdf.n, fdf.p);
   Evaluate(x, p);
   Reweigh(p);
   LeaveBound(x, p.peaks);
-  gsl_multifit_nlinear_init(x, &fdf, w);
-  p.normal.Take(w->J->data, fdf.n, fdf.p, w->J->tda);
+  gsl_multilarge_nlinear_init(x, &fdf, w);
   const int status = Iterate(w, p, kFirstPassSigmas, true);
   if (status != GSL_SUCCESS) return status;
   gsl_vector_memcpy(x, w->x);
-  p.normal.Take(w->J->data, fdf.n, fdf.p, w->J->tda);
   return status;
 }
 
@@ -173,24 +164,19 @@ int FirstPass(FitProblem& p, gsl_vector* x) {
 // leave it at their minimum, or a pass cannot move it. The first pass, which
 // only has to come close, may run on `coarse`, the same window in bins of a
 // few channels: it costs a fraction, and the passes on the channels
-// themselves start from where it ends. The first of those measures its
-// distances in J^T J of the bins where their pass ended, a third of the
-// work of J^T J on the channels: a pass's metric only decides when the pass
-// stops, and whether the solution is settled is asked in the channels' own.
-// The solution is left in x, the weights of its model in p, and J^T J there
-// in p.normal. Returns the GSL status.
+// themselves start from where it ends. The solution is left in x, the
+// weights of its model in p, and J^T J there in p.normal. Returns the GSL
+// status.
 int Solve(FitProblem& p, FitProblem* coarse, gsl_vector* x) {
   std::vector<double> start(x->data, x->data + x->size);
   int status = coarse ? FirstPass(*coarse, x) : GSL_FAILURE;
-  if (status == GSL_SUCCESS) {
-    p.normal = coarse->normal;
-  } else {
+  if (status != GSL_SUCCESS) {
     std::copy(start.begin(), start.end(), x->data);
     status = FirstPass(p, x);
   }
   if (status != GSL_SUCCESS) return status;
-  gsl_multifit_nlinear_fdf fdf = FunctionsOf(p, x->size);
-  gsl_multifit_nlinear_workspace* w = SolverFor(fdf.n, fdf.p);
+  gsl_multilarge_nlinear_fdf fdf = FunctionsOf(p, x->size);
+  gsl_multilarge_nlinear_workspace* w = SolverFor(fdf.n, fdf.p);
   Evaluate(x, p);
   Reweigh(p);
   p.moved.resize(x->size);
@@ -207,7 +193,7 @@ int Solve(FitProblem& p, FitProblem* coarse, gsl_vector* x) {
       if (Settled(x, w, p) || stuck || pass == kMaxPasses) return GSL_SUCCESS;
     }
     std::copy(x->data, x->data + x->size, p.moved.begin());
-    gsl_multifit_nlinear_init(x, &fdf, w);
+    gsl_multilarge_nlinear_init(x, &fdf, w);
     status = Iterate(w, p, kSigmas, false);
     if (status != GSL_SUCCESS) return status;
     gsl_vector_memcpy(x, w->x);

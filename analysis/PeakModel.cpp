@@ -75,30 +75,42 @@ int Residuals(const gsl_vector* x, void* data, gsl_vector* f) {
   return GSL_SUCCESS;
 }
 
-// The weighted Jacobian of the solver, by centre, fwhm, eta, area of each
-// peak, background and slope; a peak's four columns at a time.
-int Jacobian(const gsl_vector* x, void* data, gsl_matrix* jacobian) {
-  FitProblem& p = *static_cast<FitProblem*>(data);
+// The rows of the weighted Jacobian, by centre, fwhm, eta, area of each
+// peak, background and slope, are made one at a time and summed at once.
+void Linearise(const gsl_vector* x, FitProblem& p, const double* u, std::size_t uStride, std::span<double> gradient) {
   Evaluate(x, p);
   InternalFactors(x, p);
-  const std::size_t n = p.counts.size(), b = 4 * p.peaks, tda = jacobian->tda;
+  const std::size_t n = p.counts.size(), b = 4 * p.peaks;
   const double* w = p.rootWeights.data();
-  for (std::size_t j = 0; j < p.peaks; ++j) {
-    const double fw = p.factors[4 * j + 1], fe = p.factors[4 * j + 2], fa = p.factors[4 * j + 3];
-    const ChannelTerms* t = p.terms[j].data();
-    double* row = jacobian->data + 4 * j;
-    for (std::size_t k = 0; k < n; ++k, row += tda) {
-      row[0] = w[k] * t[k].dCentre;
-      row[1] = w[k] * t[k].dFwhm * fw;
-      row[2] = w[k] * t[k].dEta * fe;
-      row[3] = w[k] * t[k].dArea * fa;
-    }
-  }
+  const double* f = p.factors.data();
   const double fb = p.binWidth * p.factors[b], fs = p.binWidth * p.factors[b + 1];
-  double* row = jacobian->data + b;
-  for (std::size_t k = 0; k < n; ++k, row += tda) {
-    row[0] = w[k] * fb;
-    row[1] = w[k] * (ChannelAt(p, k) - p.middle) * fs;
+  auto row = [&](std::size_t k, double* r) {
+    for (std::size_t j = 0; j < p.peaks; ++j) {
+      const ChannelTerms& t = p.terms[j][k];
+      r[4 * j] = w[k] * t.dCentre;
+      r[4 * j + 1] = w[k] * t.dFwhm * f[4 * j + 1];
+      r[4 * j + 2] = w[k] * t.dEta * f[4 * j + 2];
+      r[4 * j + 3] = w[k] * t.dArea * f[4 * j + 3];
+    }
+    r[b] = w[k] * fb;
+    r[b + 1] = w[k] * (ChannelAt(p, k) - p.middle) * fs;
+  };
+  p.normal.Accumulate(n, b + 2, row, u, uStride, gradient);
+}
+
+int NormalEquations(CBLAS_TRANSPOSE_t trans, const gsl_vector* x, const gsl_vector* u, void* data, gsl_vector* v,
+                    gsl_matrix* jtj) {
+  FitProblem& p = *static_cast<FitProblem*>(data);
+  if (trans != CblasTrans || u == nullptr) return GSL_EUNIMPL;
+  const std::size_t np = 4 * p.peaks + 2;
+  p.gradient.resize(np);
+  Linearise(x, p, u->data, u->stride, p.gradient);
+  if (v != nullptr) {
+    for (std::size_t i = 0; i < np; ++i) v->data[i * v->stride] = p.gradient[i];
+  }
+  if (jtj != nullptr) {
+    for (std::size_t i = 0; i < np; ++i)
+      for (std::size_t j = 0; j <= i; ++j) jtj->data[i * jtj->tda + j] = p.normal.At(i, j);
   }
   return GSL_SUCCESS;
 }

@@ -14,7 +14,7 @@
 // area towards zero on a dip of the noise.
 #pragma once
 
-#include <gsl/gsl_multifit_nlinear.h>
+#include <gsl/gsl_multilarge_nlinear.h>
 
 #include <span>
 #include <vector>
@@ -51,9 +51,10 @@ struct FitProblem {
   std::vector<double> model;
   std::vector<double> evaluatedAt;  // internal parameters of terms and model
   std::vector<double> factors;      // InternalFactors at the last Jacobian
-  // J^T J of the solver's Jacobian with the pass's weights, where the pass
-  // starts (for the first) or where the last one ended; and room for a
-  // gradient, a displacement and the mixings held on their bounds.
+  // J^T J of the solver's Jacobian with the pass's weights at the solver's
+  // current point (or, after Settled, at the solution with its own
+  // weights); and room for a gradient, a displacement and the mixings held
+  // on their bounds.
   NormalMatrix normal;
   std::vector<double> gradient, moved;
   std::vector<bool> held;
@@ -78,11 +79,18 @@ double MixingParameter(double eta);
 // there already.
 void Evaluate(const gsl_vector* x, FitProblem& p);
 
-// The solver's callbacks (gsl_multifit_nlinear_fdf f and df); data is the
-// FitProblem. The Jacobian leaves the factors from physical to internal
-// parameters in p.factors.
+// The solver's callbacks (gsl_multilarge_nlinear_fdf f and df); data is the
+// FitProblem. The solver works on the normal equations: df gives it J^T J
+// and J^T u, never J itself (the only kind of call its Levenberg-Marquardt
+// steps on a Cholesky factor make).
 int Residuals(const gsl_vector* x, void* data, gsl_vector* f);
-int Jacobian(const gsl_vector* x, void* data, gsl_matrix* jacobian);
+int NormalEquations(CBLAS_TRANSPOSE_t trans, const gsl_vector* x, const gsl_vector* u, void* data, gsl_vector* v,
+                    gsl_matrix* jtj);
+
+// J^T J of the solver's weighted Jacobian at x into p.normal, and J^T u
+// (for the residuals u, with stride uStride) into gradient; leaves the
+// factors from physical to internal parameters in p.factors.
+void Linearise(const gsl_vector* x, FitProblem& p, const double* u, std::size_t uStride, std::span<double> gradient);
 
 // Sets the weights from the model in p.model.
 void Reweigh(FitProblem& p);

@@ -7,27 +7,6 @@
 
 namespace vantor {
 
-// Element by element, each one long dot product down two columns kept in
-// registers; two partial sums halve the chain of dependent additions.
-void NormalMatrix::Take(const double* jacobian, std::size_t rows, std::size_t parameters, std::size_t stride) {
-  n_ = parameters;
-  a_.assign(n_ * n_, 0.0);
-  for (std::size_t i = 0; i < n_; ++i) {
-    for (std::size_t j = 0; j <= i; ++j) {
-      const double* ci = jacobian + i;
-      const double* cj = jacobian + j;
-      double even = 0, odd = 0;
-      std::size_t k = 0;
-      for (; k + 1 < rows; k += 2, ci += 2 * stride, cj += 2 * stride) {
-        even += ci[0] * cj[0];
-        odd += ci[stride] * cj[stride];
-      }
-      if (k < rows) even += ci[0] * cj[0];
-      a_[i * n_ + j] = even + odd;
-    }
-  }
-}
-
 // Cholesky factor L of A (lower triangle), L y = g and L^T s = y: the
 // decrease is |y|^2 and the step s. A held or undetermined parameter gets
 // an infinite pivot, which takes its row and column out of both.

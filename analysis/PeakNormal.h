@@ -16,9 +16,22 @@ namespace vantor {
 
 class NormalMatrix {
  public:
-  // A from the rows of a weighted Jacobian (rows x parameters, row stride
-  // `stride`).
-  void Take(const double* jacobian, std::size_t rows, std::size_t parameters, std::size_t stride);
+  // A = J^T J, and g = J^T u into `gradient`, from the rows of a weighted
+  // Jacobian that row(k, r) writes into r one at a time: no row is kept.
+  // Most fits are of one peak (six parameters), and their sums are
+  // unrolled.
+  template <typename Row>
+  void Accumulate(std::size_t rows, std::size_t parameters, Row&& row, const double* u, std::size_t uStride,
+                  std::span<double> gradient) {
+    n_ = parameters;
+    a_.assign(n_ * n_, 0.0);
+    row_.resize(n_);
+    if (n_ == 6) {
+      AddRowsOfSize<6>(rows, row, u, uStride, gradient.data());
+    } else {
+      AddRows(rows, row, u, uStride, gradient.data());
+    }
+  }
 
   std::size_t Parameters() const { return n_; }
   double At(std::size_t i, std::size_t j) const { return i >= j ? a_[i * n_ + j] : a_[j * n_ + i]; }
@@ -35,9 +48,47 @@ class NormalMatrix {
   double Norm(std::span<const double> d) const;
 
  private:
+  // With the size known when compiled, the row and the sums are local and
+  // stay in registers.
+  template <std::size_t N, typename Row>
+  void AddRowsOfSize(std::size_t rows, Row& row, const double* u, std::size_t uStride, double* g) {
+    double r[N], sums[N * (N + 1) / 2] = {}, grad[N] = {};
+    for (std::size_t k = 0; k < rows; ++k) {
+      row(k, r);
+      const double uk = u[k * uStride];
+      std::size_t e = 0;
+#pragma GCC unroll 16
+      for (std::size_t i = 0; i < N; ++i) {
+        grad[i] += r[i] * uk;
+#pragma GCC unroll 16
+        for (std::size_t j = 0; j <= i; ++j) sums[e++] += r[i] * r[j];
+      }
+    }
+    std::size_t e = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+      g[i] = grad[i];
+      for (std::size_t j = 0; j <= i; ++j) a_[i * N + j] = sums[e++];
+    }
+  }
+
+  template <typename Row>
+  void AddRows(std::size_t rows, Row& row, const double* u, std::size_t uStride, double* g) {
+    double* r = row_.data();
+    double* a = a_.data();
+    for (std::size_t i = 0; i < n_; ++i) g[i] = 0;
+    for (std::size_t k = 0; k < rows; ++k) {
+      row(k, r);
+      const double uk = u[k * uStride];
+      for (std::size_t i = 0; i < n_; ++i) {
+        g[i] += r[i] * uk;
+        for (std::size_t j = 0; j <= i; ++j) a[i * n_ + j] += r[i] * r[j];
+      }
+    }
+  }
+
   std::size_t n_ = 0;
   std::vector<double> a_;  // lower triangle, row-major n x n
-  std::vector<double> factor_, step_;
+  std::vector<double> factor_, step_, row_;
 };
 
 // The inverse of a symmetric np x np matrix (row-major) with a unit

@@ -5,6 +5,7 @@
 // held, and the norm of a displacement is the chi-square it adds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -13,63 +14,75 @@
 namespace vantor {
 namespace {
 
-// Residuals f = J x - y of a straight line and a bump through 7 points.
-constexpr std::size_t kRows = 7, kParameters = 3;
-std::vector<double> Design() {
+// Residuals f = J x - y of a straight line, a bump and (for six
+// parameters, the unrolled sums of a one-peak fit) a parabola, a wave and
+// a step through 9 points.
+constexpr std::size_t kRows = 9;
+std::vector<double> Design(std::size_t parameters) {
   std::vector<double> j;
   for (std::size_t k = 0; k < kRows; ++k) {
-    const double x = static_cast<double>(k) - 3;
-    j.insert(j.end(), {1.0, x, 1 / (1 + x * x)});
+    const double x = static_cast<double>(k) - 4;
+    const std::vector<double> row{1.0, x, 1 / (1 + x * x), x * x, std::cos(x), x > 0 ? 1.0 : 0.0};
+    j.insert(j.end(), row.begin(), row.begin() + static_cast<std::ptrdiff_t>(parameters));
   }
   return j;
 }
-const std::vector<double> kCounts{3, 1, 4, 1, 5, 9, 2};
+const std::vector<double> kCounts{3, 1, 4, 1, 5, 9, 2, 6, 5};
+
+std::vector<double> Residuals(const std::vector<double>& j, const std::vector<double>& p) {
+  std::vector<double> f(kRows);
+  for (std::size_t k = 0; k < kRows; ++k) {
+    f[k] = -kCounts[k];
+    for (std::size_t i = 0; i < p.size(); ++i) f[k] += j[k * p.size() + i] * p[i];
+  }
+  return f;
+}
 
 double ChiSquared(const std::vector<double>& j, const std::vector<double>& p) {
   double sum = 0;
-  for (std::size_t k = 0; k < kRows; ++k) {
-    double f = -kCounts[k];
-    for (std::size_t i = 0; i < kParameters; ++i) f += j[k * kParameters + i] * p[i];
-    sum += f * f;
-  }
+  for (double f : Residuals(j, p)) sum += f * f;
   return sum;
 }
 
-std::vector<double> Gradient(const std::vector<double>& j, const std::vector<double>& p) {
-  std::vector<double> g(kParameters, 0.0);
-  for (std::size_t k = 0; k < kRows; ++k) {
-    double f = -kCounts[k];
-    for (std::size_t i = 0; i < kParameters; ++i) f += j[k * kParameters + i] * p[i];
-    for (std::size_t i = 0; i < kParameters; ++i) g[i] += j[k * kParameters + i] * f;
-  }
+// J^T J into the matrix, and J^T f at p, row by row as the fit gives them.
+std::vector<double> Accumulate(NormalMatrix& normal, const std::vector<double>& j, const std::vector<double>& p) {
+  const std::size_t np = p.size();
+  const auto f = Residuals(j, p);
+  std::vector<double> g(np);
+  normal.Accumulate(
+      kRows, np, [&](std::size_t k, double* r) { std::copy_n(j.begin() + static_cast<std::ptrdiff_t>(k * np), np, r); },
+      f.data(), 1, g);
   return g;
 }
 
 TEST(NormalMatrix_LinearProblem, StepReachesTheMinimumAndPromisesItsDrop) {
-  const auto j = Design();
-  NormalMatrix normal;
-  normal.Take(j.data(), kRows, kParameters, kParameters);
-  const std::vector<double> start{1, 0.5, -2};
-  for (const std::vector<bool>& held :
-       {std::vector<bool>{false, false, false}, std::vector<bool>{false, false, true}}) {
-    const double decrease = normal.NewtonDecrease(Gradient(j, start), held);
-    std::vector<double> end = start;
-    for (std::size_t i = 0; i < kParameters; ++i) end[i] -= normal.Step()[i];
-    EXPECT_NEAR(ChiSquared(j, start) - ChiSquared(j, end), decrease, 1e-9);
-    if (held[2]) {
-      EXPECT_EQ(end[2], start[2]);
-    }
-    // At the minimum (of the free parameters) the gradient along them is 0.
-    const auto g = Gradient(j, end);
-    for (std::size_t i = 0; i < kParameters; ++i) {
-      if (!held[i]) {
-        EXPECT_NEAR(g[i], 0, 1e-9);
+  for (const std::size_t np : {std::size_t{3}, std::size_t{6}}) {
+    SCOPED_TRACE(np);
+    const auto j = Design(np);
+    const std::vector<double> start(np, 0.5);
+    std::vector<bool> held(np, false);
+    for (const bool holdLast : {false, true}) {
+      held.back() = holdLast;
+      NormalMatrix normal;
+      const double decrease = normal.NewtonDecrease(Accumulate(normal, j, start), held);
+      std::vector<double> end = start;
+      for (std::size_t i = 0; i < np; ++i) end[i] -= normal.Step()[i];
+      EXPECT_NEAR(ChiSquared(j, start) - ChiSquared(j, end), decrease, 1e-9);
+      if (holdLast) {
+        EXPECT_EQ(end.back(), start.back());
       }
+      // At the minimum (of the free parameters) the gradient along them is 0.
+      const auto g = Accumulate(normal, j, end);
+      for (std::size_t i = 0; i < np; ++i) {
+        if (!held[i]) {
+          EXPECT_NEAR(g[i], 0, 1e-9);
+        }
+      }
+      std::vector<double> moved(np);
+      for (std::size_t i = 0; i < np; ++i) moved[i] = end[i] - start[i];
+      // Linear: chi-square at the start is the minimum plus the norm of the way there.
+      EXPECT_NEAR(normal.Norm(moved), decrease, 1e-9);
     }
-    std::vector<double> moved(kParameters);
-    for (std::size_t i = 0; i < kParameters; ++i) moved[i] = end[i] - start[i];
-    // Linear: chi-square at the start is the minimum plus the norm of the way there.
-    EXPECT_NEAR(normal.Norm(moved), decrease, 1e-9);
   }
 }
 
