@@ -91,6 +91,12 @@ std::string PressureBrief(const SpectrumPressure& p) {
          ", " + std::string(p.scale->name) + ")";
 }
 
+std::string CellPressureBrief(const CellPressure& cell) {
+  return cell.file + ": cell " + WithSigma(cell.pressureGPa, 2, 4, 0) + " GPa at " + Kelvin(cell.temperatureK) + " (" +
+         std::string(cell.scale->standard) + ", " + std::string(cell.scale->name) +
+         "), strain Q = " + WithSigma(cell.strainQ, 5, 7, 1);
+}
+
 std::string PressureTable(std::span<const SpectrumPressure> spectra) {
   std::vector<const SpectrumPressure*> rows;
   for (const SpectrumPressure& p : spectra)

@@ -24,6 +24,9 @@ std::string CellPressureLine(const CellPressure& cell);
 // "run0042.xbm: 12.34 ± 0.05 GPa at 1273 K (Au, Fei2007)"
 std::string PressureBrief(const SpectrumPressure& p);
 
+// "COSI.med: cell 6.14 ± 0.06 GPa at 300 K (MgO, Tange2009-Vinet), strain Q = 0.00110 ± 0.00006"
+std::string CellPressureBrief(const CellPressure& cell);
+
 // The parts of the line, for the window's readout: "12.34 ± 0.05 GPa",
 // "4.07865 ± 0.00012 Å", "1273 K (record)", "0.9876".
 std::string PressureText(const SpectrumPressure& p);

@@ -43,6 +43,7 @@ class PressureSeries {
   std::string Table() const;
 
   const PressureRequest& request() const { return request_; }
+  const RunSettings& settings() const { return settings_; }
 
  private:
   PressureRequest request_;

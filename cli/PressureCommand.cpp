@@ -111,7 +111,7 @@ int RunPressureCommand(const PressureOptions& o) {
     if (!geometry.azimuthsDeg.empty()) {
       const CellPressure cell = PressureOfCell(source.spectra, geometry, *request);
       if (o.json) json.push_back(CellPressureJson(cell));
-      allGiven = ShowCellPressure(cell, !o.json) && allGiven;
+      allGiven = ShowCellPressure(cell, o.json ? CellShown::None : CellShown::Line) && allGiven;
     }
     if (!o.table.empty()) std::move(source.spectra.begin(), source.spectra.end(), std::back_inserter(all));
   }

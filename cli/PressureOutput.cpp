@@ -33,14 +33,15 @@ bool ShowPressure(const SpectrumPressure& p, bool brief) {
   return ReportPressureProblems(p);
 }
 
-bool ShowCellPressure(const CellPressure& cell, bool line) {
+bool ShowCellPressure(const CellPressure& cell, CellShown shown) {
   if (!cell.ok()) {
     Err(cell.file + ": no cell pressure: " + cell.error);
     return false;
   }
-  if (line) {
-    const std::string text = CellPressureLine(cell) + "\n";
+  if (shown != CellShown::None) {
+    const std::string text = (shown == CellShown::Brief ? CellPressureBrief(cell) : CellPressureLine(cell)) + "\n";
     std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
   }
   for (const std::string& warning : cell.warnings) Err(warning);
   return true;
@@ -60,6 +61,10 @@ void PressureWatch::Take(const std::string& path, std::string_view kind) {
     return;
   }
   for (const SpectrumPressure& p : source.spectra) ShowPressure(p, true);
+  CellGeometry ring;
+  ring.azimuthsDeg = CalibratedAzimuths(series_.settings(), source.spectra.size());
+  if (!ring.azimuthsDeg.empty())
+    ShowCellPressure(PressureOfCell(source.spectra, ring, series_.request()), CellShown::Brief);
   if (!table_.empty()) WritePressureTable(table_, series_.spectra());
 }
 

@@ -22,17 +22,22 @@ bool ShowPressure(const SpectrumPressure& p, bool brief);
 // Its warnings, or "NAME: why", on stderr; false when there is no pressure.
 bool ReportPressureProblems(const SpectrumPressure& p);
 
-// The cell's line on stdout (with `line`) and its warnings on stderr, or
-// "FILE: no cell pressure: why" on stderr; false then.
-bool ShowCellPressure(const CellPressure& cell, bool line);
+// How much of a cell's pressure goes to stdout.
+enum class CellShown { None, Brief, Line };
+
+// The cell's line on stdout and its warnings on stderr, or "FILE: no cell
+// pressure: why" on stderr; false then.
+bool ShowCellPressure(const CellPressure& cell, CellShown shown);
 
 // Replaces the table at `path` atomically (a reader never sees half a
 // row); a failure is printed with the system's reason.
 bool WritePressureTable(const std::string& path, std::span<const SpectrumPressure> spectra);
 
 // What a watch does with each file it converts: the short line of each
-// spectrum's pressure on stdout, and with a table its rows added (a file
-// written again replaces its rows) and the whole table written again.
+// spectrum's pressure on stdout, then that of the cell when the
+// calibration places the file's spectra on a detector ring; and with a
+// table their rows added (a file written again replaces its rows) and the
+// whole table written again.
 class PressureWatch {
  public:
   PressureWatch(PressureRequest request, std::string table, RunSettings settings)

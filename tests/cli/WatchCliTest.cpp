@@ -166,5 +166,47 @@ TEST_F(WatchCliTest, Pressure_PrintedAndTabledAsEachFileArrives) {
   EXPECT_LT(ReadAll(table).find("/b.xbm,,2016-11-05,00:00:05,300,"), ReadAll(table).find("/a.xbm,"));
 }
 
+// A file of a detector ring, with a calibration that places its elements:
+// the cell's short line follows its elements' (all at 12 GPa here, so the
+// cell is too).
+TEST_F(WatchCliTest, Pressure_RingFile_CellAfterItsElements) {
+  fs::create_directory(in);
+  constexpr int kElements = 4;
+  std::vector<std::vector<std::int32_t>> counts;
+  for (int e = 0; e < kElements; ++e) {
+    bench::StandardScene scene;
+    scene.pressureGPa = 12, scene.seed = static_cast<std::uint32_t>(20 + e);
+    counts.push_back(bench::GenerateStandardSpectrum(scene).spectrum.counts);
+  }
+  // The scene's calibration 0.05 + 0.0335 x with x from 1, as the file's from 0.
+  std::string med =
+      "VERSION: 3.1\nELEMENTS: 4\nCHANNELS: 4096\nCAL_OFFSET: 0.0835 0.0835 0.0835 0.0835\n"
+      "CAL_SLOPE: 0.0335 0.0335 0.0335 0.0335\nCAL_QUAD: 0 0 0 0\nTWO_THETA: 6.5 6.5 6.5 6.5\nDATA:\n";
+  for (std::size_t k = 0; k < counts[0].size(); ++k) {
+    for (int e = 0; e < kElements; ++e) med += std::to_string(counts[e][k]) + (e + 1 < kElements ? " " : "\n");
+  }
+  std::string calibration = R"({"vantor_calibration": 1, "elements": {)";
+  for (int e = 1; e <= kElements; ++e) {
+    calibration += (e > 1 ? "," : "") + ("\"" + std::to_string(e) + "\"") +
+                   R"(: {"two_theta": {"value": 6.5, "sigma": 0, "azimuth": )" + std::to_string(45 * e) + "}}";
+  }
+  test::WriteAll(dir / "ring.json", calibration + "}}");
+  const std::string out = dir / "out.txt";
+  const pid_t pid = StartWatch({"--from", "med", "--to", "txt", "--out-dir", dir / "o", "--pressure", "au",
+                                "--calibration", dir / "ring.json", in},
+                               err, false, out);
+  test::WriteAll(in + "/ring.med", med);
+  EXPECT_TRUE(WaitFor([&] { return ReadAll(out).find("cell") != std::string::npos; }));
+  EXPECT_EQ(Stop(pid), 0);
+  const std::string element = "ring\\.med:[1-4]: (11\\.9|12\\.0)[0-9]* ± 0\\.[0-9]+ GPa at 300 K \\(Au, Fei2007\\)\n";
+  const std::string cell =
+      "ring\\.med: cell (11\\.9|12\\.0)[0-9]* ± 0\\.[0-9]+ GPa at 300 K \\(Au, Fei2007\\), strain Q = "
+      "-?0\\.[0-9]+ ± 0\\.[0-9]+\n";
+  std::string lines = ReadAll(out);
+  for (auto at = lines.find(in + "/"); at != std::string::npos; at = lines.find(in + "/"))
+    lines.erase(at, in.size() + 1);
+  EXPECT_TRUE(std::regex_match(lines, std::regex("(" + element + "){4}" + cell))) << lines;
+}
+
 }  // namespace
 }  // namespace vantor
