@@ -12,6 +12,7 @@
 #ifdef __linux__
 #include <poll.h>
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -34,7 +35,7 @@ FolderWatch::FolderWatch(std::string folder, std::string pattern, bool poll)
 #ifdef __linux__
   if (!poll) {
     fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd_ >= 0 && ::inotify_add_watch(fd_, folder_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO) < 0) {
+    if (fd_ >= 0 && ::inotify_add_watch(fd_, folder_.c_str(), IN_CLOSE_WRITE | IN_MOVED_TO | IN_CREATE) < 0) {
       ::close(fd_);
       fd_ = -1;
     }
@@ -82,13 +83,27 @@ std::vector<std::string> FolderWatch::Notifications(std::chrono::milliseconds ti
       }
       if (event->len == 0 || (event->mask & IN_ISDIR)) continue;
       std::string name(event->name);
-      if (Wanted(name)) names.push_back(std::move(name));
+      if (Wanted(name) && (!(event->mask & IN_CREATE) || Linked(name))) names.push_back(std::move(name));
     }
   }
 #else
   (void)timeout;
 #endif
   return names;
+}
+
+// A name made by link(2) or symlink(2) (ln, cp -l, a backup's hard links)
+// is complete as it appears, and no close or move follows it; a file
+// created to be written has one link until it is closed.
+bool FolderWatch::Linked(const std::string& name) const {
+#ifdef __linux__
+  struct stat st {};
+  if (::lstat(JoinPath(folder_, name).c_str(), &st) != 0) return false;
+  return S_ISLNK(st.st_mode) || (S_ISREG(st.st_mode) && st.st_nlink > 1);
+#else
+  (void)name;
+  return false;
+#endif
 }
 
 std::vector<std::string> FolderWatch::Look(std::chrono::milliseconds timeout) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Tells which files of one folder have become complete: closed by the
-// program that wrote them, or moved in, as the system's file notification
+// program that wrote them, moved in, or linked in (a hard or symbolic
+// link to a file that was complete already), as the system's file notification
 // reports it (inotify on Linux); elsewhere, or where notification is not
 // available, by looking at the folder every half second and taking a file
 // whose size and time stayed the same for a second.
@@ -39,6 +40,7 @@ class FolderWatch {
     bool reported = false;
   };
   bool Wanted(const std::string& name) const;
+  bool Linked(const std::string& name) const;
   std::vector<std::string> Notifications(std::chrono::milliseconds timeout);
   std::vector<std::string> Look(std::chrono::milliseconds timeout);
 

@@ -68,10 +68,18 @@ TEST_P(WatchCliTest, ConvertsTheFilesThereAndEachNewOne) {
   EXPECT_TRUE(WaitFor([&] { return ReadAll(err).find("old.xbm: converted") != std::string::npos; }));
   test::WriteAll(in + "/new.xbm", ReadAll(in + "/old.xbm"));
   EXPECT_TRUE(WaitFor([&] { return fs::exists(dir / "out/new.TXT"); }));
+  // Linked in, hard or symbolic: complete as it appears, with no write to wait for.
+  fs::copy_file(VANTOR_SAMPLES_DIR "/run0001.xbm", dir / "kept.xbm");
+  fs::create_hard_link(dir / "kept.xbm", in + "/hard.xbm");
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(dir / "out/hard.TXT"); }));
+  fs::create_symlink(dir / "kept.xbm", in + "/soft.xbm");
+  EXPECT_TRUE(WaitFor([&] { return fs::exists(dir / "out/soft.TXT"); }));
   EXPECT_EQ(Stop(pid), 0);
-  EXPECT_EQ(ReadAll(err), in + "/old.xbm: converted\n" + in + "/new.xbm: converted\n" +
-                              "2 files: 2 converted, 0 failed, 0 skipped; outputs in " + dir / "out" + "\n");
-  EXPECT_EQ(ReadAll(dir / "out/new.TXT"), ReadAll(dir / "out/old.TXT"));
+  EXPECT_EQ(ReadAll(err), in + "/old.xbm: converted\n" + in + "/new.xbm: converted\n" + in + "/hard.xbm: converted\n" +
+                              in + "/soft.xbm: converted\n" + "4 files: 4 converted, 0 failed, 0 skipped; outputs in " +
+                              dir / "out" + "\n");
+  for (const char* name : {"out/new.TXT", "out/hard.TXT", "out/soft.TXT"})
+    EXPECT_EQ(ReadAll(dir / name), ReadAll(dir / "out/old.TXT")) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(NotifiedOrPolled, WatchCliTest, ::testing::Bool());
