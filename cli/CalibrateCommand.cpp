@@ -47,10 +47,6 @@ bool SetAzimuths(const std::vector<double>& azimuths, CalibrationFile& file, std
   return true;
 }
 
-void Print(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 // Every spectrum of the files that can be read; the others reported.
 struct ReadFiles {
   std::vector<SourceRead> reads;
@@ -120,7 +116,7 @@ int RunEnergy(const CalibrateOptions& o) {
     }
     text += (text.empty() ? "" : "\n") + EnergyText(e);
   }
-  Print(o.json ? EnergyJson(results).dump(2) + "\n" : text);
+  PrintOut(o.json ? EnergyJson(results).dump(2) + "\n" : text);
   std::string why;
   const auto file = o.writeCalibration.empty() ? std::nullopt : EnergyCalibrationFile(results, o.lines, why);
   return Write(o.writeCalibration, file, why) && allDone ? kExitOk : kExitFailed;
@@ -155,7 +151,7 @@ int RunTwoTheta(const CalibrateOptions& o) {
     }
     text += (text.empty() ? "" : "\n") + TwoThetaText(c);
   }
-  Print(o.json ? TwoThetaJson(results).dump(2) + "\n" : text);
+  PrintOut(o.json ? TwoThetaJson(results).dump(2) + "\n" : text);
   std::string why;
   auto file = o.writeCalibration.empty()
                   ? std::nullopt

@@ -9,6 +9,10 @@
 
 namespace vantor::cli {
 
+void PrintOut(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
 int UsageError(const std::string& text) {
   std::fprintf(stderr, "vantor-cli: %s\n", text.c_str());
   return kExitUsage;

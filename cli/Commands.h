@@ -40,6 +40,9 @@ Command AddCalibrateCommand(CLI::App& app);
 // A usage error found after parsing: printed, exit status 2.
 int UsageError(const std::string& text);
 
+// The text on standard output as it is.
+void PrintOut(const std::string& text);
+
 // "A,B,C" as exactly `count` numbers (the number test of file contents).
 std::optional<std::vector<double>> ParseNumberList(const std::string& text, std::size_t count);
 

@@ -23,10 +23,6 @@ struct PeaksOptions {
   std::vector<std::string> files;
 };
 
-void Print(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 // "E1:E2" in keV, low to high.
 std::optional<std::pair<double, double>> ParseRange(const std::string& text) {
   const auto colon = text.find(':');
@@ -107,7 +103,7 @@ int RunPeaksCommand(const PeaksOptions& o) {
       }
     }
   }
-  Print(o.json ? all.dump(2) + "\n" : text);
+  PrintOut(o.json ? all.dump(2) + "\n" : text);
   return allDone ? kExitOk : kExitFailed;
 }
 

@@ -19,10 +19,6 @@ struct ShowOptions {
   std::vector<std::string> files;
 };
 
-void Print(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-}
-
 // A file that cannot be read is reported on stderr and left out; the others
 // are still shown.
 int RunShowCommand(const ShowOptions& o) {
@@ -34,7 +30,7 @@ int RunShowCommand(const ShowOptions& o) {
   ConsolePrompt prompt(false);
   bool allRead = true;
   std::size_t shown = 0;
-  if (o.json) Print("[");
+  if (o.json) PrintOut("[");
   for (const auto& file : o.files) {
     const SourceRead read = ReadSpectra(file, "", settings);
     if (!read.result) {
@@ -48,13 +44,13 @@ int RunShowCommand(const ShowOptions& o) {
       const ShownSpectrum one{file, read.format->name, read.spectra[k].record, count > 1 ? k + 1 : 0,
                               read.spectra[k].extra};
       if (o.json)
-        Print((shown == 0 ? "\n" : ",\n") + SpectrumJson(one, 2));
+        PrintOut((shown == 0 ? "\n" : ",\n") + SpectrumJson(one, 2));
       else
-        Print((shown == 0 ? "" : "\n") + SpectrumText(one));
+        PrintOut((shown == 0 ? "" : "\n") + SpectrumText(one));
       ++shown;
     }
   }
-  if (o.json) Print(shown == 0 ? "]\n" : "\n]\n");
+  if (o.json) PrintOut(shown == 0 ? "]\n" : "\n]\n");
   return allRead ? kExitOk : kExitFailed;
 }
 

@@ -26,17 +26,17 @@ void PrintTo(const ProfileCase& c, std::ostream* out) {
 
 class PeakProfile_Channels : public ::testing::TestWithParam<ProfileCase> {};
 
-constexpr int kChannels = 1000;
+constexpr int kProfileChannels = 1000;
 constexpr double kArea = 1e6;
 
 TEST_P(PeakProfile_Channels, MatchTheGeneratorsIntegrals) {
   const ProfileCase& c = GetParam();
   const bench::Background none{0, 0, 1};
-  const auto truth = bench::GeneratePeaks({{c.centre, kArea, c.fwhm, c.eta}}, kChannels, {0, 1, 0}, none, 1);
-  std::vector<double> counts(kChannels, 0.0);
+  const auto truth = bench::GeneratePeaks({{c.centre, kArea, c.fwhm, c.eta}}, kProfileChannels, {0, 1, 0}, none, 1);
+  std::vector<double> counts(kProfileChannels, 0.0);
   AddProfile({c.centre, c.fwhm, c.eta, kArea}, 1.0, counts);
   double worst = 0;
-  for (int k = 0; k < kChannels; ++k) worst = std::max(worst, std::abs(counts[k] - truth.expected[k]));
+  for (int k = 0; k < kProfileChannels; ++k) worst = std::max(worst, std::abs(counts[k] - truth.expected[k]));
   EXPECT_LT(worst, 1e-12 * kArea) << c.what;
 }
 

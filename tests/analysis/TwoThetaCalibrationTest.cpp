@@ -14,8 +14,8 @@
 namespace vantor {
 namespace {
 
-constexpr std::array<double, 3> kEgc{0.032, 0.06484, 1.27e-8};
-constexpr int kChannels = 2048;
+constexpr std::array<double, 3> kStandardEgc{0.032, 0.06484, 1.27e-8};
+constexpr int kStandardChannels = 2048;
 constexpr double kHalfHc = 6.199209921660013;  // keV x angstrom, CODATA 2018 exact hc / 2
 
 double EnergyOf(double dA, double twoThetaDeg) {
@@ -38,11 +38,11 @@ bench::PeakSpectrum Generate(const Standard& standard, double twoThetaDeg, std::
     const double area = 4000.0 * r.multiplicity * (r.weak ? 0.1 : 1) * std::exp(-e / 60);
     lines.push_back({e + (r.hkl == change.hkl ? change.shiftKeV : 0), area, 0.1});
   }
-  return bench::GenerateLines(lines, kChannels, kEgc, bench::Detector{}, bench::Background{}, seed);
+  return bench::GenerateLines(lines, kStandardChannels, kStandardEgc, bench::Detector{}, bench::Background{}, seed);
 }
 
 TwoThetaCalibration Calibrate(const bench::PeakSpectrum& s, const char* standard, double fileDeg) {
-  const TwoThetaSpectrum spectrum{"gen.xbm", 0, s.counts, kEgc, fileDeg};
+  const TwoThetaSpectrum spectrum{"gen.xbm", 0, s.counts, kStandardEgc, fileDeg};
   return CalibrateTwoTheta(spectrum, *FindStandard(standard), TwoThetaOptions{});
 }
 
@@ -103,21 +103,22 @@ TEST(CalibrateTwoTheta_LeftOut, NamesMissingOverlappedAndStrayReflections) {
 
 TEST(CalibrateTwoTheta_Refuses, WhatCannotGiveAnAngle) {
   const auto au = Generate(*FindStandard("au"), 6.5, 9, {});
-  const std::vector<std::int32_t> empty(kChannels, 0);
+  const std::vector<std::int32_t> empty(kStandardChannels, 0);
   const std::vector<bench::Line> two{{EnergyOf(2.3548, 6.5), 50000, 0.1}, {EnergyOf(2.0393, 6.5), 50000, 0.1}};
-  const auto sparse = bench::GenerateLines(two, kChannels, kEgc, bench::Detector{}, bench::Background{}, 10);
+  const auto sparse =
+      bench::GenerateLines(two, kStandardChannels, kStandardEgc, bench::Detector{}, bench::Background{}, 10);
   struct Row {
     TwoThetaSpectrum spectrum;
     TwoThetaStatus status;
     const char* message;
   };
   const Row rows[] = {
-      {{"dead.med", 5, empty, kEgc, 6.5}, TwoThetaStatus::NoCounts, "dead.med element 5 holds no counts"},
+      {{"dead.med", 5, empty, kStandardEgc, 6.5}, TwoThetaStatus::NoCounts, "dead.med element 5 holds no counts"},
       {{"bare.xbm", 0, au.counts, {}, 6.5}, TwoThetaStatus::NoEnergyCalibration, "bare.xbm has no energy calibration"},
-      {{"flat.xbm", 0, au.counts, kEgc, 0},
+      {{"flat.xbm", 0, au.counts, kStandardEgc, 0},
        TwoThetaStatus::NoStartingAngle,
        "flat.xbm gives no 2theta: a starting guess is needed"},
-      {{"two.xbm", 0, sparse.counts, kEgc, 6.5},
+      {{"two.xbm", 0, sparse.counts, kStandardEgc, 6.5},
        TwoThetaStatus::TooFewReflections,
        "2 reflections of au found in two.xbm near 2theta 6.5; at least 3 are needed"},
   };

@@ -32,7 +32,7 @@ std::string AccuSpecBytes(const std::vector<std::uint32_t>& counts, std::array<f
   return b;
 }
 
-std::vector<SourceSpectrum> Read(const std::string& bytes, ReadResult* result = nullptr) {
+std::vector<SourceSpectrum> ReadAccuSpec(const std::string& bytes, ReadResult* result = nullptr) {
   std::vector<SourceSpectrum> spectra;
   const ReadResult r = AccuSpecMcaSpectra(bytes, spectra);
   if (result != nullptr) *result = r;
@@ -40,7 +40,7 @@ std::vector<SourceSpectrum> Read(const std::string& bytes, ReadResult* result = 
 }
 
 TEST(AccuSpecMcaReader, CountsHighWordFirst_CalibrationFromChannelOne) {
-  const auto s = Read(AccuSpecBytes({3, 70000, 0x7FFFFFFF}, {0.449f, -0.0362f, 1e-6f}));
+  const auto s = ReadAccuSpec(AccuSpecBytes({3, 70000, 0x7FFFFFFF}, {0.449f, -0.0362f, 1e-6f}));
   ASSERT_EQ(s.size(), 1u);
   const auto& r = s[0].record;
   EXPECT_EQ((std::array{r.Data.DataNumber + 0, r.Data.Count[0], r.Data.Count[1], r.Data.Count[2]}),
@@ -60,20 +60,20 @@ TEST(AccuSpecMcaReader, BrokenFiles_FileErrors) {
       {good.substr(0, good.size() - 1), "the counts end at byte 1036 but the file has 1035 bytes"}};
   for (const auto& [bytes, why] : rows) {
     ReadResult r;
-    EXPECT_TRUE(Read(bytes, &r).empty() && r.status == ReadStatus::FileError && r.why == why) << r.why;
+    EXPECT_TRUE(ReadAccuSpec(bytes, &r).empty() && r.status == ReadStatus::FileError && r.why == why) << r.why;
   }
-  for (std::size_t n = 0; n < good.size(); ++n) EXPECT_TRUE(Read(good.substr(0, n)).empty()) << n;
+  for (std::size_t n = 0; n < good.size(); ++n) EXPECT_TRUE(ReadAccuSpec(good.substr(0, n)).empty()) << n;
 }
 
 TEST(AccuSpecMcaReader, RealFile_OnlyAccuSpecLooksLikeIt) {
   const std::string path = test::RealFolder("mca-accuspec") + "/04nacl02.mca", bytes = test::ReadAll(path);
   if (bytes.empty()) GTEST_SKIP() << "no " << path;
-  const auto s = Read(bytes);
+  const auto s = ReadAccuSpec(bytes);
   ASSERT_EQ(s.size(), 1u);
   // The file's times are not read (no description of them is at hand).
   test::ExpectFacts(
       s[0], {2048, 341488, 12620, 831, 0.48472, 74.7426, 0, 0, std::string(8, '\0'), std::string(6, '\0')}, path);
-  EXPECT_TRUE(Read(bytes.substr(0, bytes.size() / 2)).empty());
+  EXPECT_TRUE(ReadAccuSpec(bytes.substr(0, bytes.size() / 2)).empty());
   for (const auto& [folder, head] : test::DetectorFileHeads())
     EXPECT_EQ(LooksLikeAccuSpecMca(head), folder == "mca-accuspec") << folder;
 }

@@ -31,7 +31,7 @@ struct ChnFile {
   }
 };
 
-std::vector<SourceSpectrum> Read(const std::string& bytes, ReadResult* result = nullptr) {
+std::vector<SourceSpectrum> ReadChn(const std::string& bytes, ReadResult* result = nullptr) {
   std::vector<SourceSpectrum> spectra;
   const ReadResult r = ChnSpectra(bytes, spectra);
   if (result != nullptr) *result = r;
@@ -54,7 +54,7 @@ TEST(ChnReader, CountsTexts_CalibrationsFromStartChannel) {
   for (const auto& row : rows) {
     ChnFile f;
     f.trailer = row.trailer, f.start = row.start, f.energy = row.energy;
-    const auto s = Read(f.Bytes());
+    const auto s = ReadChn(f.Bytes());
     ASSERT_EQ(s.size(), 1u) << row.start;
     const auto& r = s[0].record;
     EXPECT_EQ((std::array{r.Data.DataNumber + 0, r.Data.Count[0], r.Data.Count[2], r.Data.Count[3], r.Data.Count[4]}),
@@ -69,7 +69,7 @@ TEST(ChnReader, CountsTexts_CalibrationsFromStartChannel) {
     EXPECT_EQ((std::array{s[0].extra.size(), s[0].notes.size()}), (std::array{row.extras, row.notes}));
     EXPECT_EQ(View(r.Head.Common.SampleTitle).substr(0, 5), row.trailer == 0 ? std::string(5, '\0') : "NaCl ");
   }
-  const auto s = Read(ChnFile{}.Bytes());
+  const auto s = ReadChn(ChnFile{}.Bytes());
   EXPECT_EQ(s[0].extra[3].value + "|" + s[0].extra[5].name + "=" + s[0].extra[5].value,
             "0.5 0.25 0.001|detector=MCB 512");
 }
@@ -84,7 +84,7 @@ TEST(ChnReader, StartDates_CenturyMark) {
   for (const auto& row : rows) {
     ChnFile f;
     f.date = row.date, f.hhmm = row.hhmm;
-    const auto spectra = Read(f.Bytes());
+    const auto spectra = ReadChn(f.Bytes());
     const auto& c = spectra.at(0).record.Head.Common;
     EXPECT_EQ(std::string(View(c.MeasDate)) + std::string(View(c.MeasTime)),
               std::string(row.measDate, 8) + std::string(row.measTime, 6))
@@ -105,20 +105,20 @@ TEST(ChnReader, BrokenFiles_FileErrors) {
       {good.substr(0, good.size() - 1), "the trailer at byte 48 holds 511 of its 512 bytes"}};
   for (const auto& [bytes, why] : rows) {
     ReadResult r;
-    EXPECT_TRUE(Read(bytes, &r).empty() && r.status == ReadStatus::FileError && r.why == why) << r.why;
+    EXPECT_TRUE(ReadChn(bytes, &r).empty() && r.status == ReadStatus::FileError && r.why == why) << r.why;
   }
   // Cut anywhere but at the end of the counts (a file without a trailer).
-  for (std::size_t n = 0; n < good.size(); ++n) EXPECT_EQ(Read(good.substr(0, n)).size(), n == 48 ? 1u : 0u) << n;
+  for (std::size_t n = 0; n < good.size(); ++n) EXPECT_EQ(ReadChn(good.substr(0, n)).size(), n == 48 ? 1u : 0u) << n;
 }
 
 TEST(ChnReader, RealFile) {
   const std::string path = test::RealFolder("chn") + "/signal.Chn", bytes = test::ReadAll(path);
   if (bytes.empty()) GTEST_SKIP() << "no " << path;
-  const auto s = Read(bytes);
+  const auto s = ReadChn(bytes);
   ASSERT_EQ(s.size(), 1u);
   // Its calibration 0 + 1 x channel is read as none: every energy is 0.
   test::ExpectFacts(s[0], {1024, 93792, 1859, 16, 0, 0, 379.52, 433.48, "20180925", "091933"}, path);
-  EXPECT_TRUE(Read(bytes.substr(0, bytes.size() / 2)).empty());
+  EXPECT_TRUE(ReadChn(bytes.substr(0, bytes.size() / 2)).empty());
   for (const auto& [folder, head] : test::DetectorFileHeads()) EXPECT_EQ(LooksLikeChn(head), folder == "chn") << folder;
 }
 
