@@ -11,6 +11,7 @@ namespace vantor::cli {
 
 void PrintOut(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
 }
 
 int UsageError(const std::string& text) {

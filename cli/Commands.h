@@ -40,7 +40,8 @@ Command AddCalibrateCommand(CLI::App& app);
 // A usage error found after parsing: printed, exit status 2.
 int UsageError(const std::string& text);
 
-// The text on standard output as it is.
+// The text on standard output as it is, at once (a watch's reader sees
+// each line as it is known).
 void PrintOut(const std::string& text);
 
 // "A,B,C" as exactly `count` numbers (the number test of file contents).

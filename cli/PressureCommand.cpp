@@ -115,10 +115,7 @@ int RunPressureCommand(const PressureOptions& o) {
     }
     if (!o.table.empty()) std::move(source.spectra.begin(), source.spectra.end(), std::back_inserter(all));
   }
-  if (o.json) {
-    const std::string text = json.dump(2) + "\n";
-    std::fwrite(text.data(), 1, text.size(), stdout);
-  }
+  if (o.json) PrintOut(json.dump(2) + "\n");
   if (!o.table.empty() && !WritePressureTable(o.table, all)) return kExitFailed;
   return allGiven ? kExitOk : kExitFailed;
 }

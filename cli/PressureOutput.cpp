@@ -5,6 +5,7 @@
 
 #include "analysis/PressureReport.h"
 #include "base/FileAccess.h"
+#include "cli/Commands.h"
 
 namespace vantor::cli {
 namespace {
@@ -26,9 +27,7 @@ bool ReportPressureProblems(const SpectrumPressure& p) {
 
 bool ShowPressure(const SpectrumPressure& p, bool brief) {
   if (p.ok()) {
-    const std::string line = (brief ? PressureBrief(p) : PressureLine(p)) + "\n";
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fflush(stdout);
+    PrintOut((brief ? PressureBrief(p) : PressureLine(p)) + "\n");
   }
   return ReportPressureProblems(p);
 }
@@ -39,9 +38,7 @@ bool ShowCellPressure(const CellPressure& cell, CellShown shown) {
     return false;
   }
   if (shown != CellShown::None) {
-    const std::string text = (shown == CellShown::Brief ? CellPressureBrief(cell) : CellPressureLine(cell)) + "\n";
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    PrintOut((shown == CellShown::Brief ? CellPressureBrief(cell) : CellPressureLine(cell)) + "\n");
   }
   for (const std::string& warning : cell.warnings) Err(warning);
   return true;
